@@ -1,0 +1,221 @@
+#include "coefficient_table.h"
+
+#include "common/number_format.h"
+#include "common/numeric_text.h"
+#include "common/text_fields.h"
+#include "common/text_file.h"
+
+#include <cmath>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+std::string failure(const std::string& path, int line, const std::string& reason) {
+    return path + ": line " + std::to_string(line) + ": " + reason;
+}
+
+bool isPositiveNumber(double value) {
+    return value > 0.0 && std::isfinite(value);
+}
+
+bool isWholeInRange(double value, int low, int high) {
+    return value >= low && value <= high && value == std::floor(value);
+}
+
+CoefficientRow parseRow(std::string_view line) {
+    CoefficientRow row;
+    row.energy = tableNumericValue(columnSlice(line, 1, 11));
+    row.attenuation = tableNumericValue(columnSlice(line, 13, 9));
+    row.energyTransfer = tableNumericValue(columnSlice(line, 23, 9));
+    row.energyAbsorption = tableNumericValue(lastColumns(line, 9));
+    return row;
+}
+
+struct HeaderFields {
+    std::string name;
+    double count = 0.0;
+    double density = 0.0;
+};
+
+std::optional<HeaderFields> readHeaderFields(TextCursor& cursor, const std::string& path,
+                                             std::string& error) {
+    const std::optional<std::string> name = readLine(cursor);
+    if (!name) {
+        error = failure(path, 1, "the file is empty");
+        return std::nullopt;
+    }
+    const std::optional<double> count = readNumberField(cursor);
+    const std::optional<double> density = readNumberField(cursor);
+    if (!count || !density) {
+        error = failure(path, cursor.lineNumber, "the row count or the density is missing");
+        return std::nullopt;
+    }
+    return HeaderFields{*name, *count, *density};
+}
+
+bool readRows(TextCursor& cursor, const std::string& path, CoefficientTable& table,
+              std::string& error) {
+    for (int i = 1; i <= table.energyCount; ++i) {
+        const int lineNumber = cursor.lineNumber;
+        const std::optional<std::string> line = readLine(cursor);
+        if (!line) {
+            error = failure(path, lineNumber,
+                            "the file ends after " + std::to_string(i - 1) + " of " +
+                                std::to_string(table.energyCount) + " rows");
+            return false;
+        }
+        const CoefficientRow row = parseRow(*line);
+        if (!isPositiveNumber(row.energy) || !isPositiveNumber(row.attenuation) ||
+            !isPositiveNumber(row.energyTransfer) || !isPositiveNumber(row.energyAbsorption)) {
+            error = failure(path, lineNumber, "an energy or coefficient is not a positive number");
+            return false;
+        }
+        if (i > 1 && row.energy < table.rows[static_cast<size_t>(i - 1)].energy) {
+            error = failure(path, lineNumber, "the energies must not fall");
+            return false;
+        }
+        table.rows[static_cast<size_t>(i)] = row;
+        table.lines[static_cast<size_t>(i)] = std::move(*line);
+    }
+    return true;
+}
+
+bool readComposition(TextCursor& cursor, const std::string& path, CoefficientTable& table,
+                     std::string& error) {
+    const std::optional<double> count = readNumberField(cursor);
+    if (!count) {
+        error = failure(path, cursor.lineNumber, "the element count is missing");
+        return false;
+    }
+    if (!isWholeInRange(*count, 1, kMaxCompositionEntries)) {
+        error = failure(path, cursor.lineNumber - 1,
+                        "the element count must be a whole number from 1 to " +
+                            std::to_string(kMaxCompositionEntries));
+        return false;
+    }
+    table.compositionCount = static_cast<int>(*count);
+    for (int j = 1; j <= table.compositionCount; ++j) {
+        const std::optional<double> z = readNumberField(cursor);
+        const std::optional<double> w = readNumberField(cursor);
+        if (!z || !w) {
+            error = failure(path, cursor.lineNumber,
+                            "the file ends after " + std::to_string(j - 1) + " of " +
+                                std::to_string(table.compositionCount) + " elements");
+            return false;
+        }
+        if (!isWholeInRange(*z, 0, 999) || !std::isfinite(*w)) {
+            error = failure(path, cursor.lineNumber - 1, "an element line is not readable");
+            return false;
+        }
+        table.composition[static_cast<size_t>(j)] = {static_cast<int>(*z), *w};
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<CoefficientHeader> readCoefficientHeader(const std::string& path,
+                                                       std::string& error) {
+    std::string readError;
+    const std::optional<std::string> content = readTextFile(path, readError);
+    if (!content) {
+        error = path + ": " + readError;
+        return std::nullopt;
+    }
+    TextCursor cursor{*content};
+    const std::optional<HeaderFields> header = readHeaderFields(cursor, path, error);
+    if (!header) {
+        return std::nullopt;
+    }
+    return CoefficientHeader{header->name, header->density};
+}
+
+std::optional<CoefficientTable> loadCoefficientTable(const std::string& path, bool withComposition,
+                                                     std::string& error) {
+    std::string readError;
+    const std::optional<std::string> content = readTextFile(path, readError);
+    if (!content) {
+        error = path + ": " + readError;
+        return std::nullopt;
+    }
+    TextCursor cursor{*content};
+    const std::optional<HeaderFields> header = readHeaderFields(cursor, path, error);
+    if (!header) {
+        return std::nullopt;
+    }
+    if (!isWholeInRange(header->count, 1, kMaxCoefficientRows)) {
+        error = failure(path, 2,
+                        "the row count must be a whole number from 1 to " +
+                            std::to_string(kMaxCoefficientRows));
+        return std::nullopt;
+    }
+    auto table = std::make_optional<CoefficientTable>();
+    table->name = header->name;
+    table->energyCount = static_cast<int>(header->count);
+    table->density = header->density;
+    if (!readRows(cursor, path, *table, error)) {
+        return std::nullopt;
+    }
+    if (withComposition && !readComposition(cursor, path, *table, error)) {
+        return std::nullopt;
+    }
+    return table;
+}
+
+bool isMaterialCoefficientPath(const std::string& path) {
+    if (path.size() < 4) {
+        return false;
+    }
+    const std::string ending = path.substr(path.size() - 4);
+    return ending == "mucm" || ending == "muc2" || ending == "muc3";
+}
+
+std::string formatCoefficientRow(const CoefficientRow& row) {
+    std::string line;
+    line.reserve(48);
+    appendNumber(line, row.energy, "0.00000E+00");
+    for (double value : {row.attenuation, row.energyTransfer, row.energyAbsorption}) {
+        appendNumber(line, value, " 0.000E+00");
+    }
+    return line;
+}
+
+bool writeMaterialCoefficientTable(const std::string& path, const std::string& name, double density,
+                                   std::span<const CoefficientRow> rows,
+                                   std::span<const CompositionEntry> composition,
+                                   std::string& error) {
+    if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCoefficientRows) ||
+        composition.empty() || composition.size() > static_cast<size_t>(kMaxCompositionEntries)) {
+        error = path + ": a table holds 1 to " + std::to_string(kMaxCoefficientRows) +
+                " rows and 1 to " + std::to_string(kMaxCompositionEntries) + " elements";
+        return false;
+    }
+    if (name.find_first_of("\r\n") != std::string::npos) {
+        error = path + ": the name must be a single line";
+        return false;
+    }
+    std::vector<std::string> lines{name, formatNumber(static_cast<double>(rows.size()), "000"),
+                                   formatNumber(density, "00.000000")};
+    for (const CoefficientRow& row : rows) {
+        if (!isPositiveNumber(row.energy) || !isPositiveNumber(row.attenuation) ||
+            !isPositiveNumber(row.energyTransfer) || !isPositiveNumber(row.energyAbsorption)) {
+            error = path + ": every energy and coefficient must be a positive number";
+            return false;
+        }
+        lines.push_back(formatCoefficientRow(row));
+    }
+    lines.push_back(formatNumber(static_cast<double>(composition.size()), "00"));
+    for (const CompositionEntry& entry : composition) {
+        lines.push_back(formatNumber(entry.atomicNumber, "00") + " " +
+                        formatNumber(entry.weightFraction, "0.000000"));
+    }
+    std::string writeError;
+    if (!atomicWriteFile(path, joinLinesCrLf(lines), writeError)) {
+        error = path + ": " + writeError;
+        return false;
+    }
+    return true;
+}
+
+} // namespace tarvo

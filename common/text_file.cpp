@@ -1,0 +1,166 @@
+#include "text_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarvo {
+namespace {
+
+std::string systemError(int code) {
+    return std::strerror(code);
+}
+
+// Writes all bytes to a descriptor, retrying short writes.
+bool writeAll(int descriptor, std::string_view content) {
+    size_t written = 0;
+    while (written < content.size()) {
+        const ssize_t count =
+            ::write(descriptor, content.data() + written, content.size() - written);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        written += static_cast<size_t>(count);
+    }
+    return true;
+}
+
+// Permissions a newly created file would get under the current umask.
+mode_t defaultFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+std::string formPath(std::string_view directory, std::string_view name) {
+    std::string path(directory);
+    path += '\\';
+    path += name;
+    return path;
+}
+
+std::string nativePath(std::string_view path) {
+    std::string native(path);
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    for (char& c : native) {
+        if (c == '\\') {
+            c = separator;
+        }
+    }
+    return native;
+}
+
+std::string fileNamePart(std::string_view path) {
+    const size_t separator = path.find_last_of("\\/");
+    return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+std::optional<std::string> readTextFile(std::string_view path, std::string& error) {
+    const std::string native = nativePath(path);
+    const int descriptor = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        error = systemError(errno);
+        return std::nullopt;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+        error = S_ISDIR(status.st_mode) ? "is a directory" : systemError(errno);
+        ::close(descriptor);
+        return std::nullopt;
+    }
+    std::string content;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count == 0) {
+            break;
+        }
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = systemError(errno);
+            ::close(descriptor);
+            return std::nullopt;
+        }
+        content.append(buffer, static_cast<size_t>(count));
+    }
+    ::close(descriptor);
+    return content;
+}
+
+std::string joinLinesCrLf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool atomicWriteFile(std::string_view path, std::string_view content, std::string& error) {
+    const std::filesystem::path target(nativePath(path));
+    if (target.filename().empty()) {
+        error = "no file name given";
+        return false;
+    }
+    const std::filesystem::path directory =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0) {
+        error = systemError(errno);
+        return false;
+    }
+    bool written = writeAll(descriptor, content) && ::fchmod(descriptor, defaultFileMode()) == 0 &&
+                   ::fsync(descriptor) == 0;
+    int savedErrno = errno;
+    if (::close(descriptor) != 0 && written) {
+        written = false;
+        savedErrno = errno;
+    }
+    if (written && std::rename(temporary.c_str(), target.c_str()) == 0) {
+        return true;
+    }
+    if (written) {
+        savedErrno = errno;
+    }
+    ::unlink(temporary.c_str());
+    error = systemError(savedErrno);
+    return false;
+}
+
+bool removeFile(std::string_view path, std::string& error) {
+    if (std::remove(nativePath(path).c_str()) != 0) {
+        error = systemError(errno);
+        return false;
+    }
+    return true;
+}
+
+bool enterExecutableDirectory(std::string& error) {
+    std::error_code code;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", code);
+    if (code) {
+        error = code.message();
+        return false;
+    }
+    std::filesystem::current_path(executable.parent_path(), code);
+    if (code) {
+        error = code.message();
+        return false;
+    }
+    return true;
+}
+
+} // namespace tarvo

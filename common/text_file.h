@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo {
+
+// Forms the system's path "dir\name".
+std::string formPath(std::string_view directory, std::string_view name);
+
+// Translates a "dir\name" path to the native separator of this platform.
+std::string nativePath(std::string_view path);
+
+// The file name part of a "dir\name" path (everything after the last separator).
+std::string fileNamePart(std::string_view path);
+
+// Reads a whole file as bytes. Nothing, with `error` set, when it cannot be opened or read.
+std::optional<std::string> readTextFile(std::string_view path, std::string& error);
+
+// Joins lines into a text in which every line, the last included, ends with CR LF.
+std::string joinLinesCrLf(const std::vector<std::string>& lines);
+
+// Writes `content` to `path` atomically: a temporary file in the target directory is
+// written, flushed and renamed over the target. On failure the target is untouched, no
+// temporary file remains, `error` holds the reason and false is returned.
+bool atomicWriteFile(std::string_view path, std::string_view content, std::string& error);
+
+// Deletes a file; false with `error` set when it could not be deleted.
+bool removeFile(std::string_view path, std::string& error);
+
+// Makes the directory of the running executable the working directory.
+bool enterExecutableDirectory(std::string& error);
+
+} // namespace tarvo

@@ -1,0 +1,126 @@
+#include "common/text_file.h"
+
+#include "tests/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarvo {
+namespace {
+
+using testing::listDirectory;
+using testing::readBytes;
+using testing::WorkingDirectory;
+using testing::writeBytes;
+
+TEST(Paths, AreFormedWithBackslashAndTranslated) {
+    EXPECT_EQ(formPath("ele", "user.txt"), "ele\\user.txt");
+    EXPECT_EQ(nativePath("mu_ele\\01_H.mut"), "mu_ele/01_H.mut");
+    EXPECT_EQ(fileNamePart("mix\\Water.mix2"), "Water.mix2");
+    EXPECT_EQ(fileNamePart("Water.mix2"), "Water.mix2");
+}
+
+TEST(TextFile, WritesCrLfAndReadsBackTheBytes) {
+    WorkingDirectory directory;
+    std::filesystem::create_directory("mix");
+    std::string error;
+    ASSERT_TRUE(atomicWriteFile("mix\\a.mix", joinLinesCrLf({"W\xe4sser", "1."}), error)) << error;
+    EXPECT_EQ(readBytes("mix/a.mix"), "W\xe4sser\r\n1.\r\n");
+    EXPECT_EQ(readTextFile("mix\\a.mix", error), "W\xe4sser\r\n1.\r\n");
+    EXPECT_EQ(listDirectory("mix"), "a.mix");
+}
+
+TEST(TextFile, MissingFileOrDirectoryIsAnError) {
+    WorkingDirectory directory;
+    std::filesystem::create_directory("ele");
+    std::string error;
+    EXPECT_EQ(readTextFile("ele\\none.ele", error), std::nullopt);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readTextFile("ele", error), std::nullopt);
+}
+
+TEST(AtomicWrite, ReplacesAnOlderLongerFile) {
+    WorkingDirectory directory;
+    writeBytes("F2B.dat", std::string(1000, 'x'));
+    std::string error;
+    ASSERT_TRUE(atomicWriteFile("F2B.dat", "new", error));
+    EXPECT_EQ(readBytes("F2B.dat"), "new");
+    EXPECT_EQ(listDirectory("."), "F2B.dat");
+}
+
+TEST(AtomicWrite, FailureKeepsTheOldFileAndLeavesNoTemporary) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only directories";
+    }
+    WorkingDirectory directory;
+    writeBytes("locked/old.csv", "old content");
+    std::filesystem::permissions("locked", std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::owner_exec);
+    std::string error;
+    EXPECT_FALSE(atomicWriteFile("locked\\old.csv", "new content", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readBytes("locked/old.csv"), "old content");
+    EXPECT_EQ(listDirectory("locked"), "old.csv");
+}
+
+// A file-size limit makes the write itself fail, for root as well.
+TEST(AtomicWrite, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
+    WorkingDirectory directory;
+    writeBytes("old.csv", "old content");
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = atomicWriteFile("old.csv", std::string(4096, 'n'), error);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readBytes("old.csv"), "old content");
+    EXPECT_EQ(listDirectory("."), "old.csv");
+}
+
+TEST(AtomicWrite, FailsForAMissingDirectoryOrADirectoryTarget) {
+    WorkingDirectory directory;
+    std::filesystem::create_directory("target.csv");
+    writeBytes("target.csv/keep", "x");
+    std::string error;
+    EXPECT_FALSE(atomicWriteFile("nowhere\\a.csv", "x", error));
+    EXPECT_FALSE(atomicWriteFile("target.csv", "x", error));
+    EXPECT_FALSE(atomicWriteFile("", "x", error));
+    EXPECT_EQ(listDirectory("."), "target.csv");
+    EXPECT_EQ(readBytes("target.csv/keep"), "x");
+}
+
+TEST(AtomicWrite, GivesTheFileTheUsualPermissions) {
+    WorkingDirectory directory;
+    std::string error;
+    ASSERT_TRUE(atomicWriteFile("a.csv", "x", error));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat status {};
+    ASSERT_EQ(::stat("a.csv", &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST(RemoveFile, DeletesOrReports) {
+    WorkingDirectory directory;
+    writeBytes("B2F.dat", "x");
+    std::string error;
+    EXPECT_TRUE(removeFile("B2F.dat", error));
+    EXPECT_FALSE(removeFile("B2F.dat", error));
+    EXPECT_EQ(listDirectory("."), "");
+}
+
+} // namespace
+} // namespace tarvo

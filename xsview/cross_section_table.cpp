@@ -1,0 +1,190 @@
+#include "cross_section_table.h"
+
+#include "common/number_format.h"
+#include "common/numeric_text.h"
+#include "common/text_fields.h"
+#include "common/text_file.h"
+
+#include <cmath>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+std::string failure(const std::string& path, int line, const std::string& reason) {
+    return path + ": line " + std::to_string(line) + ": " + reason;
+}
+
+double columnValue(std::string_view line, int firstColumn) {
+    return tableNumericValue(columnSlice(line, firstColumn, 9));
+}
+
+CrossSectionRow parseRow(std::string_view line) {
+    CrossSectionRow row;
+    row.energy = columnValue(line, 1);
+    row.coherent = columnValue(line, 11);
+    row.incoherent = columnValue(line, 21);
+    row.photoelectric = columnValue(line, 31);
+    row.pairNuclear = columnValue(line, 41);
+    row.pairElectron = columnValue(line, 51);
+    row.total =
+        row.coherent + row.incoherent + row.photoelectric + row.pairNuclear + row.pairElectron;
+    return row;
+}
+
+// A table without a positive total at a row (only possible in a damaged file) gets
+// fractions of 0 there instead of a division by zero.
+void computeFractions(CrossSectionRow& row) {
+    if (!(row.total > 0.0) || !std::isfinite(row.total)) {
+        return;
+    }
+    row.fracCoherent = row.coherent / row.total;
+    row.fracIncoherent = row.incoherent / row.total;
+    row.fracPhotoelectric = row.photoelectric / row.total;
+    row.fracPairNuclear = row.pairNuclear / row.total;
+    row.fracPairElectron = row.pairElectron / row.total;
+}
+
+// Reads the name line and the density, and the row count when `rowCount` is given.
+bool readHeader(TextCursor& cursor, const std::string& path, TableHeader& header, int* rowCount,
+                std::string& error) {
+    const std::optional<std::string> name = readLine(cursor);
+    if (!name) {
+        error = failure(path, 1, "the file is empty");
+        return false;
+    }
+    const std::optional<double> density = readNumberField(cursor);
+    const int densityLine = cursor.lineNumber;
+    const std::optional<double> count = readNumberField(cursor);
+    if (!density || !count) {
+        error = failure(path, densityLine, "the density or the row count is missing");
+        return false;
+    }
+    header.name = *name;
+    header.density = *density;
+    if (rowCount == nullptr) {
+        return true;
+    }
+    if (!(*count >= 1.0 && *count <= kMaxCrossSectionRows) || *count != std::floor(*count)) {
+        error = failure(path, cursor.lineNumber - 1,
+                        "the row count must be a whole number from 1 to " +
+                            std::to_string(kMaxCrossSectionRows));
+        return false;
+    }
+    *rowCount = static_cast<int>(std::lround(*count));
+    return true;
+}
+
+} // namespace
+
+std::optional<CrossSectionTable> loadCrossSectionTable(const std::string& path,
+                                                       std::string& error) {
+    std::string readError;
+    const std::optional<std::string> content = readTextFile(path, readError);
+    if (!content) {
+        error = path + ": " + readError;
+        return std::nullopt;
+    }
+    TextCursor cursor{*content};
+    TableHeader header;
+    int rowCount = 0;
+    if (!readHeader(cursor, path, header, &rowCount, error)) {
+        return std::nullopt;
+    }
+    auto table = std::make_optional<CrossSectionTable>();
+    table->name = header.name;
+    table->density = header.density;
+    table->rowCount = rowCount;
+    for (int i = 1; i <= rowCount; ++i) {
+        const std::optional<std::string> line = readLine(cursor);
+        if (!line) {
+            error = failure(path, cursor.lineNumber,
+                            "the file ends after " + std::to_string(i - 1) + " of " +
+                                std::to_string(rowCount) + " rows");
+            return std::nullopt;
+        }
+        CrossSectionRow& row = table->rows[static_cast<size_t>(i)];
+        row = parseRow(*line);
+        table->lines[static_cast<size_t>(i)] = std::move(*line);
+        if (row.total > table->maxTotal) {
+            table->maxTotal = row.total;
+        }
+        if (row.total < table->minTotal) {
+            table->minTotal = row.total;
+        }
+    }
+    for (int i = 1; i <= rowCount; ++i) {
+        computeFractions(table->rows[static_cast<size_t>(i)]);
+    }
+    return table;
+}
+
+std::optional<TableHeader> readTableHeader(const std::string& path, std::string& error) {
+    std::string readError;
+    const std::optional<std::string> content = readTextFile(path, readError);
+    if (!content) {
+        error = path + ": " + readError;
+        return std::nullopt;
+    }
+    TextCursor cursor{*content};
+    TableHeader header;
+    if (!readHeader(cursor, path, header, nullptr, error)) {
+        return std::nullopt;
+    }
+    return header;
+}
+
+std::string formatCrossSectionRow(const CrossSectionRow& row) {
+    std::string line;
+    line.reserve(64);
+    appendNumber(line, row.energy, "0.000E+00");
+    for (double value :
+         {row.coherent, row.incoherent, row.photoelectric, row.pairNuclear, row.pairElectron}) {
+        appendNumber(line, value, " 0.000E+00");
+    }
+    return line;
+}
+
+bool writeMaterialTable(const std::string& path, const std::string& name, double density,
+                        std::span<const CrossSectionRow> rows, std::string& error) {
+    if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCrossSectionRows)) {
+        error = path + ": a table holds 1 to " + std::to_string(kMaxCrossSectionRows) +
+                " rows, not " + std::to_string(rows.size());
+        return false;
+    }
+    if (name.find_first_of("\r\n") != std::string::npos) {
+        error = path + ": the name must be a single line";
+        return false;
+    }
+    std::vector<std::string> lines{name, formatNumber(density, "##.######"),
+                                   formatNumber(static_cast<double>(rows.size()), "###")};
+    for (const CrossSectionRow& row : rows) {
+        lines.push_back(formatCrossSectionRow(row));
+    }
+    std::string writeError;
+    if (!atomicWriteFile(path, joinLinesCrLf(lines), writeError)) {
+        error = path + ": " + writeError;
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> readStartFiles() {
+    std::string error;
+    const std::optional<std::string> marker = readTextFile("Start.dat", error);
+    if (!marker) {
+        return std::nullopt;
+    }
+    TextCursor markerCursor{*marker};
+    if (!readTextField(markerCursor)) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> user = readTextFile(formPath("ele", "user.txt"), error);
+    if (!user) {
+        return std::nullopt;
+    }
+    TextCursor userCursor{*user};
+    return readLine(userCursor);
+}
+
+} // namespace tarvo
