@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Real-window check of the run directory: the five programs beside their data, a viewer
+# started without "Start.dat" shows only the start notice, and with it its titled main
+# window. Screenshots go to the artefact directory given as the second argument.
+set -euo pipefail
+run_dir="$1"
+artefacts="$2"
+mkdir -p "$artefacts"
+
+work="$(mktemp -d)"
+trap 'kill "${viewer:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+cp -r "$run_dir" "$work/run"
+
+for entry in Tarvo7S_sub1 Tarvo7S_sub2 Tarvo6_sub3 Tarvo_V7S Tarvo_V6 ele mix mu_ele mu_mix ele/user.txt; do
+    [ -e "$work/run/$entry" ] || { echo "missing in the run directory: $entry"; exit 1; }
+done
+
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 1 50); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(head -n 1 "$work/display")"
+export QT_QPA_PLATFORM=xcb
+
+# Waits until a top-level window with exactly this title is mapped.
+wait_for_title() {
+    for _ in $(seq 1 50); do
+        if xwininfo -root -tree | grep -qF "\"$1\": (\""; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "no window titled '$1'"; xwininfo -root -tree | grep '"' || true
+    return 1
+}
+
+# Starts a viewer from another directory, checks its window and keeps a screenshot.
+check_viewer() {
+    local program="$1" title="$2" shot="$3"
+    (cd / && exec "$work/run/$program") &
+    viewer=$!
+    wait_for_title "$title"
+    sleep 0.3
+    if command -v import >/dev/null; then
+        import -window root "$artefacts/$shot.png"
+    fi
+    kill "$viewer"; wait "$viewer" 2>/dev/null || true
+}
+
+user_line="$(head -n 1 "$work/run/ele/user.txt" | tr -d '\r')"
+for program in Tarvo7S_sub1 Tarvo7S_sub2; do
+    rm -f "$work/run/Start.dat"
+    check_viewer "$program" "$program" "$program-start-notice"
+    printf 'Tarvo_V7S\r\n' > "$work/run/Start.dat"
+    check_viewer "$program" "  $user_line" "$program-main-window"
+done
+echo "run directory and start-up checks passed"
