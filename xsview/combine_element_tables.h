@@ -1,0 +1,37 @@
+#pragma once
+
+#include "common/composition_row.h"
+#include "xsview/cross_section_table.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+// Largest number of rows an element table may hold for a combination.
+inline constexpr int kMaxElementRows = 120;
+// Largest number of elements a combination takes.
+inline constexpr int kMaxCombinedElements = 15;
+
+// How the amounts of the rows become fractions by weight.
+enum class Weighting {
+    byAtoms,  // amount = atoms in the formula, weighted by the element's atomic weight
+    byWeight, // amount = share by weight, of any scale
+};
+
+// Edge factors: the second row of an absorption edge is moved up by factor x energy.
+inline constexpr double kCompoundEdgeFactor = 1.0e-4;
+inline constexpr double kMixtureEdgeFactor = 1.0e-5;
+
+// Combines the element cross-section tables of `rows` (files in `elementDirectory`,
+// "ele" in the viewer) by the Bragg additivity rule: merged energy grid (MeV), each
+// element log-log interpolated onto it, weighted and summed (cm2/g). Only energy and the
+// five partial values of the returned rows are set. On failure nothing is returned and
+// `error` says why.
+std::optional<std::vector<CrossSectionRow>>
+combineElementTables(std::span<const CompositionRow> rows, Weighting weighting, double edgeFactor,
+                     std::string& error, const std::string& elementDirectory = "ele");
+
+} // namespace tarvo
