@@ -181,19 +181,20 @@ std::string formatCoefficientRow(const CoefficientRow& row) {
     return line;
 }
 
-bool writeMaterialCoefficientTable(const std::string& path, const std::string& name, double density,
-                                   std::span<const CoefficientRow> rows,
-                                   std::span<const CompositionEntry> composition,
-                                   std::string& error) {
-    if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCoefficientRows) ||
-        composition.empty() || composition.size() > static_cast<size_t>(kMaxCompositionEntries)) {
-        error = path + ": a table holds 1 to " + std::to_string(kMaxCoefficientRows) +
-                " rows and 1 to " + std::to_string(kMaxCompositionEntries) + " elements";
-        return false;
+namespace {
+
+// The lines of a coefficient table without the composition block.
+std::optional<std::vector<std::string>> tableLines(const std::string& path,
+                                                   const std::string& name, double density,
+                                                   std::span<const CoefficientRow> rows,
+                                                   std::string& error) {
+    if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCoefficientRows)) {
+        error = path + ": a table holds 1 to " + std::to_string(kMaxCoefficientRows) + " rows";
+        return std::nullopt;
     }
     if (name.find_first_of("\r\n") != std::string::npos) {
         error = path + ": the name must be a single line";
-        return false;
+        return std::nullopt;
     }
     std::vector<std::string> lines{name, formatNumber(static_cast<double>(rows.size()), "000"),
                                    formatNumber(density, "00.000000")};
@@ -201,21 +202,51 @@ bool writeMaterialCoefficientTable(const std::string& path, const std::string& n
         if (!isPositiveNumber(row.energy) || !isPositiveNumber(row.attenuation) ||
             !isPositiveNumber(row.energyTransfer) || !isPositiveNumber(row.energyAbsorption)) {
             error = path + ": every energy and coefficient must be a positive number";
-            return false;
+            return std::nullopt;
         }
         lines.push_back(formatCoefficientRow(row));
     }
-    lines.push_back(formatNumber(static_cast<double>(composition.size()), "00"));
-    for (const CompositionEntry& entry : composition) {
-        lines.push_back(formatNumber(entry.atomicNumber, "00") + " " +
-                        formatNumber(entry.weightFraction, "0.000000"));
-    }
+    return lines;
+}
+
+bool writeLines(const std::string& path, const std::vector<std::string>& lines,
+                std::string& error) {
     std::string writeError;
     if (!atomicWriteFile(path, joinLinesCrLf(lines), writeError)) {
         error = path + ": " + writeError;
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool writeMaterialCoefficientTable(const std::string& path, const std::string& name,
+                                   double density, std::span<const CoefficientRow> rows,
+                                   std::span<const CompositionEntry> composition,
+                                   std::string& error) {
+    if (composition.empty() || composition.size() > static_cast<size_t>(kMaxCompositionEntries)) {
+        error = path + ": a material holds 1 to " + std::to_string(kMaxCompositionEntries) +
+                " elements";
+        return false;
+    }
+    auto lines = tableLines(path, name, density, rows, error);
+    if (!lines) {
+        return false;
+    }
+    lines->push_back(formatNumber(static_cast<double>(composition.size()), "00"));
+    for (const CompositionEntry& entry : composition) {
+        lines->push_back(formatNumber(entry.atomicNumber, "00") + " " +
+                         formatNumber(entry.weightFraction, "0.000000"));
+    }
+    return writeLines(path, *lines, error);
+}
+
+bool writeElementCoefficientTable(const std::string& path, const std::string& name,
+                                  double density, std::span<const CoefficientRow> rows,
+                                  std::string& error) {
+    const auto lines = tableLines(path, name, density, rows, error);
+    return lines && writeLines(path, *lines, error);
 }
 
 } // namespace tarvo

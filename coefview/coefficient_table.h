@@ -65,4 +65,9 @@ bool writeMaterialCoefficientTable(const std::string& path, const std::string& n
                                    std::span<const CompositionEntry> composition,
                                    std::string& error);
 
+// Writes an element coefficient table: the same layout without the composition block.
+bool writeElementCoefficientTable(const std::string& path, const std::string& name,
+                                  double density, std::span<const CoefficientRow> rows,
+                                  std::string& error);
+
 } // namespace tarvo

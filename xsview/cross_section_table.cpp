@@ -145,28 +145,57 @@ std::string formatCrossSectionRow(const CrossSectionRow& row) {
     return line;
 }
 
-bool writeMaterialTable(const std::string& path, const std::string& name, double density,
-                        std::span<const CrossSectionRow> rows, std::string& error) {
+namespace {
+
+// The lines of a table file: name, density, row count and the rows.
+std::optional<std::vector<std::string>> tableLines(const std::string& path,
+                                                   const std::string& name, double density,
+                                                   std::span<const CrossSectionRow> rows,
+                                                   std::string& error) {
     if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCrossSectionRows)) {
         error = path + ": a table holds 1 to " + std::to_string(kMaxCrossSectionRows) +
                 " rows, not " + std::to_string(rows.size());
-        return false;
+        return std::nullopt;
     }
     if (name.find_first_of("\r\n") != std::string::npos) {
         error = path + ": the name must be a single line";
-        return false;
+        return std::nullopt;
     }
     std::vector<std::string> lines{name, formatNumber(density, "##.######"),
                                    formatNumber(static_cast<double>(rows.size()), "###")};
     for (const CrossSectionRow& row : rows) {
         lines.push_back(formatCrossSectionRow(row));
     }
+    return lines;
+}
+
+bool writeLines(const std::string& path, const std::vector<std::string>& lines,
+                std::string& error) {
     std::string writeError;
     if (!atomicWriteFile(path, joinLinesCrLf(lines), writeError)) {
         error = path + ": " + writeError;
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool writeMaterialTable(const std::string& path, const std::string& name, double density,
+                        std::span<const CrossSectionRow> rows, std::string& error) {
+    const auto lines = tableLines(path, name, density, rows, error);
+    return lines && writeLines(path, *lines, error);
+}
+
+bool writeElementTable(const std::string& path, const std::string& name, double density,
+                       std::span<const CrossSectionRow> rows, const std::string& atomicWeight,
+                       std::string& error) {
+    auto lines = tableLines(path, name, density, rows, error);
+    if (!lines) {
+        return false;
+    }
+    lines->push_back(atomicWeight);
+    return writeLines(path, *lines, error);
 }
 
 std::optional<std::string> readStartFiles() {

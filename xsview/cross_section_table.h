@@ -57,6 +57,12 @@ std::optional<TableHeader> readTableHeader(const std::string& path, std::string&
 bool writeMaterialTable(const std::string& path, const std::string& name, double density,
                         std::span<const CrossSectionRow> rows, std::string& error);
 
+// Writes an element table: the layout of a material table followed by the atomic weight
+// (g/mol) on a line of its own, as `atomicWeight` spells it.
+bool writeElementTable(const std::string& path, const std::string& name, double density,
+                       std::span<const CrossSectionRow> rows, const std::string& atomicWeight,
+                       std::string& error);
+
 // The line of the energy row as the writer formats it (59 characters).
 std::string formatCrossSectionRow(const CrossSectionRow& row);
 
