@@ -20,9 +20,13 @@ namespace {
 
 using XcomValues = std::array<double, 5>;
 
-std::string printedEnergy(double energy) { return formatNumber(energy, "0.000E+00"); }
+std::string printedEnergy(double energy) {
+    return formatNumber(energy, "0.000E+00");
+}
 
-bool sameEnergy(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::fabs(b); }
+bool sameEnergy(double a, double b) {
+    return std::fabs(a - b) <= 1e-9 * std::fabs(b);
+}
 
 // Index of the cascade shell an XCOM edge label names (K, L1-L3, M1-M5), or -1.
 int cascadeShellOf(const std::string& label) {
@@ -37,7 +41,9 @@ int cascadeShellOf(const std::string& label) {
 }
 
 // Whether XCOM row i is the upper row (the edge energy itself) of an edge pair.
-bool isUpperEdgeRow(const XcomElement& xcom, size_t i) { return xcom.upperEdgeRow[i]; }
+bool isUpperEdgeRow(const XcomElement& xcom, size_t i) {
+    return xcom.upperEdgeRow[i];
+}
 
 // XCOM partial cross sections at an energy, on the given side of an edge that stands
 // there; between XCOM energies log-log within the edge segment.
@@ -159,8 +165,9 @@ bool placeEdges(const std::vector<NistRow>& nist, const std::vector<EdgeEnergy>&
             if (rows[i].side == EdgeSide::none && rows[i + 1].side == EdgeSide::none &&
                 near(rows[i].row.energy) && near(rows[i + 1].row.energy) &&
                 rows[i + 1].row.attenuation >= rows[i].row.attenuation) {
-                rows[i] = {{edge.energy, rows[i].row.attenuation, 0.0, rows[i].row.energyAbsorption},
-                           EdgeSide::below};
+                rows[i] = {
+                    {edge.energy, rows[i].row.attenuation, 0.0, rows[i].row.energyAbsorption},
+                    EdgeSide::below};
                 rows[i + 1] = {{edge.energy, rows[i + 1].row.attenuation, 0.0,
                                 rows[i + 1].row.energyAbsorption},
                                EdgeSide::above};
@@ -176,8 +183,8 @@ bool placeEdges(const std::vector<NistRow>& nist, const std::vector<EdgeEnergy>&
     for (size_t i = 1; i < rows.size(); ++i) {
         const bool pair = rows[i - 1].side == EdgeSide::below && rows[i].side == EdgeSide::above;
         if (!(rows[i].row.energy > rows[i - 1].row.energy) && !pair) {
-            error = table + ": the energies do not ascend at " +
-                    printedEnergy(rows[i].row.energy) + " MeV";
+            error = table + ": the energies do not ascend at " + printedEnergy(rows[i].row.energy) +
+                    " MeV";
             return false;
         }
     }
@@ -268,9 +275,9 @@ bool generateElement(const std::string& referenceDirectory, const std::string& o
         return false;
     }
     auto rows = elementCoefficientRows(*xcom, *nist, report, stem + ".mut", error);
-    if (rows.empty() || !writeElementCoefficientTable(formPath(output + "/mu_ele", stem + ".mut"),
-                                                      facts->name, facts->density,
-                                                      plainRows(rows), error)) {
+    if (rows.empty() ||
+        !writeElementCoefficientTable(formPath(output + "/mu_ele", stem + ".mut"), facts->name,
+                                      facts->density, plainRows(rows), error)) {
         return false;
     }
     reference.coefficients[z] = std::move(rows);
@@ -290,10 +297,9 @@ std::vector<CompositionRow> compositionRows(const MaterialFacts& material,
     return rows;
 }
 
-bool generateMaterialCoefficients(const std::string& referenceDirectory,
-                                  const std::string& output, const MaterialFacts& material,
-                                  const Reference& reference, GenerationReport& report,
-                                  std::string& error) {
+bool generateMaterialCoefficients(const std::string& referenceDirectory, const std::string& output,
+                                  const MaterialFacts& material, const Reference& reference,
+                                  GenerationReport& report, std::string& error) {
     const auto nist = readNistTable(referenceDirectory + "/" + material.nistTable, error);
     if (!nist) {
         return false;
@@ -332,9 +338,9 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
         combineElementTables(compositionRows(material, reference.elements, ".ele"),
                              Weighting::byWeight, kMixtureEdgeFactor, error, output + "/ele");
     if (!crossSections ||
-        !writeMaterialTable(formPath(output + "/mix",
-                                     material.stem + extensionFor(material.category, false)),
-                            material.name, material.density, *crossSections, error)) {
+        !writeMaterialTable(
+            formPath(output + "/mix", material.stem + extensionFor(material.category, false)),
+            material.name, material.density, *crossSections, error)) {
         error = material.stem + ": " + error;
         return false;
     }
@@ -342,18 +348,30 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
                                       error)) {
         return false;
     }
-    const std::string path = formPath(output + "/mu_mix",
-                                      material.stem + extensionFor(material.category, true));
+    const std::string path =
+        formPath(output + "/mu_mix", material.stem + extensionFor(material.category, true));
     const auto shipped = loadCoefficientTable(path, true, error);
     if (!shipped) {
         return false;
     }
     report.additivity.push_back(
-        additivityDifference(material, *shipped, reference.elements, output, error));
+        additivityDifference(material.stem, *shipped, output + "/mu_ele", error));
     return error.empty();
 }
 
 } // namespace
+
+std::string elementFileOf(const std::string& directory, int z, const std::string& extension) {
+    const std::string prefix = formatNumber(z, "00") + "_";
+    std::error_code code;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, code)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) == 0 && entry.path().extension() == extension) {
+            return name;
+        }
+    }
+    return {};
+}
 
 std::string elementStem(int z, const std::string& symbol) {
     return formatNumber(z, "00") + "_" + symbol;
@@ -398,11 +416,9 @@ std::vector<CrossSectionRow> elementCrossSectionRows(const XcomElement& xcom, st
     return kept;
 }
 
-std::vector<SidedCoefficientRow> elementCoefficientRows(const XcomElement& xcom,
-                                                        const std::vector<NistRow>& nist,
-                                                        GenerationReport& report,
-                                                        const std::string& table,
-                                                        std::string& error) {
+std::vector<SidedCoefficientRow>
+elementCoefficientRows(const XcomElement& xcom, const std::vector<NistRow>& nist,
+                       GenerationReport& report, const std::string& table, std::string& error) {
     std::vector<SidedCoefficientRow> rows;
     if (!placeEdges(nist, edgesOf(xcom), true, rows, table, error)) {
         return {};
@@ -415,21 +431,23 @@ std::vector<SidedCoefficientRow> elementCoefficientRows(const XcomElement& xcom,
     return rows;
 }
 
-AdditivityDifference additivityDifference(const MaterialFacts& material,
-                                          const CoefficientTable& shipped,
-                                          const std::vector<ElementFacts>& elements,
-                                          const std::string& outputDirectory,
-                                          std::string& error) {
-    AdditivityDifference difference{material.stem, 0.0, 0.0, 0.0, 0.0};
-    const auto sum = combineCoefficientTables(compositionRows(material, elements, ".mut"), error,
-                                              outputDirectory + "/mu_ele");
+AdditivityDifference additivityDifference(const std::string& stem, const CoefficientTable& shipped,
+                                          const std::string& elementDirectory, std::string& error) {
+    AdditivityDifference difference{stem, 0.0, 0.0, 0.0, 0.0};
+    std::vector<CompositionRow> composition;
+    for (int k = 1; k <= shipped.compositionCount; ++k) {
+        const CompositionEntry& entry = shipped.composition[static_cast<size_t>(k)];
+        const std::string file = elementFileOf(elementDirectory, entry.atomicNumber, ".mut");
+        composition.push_back({file, entry.weightFraction, file, "", true});
+    }
+    const auto sum = combineCoefficientTables(composition, error, elementDirectory);
     if (!sum) {
-        error = material.stem + ": " + error;
+        error = stem + ": " + error;
         return difference;
     }
     std::string hydrogenError;
     const auto hydrogen =
-        loadCoefficientTable(formPath(outputDirectory + "/mu_ele", "01_H.mut"), false, hydrogenError);
+        loadCoefficientTable(formPath(elementDirectory, "01_H.mut"), false, hydrogenError);
     // Standard grid energies only: the points NIST puts between close edges are rounded to
     // four digits in the reference data and need not match between tables.
     const auto onStandardGrid = [&](double energy) {
@@ -442,11 +460,13 @@ AdditivityDifference additivityDifference(const MaterialFacts& material,
     };
     for (int i = 1; i <= shipped.energyCount; ++i) {
         const CoefficientRow& row = shipped.rows[static_cast<size_t>(i)];
-        const bool edgeRow = (i > 1 && shipped.rows[static_cast<size_t>(i - 1)].energy == row.energy) ||
-                             (i < shipped.energyCount &&
-                              shipped.rows[static_cast<size_t>(i + 1)].energy == row.energy);
-        const auto match = std::find_if(sum->rows.begin(), sum->rows.end(),
-                                        [&](const CoefficientRow& r) { return r.energy == row.energy; });
+        const bool edgeRow =
+            (i > 1 && shipped.rows[static_cast<size_t>(i - 1)].energy == row.energy) ||
+            (i < shipped.energyCount &&
+             shipped.rows[static_cast<size_t>(i + 1)].energy == row.energy);
+        const auto match =
+            std::find_if(sum->rows.begin(), sum->rows.end(),
+                         [&](const CoefficientRow& r) { return r.energy == row.energy; });
         if (edgeRow || match == sum->rows.end() || !onStandardGrid(row.energy)) {
             continue;
         }
@@ -487,10 +507,10 @@ bool generateTables(const std::string& referenceDirectory, const std::string& ou
             return false;
         }
     }
-    const bool overLimit = std::any_of(report.boundNotes.begin(), report.boundNotes.end(),
-                                       [](const BoundNote& n) {
-                                           return n.shift > kBoundLimitShift && !isKnownAnomaly(n);
-                                       });
+    const bool overLimit =
+        std::any_of(report.boundNotes.begin(), report.boundNotes.end(), [](const BoundNote& n) {
+            return n.shift > kBoundLimitShift && !isKnownAnomaly(n);
+        });
     if (overLimit) {
         error = "the derived mu_tr/rho fell more than 3% below mu_en/rho";
         return false;

@@ -45,6 +45,9 @@ struct GenerationReport {
 inline constexpr double kBoundReportShift = 0.005;
 inline constexpr double kBoundLimitShift = 0.03;
 
+// The file of element z in a directory ("08_O.mut" for 8 and ".mut"), empty if none.
+std::string elementFileOf(const std::string& directory, int z, const std::string& extension);
+
 // The file name stem of element z's tables: "01_H".
 std::string elementStem(int z, const std::string& symbol);
 
@@ -54,19 +57,14 @@ std::vector<CrossSectionRow> elementCrossSectionRows(const XcomElement& xcom, st
 
 // The rows of element z's coefficient table: NIST energies with edges at their exact
 // XCOM energies, mu/rho and mu_en/rho from NIST, mu_tr/rho derived from the XCOM partials.
-std::vector<SidedCoefficientRow> elementCoefficientRows(const XcomElement& xcom,
-                                                        const std::vector<NistRow>& nist,
-                                                        GenerationReport& report,
-                                                        const std::string& table,
-                                                        std::string& error);
+std::vector<SidedCoefficientRow>
+elementCoefficientRows(const XcomElement& xcom, const std::vector<NistRow>& nist,
+                       GenerationReport& report, const std::string& table, std::string& error);
 
-// Compares the Bragg sum of the element tables in `outputDirectory`/mu_ele with a
-// material's shipped table.
-AdditivityDifference additivityDifference(const MaterialFacts& material,
-                                          const CoefficientTable& shipped,
-                                          const std::vector<ElementFacts>& elements,
-                                          const std::string& outputDirectory,
-                                          std::string& error);
+// Compares the Bragg sum of the element tables in `elementDirectory` (by the shipped
+// table's composition block) with a material's shipped coefficient table.
+AdditivityDifference additivityDifference(const std::string& stem, const CoefficientTable& shipped,
+                                          const std::string& elementDirectory, std::string& error);
 
 // Generates every shipped table from the reference data directory into the output
 // directory (which holds ele, mix, mu_ele, mu_mix). False with `error` on any failure.
