@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+namespace tarvo::spline {
+
+// Error types of the numeric routines.
+inline constexpr int kNote = 1;
+inline constexpr int kAlert = 2;
+inline constexpr int kWarning = 3;
+inline constexpr int kFatal = 4;
+inline constexpr int kTerminal = 5;
+inline constexpr int kWarningImmediate = 6;
+inline constexpr int kFatalImmediate = 7;
+
+// Pushes a routine name on the error stack; no error is recorded at the new level.
+void E1PSH(const std::string& name);
+// Pops the routine name, applying the print and stop policy to an error recorded at its
+// level and passing the error on to the caller's level.
+void E1POP(const std::string& name);
+// Records an error of `type` and `code` at the current level and builds its message from
+// the template and the placeholder slots; prints it now when its type says so.
+void E1MES(int type, int code, const std::string& messageTemplate);
+// The error type (0: none) or code recorded at the current level; the argument must be
+// 0 or 1.
+int N1RTY(int which);
+int N1RCD(int which);
+// Fill the placeholder slots %(I1)..%(I9), %(R1)..%(R9) and %(L1)..%(L9).
+void E1STI(int slot, int value);
+void E1STR(int slot, float value);
+void E1STL(int slot, const std::string& value);
+
+// Where messages go (the console by default) and what stopping does (by default the
+// stop notice, then the process ends with status 1). For tests.
+void setErrorOutput(std::ostream& output);
+void setStopAction(std::function<void()> stop);
+// Puts the mechanism back to its state at first use: only "USER" on the stack.
+void resetErrorReporting();
+
+// The stop notice.
+inline constexpr const char* kStopNotice = "Stop - Program terminated.";
+
+} // namespace tarvo::spline
