@@ -1,5 +1,6 @@
 #include "text_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -146,6 +147,18 @@ bool removeFile(std::string_view path, std::string& error) {
         return false;
     }
     return true;
+}
+
+std::vector<std::string> listFiles(std::string_view directory, std::string_view extension) {
+    std::vector<std::string> names;
+    std::error_code code;
+    for (const auto& entry : std::filesystem::directory_iterator(nativePath(directory), code)) {
+        if (entry.is_regular_file(code) && entry.path().extension().string() == extension) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool enterExecutableDirectory(std::string& error) {

@@ -30,6 +30,10 @@ bool atomicWriteFile(std::string_view path, std::string_view content, std::strin
 // Deletes a file; false with `error` set when it could not be deleted.
 bool removeFile(std::string_view path, std::string& error);
 
+// The names of the files in a directory whose extension is exactly `extension` (".mix"
+// lists a.mix but not a.mix2), sorted; empty when the directory cannot be read.
+std::vector<std::string> listFiles(std::string_view directory, std::string_view extension);
+
 // Makes the directory of the running executable the working directory.
 bool enterExecutableDirectory(std::string& error);
 

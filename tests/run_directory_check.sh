@@ -15,7 +15,7 @@ for entry in Tarvo7S_sub1 Tarvo7S_sub2 Tarvo6_sub3 Tarvo_V7S Tarvo_V6 ele mix mu
     [ -e "$work/run/$entry" ] || { echo "missing in the run directory: $entry"; exit 1; }
 done
 
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+Xvfb -displayfd 5 -screen 0 2200x900x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 1 50); do
     [ -s "$work/display" ] && break
@@ -49,6 +49,57 @@ check_viewer() {
     kill "$viewer"; wait "$viewer" 2>/dev/null || true
 }
 
+# Ids of the mapped top-level windows whose title contains a text.
+windows_titled() {
+    xwininfo -root -tree | grep -F "$1" | grep -F '("' | awk '{print $1}'
+}
+
+wait_for_count() {
+    for _ in $(seq 1 50); do
+        [ "$(windows_titled "$1" | wc -l)" -ge "$2" ] && return 0
+        sleep 0.1
+    done
+    echo "fewer than $2 windows titled '$1'"; xwininfo -root -tree | grep '"' || true
+    return 1
+}
+
+# Plots the first element from the keyboard, adds it to the enlarged view, and keeps a
+# screenshot of every window of the cross-section viewer.
+journey_cross_section_viewer() {
+    (cd / && exec "$work/run/Tarvo7S_sub1") &
+    viewer=$!
+    wait_for_title "  $user_line"
+    main=$(windows_titled "  $user_line")
+    xdotool windowfocus "$main"; sleep 0.3
+    xdotool key Home Return; sleep 0.3
+    xdotool key space
+    wait_for_count "Density =" 2
+    sleep 0.5
+    local graph="" values=""
+    for id in $(windows_titled "Density ="); do
+        case "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" in
+            547) graph=$id ;;
+            *) values=$id ;;
+        esac
+    done
+    [ -n "$graph" ] && [ -n "$values" ] || { echo "graph or values window missing"; return 1; }
+    xdotool windowmove "$graph" 730 0; xdotool windowmove "$values" 1300 0; sleep 0.3
+    import -window "$main" "$artefacts/Tarvo7S_sub1-main-window-selected.png"
+    import -window "$graph" "$artefacts/Tarvo7S_sub1-graph-window.png"
+    import -window "$values" "$artefacts/Tarvo7S_sub1-values-window.png"
+    xdotool windowfocus "$graph"; sleep 0.3
+    xdotool key space
+    wait_for_count "Density =" 3
+    sleep 0.5
+    for id in $(windows_titled "Density ="); do
+        if [ "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" = 747 ]; then
+            import -window "$id" "$artefacts/Tarvo7S_sub1-enlarged-view.png"
+        fi
+    done
+    [ -s "$artefacts/Tarvo7S_sub1-enlarged-view.png" ] || { echo "no enlarged view"; return 1; }
+    kill "$viewer"; wait "$viewer" 2>/dev/null || true
+}
+
 user_line="$(head -n 1 "$work/run/ele/user.txt" | tr -d '\r')"
 for program in Tarvo7S_sub1 Tarvo7S_sub2; do
     rm -f "$work/run/Start.dat"
@@ -56,4 +107,6 @@ for program in Tarvo7S_sub1 Tarvo7S_sub2; do
     printf 'Tarvo_V7S\r\n' > "$work/run/Start.dat"
     check_viewer "$program" "  $user_line" "$program-main-window"
 done
-echo "run directory and start-up checks passed"
+printf 'Tarvo_V7S\r\n' > "$work/run/Start.dat"
+journey_cross_section_viewer
+echo "run directory, start-up and cross-section viewer checks passed"

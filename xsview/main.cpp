@@ -1,5 +1,5 @@
 #include "common/text_file.h"
-#include "xsview/main_window.h"
+#include "xsview/cross_section_viewer.h"
 
 #include <QApplication>
 
@@ -11,7 +11,8 @@ int main(int argc, char* argv[]) {
         std::cerr << "Tarvo7S_sub1: cannot enter the program's directory: " << error << '\n';
     }
     QApplication application(argc, argv);
-    const std::unique_ptr<QWidget> window = tarvo::xsview::createStartWindow(tarvo::startProgram);
-    window->show();
+    tarvo::WidgetPrompts prompts;
+    tarvo::CrossSectionViewer viewer(prompts, tarvo::startProgram);
+    viewer.start();
     return application.exec();
 }

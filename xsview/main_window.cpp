@@ -1,47 +1,126 @@
 #include "main_window.h"
 
-#include "common/start_notice.h"
-#include "xsview/cross_section_table.h"
-
+#include <QButtonGroup>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tarvo::xsview {
+namespace {
 
-MainWindow::MainWindow(const QString& userLine, ProgramStarter startProgram, QWidget* parent)
-    : QWidget(parent), m_startProgram(std::move(startProgram)) {
-    setWindowTitle(QStringLiteral("  ") + userLine);
+// The decoration: a photon's wave scattered at an electron.
+QPixmap decoration() {
+    QPixmap pixmap(96, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(220, 140, 0), 2));
+    QPainterPath wave(QPointF(4, 40));
+    for (int x = 4; x < 44; x += 5) {
+        wave.quadTo(x + 2.5, x % 10 == 4 ? 30 : 50, x + 5, 40);
+    }
+    painter.drawPath(wave);
+    painter.setPen(QPen(QColor(0, 0, 160), 2));
+    painter.drawLine(QPointF(50, 40), QPointF(90, 12));
+    painter.setBrush(QColor(200, 0, 0));
+    painter.drawEllipse(QPointF(50, 40), 5, 5);
+    return pixmap;
+}
+
+QLabel* boldLabel(const QString& text, double points, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setPointSizeF(points);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     createControls();
 }
 
-void MainWindow::createControls() {
-    auto* heading = new QLabel(QStringLiteral("Photon Cross Sections Database"), this);
-    QFont font = heading->font();
-    font.setPointSizeF(16);
-    font.setBold(true);
-    heading->setFont(font);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
-    layout->addStretch();
-    resize(560, 420);
-}
-
-// Closing with the close box hands back to the launcher started as "Tarvo_V6".
-void MainWindow::closeEvent(QCloseEvent* event) {
-    m_startProgram(QStringLiteral("Tarvo_V6"));
-    event->accept();
-    QCoreApplication::quit();
-}
-
-std::unique_ptr<QWidget> createStartWindow(ProgramStarter startProgram) {
-    const std::optional<std::string> userLine = readStartFiles();
-    if (!userLine) {
-        return std::make_unique<StartNotice>();
+QWidget* MainWindow::createListsColumn() {
+    auto* column = new QWidget(this);
+    auto* layout = new QGridLayout(column);
+    m_elementList = new QListWidget(column);
+    m_materialList = new QListWidget(column);
+    m_categories = new QButtonGroup(column);
+    auto* options = new QVBoxLayout;
+    const char* const names[] = {"Human tissues", "Phantom substances", "Others"};
+    for (int c = humanTissues; c <= others; ++c) {
+        auto* option = new QRadioButton(QString::fromLatin1(names[c]), column);
+        m_categories->addButton(option, c);
+        options->addWidget(option);
     }
-    return std::make_unique<MainWindow>(QString::fromLocal8Bit(userLine->c_str()),
-                                        std::move(startProgram));
+    options->addStretch();
+    layout->addWidget(new QLabel(QStringLiteral("Elements"), column), 0, 0);
+    layout->addWidget(m_elementList, 1, 0, 2, 1);
+    layout->addLayout(options, 1, 1);
+    layout->addWidget(m_materialList, 2, 1);
+    return column;
+}
+
+QWidget* MainWindow::createSelectionColumn() {
+    auto* column = new QWidget(this);
+    auto* layout = new QGridLayout(column);
+    m_nameField = new QLineEdit(column);
+    m_nameField->setReadOnly(true);
+    m_densityField = new QLineEdit(column);
+    m_densityField->setReadOnly(true);
+    m_plotButton = new QPushButton(QStringLiteral("OK"), column);
+    m_plotButton->setToolTip(QStringLiteral(" GO "));
+    m_deleteButton = new QPushButton(QStringLiteral("Delete"), column);
+    m_newDataButton = new QPushButton(QStringLiteral("Create New Data"), column);
+    m_newDataButton->setToolTip(QStringLiteral("化合物・混合物データの作成"));
+    m_exitButton = new QToolButton(column);
+    m_exitButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    m_exitButton->setIconSize(QSize(32, 32));
+    m_exitButton->setToolTip(QStringLiteral(" bye, see you again "));
+    layout->addWidget(new QLabel(QStringLiteral("Selected material"), column), 0, 0, 1, 3);
+    layout->addWidget(m_nameField, 1, 0, 1, 3);
+    layout->addWidget(new QLabel(QStringLiteral("Density"), column), 2, 0);
+    layout->addWidget(m_densityField, 2, 1);
+    layout->addWidget(new QLabel(QStringLiteral("g/cm3"), column), 2, 2);
+    layout->addWidget(m_plotButton, 3, 0, 1, 3);
+    layout->addWidget(m_deleteButton, 4, 0, 1, 3);
+    layout->addWidget(m_newDataButton, 5, 0, 1, 3);
+    layout->addWidget(m_exitButton, 6, 2, Qt::AlignRight);
+    layout->setRowStretch(7, 1);
+    return column;
+}
+
+void MainWindow::createControls() {
+    auto* picture = new QLabel(this);
+    picture->setPixmap(decoration());
+    picture->setToolTip(QStringLiteral(" don't touch me ! "));
+    auto* top = new QHBoxLayout;
+    top->addWidget(boldLabel(QStringLiteral("Photon Cross Sections Database"), 16, this));
+    top->addStretch();
+    top->addWidget(picture);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(createListsColumn(), 2);
+    columns->addWidget(createSelectionColumn(), 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(columns, 1);
+    resize(720, 480);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit closeRequested();
 }
 
 } // namespace tarvo::xsview

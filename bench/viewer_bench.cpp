@@ -1,0 +1,85 @@
+#include "common/text_file.h"
+#include "common/user_prompts.h"
+#include "xsview/cross_section_table.h"
+#include "xsview/cross_section_viewer.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+// Messages would block; the benchmark never expects one.
+class SilentPrompts : public tarvo::UserPrompts {
+  public:
+    void showMessage(QWidget*, const QString&, tarvo::MessageIcon, const QString&) override {}
+    bool askOkCancel(QWidget*, const QString&) override { return false; }
+    QString askText(QWidget*, const QString&, const QString&) override { return {}; }
+};
+
+// A run directory with a 150-row material table.
+void prepareRunDirectory() {
+    const auto path = std::filesystem::temp_directory_path() / "tarvo-viewer-bench";
+    std::filesystem::create_directories(path / "ele");
+    std::filesystem::create_directories(path / "mix");
+    std::filesystem::current_path(path);
+    std::string error;
+    tarvo::atomicWriteFile("Start.dat", "Tarvo_V7S\r\n", error);
+    tarvo::atomicWriteFile("ele\\user.txt", "Benchmark\r\n", error);
+    std::vector<tarvo::CrossSectionRow> rows(tarvo::kMaxCrossSectionRows);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const double energy = 0.001 * std::pow(1.1, static_cast<double>(i));
+        rows[i] = {energy,
+                   1.0 / energy,
+                   0.2,
+                   4.0 / (energy * energy * energy),
+                   energy > 1.022 ? 0.01 : 0.0,
+                   energy > 2.044 ? 0.001 : 0.0};
+    }
+    tarvo::writeMaterialTable("mix\\Bench.mix3", "Bench", 1.0, rows, error);
+}
+
+struct Fixture {
+    Fixture() : viewer(prompts, [](const QString&) { return true; }) {
+        viewer.start();
+        viewer.selectMaterial(QStringLiteral("Bench.mix3"));
+    }
+    SilentPrompts prompts;
+    tarvo::CrossSectionViewer viewer;
+};
+
+void calculateAndPlot150Rows(benchmark::State& state) {
+    Fixture fixture;
+    for (auto _ : state) {
+        fixture.viewer.calculateAndPlot();
+    }
+}
+BENCHMARK(calculateAndPlot150Rows)->Unit(benchmark::kMillisecond);
+
+void mouseMoveReadOut(benchmark::State& state) {
+    Fixture fixture;
+    fixture.viewer.calculateAndPlot();
+    double x = 0.5;
+    for (auto _ : state) {
+        fixture.viewer.mouseMoveCrossSectionPlot(x, 9.0);
+        x = x > 11.0 ? 0.5 : x + 0.37;
+    }
+}
+BENCHMARK(mouseMoveReadOut)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    prepareRunDirectory();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

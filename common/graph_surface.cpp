@@ -1,0 +1,217 @@
+#include "graph_surface.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <array>
+
+namespace tarvo {
+
+QColor paletteColor(int number) {
+    static const std::array<QColor, 16> palette{
+        QColor(0, 0, 0),       QColor(0, 0, 128),   QColor(0, 128, 0),   QColor(0, 128, 128),
+        QColor(128, 0, 0),     QColor(128, 0, 128), QColor(128, 128, 0), QColor(192, 192, 192),
+        QColor(128, 128, 128), QColor(0, 0, 255),   QColor(0, 255, 0),   QColor(0, 255, 255),
+        QColor(255, 0, 0),     QColor(255, 0, 255), QColor(255, 255, 0), QColor(255, 255, 255)};
+    return palette[static_cast<size_t>(number & 15)];
+}
+
+GraphSurface::GraphSurface(const UserFrame& frame, double fontPoints, QWidget* parent)
+    : QWidget(parent), m_frame(frame), m_fontPoints(fontPoints) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+    m_image = QImage(QSize(frame.pixelWidth, frame.pixelHeight) * ratio, QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(ratio);
+    m_image.fill(m_background);
+    setFixedSize(frame.pixelWidth, frame.pixelHeight);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+GraphSurface::~GraphSurface() {
+    finishDrawing();
+}
+
+QPainter& GraphSurface::painter() {
+    if (!m_painter) {
+        m_painter = std::make_unique<QPainter>(&m_image);
+        m_painter->setRenderHint(QPainter::Antialiasing, false);
+    }
+    return *m_painter;
+}
+
+// Drawing is batched on one painter; it ends before the image is shown or handed out.
+void GraphSurface::finishDrawing() {
+    if (m_painter) {
+        m_painter->end();
+        m_painter.reset();
+    }
+}
+
+QPointF GraphSurface::pixel(double x, double y) const {
+    const PixelPoint p = toPixel(m_frame, x, y);
+    return {p.x, p.y};
+}
+
+QRectF GraphSurface::pixelRect(double x1, double y1, double x2, double y2) const {
+    return QRectF(pixel(x1, y1), pixel(x2, y2)).normalized();
+}
+
+QFont GraphSurface::fontOfSize(double points) const {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(qMax(1, qRound(points * 96.0 / 72.0)));
+    return font;
+}
+
+void GraphSurface::clear() {
+    finishDrawing();
+    m_image.fill(m_background);
+    m_currentX = 0.0;
+    m_currentY = 0.0;
+    update();
+}
+
+void GraphSurface::line(double x1, double y1, double x2, double y2, const QColor& colour) {
+    painter().setPen(QPen(colour, m_penWidth, Qt::SolidLine, Qt::RoundCap));
+    painter().drawLine(pixel(x1, y1), pixel(x2, y2));
+    m_currentX = x2;
+    m_currentY = y2;
+    update();
+}
+
+void GraphSurface::lineTo(double x, double y, const QColor& colour) {
+    line(m_currentX, m_currentY, x, y, colour);
+}
+
+void GraphSurface::box(double x1, double y1, double x2, double y2, const QColor& colour) {
+    QRectF rect = pixelRect(x1, y1, x2, y2);
+    if (m_insideBorders) {
+        const double half = m_penWidth / 2.0;
+        rect.adjust(half, half, -half, -half);
+    }
+    painter().setPen(QPen(colour, m_penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter().setBrush(Qt::NoBrush);
+    painter().drawRect(rect);
+    m_currentX = x2;
+    m_currentY = y2;
+    update();
+}
+
+void GraphSurface::filledBox(double x1, double y1, double x2, double y2, const QColor& colour) {
+    painter().fillRect(pixelRect(x1, y1, x2, y2), colour);
+    m_currentX = x2;
+    m_currentY = y2;
+    update();
+}
+
+void GraphSurface::point(double x, double y) {
+    painter().setPen(QPen(m_foreground, 1));
+    painter().drawPoint(pixel(x, y));
+    m_currentX = x;
+    m_currentY = y;
+    update();
+}
+
+void GraphSurface::circle(double x, double y, double radius, const QColor& colour) {
+    const double pixels = radius * pixelsPerUnitX(m_frame);
+    painter().setPen(QPen(colour, m_penWidth));
+    painter().setBrush(Qt::NoBrush);
+    painter().drawEllipse(pixel(x, y), pixels, pixels);
+    m_currentX = x;
+    m_currentY = y;
+    update();
+}
+
+void GraphSurface::setCurrentPoint(double x, double y) {
+    m_currentX = x;
+    m_currentY = y;
+}
+
+void GraphSurface::print(const QString& text, bool newLine) {
+    const QFont font = fontOfSize(m_fontPoints);
+    const QFontMetricsF metrics(font);
+    const QPointF topLeft = pixel(m_currentX, m_currentY);
+    painter().setFont(font);
+    painter().setPen(m_foreground);
+    painter().drawText(
+        QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text) + 2, metrics.height())),
+        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    const PixelPoint end =
+        newLine ? toUser(m_frame, 0.0, topLeft.y() + metrics.height())
+                : toUser(m_frame, topLeft.x() + metrics.horizontalAdvance(text), topLeft.y());
+    m_currentX = newLine ? m_frame.left : end.x;
+    m_currentY = end.y;
+    update();
+}
+
+void GraphSurface::printPowerOfTen(const QString& exponent) {
+    const double large = m_fontPoints;
+    const double y = m_currentY;
+    print(QStringLiteral("10"));
+    m_fontPoints = 8.0;
+    m_currentY = y;
+    print(exponent);
+    m_fontPoints = large;
+}
+
+const QImage& GraphSurface::image() {
+    finishDrawing();
+    return m_image;
+}
+
+int GraphSurface::addOverlayLine(const QColor& colour) {
+    m_overlays.push_back({0, 0, 0, 0, colour, false});
+    return static_cast<int>(m_overlays.size()) - 1;
+}
+
+void GraphSurface::moveOverlayLine(int id, double x1, double y1, double x2, double y2) {
+    OverlayLine& line = m_overlays.at(static_cast<size_t>(id));
+    line.x1 = x1;
+    line.y1 = y1;
+    line.x2 = x2;
+    line.y2 = y2;
+    update();
+}
+
+void GraphSurface::showOverlayLine(int id, bool visible) {
+    m_overlays.at(static_cast<size_t>(id)).visible = visible;
+    update();
+}
+
+bool GraphSurface::overlayLineVisible(int id) const {
+    return m_overlays.at(static_cast<size_t>(id)).visible;
+}
+
+double GraphSurface::overlayLineX(int id) const {
+    return m_overlays.at(static_cast<size_t>(id)).x1;
+}
+
+double GraphSurface::overlayLineY(int id) const {
+    return m_overlays.at(static_cast<size_t>(id)).y1;
+}
+
+void GraphSurface::setCrossPointer(bool cross) {
+    setCursor(cross ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+void GraphSurface::paintEvent(QPaintEvent*) {
+    finishDrawing();
+    QPainter widgetPainter(this);
+    widgetPainter.drawImage(QPointF(0, 0), m_image);
+    for (const OverlayLine& line : m_overlays) {
+        if (line.visible) {
+            widgetPainter.setPen(QPen(line.colour, 1));
+            widgetPainter.drawLine(pixel(line.x1, line.y1), pixel(line.x2, line.y2));
+        }
+    }
+}
+
+void GraphSurface::mouseMoveEvent(QMouseEvent* event) {
+    const PixelPoint user = toUser(m_frame, event->position().x(), event->position().y());
+    emit mouseMoved(user.x, user.y);
+}
+
+} // namespace tarvo

@@ -1,0 +1,326 @@
+#include "xsview/cross_section_viewer.h"
+
+#include "common/graph_surface.h"
+#include "common/number_format.h"
+#include "common/start_notice.h"
+#include "tests/fake_prompts.h"
+#include "tests/test_support.h"
+#include "xsview/cross_section_plot.h"
+#include "xsview/enlarged_view.h"
+#include "xsview/graph_window.h"
+#include "xsview/main_window.h"
+#include "xsview/values_window.h"
+
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tarvo {
+namespace {
+
+using testing::FakePrompts;
+using testing::WorkingDirectory;
+using testing::writeBytes;
+
+// Rows: energy and five partial values; an edge at 0.01 MeV, pair production from 10 MeV.
+std::string tableText(const std::string& name, double density) {
+    const CrossSectionRow rows[] = {{0.001, 10, 0.01, 1000, 0, 0},
+                                    {0.01, 5, 0.1, 10, 0, 0},
+                                    {0.01, 5, 0.1, 50, 0, 0},
+                                    {0.1, 1, 0.15, 0.5, 0, 0},
+                                    {1.0, 0.1, 0.07, 0.01, 0, 0},
+                                    {10, 0.01, 0.02, 0.001, 0.01, 0.001},
+                                    {100, 0.001, 0.005, 0.0001, 0.05, 0.01},
+                                    {1000, 0.0001, 0.001, 0.00001, 0.06, 0.02}};
+    std::string text = name + "\r\n" + formatNumber(density, "##.######") + "\r\n8\r\n";
+    for (const CrossSectionRow& row : rows) {
+        text += formatCrossSectionRow(row) + "\r\n";
+    }
+    return text;
+}
+
+class CrossSectionViewerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        writeBytes("Start.dat", "Tarvo_V7S\r\n");
+        writeBytes("ele/user.txt", "Dosimetry lab\r\n");
+        writeBytes("ele/08_O.ele", tableText("Oxygen", 0.001429) + "15.999\r\n");
+        writeBytes("ele/01_H.ele", tableText("Hydrogen", 0.0000838) + "1.008\r\n");
+        writeBytes("mix/Water.mix2", tableText("Water", 1.0));
+        writeBytes("mix/Tissue.mix", tableText("Tissue", 1.06));
+        writeBytes("mix/Other.mix3", tableText("Other", 2.0));
+        ASSERT_TRUE(m_viewer.start());
+    }
+
+    QListWidgetItem* item(QListWidget& list, const QString& text) {
+        const auto found = list.findItems(text, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.front();
+    }
+
+    void plot(const QString& directory, const QString& file) {
+        directory == QStringLiteral("ele") ? m_viewer.selectElement(file)
+                                           : m_viewer.selectMaterial(file);
+        m_viewer.calculateAndPlot();
+    }
+
+    QString field(ValuesWindow::Field f) { return m_viewer.valuesWindow().field(f).text(); }
+
+    WorkingDirectory m_directory;
+    FakePrompts m_prompts;
+    QStringList m_started;
+    CrossSectionViewer m_viewer{m_prompts, [this](const QString& name) {
+                                    m_started.append(name);
+                                    return true;
+                                }};
+};
+
+TEST_F(CrossSectionViewerTest, StartsWithTitleListsAndOthersChosen) {
+    xsview::MainWindow& main = m_viewer.mainWindow();
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("  Dosimetry lab"));
+    EXPECT_EQ(main.elementList().count(), 2);
+    EXPECT_EQ(main.elementList().item(0)->text(), QStringLiteral("01_H.ele"));
+    EXPECT_EQ(main.categories().checkedId(), xsview::MainWindow::others);
+    EXPECT_EQ(main.materialList().count(), 1);
+    EXPECT_FALSE(m_viewer.valuesWindow().field(ValuesWindow::energy).isEnabled());
+    EXPECT_FALSE(m_viewer.addedToEnlargedView());
+}
+
+TEST(CrossSectionViewerStart, WithoutStartDatShowsOnlyTheNotice) {
+    WorkingDirectory directory;
+    writeBytes("ele/user.txt", "Lab\r\n");
+    FakePrompts prompts;
+    CrossSectionViewer viewer(prompts, [](const QString&) { return true; });
+    EXPECT_FALSE(viewer.start());
+    ASSERT_NE(viewer.startNotice(), nullptr);
+    EXPECT_TRUE(viewer.startNotice()->isVisible());
+    EXPECT_FALSE(viewer.mainWindow().isVisible());
+}
+
+TEST_F(CrossSectionViewerTest, CategoriesListTheirExactExtensionAndKeepTheSelection) {
+    m_viewer.selectMaterial(QStringLiteral("Other.mix3"));
+    m_viewer.chooseCategory(xsview::MainWindow::phantomSubstances);
+    QListWidget& materials = m_viewer.mainWindow().materialList();
+    ASSERT_EQ(materials.count(), 1);
+    EXPECT_EQ(materials.item(0)->text(), QStringLiteral("Water.mix2"));
+    m_viewer.chooseCategory(xsview::MainWindow::humanTissues);
+    ASSERT_EQ(materials.count(), 1);
+    EXPECT_EQ(materials.item(0)->text(), QStringLiteral("Tissue.mix"));
+    EXPECT_EQ(m_viewer.selectedPath(), "mix\\Other.mix3");
+    EXPECT_EQ(m_viewer.mainWindow().nameField().text(), QStringLiteral("Other"));
+    EXPECT_EQ(m_viewer.mainWindow().densityField().text(), QStringLiteral("2.000"));
+}
+
+TEST_F(CrossSectionViewerTest, ClickingAnElementClearsTheMaterialHighlight) {
+    QListWidget& materials = m_viewer.mainWindow().materialList();
+    materials.setCurrentRow(0);
+    m_viewer.selectMaterial(QStringLiteral("Other.mix3"));
+    m_viewer.selectElement(QStringLiteral("08_O.ele"));
+    EXPECT_EQ(materials.currentRow(), -1);
+    EXPECT_EQ(m_viewer.mainWindow().densityField().text(), QStringLiteral("0.001429"));
+}
+
+TEST_F(CrossSectionViewerTest, DeleteIsRefusedForElementsAndAsksForMaterials) {
+    m_viewer.deleteSelected(); // nothing selected: nothing happens
+    EXPECT_TRUE(m_prompts.messages.empty());
+    m_viewer.selectElement(QStringLiteral("08_O.ele"));
+    m_viewer.deleteSelected();
+    ASSERT_EQ(m_prompts.messages.size(), 1U);
+    EXPECT_EQ(m_prompts.messages[0].text, QStringLiteral(" This file cannot be deleted "));
+    EXPECT_EQ(m_prompts.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(std::filesystem::exists("ele/08_O.ele"));
+
+    m_viewer.selectMaterial(QStringLiteral("Other.mix3"));
+    m_prompts.okAnswers = {false};
+    m_viewer.deleteSelected();
+    EXPECT_EQ(m_prompts.questions.back(), QStringLiteral(" really erase Other.mix3 ? "));
+    EXPECT_TRUE(std::filesystem::exists("mix/Other.mix3"));
+    m_prompts.okAnswers = {true};
+    m_viewer.deleteSelected();
+    EXPECT_FALSE(std::filesystem::exists("mix/Other.mix3"));
+    EXPECT_EQ(m_viewer.mainWindow().materialList().count(), 0);
+    EXPECT_TRUE(m_viewer.mainWindow().nameField().text().isEmpty());
+    EXPECT_TRUE(m_viewer.selectedPath().empty());
+}
+
+TEST_F(CrossSectionViewerTest, CalculateNeedsASelectionAndFillsTheListOnce) {
+    m_viewer.calculateAndPlot();
+    ASSERT_EQ(m_prompts.messages.size(), 1U);
+    EXPECT_EQ(m_prompts.messages[0].text, QStringLiteral("Select material "));
+    EXPECT_FALSE(m_viewer.graphWindow().isVisible());
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.calculateAndPlot();
+    QListWidget& rows = m_viewer.valuesWindow().rowList();
+    ASSERT_EQ(rows.count(), 8);
+    EXPECT_EQ(rows.item(0)->text(),
+              QStringLiteral(" 1.000E-03 1.000E+01 1.000E-02 1.000E+03 0.000E+00 0.000E+00"));
+    EXPECT_EQ(m_viewer.graphWindow().windowTitle(),
+              QStringLiteral(" Other   Density = 2.000 [g/cm3]"));
+    EXPECT_EQ(m_viewer.valuesWindow().windowTitle(), m_viewer.graphWindow().windowTitle());
+    EXPECT_TRUE(m_viewer.graphWindow().isVisible());
+    EXPECT_TRUE(m_viewer.valuesWindow().field(ValuesWindow::energy).isEnabled());
+    EXPECT_EQ(m_viewer.graphWindow().enlargeButton().text(), QStringLiteral("Enlarged View"));
+}
+
+TEST_F(CrossSectionViewerTest, AVanishedTableIsReportedAndTheLoadedOneKept) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.selectElement(QStringLiteral("08_O.ele"));
+    std::filesystem::remove("ele/08_O.ele");
+    m_viewer.calculateAndPlot();
+    ASSERT_EQ(m_prompts.messages.size(), 1U);
+    EXPECT_TRUE(m_prompts.messages[0].text.contains(QStringLiteral("08_O.ele")));
+    EXPECT_EQ(m_viewer.loadedTable().name, "Other");
+    EXPECT_EQ(m_viewer.valuesWindow().rowList().count(), 8);
+}
+
+TEST_F(CrossSectionViewerTest, ReadOutSelectsTheNearestRowATieKeepingTheHigher) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    const double x1 = std::log(0.1f) + 6.909f;
+    const double x2 = std::log(1.0f) + 6.909f;
+    QListWidget& rows = m_viewer.valuesWindow().rowList();
+    m_viewer.mouseMoveCrossSectionPlot(x1 + 0.1, 10.0);
+    EXPECT_EQ(rows.currentRow(), 3);
+    EXPECT_EQ(field(ValuesWindow::energy), QStringLiteral("1.000E-01"));
+    m_viewer.mouseMoveCrossSectionPlot((x1 + x2) / 2, 10.0);
+    EXPECT_EQ(rows.currentRow(), 4);
+    EXPECT_TRUE(m_viewer.graphWindow().crossSectionHorizontalShown());
+    EXPECT_NEAR(m_viewer.graphWindow().crossSectionVerticalX(), std::log(1.0) + 6.909, 1e-9);
+    m_viewer.mouseMoveCrossSectionPlot(-0.01, 10.0);
+    EXPECT_FALSE(m_viewer.graphWindow().crossSectionVerticalShown());
+    m_viewer.mouseMoveFractionPlot(x2, 10.5);
+    EXPECT_FALSE(m_viewer.graphWindow().fractionVerticalShown());
+    m_viewer.mouseMoveFractionPlot(x2, 5.0);
+    EXPECT_TRUE(m_viewer.graphWindow().fractionHorizontalShown());
+    EXPECT_FALSE(m_viewer.graphWindow().crossSectionHorizontalShown());
+}
+
+struct EnergyCase {
+    const char* typed;
+    const char* energy;
+    const char* photoelectric;
+    const char* pairNuclear;
+    const char* total;
+};
+
+class CrossSectionEnergyEntry : public CrossSectionViewerTest,
+                                public ::testing::WithParamInterface<EnergyCase> {};
+
+TEST_P(CrossSectionEnergyEntry, InterpolatesLogLog) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.valuesWindow()
+        .field(ValuesWindow::energy)
+        .setText(QString::fromLatin1(GetParam().typed));
+    m_viewer.enterEnergy();
+    EXPECT_TRUE(m_prompts.messages.empty());
+    EXPECT_EQ(field(ValuesWindow::energy), QString::fromLatin1(GetParam().energy));
+    EXPECT_EQ(field(ValuesWindow::photoelectric), QString::fromLatin1(GetParam().photoelectric));
+    EXPECT_EQ(field(ValuesWindow::pairNuclear), QString::fromLatin1(GetParam().pairNuclear));
+    EXPECT_EQ(field(ValuesWindow::total), QString::fromLatin1(GetParam().total));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Energies, CrossSectionEnergyEntry,
+    ::testing::Values(EnergyCase{"0.001", "1.000E-03", "1.000E+03", "0.000E+00", "1.010E+03"},
+                      EnergyCase{"0.01", "1.000E-02", "1.000E+01", "0.000E+00", "1.510E+01"},
+                      EnergyCase{"0.1", "1.000E-01", "5.000E-01", "0.000E+00", "1.650E+00"},
+                      EnergyCase{" 3 . 1 6 2 3 e - 2", "3.162E-02", "5.000E+00", "0.000E+00",
+                                 "9.535E+00"},
+                      EnergyCase{"31.6228", "3.162E+01", "3.162E-04", "2.236E-02", "5.269E-02"}));
+
+TEST_F(CrossSectionViewerTest, EnergiesOutOfRangeEmptyEnergyAndTotal) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    for (const char* typed : {"0.0005", "100001", "abc", "2000"}) {
+        m_viewer.valuesWindow().field(ValuesWindow::coherent).setText(QStringLiteral("kept"));
+        m_viewer.valuesWindow().field(ValuesWindow::energy).setText(QString::fromLatin1(typed));
+        m_viewer.valuesWindow().field(ValuesWindow::total).setText(QStringLiteral("1"));
+        m_viewer.enterEnergy();
+        ASSERT_FALSE(m_prompts.messages.empty());
+        EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral("This value is out of range."))
+            << typed;
+        EXPECT_TRUE(field(ValuesWindow::energy).isEmpty());
+        EXPECT_TRUE(field(ValuesWindow::total).isEmpty());
+        EXPECT_EQ(field(ValuesWindow::coherent), QStringLiteral("kept"));
+    }
+}
+
+TEST_F(CrossSectionViewerTest, TotalEntryFindsTheLowestEnergyOrReports) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    QLineEdit& total = m_viewer.valuesWindow().field(ValuesWindow::total);
+    total.setText(QStringLiteral("1.65"));
+    m_viewer.enterTotal();
+    EXPECT_EQ(field(ValuesWindow::energy), QStringLiteral("1.000E-01"));
+    EXPECT_EQ(field(ValuesWindow::total), QStringLiteral("1.650E+00"));
+    total.setText(QStringLiteral("5000"));
+    m_viewer.enterTotal();
+    EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral("This value is out of range."));
+    EXPECT_TRUE(field(ValuesWindow::energy).isEmpty());
+    // Above row 1's total but not above the largest: extrapolated below 1 keV.
+    writeBytes("mix/Edge.mix3", "Edge\r\n1.\r\n3\r\n"
+                                "1.000E-03 1.000E+00 0.000E+00 1.000E+02 0.000E+00 0.000E+00\r\n"
+                                "2.000E-03 1.000E+00 0.000E+00 5.000E+02 0.000E+00 0.000E+00\r\n"
+                                "3.000E-03 1.000E+00 0.000E+00 1.000E+01 0.000E+00 0.000E+00\r\n");
+    plot(QStringLiteral("mix"), QStringLiteral("Edge.mix3"));
+    total.setText(QStringLiteral("300"));
+    m_viewer.enterTotal();
+    EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral("Calculation error"));
+    EXPECT_TRUE(field(ValuesWindow::total).isEmpty());
+}
+
+TEST_F(CrossSectionViewerTest, EnlargedViewCollectsTitlesAndMarksLaterTables) {
+    m_viewer.saveEnlargedViewRequested();
+    EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral(" The graph is not drawn "));
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.addToEnlargedView();
+    const QImage first = m_viewer.enlargedView().picture().image().copy();
+    EXPECT_FALSE(m_viewer.graphWindow().enlargeButton().isEnabled());
+    plot(QStringLiteral("ele"), QStringLiteral("08_O.ele"));
+    EXPECT_EQ(m_viewer.graphWindow().enlargeButton().text(),
+              QStringLiteral("Add to Enlarged View"));
+    m_viewer.addToEnlargedView();
+    EXPECT_EQ(
+        m_viewer.enlargedView().windowTitle(),
+        QStringLiteral(" Other   Density = 2.000 [g/cm3]  &  Oxygen   Density = 0.001429 [g/cm3]"));
+    // The same curves again, now with circles: pixels beside the curve points change.
+    const QImage second = m_viewer.enlargedView().picture().image();
+    int changed = 0;
+    for (int y = 0; y < first.height(); ++y) {
+        for (int x = 0; x < first.width(); ++x) {
+            changed += first.pixel(x, y) != second.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changed, 20);
+    m_viewer.closeEnlargedView();
+    EXPECT_FALSE(m_viewer.addedToEnlargedView());
+    EXPECT_TRUE(m_viewer.enlargedView().windowTitle().isEmpty());
+    EXPECT_EQ(m_viewer.graphWindow().enlargeButton().text(), QStringLiteral("Enlarged View"));
+    EXPECT_TRUE(m_viewer.graphWindow().enlargeButton().isEnabled());
+}
+
+TEST_F(CrossSectionViewerTest, PlotsDrawTheTotalCurveAndHideLowPairValuesUnderTheBand) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    GraphSurface& surface = m_viewer.graphWindow().crossSectionPlot();
+    const QImage& image = surface.image();
+    const auto pixelAt = [&](double x, double y) {
+        const PixelPoint p = toPixel(surface.frame(), x, y);
+        return QColor(image.pixel(static_cast<int>(p.x), static_cast<int>(p.y)));
+    };
+    // The total at 1 MeV, 0.18 cm2/g, lies on the white curve.
+    EXPECT_EQ(pixelAt(energyX(1.0), crossSectionY(0.18)), paletteColor(15));
+    // Below the plotted area the navy band covers the pair curve that starts at (0, -0.5)
+    // and runs to 1e-5 cm2/g (Y = -2.3) at 0.01 MeV.
+    EXPECT_EQ(pixelAt(1.15, -1.4), paletteColor(1));
+    EXPECT_EQ(pixelAt(11.0, -1.0), paletteColor(1));
+}
+
+TEST_F(CrossSectionViewerTest, ExitStartsTarvoV7SAndTheCloseBoxTarvoV6) {
+    m_viewer.exitToLauncher();
+    m_viewer.mainWindow().close();
+    EXPECT_EQ(m_started, (QStringList{QStringLiteral("Tarvo_V7S"), QStringLiteral("Tarvo_V6")}));
+}
+
+} // namespace
+} // namespace tarvo

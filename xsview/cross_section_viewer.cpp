@@ -1,0 +1,399 @@
+#include "cross_section_viewer.h"
+
+#include "common/graph_surface.h"
+#include "common/number_format.h"
+#include "common/numeric_text.h"
+#include "common/start_notice.h"
+#include "common/text_file.h"
+#include "xsview/cross_section_plot.h"
+#include "xsview/enlarged_view.h"
+#include "xsview/graph_window.h"
+#include "xsview/main_window.h"
+#include "xsview/values_at_energy.h"
+#include "xsview/values_window.h"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace tarvo {
+namespace {
+
+const char* const kMaterialExtensions[] = {".mix", ".mix2", ".mix3"};
+
+QString local(const std::string& text) {
+    return QString::fromLocal8Bit(text.c_str());
+}
+
+QString formatted(double value) {
+    return QString::fromStdString(formatNumber(value, "0.000E+00"));
+}
+
+// The read-out's constant for 3 ln 10.
+constexpr double kReadOutOffset = 6.909;
+
+} // namespace
+
+CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter startProgram)
+    : m_prompts(prompts), m_startProgram(std::move(startProgram)),
+      m_main(std::make_unique<xsview::MainWindow>()), m_graph(std::make_unique<GraphWindow>()),
+      m_enlarged(std::make_unique<EnlargedView>()), m_values(std::make_unique<ValuesWindow>()),
+      m_table(std::make_unique<CrossSectionTable>()) {
+    connectSignals();
+}
+
+CrossSectionViewer::~CrossSectionViewer() = default;
+
+bool CrossSectionViewer::start() {
+    const std::optional<std::string> userLine = readStartFiles();
+    if (!userLine) {
+        m_notice = std::make_unique<StartNotice>();
+        m_notice->show();
+        m_main->hide();
+        return false;
+    }
+    m_main->setWindowTitle(QStringLiteral("  ") + local(*userLine));
+    m_selectedPath.clear();
+    m_main->nameField().clear();
+    m_main->densityField().clear();
+    m_values->clearFields();
+    m_values->enableFields(false);
+    m_main->categories().button(xsview::MainWindow::others)->setChecked(true);
+    chooseCategory(xsview::MainWindow::others);
+    refreshElementList();
+    drawEmptyEnlargedView();
+    m_main->show();
+    return true;
+}
+
+void CrossSectionViewer::connectSignals() {
+    connectMainWindow();
+    connectValuesWindow();
+    connect(&m_graph->enlargeButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::addToEnlargedView);
+    connect(&m_graph->crossSectionPlot(), &GraphSurface::mouseMoved, this,
+            &CrossSectionViewer::mouseMoveCrossSectionPlot);
+    connect(&m_graph->fractionPlot(), &GraphSurface::mouseMoved, this,
+            &CrossSectionViewer::mouseMoveFractionPlot);
+    connect(&m_enlarged->closeButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::closeEnlargedView);
+    connect(m_enlarged.get(), &EnlargedView::closeRequested, this,
+            &CrossSectionViewer::closeEnlargedView);
+    connect(&m_enlarged->saveButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::saveEnlargedViewRequested);
+}
+
+void CrossSectionViewer::connectMainWindow() {
+    xsview::MainWindow& main = *m_main;
+    // A click selects a table; so does Enter on the keyboard's current entry.
+    for (auto signal : {&QListWidget::itemClicked, &QListWidget::itemActivated}) {
+        connect(&main.elementList(), signal, this,
+                [this](QListWidgetItem* item) { selectElement(item->text()); });
+        connect(&main.materialList(), signal, this,
+                [this](QListWidgetItem* item) { selectMaterial(item->text()); });
+    }
+    connect(&main.categories(), &QButtonGroup::idClicked, this,
+            &CrossSectionViewer::chooseCategory);
+    connect(&main.plotButton(), &QPushButton::clicked, this, &CrossSectionViewer::calculateAndPlot);
+    connect(&main.deleteButton(), &QPushButton::clicked, this, &CrossSectionViewer::deleteSelected);
+    connect(&main.exitButton(), &QToolButton::clicked, this, &CrossSectionViewer::exitToLauncher);
+    connect(&main, &xsview::MainWindow::closeRequested, this, &CrossSectionViewer::closeMainWindow);
+    // The chooser and creators of new data are not part of this build yet.
+    main.newDataButton().setEnabled(false);
+}
+
+void CrossSectionViewer::connectValuesWindow() {
+    ValuesWindow& values = *m_values;
+    connect(&values.rowList(), &QListWidget::currentRowChanged, this,
+            &CrossSectionViewer::selectRow);
+    connect(&values.field(ValuesWindow::energy), &QLineEdit::returnPressed, this,
+            &CrossSectionViewer::enterEnergy);
+    connect(&values.field(ValuesWindow::total), &QLineEdit::returnPressed, this,
+            &CrossSectionViewer::enterTotal);
+    connect(&values.energyButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::clearForEnergy);
+    connect(&values.totalButton(), &QPushButton::clicked, this, &CrossSectionViewer::clearForTotal);
+    // The CSV export dialog is not part of this build yet.
+    values.exportButton().setEnabled(false);
+}
+
+void CrossSectionViewer::refreshElementList() {
+    m_main->elementList().clear();
+    for (const std::string& name : listFiles("ele", ".ele")) {
+        m_main->elementList().addItem(local(name));
+    }
+}
+
+void CrossSectionViewer::refreshMaterialList() {
+    m_main->materialList().clear();
+    for (const std::string& name : listFiles("mix", kMaterialExtensions[m_category])) {
+        m_main->materialList().addItem(local(name));
+    }
+}
+
+void CrossSectionViewer::chooseCategory(int category) {
+    m_category = category >= 0 && category <= 2 ? category : 2;
+    refreshMaterialList();
+}
+
+void CrossSectionViewer::select(const char* directory, const QString& file) {
+    const std::string path = formPath(directory, file.toLocal8Bit().toStdString());
+    std::string error;
+    const std::optional<TableHeader> header = readTableHeader(path, error);
+    if (!header) {
+        m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
+        return;
+    }
+    m_selectedPath = path;
+    m_main->nameField().setText(local(header->name));
+    m_main->densityField().setText(
+        QString::fromStdString(formatNumber(header->density, "#0.000###")));
+}
+
+void CrossSectionViewer::selectElement(const QString& file) {
+    select("ele", file);
+    refreshMaterialList();
+    m_main->plotButton().setFocus();
+}
+
+void CrossSectionViewer::selectMaterial(const QString& file) {
+    select("mix", file);
+    refreshElementList();
+    m_main->plotButton().setFocus();
+}
+
+void CrossSectionViewer::deleteSelected() {
+    if (m_selectedPath.empty()) {
+        return;
+    }
+    if (m_selectedPath.rfind("ele", 0) == 0) {
+        m_prompts.showMessage(m_main.get(), QStringLiteral(" This file cannot be deleted "),
+                              MessageIcon::Exclamation);
+        return;
+    }
+    const QString question = QStringLiteral(" really erase ") +
+                             local(fileNamePart(m_selectedPath)) + QStringLiteral(" ? ");
+    if (!m_prompts.askOkCancel(m_main.get(), question)) {
+        return;
+    }
+    std::string error;
+    if (!removeFile(m_selectedPath, error)) {
+        m_prompts.showMessage(m_main.get(), local(m_selectedPath + ": " + error),
+                              MessageIcon::Exclamation);
+        return;
+    }
+    // A deleted file is no selection any more.
+    m_selectedPath.clear();
+    m_main->nameField().clear();
+    m_main->densityField().clear();
+    refreshMaterialList();
+    m_graph->hide();
+    m_enlarged->hide();
+    m_values->hide();
+}
+
+void CrossSectionViewer::calculateAndPlot() {
+    if (m_selectedPath.empty()) {
+        m_prompts.showMessage(m_main.get(), QStringLiteral("Select material "),
+                              MessageIcon::Exclamation);
+        return;
+    }
+    std::string error;
+    std::optional<CrossSectionTable> table = loadCrossSectionTable(m_selectedPath, error);
+    if (!table) {
+        m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
+        return;
+    }
+    m_values->clearFields();
+    m_values->enableFields(true);
+    m_values->rowList().blockSignals(true);
+    m_values->rowList().clear();
+    *m_table = std::move(*table);
+    m_tableLoaded = true;
+    for (int i = 1; i <= m_table->rowCount; ++i) {
+        m_values->rowList().addItem(QStringLiteral(" ") +
+                                    local(m_table->lines[static_cast<size_t>(i)]));
+    }
+    m_values->rowList().blockSignals(false);
+    m_graphTitle = graphTitle(*m_table);
+    m_values->setWindowTitle(local(m_graphTitle));
+    QCoreApplication::processEvents();
+    m_graph->setWindowTitle(local(m_graphTitle));
+    drawCrossSectionPlot(m_graph->crossSectionPlot(), *m_table);
+    m_graph->hideCrosshair();
+    drawFractionFrame(m_graph->fractionPlot(), *m_table);
+    m_graph->enlargeButton().setText(m_addedToEnlargedView ? QStringLiteral("Add to Enlarged View")
+                                                           : QStringLiteral("Enlarged View"));
+    m_graph->enlargeButton().setEnabled(true);
+    m_graph->show();
+    m_values->show();
+}
+
+void CrossSectionViewer::drawEmptyEnlargedView() {
+    m_enlarged->setWindowTitle(QString());
+    drawEnlargedViewFrame(m_enlarged->picture());
+    m_addedToEnlargedView = false;
+}
+
+void CrossSectionViewer::addToEnlargedView() {
+    if (!m_tableLoaded) {
+        return;
+    }
+    addCurvesToEnlargedView(m_enlarged->picture(), *m_table, m_addedToEnlargedView);
+    const QString title = local(m_graphTitle);
+    m_enlarged->setWindowTitle(
+        m_addedToEnlargedView ? m_enlarged->windowTitle() + QStringLiteral("  & ") + title : title);
+    m_addedToEnlargedView = true;
+    m_enlarged->show();
+    m_graph->enlargeButton().setEnabled(false);
+}
+
+void CrossSectionViewer::closeEnlargedView() {
+    drawEmptyEnlargedView();
+    m_enlarged->hide();
+    m_graph->enlargeButton().setText(QStringLiteral("Enlarged View"));
+    m_graph->enlargeButton().setEnabled(m_tableLoaded);
+}
+
+void CrossSectionViewer::saveEnlargedViewRequested() {
+    if (!m_addedToEnlargedView) {
+        m_prompts.showMessage(m_enlarged.get(), QStringLiteral(" The graph is not drawn "),
+                              MessageIcon::Exclamation);
+        return;
+    }
+    m_prompts.showMessage(m_enlarged.get(),
+                          QStringLiteral("Saving images is not available in this build."),
+                          MessageIcon::Exclamation);
+}
+
+void CrossSectionViewer::mouseMoveCrossSectionPlot(double x, double y) {
+    GraphSurface& plot = m_graph->crossSectionPlot();
+    const int row = m_tableLoaded ? nearestRow(*m_table, x) : 0;
+    if (x < 0 || x > 11.5 || y < 0 || y > 18.5 || row == 0) {
+        plot.setCrossPointer(false);
+        m_graph->hideCrosshair();
+        return;
+    }
+    plot.setCrossPointer(true);
+    m_graph->placeCrossSectionVertical(x);
+    m_graph->placeCrossSectionHorizontal(y);
+    m_graph->placeFractionVertical(x);
+    m_values->rowList().setCurrentRow(row - 1);
+}
+
+void CrossSectionViewer::mouseMoveFractionPlot(double x, double y) {
+    GraphSurface& plot = m_graph->fractionPlot();
+    const int row = m_tableLoaded ? nearestRow(*m_table, x) : 0;
+    if (x < 0 || x > 11.5 || y < 0 || y > 10 || row == 0) {
+        plot.setCrossPointer(false);
+        m_graph->hideCrosshair();
+        return;
+    }
+    plot.setCrossPointer(true);
+    m_graph->placeCrossSectionVertical(x);
+    m_graph->placeFractionVertical(x);
+    m_graph->placeFractionHorizontal(y);
+    m_values->rowList().setCurrentRow(row - 1);
+}
+
+void CrossSectionViewer::showValues(double energy, double coherent, double incoherent,
+                                    double photoelectric, double pairNuclear, double pairElectron,
+                                    double total) {
+    m_values->field(ValuesWindow::energy).setText(formatted(energy));
+    m_values->field(ValuesWindow::coherent).setText(formatted(coherent));
+    m_values->field(ValuesWindow::incoherent).setText(formatted(incoherent));
+    m_values->field(ValuesWindow::photoelectric).setText(formatted(photoelectric));
+    m_values->field(ValuesWindow::pairNuclear).setText(formatted(pairNuclear));
+    m_values->field(ValuesWindow::pairElectron).setText(formatted(pairElectron));
+    m_values->field(ValuesWindow::total).setText(formatted(total));
+}
+
+void CrossSectionViewer::selectRow(int position) {
+    const int i = position + 1;
+    if (!m_tableLoaded || i < 1 || i > m_table->rowCount) {
+        return;
+    }
+    const CrossSectionRow& row = m_table->rows[static_cast<size_t>(i)];
+    showValues(row.energy, row.coherent, row.incoherent, row.photoelectric, row.pairNuclear,
+               row.pairElectron, row.total);
+    if (row.energy <= 100.0 && row.energy > 0) {
+        const double x = std::log(row.energy) + kReadOutOffset;
+        m_graph->placeCrossSectionVertical(x);
+        m_graph->placeFractionVertical(x);
+    }
+}
+
+void CrossSectionViewer::placeCrosshair(double energy, double total) {
+    const double x = std::log(energy) + kReadOutOffset;
+    m_graph->placeCrossSectionVertical(x);
+    m_graph->placeCrossSectionHorizontal(std::log(total) + 9.212);
+    m_graph->placeFractionVertical(x);
+}
+
+void CrossSectionViewer::enterEnergy() {
+    const double energy =
+        tableNumericValue(m_values->field(ValuesWindow::energy).text().toStdString());
+    const ValuesAtEnergy values =
+        m_tableLoaded ? valuesAtEnergy(*m_table, energy) : ValuesAtEnergy{};
+    if (values.result != LookupResult::found) {
+        m_prompts.showMessage(m_values.get(), QStringLiteral("This value is out of range."),
+                              MessageIcon::Exclamation);
+        m_values->field(ValuesWindow::energy).clear();
+        m_values->field(ValuesWindow::total).clear();
+        return;
+    }
+    showValues(energy, values.coherent, values.incoherent, values.photoelectric, values.pairNuclear,
+               values.pairElectron, values.total);
+    placeCrosshair(energy, values.total);
+}
+
+void CrossSectionViewer::enterTotal() {
+    const double total =
+        tableNumericValue(m_values->field(ValuesWindow::total).text().toStdString());
+    const ValuesAtEnergy values = m_tableLoaded ? energyAtTotal(*m_table, total) : ValuesAtEnergy{};
+    if (values.result == LookupResult::outOfRange) {
+        m_prompts.showMessage(m_values.get(), QStringLiteral("This value is out of range."),
+                              MessageIcon::Exclamation);
+        m_values->clearFields();
+        return;
+    }
+    if (values.result == LookupResult::calculationError) {
+        m_prompts.showMessage(m_values.get(), QStringLiteral("Calculation error"),
+                              MessageIcon::Exclamation);
+        m_values->field(ValuesWindow::total).clear();
+        return;
+    }
+    showValues(values.energy, values.coherent, values.incoherent, values.photoelectric,
+               values.pairNuclear, values.pairElectron, total);
+    placeCrosshair(values.energy, total);
+}
+
+void CrossSectionViewer::clearForEnergy() {
+    m_values->clearFields();
+    m_values->field(ValuesWindow::energy).setFocus();
+}
+
+void CrossSectionViewer::clearForTotal() {
+    m_values->clearFields();
+    m_values->field(ValuesWindow::total).setFocus();
+}
+
+void CrossSectionViewer::leave(const QString& launcher) {
+    m_startProgram(launcher);
+    QCoreApplication::quit();
+}
+
+void CrossSectionViewer::exitToLauncher() {
+    leave(QStringLiteral("Tarvo_V7S"));
+}
+
+void CrossSectionViewer::closeMainWindow() {
+    leave(QStringLiteral("Tarvo_V6"));
+}
+
+} // namespace tarvo

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "common/program_start.h"
+#include "common/user_prompts.h"
+#include "xsview/cross_section_table.h"
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+
+namespace tarvo {
+
+class EnlargedView;
+class GraphWindow;
+class StartNotice;
+class ValuesWindow;
+
+namespace xsview {
+class MainWindow;
+}
+
+// The cross-section viewer: its windows, the selected path, the loaded table and the
+// enlarged view's state, and the actions that connect them.
+class CrossSectionViewer : public QObject {
+    Q_OBJECT
+  public:
+    CrossSectionViewer(UserPrompts& prompts, ProgramStarter startProgram);
+    ~CrossSectionViewer() override;
+
+    // Start-up: the main window when the start files can be read, else only the notice.
+    bool start();
+
+    xsview::MainWindow& mainWindow() { return *m_main; }
+    GraphWindow& graphWindow() { return *m_graph; }
+    EnlargedView& enlargedView() { return *m_enlarged; }
+    ValuesWindow& valuesWindow() { return *m_values; }
+    StartNotice* startNotice() { return m_notice.get(); }
+    const std::string& selectedPath() const { return m_selectedPath; }
+    const CrossSectionTable& loadedTable() const { return *m_table; }
+    bool addedToEnlargedView() const { return m_addedToEnlargedView; }
+
+    // Main window.
+    void selectElement(const QString& file);
+    void selectMaterial(const QString& file);
+    void chooseCategory(int category);
+    void deleteSelected();
+    void exitToLauncher();
+    void closeMainWindow();
+    // Graph window and enlarged view.
+    void calculateAndPlot();
+    void addToEnlargedView();
+    void closeEnlargedView();
+    void saveEnlargedViewRequested();
+    void mouseMoveCrossSectionPlot(double x, double y);
+    void mouseMoveFractionPlot(double x, double y);
+    // Values-at-energy window.
+    void selectRow(int position);
+    void enterEnergy();
+    void enterTotal();
+    void clearForEnergy();
+    void clearForTotal();
+
+  private:
+    void connectSignals();
+    void connectMainWindow();
+    void connectValuesWindow();
+    void refreshElementList();
+    void refreshMaterialList();
+    void select(const char* directory, const QString& file);
+    void drawEmptyEnlargedView();
+    void showValues(double energy, double coherent, double incoherent, double photoelectric,
+                    double pairNuclear, double pairElectron, double total);
+    void placeCrosshair(double energy, double total);
+    void leave(const QString& launcher);
+
+    UserPrompts& m_prompts;
+    ProgramStarter m_startProgram;
+    std::unique_ptr<xsview::MainWindow> m_main;
+    std::unique_ptr<GraphWindow> m_graph;
+    std::unique_ptr<EnlargedView> m_enlarged;
+    std::unique_ptr<ValuesWindow> m_values;
+    std::unique_ptr<StartNotice> m_notice;
+    std::unique_ptr<CrossSectionTable> m_table;
+    bool m_tableLoaded = false;
+    std::string m_selectedPath;
+    std::string m_graphTitle;
+    bool m_addedToEnlargedView = false;
+    int m_category = 2;
+};
+
+} // namespace tarvo

@@ -1,0 +1,38 @@
+#include "enlarged_view.h"
+
+#include "common/graph_surface.h"
+#include "xsview/cross_section_plot.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+EnlargedView::EnlargedView(QWidget* parent) : QWidget(parent) {
+    createControls();
+}
+
+void EnlargedView::createControls() {
+    m_picture = new GraphSurface(enlargedViewFrame(), 15.75, this);
+    m_picture->setBackground(paletteColor(1));
+    m_picture->setForeground(paletteColor(15));
+    m_saveButton = new QPushButton(QStringLiteral("Save as a BMP image"), this);
+    m_closeButton = new QPushButton(QStringLiteral("Close"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_saveButton);
+    buttons->addWidget(m_closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_picture);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void EnlargedView::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit closeRequested();
+}
+
+} // namespace tarvo

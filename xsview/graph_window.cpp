@@ -1,0 +1,89 @@
+#include "graph_window.h"
+
+#include "common/graph_surface.h"
+#include "xsview/cross_section_plot.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+GraphWindow::GraphWindow(QWidget* parent) : QWidget(parent) {
+    createControls();
+}
+
+void GraphWindow::createControls() {
+    m_crossSectionPlot = new GraphSurface(crossSectionPlotFrame(), 12.0, this);
+    m_fractionPlot = new GraphSurface(fractionPlotFrame(), 12.0, this);
+    for (GraphSurface* surface : {m_crossSectionPlot, m_fractionPlot}) {
+        surface->setBackground(paletteColor(1));
+        surface->setForeground(paletteColor(15));
+        surface->clear();
+    }
+    const QColor yellow = paletteColor(14);
+    m_topVertical = m_crossSectionPlot->addOverlayLine(yellow);
+    m_topHorizontal = m_crossSectionPlot->addOverlayLine(yellow);
+    m_bottomVertical = m_fractionPlot->addOverlayLine(yellow);
+    m_bottomHorizontal = m_fractionPlot->addOverlayLine(yellow);
+    m_enlargeButton = new QPushButton(QStringLiteral("Enlarged View"), this);
+    m_enlargeButton->setEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_crossSectionPlot);
+    layout->addWidget(m_fractionPlot);
+    layout->addWidget(m_enlargeButton, 0, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void GraphWindow::placeCrossSectionVertical(double x) {
+    m_crossSectionPlot->moveOverlayLine(m_topVertical, x, 0, x, 18.4);
+    m_crossSectionPlot->showOverlayLine(m_topVertical, true);
+}
+
+void GraphWindow::placeCrossSectionHorizontal(double y) {
+    m_crossSectionPlot->moveOverlayLine(m_topHorizontal, 0, y, 11.5, y);
+    m_crossSectionPlot->showOverlayLine(m_topHorizontal, true);
+}
+
+void GraphWindow::placeFractionVertical(double x) {
+    m_fractionPlot->moveOverlayLine(m_bottomVertical, x, 0, x, 10);
+    m_fractionPlot->showOverlayLine(m_bottomVertical, true);
+}
+
+void GraphWindow::placeFractionHorizontal(double y) {
+    m_fractionPlot->moveOverlayLine(m_bottomHorizontal, 0, y, 11.5, y);
+    m_fractionPlot->showOverlayLine(m_bottomHorizontal, true);
+}
+
+void GraphWindow::hideCrosshair() {
+    m_crossSectionPlot->showOverlayLine(m_topVertical, false);
+    m_crossSectionPlot->showOverlayLine(m_topHorizontal, false);
+    m_fractionPlot->showOverlayLine(m_bottomVertical, false);
+    m_fractionPlot->showOverlayLine(m_bottomHorizontal, false);
+}
+
+bool GraphWindow::crossSectionVerticalShown() const {
+    return m_crossSectionPlot->overlayLineVisible(m_topVertical);
+}
+
+double GraphWindow::crossSectionVerticalX() const {
+    return m_crossSectionPlot->overlayLineX(m_topVertical);
+}
+
+double GraphWindow::crossSectionHorizontalY() const {
+    return m_crossSectionPlot->overlayLineY(m_topHorizontal);
+}
+
+bool GraphWindow::crossSectionHorizontalShown() const {
+    return m_crossSectionPlot->overlayLineVisible(m_topHorizontal);
+}
+
+bool GraphWindow::fractionVerticalShown() const {
+    return m_fractionPlot->overlayLineVisible(m_bottomVertical);
+}
+
+bool GraphWindow::fractionHorizontalShown() const {
+    return m_fractionPlot->overlayLineVisible(m_bottomHorizontal);
+}
+
+} // namespace tarvo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace tarvo {
+
+// The loaded table's rows and the six cross sections at one energy.
+class ValuesWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // The seven value fields in window order.
+    enum Field { energy, coherent, incoherent, photoelectric, pairNuclear, pairElectron, total };
+
+    explicit ValuesWindow(QWidget* parent = nullptr);
+
+    QListWidget& rowList() { return *m_rowList; }
+    QLineEdit& field(Field which) { return *m_fields[which]; }
+    QPushButton& energyButton() { return *m_energyButton; }
+    QPushButton& totalButton() { return *m_totalButton; }
+    QPushButton& exportButton() { return *m_exportButton; }
+
+    // Empties the seven fields.
+    void clearFields();
+    // Enables or disables the seven fields and their captions.
+    void enableFields(bool enabled);
+
+  private:
+    void createControls();
+    QWidget* createValueGrid();
+    QWidget* createListHeading();
+
+    QListWidget* m_rowList = nullptr;
+    std::array<QLineEdit*, 7> m_fields{};
+    std::array<QLabel*, 7> m_captions{};
+    QPushButton* m_energyButton = nullptr;
+    QPushButton* m_totalButton = nullptr;
+    QPushButton* m_exportButton = nullptr;
+};
+
+} // namespace tarvo
