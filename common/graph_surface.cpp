@@ -1,5 +1,8 @@
 #include "graph_surface.h"
 
+#include "common/text_file.h"
+
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -17,6 +20,18 @@ QColor paletteColor(int number) {
         QColor(128, 128, 128), QColor(0, 0, 255),   QColor(0, 255, 0),   QColor(0, 255, 255),
         QColor(255, 0, 0),     QColor(255, 0, 255), QColor(255, 255, 0), QColor(255, 255, 255)};
     return palette[static_cast<size_t>(number & 15)];
+}
+
+bool writeBitmap(const QImage& image, const std::string& path, std::string& error) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "BMP")) {
+        error = "the image cannot be encoded";
+        return false;
+    }
+    return atomicWriteFile(
+        path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
 GraphSurface::GraphSurface(const UserFrame& frame, double fontPoints, QWidget* parent)

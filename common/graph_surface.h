@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QPainter;
@@ -15,6 +16,9 @@ namespace tarvo {
 
 // A colour of the classic 16-colour palette by its number (0 black, 1 navy, ... 15 white).
 QColor paletteColor(int number);
+
+// Writes an image as a Windows bitmap through the atomic-write helper.
+bool writeBitmap(const QImage& image, const std::string& path, std::string& error);
 
 // The grid colour of the plots.
 inline const QColor kGridColor{100, 100, 100};

@@ -161,6 +161,24 @@ std::vector<std::string> listFiles(std::string_view directory, std::string_view 
     return names;
 }
 
+std::string fileNameProblem(std::string_view name) {
+    if (name == "." || name == "..") {
+        return "is not a file name";
+    }
+    if (name.size() > 255) {
+        return "is longer than the file system allows";
+    }
+    for (char c : name) {
+        if (c == '/' || c == '\\') {
+            return "must not contain a path separator";
+        }
+        if (static_cast<unsigned char>(c) < 32) {
+            return "must not contain control characters";
+        }
+    }
+    return {};
+}
+
 bool enterExecutableDirectory(std::string& error) {
     std::error_code code;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", code);

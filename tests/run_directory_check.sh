@@ -97,6 +97,17 @@ journey_cross_section_viewer() {
         fi
     done
     [ -s "$artefacts/Tarvo7S_sub1-enlarged-view.png" ] || { echo "no enlarged view"; return 1; }
+    # "Create New Data" lies two tab stops after "OK", which has the focus.
+    xdotool windowfocus "$main"; sleep 0.3
+    xdotool key Tab Tab space
+    wait_for_title "New Data"
+    sleep 0.3
+    import -window "$(windows_titled '"New Data"')" "$artefacts/Tarvo7S_sub1-new-data-chooser.png"
+    xdotool windowfocus "$(windows_titled '"New Data"')"; sleep 0.3
+    xdotool key space
+    wait_for_title "New chemical compound"
+    sleep 0.3
+    import -window "$(windows_titled '"New chemical compound"')" "$artefacts/Tarvo7S_sub1-compound-creator.png"
     kill "$viewer"; wait "$viewer" 2>/dev/null || true
 }
 

@@ -148,8 +148,8 @@ std::string formatCrossSectionRow(const CrossSectionRow& row) {
 namespace {
 
 // The lines of a table file: name, density, row count and the rows.
-std::optional<std::vector<std::string>> tableLines(const std::string& path,
-                                                   const std::string& name, double density,
+std::optional<std::vector<std::string>> tableLines(const std::string& path, const std::string& name,
+                                                   double density,
                                                    std::span<const CrossSectionRow> rows,
                                                    std::string& error) {
     if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCrossSectionRows)) {
@@ -196,6 +196,23 @@ bool writeElementTable(const std::string& path, const std::string& name, double 
     }
     lines->push_back(atomicWeight);
     return writeLines(path, *lines, error);
+}
+
+bool writeCrossSectionCsv(const std::string& path, const CrossSectionTable& table,
+                          std::string& error) {
+    std::vector<std::string> lines{table.name, formatNumber(table.density, "##.######"),
+                                   formatNumber(table.rowCount, "###")};
+    for (int i = 1; i <= table.rowCount; ++i) {
+        const CrossSectionRow& row = table.rows[static_cast<size_t>(i)];
+        std::string line = formatNumber(row.energy, "0.000E+00");
+        for (double value :
+             {row.coherent, row.incoherent, row.photoelectric, row.pairNuclear, row.pairElectron}) {
+            line += ",";
+            appendNumber(line, value, " 0.000E+00");
+        }
+        lines.push_back(std::move(line));
+    }
+    return writeLines(path, lines, error);
 }
 
 std::optional<std::string> readStartFiles() {

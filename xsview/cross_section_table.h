@@ -66,6 +66,11 @@ bool writeElementTable(const std::string& path, const std::string& name, double 
 // The line of the energy row as the writer formats it (59 characters).
 std::string formatCrossSectionRow(const CrossSectionRow& row);
 
+// Writes a table as comma-separated text: name, density ("##.######"), row count, then per
+// row the energy and the five partial values (", 1.234E+01"), without the total.
+bool writeCrossSectionCsv(const std::string& path, const CrossSectionTable& table,
+                          std::string& error);
+
 // Reads "Start.dat" and the first line of "ele\user.txt"; returns that line, or nothing
 // when either file is missing, unreadable or empty.
 std::optional<std::string> readStartFiles();

@@ -3,12 +3,15 @@
 #include "common/graph_surface.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
+#include "common/save_dialog.h"
 #include "common/start_notice.h"
 #include "common/text_file.h"
+#include "xsview/creator_window.h"
 #include "xsview/cross_section_plot.h"
 #include "xsview/enlarged_view.h"
 #include "xsview/graph_window.h"
 #include "xsview/main_window.h"
+#include "xsview/new_data_chooser.h"
 #include "xsview/values_at_energy.h"
 #include "xsview/values_window.h"
 
@@ -43,8 +46,41 @@ CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter star
     : m_prompts(prompts), m_startProgram(std::move(startProgram)),
       m_main(std::make_unique<xsview::MainWindow>()), m_graph(std::make_unique<GraphWindow>()),
       m_enlarged(std::make_unique<EnlargedView>()), m_values(std::make_unique<ValuesWindow>()),
+      m_chooser(std::make_unique<NewDataChooser>()),
+      m_compound(std::make_unique<CreatorWindow>(CreatorKind::compound, prompts)),
+      m_mixture(std::make_unique<CreatorWindow>(CreatorKind::mixture, prompts)),
       m_table(std::make_unique<CrossSectionTable>()) {
+    createSaveDialogs();
     connectSignals();
+}
+
+void CrossSectionViewer::createSaveDialogs() {
+    m_imageSave = std::make_unique<SaveDialog>(
+        SaveDialogTexts{QStringLiteral("Image Save"), QStringLiteral("Image save in bmp format"),
+                        QStringLiteral("Input the File name without the extension"),
+                        QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
+                        QStringLiteral(" Image saved in bitmap format ")},
+        m_prompts);
+    m_imageSave->setWriter([this](const std::string& path, std::string& error) {
+        return writeBitmap(m_enlarged->picture().image(), path, error);
+    });
+    m_csvSave = std::make_unique<SaveDialog>(
+        SaveDialogTexts{QStringLiteral("Save  in CSV format"),
+                        QStringLiteral("Save in the Excel csv format"),
+                        QStringLiteral("Input the File name without the extension"),
+                        QStringLiteral(".csv"), QStringLiteral(" Input the File name "),
+                        QStringLiteral("  Data saved in the Excel csv format ")},
+        m_prompts);
+    // The export reads the selected table afresh, so it holds the table last clicked even
+    // when it was never plotted; the loaded table and its windows stay as they are.
+    m_csvSave->setWriter([this](const std::string& path, std::string& error) {
+        if (m_selectedPath.empty()) {
+            error = "no table is selected";
+            return false;
+        }
+        const std::optional<CrossSectionTable> table = loadCrossSectionTable(m_selectedPath, error);
+        return table && writeCrossSectionCsv(path, *table, error);
+    });
 }
 
 CrossSectionViewer::~CrossSectionViewer() = default;
@@ -63,6 +99,8 @@ bool CrossSectionViewer::start() {
     m_main->densityField().clear();
     m_values->clearFields();
     m_values->enableFields(false);
+    m_compound->refreshElementList();
+    m_mixture->refreshElementList();
     m_main->categories().button(xsview::MainWindow::others)->setChecked(true);
     chooseCategory(xsview::MainWindow::others);
     refreshElementList();
@@ -74,6 +112,7 @@ bool CrossSectionViewer::start() {
 void CrossSectionViewer::connectSignals() {
     connectMainWindow();
     connectValuesWindow();
+    connectNewData();
     connect(&m_graph->enlargeButton(), &QPushButton::clicked, this,
             &CrossSectionViewer::addToEnlargedView);
     connect(&m_graph->crossSectionPlot(), &GraphSurface::mouseMoved, this,
@@ -103,8 +142,7 @@ void CrossSectionViewer::connectMainWindow() {
     connect(&main.deleteButton(), &QPushButton::clicked, this, &CrossSectionViewer::deleteSelected);
     connect(&main.exitButton(), &QToolButton::clicked, this, &CrossSectionViewer::exitToLauncher);
     connect(&main, &xsview::MainWindow::closeRequested, this, &CrossSectionViewer::closeMainWindow);
-    // The chooser and creators of new data are not part of this build yet.
-    main.newDataButton().setEnabled(false);
+    connect(&main.newDataButton(), &QPushButton::clicked, this, &CrossSectionViewer::openNewData);
 }
 
 void CrossSectionViewer::connectValuesWindow() {
@@ -118,8 +156,51 @@ void CrossSectionViewer::connectValuesWindow() {
     connect(&values.energyButton(), &QPushButton::clicked, this,
             &CrossSectionViewer::clearForEnergy);
     connect(&values.totalButton(), &QPushButton::clicked, this, &CrossSectionViewer::clearForTotal);
-    // The CSV export dialog is not part of this build yet.
-    values.exportButton().setEnabled(false);
+    connect(&values.exportButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::openCsvExport);
+}
+
+void CrossSectionViewer::connectNewData() {
+    connect(&m_chooser->compoundButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::openCompoundCreator);
+    connect(&m_chooser->mixtureButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::openMixtureCreator);
+    connect(&m_chooser->cancelButton(), &QPushButton::clicked, this, [this] {
+        m_main->show();
+        m_chooser->hide();
+    });
+    connect(m_compound.get(), &CreatorWindow::closed, this, &CrossSectionViewer::creatorClosed);
+    connect(m_mixture.get(), &CreatorWindow::closed, this, &CrossSectionViewer::creatorClosed);
+}
+
+void CrossSectionViewer::openNewData() {
+    m_chooser->show();
+    m_main->hide();
+    m_values->hide();
+    m_graph->hide();
+    m_imageSave->hide();
+    m_csvSave->hide();
+}
+
+void CrossSectionViewer::openCompoundCreator() {
+    m_compound->open();
+    m_chooser->hide();
+}
+
+void CrossSectionViewer::openMixtureCreator() {
+    m_mixture->open();
+    m_chooser->hide();
+}
+
+void CrossSectionViewer::creatorClosed(bool saved) {
+    if (saved) {
+        refreshMaterialList();
+    }
+    m_main->show();
+}
+
+void CrossSectionViewer::openCsvExport() {
+    m_csvSave->prepareAndShow();
 }
 
 void CrossSectionViewer::refreshElementList() {
@@ -266,9 +347,7 @@ void CrossSectionViewer::saveEnlargedViewRequested() {
                               MessageIcon::Exclamation);
         return;
     }
-    m_prompts.showMessage(m_enlarged.get(),
-                          QStringLiteral("Saving images is not available in this build."),
-                          MessageIcon::Exclamation);
+    m_imageSave->prepareAndShow();
 }
 
 void CrossSectionViewer::mouseMoveCrossSectionPlot(double x, double y) {

@@ -11,8 +11,11 @@
 
 namespace tarvo {
 
+class CreatorWindow;
 class EnlargedView;
 class GraphWindow;
+class NewDataChooser;
+class SaveDialog;
 class StartNotice;
 class ValuesWindow;
 
@@ -36,6 +39,11 @@ class CrossSectionViewer : public QObject {
     EnlargedView& enlargedView() { return *m_enlarged; }
     ValuesWindow& valuesWindow() { return *m_values; }
     StartNotice* startNotice() { return m_notice.get(); }
+    NewDataChooser& chooser() { return *m_chooser; }
+    CreatorWindow& compoundCreator() { return *m_compound; }
+    CreatorWindow& mixtureCreator() { return *m_mixture; }
+    SaveDialog& imageSaveDialog() { return *m_imageSave; }
+    SaveDialog& csvSaveDialog() { return *m_csvSave; }
     const std::string& selectedPath() const { return m_selectedPath; }
     const CrossSectionTable& loadedTable() const { return *m_table; }
     bool addedToEnlargedView() const { return m_addedToEnlargedView; }
@@ -45,6 +53,9 @@ class CrossSectionViewer : public QObject {
     void selectMaterial(const QString& file);
     void chooseCategory(int category);
     void deleteSelected();
+    void openNewData();
+    void openCompoundCreator();
+    void openMixtureCreator();
     void exitToLauncher();
     void closeMainWindow();
     // Graph window and enlarged view.
@@ -60,11 +71,15 @@ class CrossSectionViewer : public QObject {
     void enterTotal();
     void clearForEnergy();
     void clearForTotal();
+    void openCsvExport();
 
   private:
     void connectSignals();
     void connectMainWindow();
     void connectValuesWindow();
+    void connectNewData();
+    void createSaveDialogs();
+    void creatorClosed(bool saved);
     void refreshElementList();
     void refreshMaterialList();
     void select(const char* directory, const QString& file);
@@ -81,6 +96,11 @@ class CrossSectionViewer : public QObject {
     std::unique_ptr<EnlargedView> m_enlarged;
     std::unique_ptr<ValuesWindow> m_values;
     std::unique_ptr<StartNotice> m_notice;
+    std::unique_ptr<NewDataChooser> m_chooser;
+    std::unique_ptr<CreatorWindow> m_compound;
+    std::unique_ptr<CreatorWindow> m_mixture;
+    std::unique_ptr<SaveDialog> m_imageSave;
+    std::unique_ptr<SaveDialog> m_csvSave;
     std::unique_ptr<CrossSectionTable> m_table;
     bool m_tableLoaded = false;
     std::string m_selectedPath;

@@ -2,13 +2,16 @@
 
 #include "common/graph_surface.h"
 #include "common/number_format.h"
+#include "common/save_dialog.h"
 #include "common/start_notice.h"
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
+#include "xsview/creator_window.h"
 #include "xsview/cross_section_plot.h"
 #include "xsview/enlarged_view.h"
 #include "xsview/graph_window.h"
 #include "xsview/main_window.h"
+#include "xsview/new_data_chooser.h"
 #include "xsview/values_window.h"
 
 #include <QButtonGroup>
@@ -314,6 +317,68 @@ TEST_F(CrossSectionViewerTest, PlotsDrawTheTotalCurveAndHideLowPairValuesUnderTh
     // and runs to 1e-5 cm2/g (Y = -2.3) at 0.01 MeV.
     EXPECT_EQ(pixelAt(1.15, -1.4), paletteColor(1));
     EXPECT_EQ(pixelAt(11.0, -1.0), paletteColor(1));
+}
+
+TEST_F(CrossSectionViewerTest, CsvExportWritesTheSelectedTableEvenIfNeverPlotted) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.chooseCategory(xsview::MainWindow::phantomSubstances);
+    m_viewer.selectMaterial(QStringLiteral("Water.mix2"));
+    m_viewer.openCsvExport();
+    SaveDialog& dialog = m_viewer.csvSaveDialog();
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.nameField().setText(QStringLiteral("water"));
+    dialog.okPressed();
+    const std::string csv = testing::readBytes("water.csv");
+    EXPECT_EQ(csv.substr(0, 14), "Water\r\n1.\r\n8\r\n");
+    EXPECT_NE(csv.find("\r\n1.000E-03, 1.000E+01, 1.000E-02, 1.000E+03, 0.000E+00, 0.000E+00\r\n"),
+              std::string::npos)
+        << csv;
+    EXPECT_EQ(m_prompts.messages.back().text,
+              QStringLiteral("  Data saved in the Excel csv format "));
+    EXPECT_EQ(m_viewer.loadedTable().name, "Other"); // the plotted table stays
+}
+
+TEST_F(CrossSectionViewerTest, TheBitmapHoldsExactlyTheEnlargedViewsImage) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.addToEnlargedView();
+    m_viewer.saveEnlargedViewRequested();
+    SaveDialog& dialog = m_viewer.imageSaveDialog();
+    ASSERT_TRUE(dialog.isVisible());
+    dialog.okPressed();
+    EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral(" Input File name  "));
+    dialog.nameField().setText(QStringLiteral("plot"));
+    dialog.okPressed();
+    EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral(" Image saved in bitmap format "));
+    const QImage saved(QStringLiteral("plot.bmp"));
+    const QImage shown = m_viewer.enlargedView().picture().image().convertToFormat(saved.format());
+    ASSERT_EQ(saved.size(), shown.size());
+    EXPECT_TRUE(saved == shown);
+}
+
+TEST_F(CrossSectionViewerTest, NewDataHidesTheMainWindowUntilACreatorCloses) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.openNewData();
+    EXPECT_TRUE(m_viewer.chooser().isVisible());
+    EXPECT_FALSE(m_viewer.mainWindow().isVisible());
+    EXPECT_FALSE(m_viewer.graphWindow().isVisible());
+    m_viewer.openMixtureCreator();
+    CreatorWindow& creator = m_viewer.mixtureCreator();
+    EXPECT_TRUE(creator.isVisible());
+    EXPECT_FALSE(m_viewer.chooser().isVisible());
+    EXPECT_EQ(creator.elementList().count(), 2);
+    creator.countField().setText(QStringLiteral("1"));
+    creator.confirmElementCount();
+    creator.elementList().setCurrentRow(1);
+    m_prompts.textAnswers = {QStringLiteral("100")};
+    creator.pickElement(1);
+    creator.fileNameField().setText(QStringLiteral("Pure_oxygen"));
+    creator.saveNewMaterial();
+    EXPECT_TRUE(m_viewer.mainWindow().isVisible());
+    EXPECT_FALSE(creator.isVisible());
+    EXPECT_FALSE(m_viewer.mainWindow()
+                     .materialList()
+                     .findItems(QStringLiteral("Pure_oxygen.mix3"), Qt::MatchExactly)
+                     .isEmpty());
 }
 
 TEST_F(CrossSectionViewerTest, ExitStartsTarvoV7SAndTheCloseBoxTarvoV6) {

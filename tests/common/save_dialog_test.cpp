@@ -1,0 +1,111 @@
+#include "common/save_dialog.h"
+
+#include "common/text_file.h"
+
+#include "tests/fake_prompts.h"
+#include "tests/test_support.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+using testing::FakePrompts;
+using testing::readBytes;
+using testing::WorkingDirectory;
+using testing::writeBytes;
+
+SaveDialogTexts csvTexts() {
+    return {QStringLiteral("Save  in CSV format"),
+            QStringLiteral("Save in the Excel csv format"),
+            QStringLiteral("Input the File name without the extension"),
+            QStringLiteral(".csv"),
+            QStringLiteral(" Input the File name "),
+            QStringLiteral("  Data saved in the Excel csv format ")};
+}
+
+class SaveDialogTest : public ::testing::Test {
+  protected:
+    SaveDialogTest() {
+        writeBytes("old.csv", "old");
+        writeBytes("picture.bmp", "x");
+        writeBytes("notes.csv2", "x");
+        m_dialog.setWriter([this](const std::string& path, std::string& error) {
+            m_written.push_back(path);
+            return atomicWriteFile(path, "new", error);
+        });
+        m_dialog.prepareAndShow();
+    }
+
+    WorkingDirectory m_directory;
+    FakePrompts m_prompts;
+    SaveDialog m_dialog{csvTexts(), m_prompts};
+    std::vector<std::string> m_written;
+};
+
+TEST_F(SaveDialogTest, ListsOnlyItsExtensionAndAClickFillsTheName) {
+    ASSERT_EQ(m_dialog.fileList().count(), 1);
+    EXPECT_EQ(m_dialog.fileList().item(0)->text(), QStringLiteral("old.csv"));
+    m_dialog.fileClicked(QStringLiteral("old.csv"));
+    EXPECT_EQ(m_dialog.nameField().text(), QStringLiteral("old"));
+    m_dialog.okPressed();
+    EXPECT_EQ(readBytes("old.csv"), "new");
+    ASSERT_EQ(m_prompts.messages.size(), 1U);
+    EXPECT_EQ(m_prompts.messages[0].text, QStringLiteral("  Data saved in the Excel csv format "));
+    EXPECT_EQ(m_prompts.messages[0].icon, MessageIcon::None);
+    EXPECT_FALSE(m_dialog.isVisible());
+}
+
+TEST_F(SaveDialogTest, AnEmptyNameIsRefusedAndNothingWritten) {
+    m_dialog.okPressed();
+    ASSERT_EQ(m_prompts.messages.size(), 1U);
+    EXPECT_EQ(m_prompts.messages[0].text, QStringLiteral(" Input the File name "));
+    EXPECT_EQ(m_prompts.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(m_written.empty());
+    EXPECT_TRUE(m_dialog.isVisible());
+}
+
+TEST_F(SaveDialogTest, ATypedExtensionIsKeptAndTheDialogsOwnAdded) {
+    m_dialog.nameField().setText(QStringLiteral("a.csv"));
+    m_dialog.okPressed();
+    EXPECT_EQ(readBytes("a.csv.csv"), "new");
+}
+
+TEST_F(SaveDialogTest, NamesWithSeparatorsAreRefused) {
+    for (const char* name : {"../elsewhere", "sub/file", "..", "back\\slash"}) {
+        m_dialog.nameField().setText(QString::fromLatin1(name));
+        m_dialog.okPressed();
+    }
+    EXPECT_TRUE(m_written.empty());
+    ASSERT_EQ(m_prompts.messages.size(), 4U);
+    EXPECT_TRUE(m_prompts.messages[0].text.contains(QStringLiteral("path separator")));
+}
+
+TEST_F(SaveDialogTest, AFailedWriteNamesTheFileAndKeepsTheDialogOpen) {
+    std::filesystem::create_directory("sub");
+    m_dialog.directoryChanged(QStringLiteral("sub"));
+    std::filesystem::remove("sub");
+    m_dialog.nameField().setText(QStringLiteral("x"));
+    m_dialog.okPressed();
+    ASSERT_EQ(m_prompts.messages.size(), 1U);
+    EXPECT_TRUE(m_prompts.messages[0].text.startsWith(QStringLiteral("Cannot write \"")));
+    EXPECT_TRUE(m_prompts.messages[0].text.contains(QStringLiteral("sub/x.csv")));
+    EXPECT_TRUE(m_dialog.isVisible());
+}
+
+TEST_F(SaveDialogTest, AnUnreadableDriveChangesNothingAndSaysNothing) {
+    const QString before = m_dialog.currentDirectory();
+    m_dialog.driveChanged(QStringLiteral("/no/such/volume"));
+    EXPECT_EQ(m_dialog.currentDirectory(), before);
+    EXPECT_TRUE(m_prompts.messages.empty());
+    std::filesystem::create_directory("deeper");
+    m_dialog.directoryChanged(QStringLiteral("deeper"));
+    EXPECT_TRUE(m_dialog.currentDirectory().endsWith(QStringLiteral("/deeper")));
+    EXPECT_EQ(m_dialog.fileList().count(), 0);
+}
+
+} // namespace
+} // namespace tarvo
