@@ -1,3 +1,5 @@
+#include "coefview/coefficient_table.h"
+#include "coefview/coefficient_viewer.h"
 #include "common/text_file.h"
 #include "common/user_prompts.h"
 #include "xsview/cross_section_table.h"
@@ -42,6 +44,15 @@ void prepareRunDirectory() {
                    energy > 2.044 ? 0.001 : 0.0};
     }
     tarvo::writeMaterialTable("mix\\Bench.mix3", "Bench", 1.0, rows, error);
+    std::filesystem::create_directories(path / "mu_mix");
+    std::vector<tarvo::CoefficientRow> coefficients(tarvo::kMaxCoefficientRows);
+    for (size_t i = 0; i < coefficients.size(); ++i) {
+        const double energy = 0.001 * std::pow(1.07, static_cast<double>(i));
+        coefficients[i] = {energy, 4.0 / energy, 3.0 / energy, 2.9 / energy};
+    }
+    const std::vector<tarvo::CompositionEntry> composition{{1, 0.1119}, {8, 0.8881}};
+    tarvo::writeMaterialCoefficientTable("mu_mix\\Bench.muc3", "Bench", 1.0, coefficients,
+                                         composition, error);
 }
 
 struct Fixture {
@@ -71,6 +82,34 @@ void mouseMoveReadOut(benchmark::State& state) {
     }
 }
 BENCHMARK(mouseMoveReadOut)->Unit(benchmark::kMicrosecond);
+
+struct CoefficientFixture {
+    CoefficientFixture() : viewer(prompts, [](const QString&) { return true; }) {
+        viewer.start();
+        viewer.selectMaterial(QStringLiteral("Bench.muc3"));
+    }
+    SilentPrompts prompts;
+    tarvo::CoefficientViewer viewer;
+};
+
+void drawCoefficients150Rows(benchmark::State& state) {
+    CoefficientFixture fixture;
+    for (auto _ : state) {
+        fixture.viewer.draw();
+    }
+}
+BENCHMARK(drawCoefficients150Rows)->Unit(benchmark::kMillisecond);
+
+void cursorReadOut(benchmark::State& state) {
+    CoefficientFixture fixture;
+    fixture.viewer.draw();
+    double x = 0.5;
+    for (auto _ : state) {
+        fixture.viewer.mouseMoveCoefficientPlot(x, 9.0);
+        x = x > 9.5 ? 0.5 : x + 0.37;
+    }
+}
+BENCHMARK(cursorReadOut)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,4 +1,4 @@
-#include "coefview/main_window.h"
+#include "coefview/coefficient_viewer.h"
 #include "common/text_file.h"
 
 #include <QApplication>
@@ -11,7 +11,8 @@ int main(int argc, char* argv[]) {
         std::cerr << "Tarvo7S_sub2: cannot enter the program's directory: " << error << '\n';
     }
     QApplication application(argc, argv);
-    const std::unique_ptr<QWidget> window = tarvo::coefview::createStartWindow(tarvo::startProgram);
-    window->show();
+    tarvo::WidgetPrompts prompts;
+    tarvo::CoefficientViewer viewer(prompts, tarvo::startProgram);
+    viewer.start();
     return application.exec();
 }

@@ -162,11 +162,11 @@ void GraphSurface::print(const QString& text, bool newLine) {
     update();
 }
 
-void GraphSurface::printPowerOfTen(const QString& exponent) {
+void GraphSurface::printPowerOfTen(const QString& exponent, double exponentPoints) {
     const double large = m_fontPoints;
     const double y = m_currentY;
     print(QStringLiteral("10"));
-    m_fontPoints = 8.0;
+    m_fontPoints = exponentPoints;
     m_currentY = y;
     print(exponent);
     m_fontPoints = large;

@@ -65,9 +65,9 @@ class GraphSurface : public QWidget {
     // point; the current point moves to the end of the text, or to the start of the
     // next line when `newLine` is set.
     void print(const QString& text, bool newLine = false);
-    // Prints "10" in the current size and the exponent in size 8, top-aligned, on one
-    // line; the current size is kept.
-    void printPowerOfTen(const QString& exponent);
+    // Prints "10" in the current size and the exponent in `exponentPoints` (8 unless
+    // stated), top-aligned, on one line; the current size is kept.
+    void printPowerOfTen(const QString& exponent, double exponentPoints = 8.0);
 
     // The persistent image (at the screen's pixel ratio).
     const QImage& image();

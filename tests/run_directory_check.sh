@@ -111,6 +111,57 @@ journey_cross_section_viewer() {
     kill "$viewer"; wait "$viewer" 2>/dev/null || true
 }
 
+# Draws the first material of "Others" from the keyboard, shows its composition, adds it
+# to the enlarged view, and keeps a screenshot of every window of the coefficient viewer.
+journey_coefficient_viewer() {
+    (cd / && exec "$work/run/Tarvo7S_sub2") &
+    viewer=$!
+    wait_for_title "  $user_line"
+    main=$(windows_titled "  $user_line")
+    xdotool windowfocus "$main"; sleep 0.3
+    # The element list has the focus; the material list is the next tab stop.
+    xdotool key Tab Home Return; sleep 0.3
+    xdotool key space
+    wait_for_count "Density =" 2
+    sleep 0.5
+    local graph="" values=""
+    for id in $(windows_titled "Density ="); do
+        case "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" in
+            551) graph=$id ;;
+            *) values=$id ;;
+        esac
+    done
+    [ -n "$graph" ] && [ -n "$values" ] || { echo "graph or values window missing"; return 1; }
+    xdotool windowmove "$graph" 730 0; xdotool windowmove "$values" 1300 0; sleep 0.3
+    import -window "$main" "$artefacts/Tarvo7S_sub2-main-window-selected.png"
+    import -window "$graph" "$artefacts/Tarvo7S_sub2-graph-window.png"
+    import -window "$values" "$artefacts/Tarvo7S_sub2-values-window.png"
+    # "Indicate composition" lies two tab stops after "OK" ("Create New Data" is disabled).
+    xdotool windowfocus "$main"; sleep 0.3
+    xdotool key Tab Tab space
+    # The composition window's title is the only one with the density but no "Density =".
+    local composition=""
+    for _ in $(seq 1 50); do
+        composition=$(xwininfo -root -tree | grep -F "[g/cm3]" | grep -vF "Density =" | grep -F '("' | awk '{print $1}')
+        [ -n "$composition" ] && break
+        sleep 0.1
+    done
+    [ -n "$composition" ] || { echo "no composition window"; return 1; }
+    sleep 0.3
+    import -window "$composition" "$artefacts/Tarvo7S_sub2-composition-window.png"
+    xdotool windowfocus "$graph"; sleep 0.3
+    xdotool key Tab space
+    wait_for_count "Density =" 3
+    sleep 0.5
+    for id in $(windows_titled "Density ="); do
+        if [ "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" = 679 ]; then
+            import -window "$id" "$artefacts/Tarvo7S_sub2-enlarged-view.png"
+        fi
+    done
+    [ -s "$artefacts/Tarvo7S_sub2-enlarged-view.png" ] || { echo "no enlarged view"; return 1; }
+    kill "$viewer"; wait "$viewer" 2>/dev/null || true
+}
+
 user_line="$(head -n 1 "$work/run/ele/user.txt" | tr -d '\r')"
 for program in Tarvo7S_sub1 Tarvo7S_sub2; do
     rm -f "$work/run/Start.dat"
@@ -120,4 +171,5 @@ for program in Tarvo7S_sub1 Tarvo7S_sub2; do
 done
 printf 'Tarvo_V7S\r\n' > "$work/run/Start.dat"
 journey_cross_section_viewer
-echo "run directory, start-up and cross-section viewer checks passed"
+journey_coefficient_viewer
+echo "run directory, start-up and both viewers' windows checked"

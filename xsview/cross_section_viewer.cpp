@@ -1,6 +1,8 @@
 #include "cross_section_viewer.h"
 
+#include "common/enlarged_view.h"
 #include "common/graph_surface.h"
+#include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
 #include "common/save_dialog.h"
@@ -8,9 +10,7 @@
 #include "common/text_file.h"
 #include "xsview/creator_window.h"
 #include "xsview/cross_section_plot.h"
-#include "xsview/enlarged_view.h"
 #include "xsview/graph_window.h"
-#include "xsview/main_window.h"
 #include "xsview/new_data_chooser.h"
 #include "xsview/values_at_energy.h"
 #include "xsview/values_window.h"
@@ -44,9 +44,11 @@ constexpr double kReadOutOffset = 6.909;
 
 CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter startProgram)
     : m_prompts(prompts), m_startProgram(std::move(startProgram)),
-      m_main(std::make_unique<xsview::MainWindow>()), m_graph(std::make_unique<GraphWindow>()),
-      m_enlarged(std::make_unique<EnlargedView>()), m_values(std::make_unique<ValuesWindow>()),
-      m_chooser(std::make_unique<NewDataChooser>()),
+      m_main(std::make_unique<MainWindow>(MainWindowTexts{
+          {QStringLiteral("Photon Cross Sections Database")}, QStringLiteral("Density")})),
+      m_graph(std::make_unique<GraphWindow>()),
+      m_enlarged(std::make_unique<EnlargedView>(enlargedViewFrame())),
+      m_values(std::make_unique<ValuesWindow>()), m_chooser(std::make_unique<NewDataChooser>()),
       m_compound(std::make_unique<CreatorWindow>(CreatorKind::compound, prompts)),
       m_mixture(std::make_unique<CreatorWindow>(CreatorKind::mixture, prompts)),
       m_table(std::make_unique<CrossSectionTable>()) {
@@ -101,11 +103,12 @@ bool CrossSectionViewer::start() {
     m_values->enableFields(false);
     m_compound->refreshElementList();
     m_mixture->refreshElementList();
-    m_main->categories().button(xsview::MainWindow::others)->setChecked(true);
-    chooseCategory(xsview::MainWindow::others);
+    m_main->categories().button(MainWindow::others)->setChecked(true);
+    chooseCategory(MainWindow::others);
     refreshElementList();
     drawEmptyEnlargedView();
     m_main->show();
+    m_main->elementList().setFocus();
     return true;
 }
 
@@ -128,7 +131,7 @@ void CrossSectionViewer::connectSignals() {
 }
 
 void CrossSectionViewer::connectMainWindow() {
-    xsview::MainWindow& main = *m_main;
+    MainWindow& main = *m_main;
     // A click selects a table; so does Enter on the keyboard's current entry.
     for (auto signal : {&QListWidget::itemClicked, &QListWidget::itemActivated}) {
         connect(&main.elementList(), signal, this,
@@ -141,7 +144,7 @@ void CrossSectionViewer::connectMainWindow() {
     connect(&main.plotButton(), &QPushButton::clicked, this, &CrossSectionViewer::calculateAndPlot);
     connect(&main.deleteButton(), &QPushButton::clicked, this, &CrossSectionViewer::deleteSelected);
     connect(&main.exitButton(), &QToolButton::clicked, this, &CrossSectionViewer::exitToLauncher);
-    connect(&main, &xsview::MainWindow::closeRequested, this, &CrossSectionViewer::closeMainWindow);
+    connect(&main, &MainWindow::closeRequested, this, &CrossSectionViewer::closeMainWindow);
     connect(&main.newDataButton(), &QPushButton::clicked, this, &CrossSectionViewer::openNewData);
 }
 

@@ -12,16 +12,13 @@
 namespace tarvo {
 
 class CreatorWindow;
+class MainWindow;
 class EnlargedView;
 class GraphWindow;
 class NewDataChooser;
 class SaveDialog;
 class StartNotice;
 class ValuesWindow;
-
-namespace xsview {
-class MainWindow;
-}
 
 // The cross-section viewer: its windows, the selected path, the loaded table and the
 // enlarged view's state, and the actions that connect them.
@@ -34,7 +31,7 @@ class CrossSectionViewer : public QObject {
     // Start-up: the main window when the start files can be read, else only the notice.
     bool start();
 
-    xsview::MainWindow& mainWindow() { return *m_main; }
+    MainWindow& mainWindow() { return *m_main; }
     GraphWindow& graphWindow() { return *m_graph; }
     EnlargedView& enlargedView() { return *m_enlarged; }
     ValuesWindow& valuesWindow() { return *m_values; }
@@ -91,7 +88,7 @@ class CrossSectionViewer : public QObject {
 
     UserPrompts& m_prompts;
     ProgramStarter m_startProgram;
-    std::unique_ptr<xsview::MainWindow> m_main;
+    std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<GraphWindow> m_graph;
     std::unique_ptr<EnlargedView> m_enlarged;
     std::unique_ptr<ValuesWindow> m_values;

@@ -1,6 +1,8 @@
 #include "xsview/cross_section_viewer.h"
 
+#include "common/enlarged_view.h"
 #include "common/graph_surface.h"
+#include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/save_dialog.h"
 #include "common/start_notice.h"
@@ -8,9 +10,7 @@
 #include "tests/test_support.h"
 #include "xsview/creator_window.h"
 #include "xsview/cross_section_plot.h"
-#include "xsview/enlarged_view.h"
 #include "xsview/graph_window.h"
-#include "xsview/main_window.h"
 #include "xsview/new_data_chooser.h"
 #include "xsview/values_window.h"
 
@@ -83,11 +83,11 @@ class CrossSectionViewerTest : public ::testing::Test {
 };
 
 TEST_F(CrossSectionViewerTest, StartsWithTitleListsAndOthersChosen) {
-    xsview::MainWindow& main = m_viewer.mainWindow();
+    MainWindow& main = m_viewer.mainWindow();
     EXPECT_EQ(main.windowTitle(), QStringLiteral("  Dosimetry lab"));
     EXPECT_EQ(main.elementList().count(), 2);
     EXPECT_EQ(main.elementList().item(0)->text(), QStringLiteral("01_H.ele"));
-    EXPECT_EQ(main.categories().checkedId(), xsview::MainWindow::others);
+    EXPECT_EQ(main.categories().checkedId(), MainWindow::others);
     EXPECT_EQ(main.materialList().count(), 1);
     EXPECT_FALSE(m_viewer.valuesWindow().field(ValuesWindow::energy).isEnabled());
     EXPECT_FALSE(m_viewer.addedToEnlargedView());
@@ -106,11 +106,11 @@ TEST(CrossSectionViewerStart, WithoutStartDatShowsOnlyTheNotice) {
 
 TEST_F(CrossSectionViewerTest, CategoriesListTheirExactExtensionAndKeepTheSelection) {
     m_viewer.selectMaterial(QStringLiteral("Other.mix3"));
-    m_viewer.chooseCategory(xsview::MainWindow::phantomSubstances);
+    m_viewer.chooseCategory(MainWindow::phantomSubstances);
     QListWidget& materials = m_viewer.mainWindow().materialList();
     ASSERT_EQ(materials.count(), 1);
     EXPECT_EQ(materials.item(0)->text(), QStringLiteral("Water.mix2"));
-    m_viewer.chooseCategory(xsview::MainWindow::humanTissues);
+    m_viewer.chooseCategory(MainWindow::humanTissues);
     ASSERT_EQ(materials.count(), 1);
     EXPECT_EQ(materials.item(0)->text(), QStringLiteral("Tissue.mix"));
     EXPECT_EQ(m_viewer.selectedPath(), "mix\\Other.mix3");
@@ -321,7 +321,7 @@ TEST_F(CrossSectionViewerTest, PlotsDrawTheTotalCurveAndHideLowPairValuesUnderTh
 
 TEST_F(CrossSectionViewerTest, CsvExportWritesTheSelectedTableEvenIfNeverPlotted) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
-    m_viewer.chooseCategory(xsview::MainWindow::phantomSubstances);
+    m_viewer.chooseCategory(MainWindow::phantomSubstances);
     m_viewer.selectMaterial(QStringLiteral("Water.mix2"));
     m_viewer.openCsvExport();
     SaveDialog& dialog = m_viewer.csvSaveDialog();

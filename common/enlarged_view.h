@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/plot_geometry.h"
+
 #include <QWidget>
 
 class QPushButton;
@@ -8,11 +10,13 @@ namespace tarvo {
 
 class GraphSurface;
 
-// The larger copy of the cross-section plot that collects the curves of several tables.
+// The enlarged view of a viewer: a larger plot that collects the curves of several tables,
+// with "Save as a BMP image" and "Close".
 class EnlargedView : public QWidget {
     Q_OBJECT
   public:
-    explicit EnlargedView(QWidget* parent = nullptr);
+    // `frame` is the picture's user frame; its font is 15.75 points.
+    explicit EnlargedView(const UserFrame& frame, QWidget* parent = nullptr);
 
     GraphSurface& picture() { return *m_picture; }
     QPushButton& saveButton() { return *m_saveButton; }
@@ -26,7 +30,7 @@ class EnlargedView : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void createControls();
+    void createControls(const UserFrame& frame);
 
     GraphSurface* m_picture = nullptr;
     QPushButton* m_saveButton = nullptr;

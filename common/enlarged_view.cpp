@@ -1,7 +1,6 @@
 #include "enlarged_view.h"
 
 #include "common/graph_surface.h"
-#include "xsview/cross_section_plot.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -10,12 +9,12 @@
 
 namespace tarvo {
 
-EnlargedView::EnlargedView(QWidget* parent) : QWidget(parent) {
-    createControls();
+EnlargedView::EnlargedView(const UserFrame& frame, QWidget* parent) : QWidget(parent) {
+    createControls(frame);
 }
 
-void EnlargedView::createControls() {
-    m_picture = new GraphSurface(enlargedViewFrame(), 15.75, this);
+void EnlargedView::createControls(const UserFrame& frame) {
+    m_picture = new GraphSurface(frame, 15.75, this);
     m_picture->setBackground(paletteColor(1));
     m_picture->setForeground(paletteColor(15));
     m_saveButton = new QPushButton(QStringLiteral("Save as a BMP image"), this);

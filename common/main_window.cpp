@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace tarvo::xsview {
+namespace tarvo {
 namespace {
 
 // The decoration: a photon's wave scattered at an electron.
@@ -47,7 +47,8 @@ QLabel* boldLabel(const QString& text, double points, QWidget* parent) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(const MainWindowTexts& texts, QWidget* parent)
+    : QWidget(parent), m_texts(texts) {
     createControls();
 }
 
@@ -84,20 +85,27 @@ QWidget* MainWindow::createSelectionColumn() {
     m_deleteButton = new QPushButton(QStringLiteral("Delete"), column);
     m_newDataButton = new QPushButton(QStringLiteral("Create New Data"), column);
     m_newDataButton->setToolTip(QStringLiteral("化合物・混合物データの作成"));
+    // Created before the exit button, so that the tab order follows the window.
+    if (m_texts.compositionButton) {
+        m_compositionButton = new QPushButton(QStringLiteral("Indicate composition"), column);
+    }
     m_exitButton = new QToolButton(column);
     m_exitButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     m_exitButton->setIconSize(QSize(32, 32));
     m_exitButton->setToolTip(QStringLiteral(" bye, see you again "));
     layout->addWidget(new QLabel(QStringLiteral("Selected material"), column), 0, 0, 1, 3);
     layout->addWidget(m_nameField, 1, 0, 1, 3);
-    layout->addWidget(new QLabel(QStringLiteral("Density"), column), 2, 0);
+    layout->addWidget(new QLabel(m_texts.densityCaption, column), 2, 0);
     layout->addWidget(m_densityField, 2, 1);
     layout->addWidget(new QLabel(QStringLiteral("g/cm3"), column), 2, 2);
     layout->addWidget(m_plotButton, 3, 0, 1, 3);
     layout->addWidget(m_deleteButton, 4, 0, 1, 3);
     layout->addWidget(m_newDataButton, 5, 0, 1, 3);
-    layout->addWidget(m_exitButton, 6, 2, Qt::AlignRight);
-    layout->setRowStretch(7, 1);
+    if (m_compositionButton != nullptr) {
+        layout->addWidget(m_compositionButton, 6, 0, 1, 3);
+    }
+    layout->addWidget(m_exitButton, 7, 2, Qt::AlignRight);
+    layout->setRowStretch(8, 1);
     return column;
 }
 
@@ -105,8 +113,12 @@ void MainWindow::createControls() {
     auto* picture = new QLabel(this);
     picture->setPixmap(decoration());
     picture->setToolTip(QStringLiteral(" don't touch me ! "));
+    auto* headings = new QVBoxLayout;
+    for (const QString& line : m_texts.heading) {
+        headings->addWidget(boldLabel(line, 16, this));
+    }
     auto* top = new QHBoxLayout;
-    top->addWidget(boldLabel(QStringLiteral("Photon Cross Sections Database"), 16, this));
+    top->addLayout(headings);
     top->addStretch();
     top->addWidget(picture);
     auto* columns = new QHBoxLayout;
@@ -123,4 +135,4 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     emit closeRequested();
 }
 
-} // namespace tarvo::xsview
+} // namespace tarvo

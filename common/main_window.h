@@ -9,17 +9,26 @@ class QListWidget;
 class QPushButton;
 class QToolButton;
 
-namespace tarvo::xsview {
+#include <QStringList>
 
-// The cross-section viewer's main window: element and material lists, the selected
-// table's name and density, and the actions.
+namespace tarvo {
+
+// What differs between the two viewers' main windows.
+struct MainWindowTexts {
+    QStringList heading;            // one label per line
+    QString densityCaption;         // "Density" or " Density  ="
+    bool compositionButton = false; // "Indicate composition"
+};
+
+// A viewer's main window: element and material lists, the selected table's name and
+// density, and the actions.
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
     // Material categories in the order of their option buttons.
     enum Category { humanTissues, phantomSubstances, others };
 
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(const MainWindowTexts& texts, QWidget* parent = nullptr);
 
     QListWidget& elementList() { return *m_elementList; }
     QListWidget& materialList() { return *m_materialList; }
@@ -29,6 +38,8 @@ class MainWindow : public QWidget {
     QPushButton& plotButton() { return *m_plotButton; }
     QPushButton& deleteButton() { return *m_deleteButton; }
     QPushButton& newDataButton() { return *m_newDataButton; }
+    // Present only in the coefficient viewer.
+    QPushButton* compositionButton() { return m_compositionButton; }
     QToolButton& exitButton() { return *m_exitButton; }
 
   signals:
@@ -43,6 +54,8 @@ class MainWindow : public QWidget {
     QWidget* createListsColumn();
     QWidget* createSelectionColumn();
 
+    MainWindowTexts m_texts;
+
     QListWidget* m_elementList = nullptr;
     QListWidget* m_materialList = nullptr;
     QButtonGroup* m_categories = nullptr;
@@ -51,7 +64,8 @@ class MainWindow : public QWidget {
     QPushButton* m_plotButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
     QPushButton* m_newDataButton = nullptr;
+    QPushButton* m_compositionButton = nullptr;
     QToolButton* m_exitButton = nullptr;
 };
 
-} // namespace tarvo::xsview
+} // namespace tarvo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "coefview/coefficient_table.h"
+#include "common/plot_geometry.h"
+
+namespace tarvo {
+
+class GraphSurface;
+
+// User frames of the coefficient plot, the ratio plot and the enlarged view.
+UserFrame coefficientPlotFrame();
+UserFrame ratioPlotFrame();
+UserFrame coefficientEnlargedFrame();
+
+// Y of a coefficient (cm2/g): ln v + 3 ln 10, so 0.001 cm2/g lies at the frame's bottom.
+double coefficientY(double value);
+
+// The coefficient plot: grid, the three curves, legend, frame and labels.
+void drawCoefficientPlot(GraphSurface& surface, const CoefficientTable& table);
+
+// The ratio plot: grid, the mu_en/mu_tr curve (minus 0.1), frame and labels.
+void drawRatioPlot(GraphSurface& surface, const CoefficientTable& table);
+
+// The enlarged view's frame without curves.
+void drawCoefficientEnlargedFrame(GraphSurface& surface);
+
+// Adds a table's three curves to the enlarged view; with `gaps` a navy circle around every
+// point after the first.
+void addCoefficientCurves(GraphSurface& surface, const CoefficientTable& table, bool gaps);
+
+} // namespace tarvo

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "coefview/coefficient_table.h"
+#include "coefview/coefficient_values.h"
+#include "common/program_start.h"
+#include "common/user_prompts.h"
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+
+namespace tarvo {
+
+class EnlargedView;
+class MainWindow;
+class StartNotice;
+
+namespace coefview {
+class CompositionWindow;
+class GraphWindow;
+class ValuesWindow;
+} // namespace coefview
+
+// The coefficient viewer: its windows, the selected path, the current table with its
+// extremes, and the actions that connect them.
+class CoefficientViewer : public QObject {
+    Q_OBJECT
+  public:
+    CoefficientViewer(UserPrompts& prompts, ProgramStarter startProgram);
+    ~CoefficientViewer() override;
+
+    // Start-up: the main window when the start files can be read, else only the notice.
+    bool start();
+
+    MainWindow& mainWindow() { return *m_main; }
+    coefview::GraphWindow& graphWindow() { return *m_graph; }
+    EnlargedView& enlargedView() { return *m_enlarged; }
+    coefview::ValuesWindow& valuesWindow() { return *m_values; }
+    coefview::CompositionWindow& compositionWindow() { return *m_composition; }
+    StartNotice* startNotice() { return m_notice.get(); }
+    const std::string& selectedPath() const { return m_selectedPath; }
+    const CoefficientTable& currentTable() const { return *m_table; }
+    const CoefficientExtremes& extremes() const { return m_extremes; }
+    bool addedToEnlargedView() const { return m_addedToEnlargedView; }
+
+    void selectElement(const QString& file);
+    void selectMaterial(const QString& file);
+    void chooseCategory(int category);
+    void draw();
+    void deleteSelected();
+    void indicateComposition();
+    void exitToLauncher();
+    void closeMainWindow();
+    void addToEnlargedView();
+    void closeEnlargedView();
+    void mouseMoveCoefficientPlot(double x, double y);
+    void mouseMoveRatioPlot(double x, double y);
+    void selectRow(int position);
+    void enterEnergy();
+    void enterCoefficient(Coefficient key);
+    void clearForEntry(int box);
+
+  private:
+    void connectSignals();
+    void connectMainWindow();
+    void connectValuesWindow();
+    void refreshElementList();
+    void refreshMaterialList();
+    void select(const char* directory, const QString& file);
+    void drawEmptyEnlargedView();
+    void placeCursor(double energy, const double values[3], const QString& readOutPattern);
+    void readOut(int row, double x, double y, const QString& pattern);
+    void leave(const QString& launcher);
+
+    UserPrompts& m_prompts;
+    ProgramStarter m_startProgram;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<coefview::GraphWindow> m_graph;
+    std::unique_ptr<EnlargedView> m_enlarged;
+    std::unique_ptr<coefview::ValuesWindow> m_values;
+    std::unique_ptr<coefview::CompositionWindow> m_composition;
+    std::unique_ptr<StartNotice> m_notice;
+    std::unique_ptr<CoefficientTable> m_table;
+    bool m_tableLoaded = false;
+    CoefficientExtremes m_extremes;
+    std::string m_selectedPath;
+    std::string m_graphTitle;
+    bool m_addedToEnlargedView = false;
+    int m_category = 2;
+};
+
+} // namespace tarvo

@@ -1,0 +1,78 @@
+#include "graph_window.h"
+
+#include "coefview/coefficient_plot.h"
+#include "common/graph_surface.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tarvo::coefview {
+
+GraphWindow::GraphWindow(QWidget* parent) : QWidget(parent) {
+    createControls();
+}
+
+void GraphWindow::createControls() {
+    m_coefficientPlot = new GraphSurface(coefficientPlotFrame(), 12.0, this);
+    m_ratioPlot = new GraphSurface(ratioPlotFrame(), 12.0, this);
+    for (GraphSurface* surface : {m_coefficientPlot, m_ratioPlot}) {
+        surface->setBackground(paletteColor(1));
+        surface->setForeground(paletteColor(15));
+        surface->clear();
+    }
+    m_energyLine = m_coefficientPlot->addOverlayLine(paletteColor(15));
+    m_attenuationLine = m_coefficientPlot->addOverlayLine(QColor(255, 255, 0));
+    m_transferLine = m_coefficientPlot->addOverlayLine(QColor(0, 255, 0));
+    m_absorptionLine = m_coefficientPlot->addOverlayLine(QColor(255, 0, 0));
+    m_ratioEnergyLine = m_ratioPlot->addOverlayLine(paletteColor(15));
+    m_readOut = new QLineEdit(this);
+    m_readOut->setReadOnly(true);
+    m_readOut->setMaximumWidth(90);
+    m_enlargeButton = new QPushButton(QStringLiteral("Enlarged View"), this);
+    m_enlargeButton->setEnabled(false);
+    auto* fraction =
+        new QLabel(QStringLiteral("<center>μ<sub>en</sub>/ρ<hr>μ<sub>tr</sub>/ρ</center>"), this);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(m_coefficientPlot, 0, 0, 1, 4);
+    layout->addWidget(m_ratioPlot, 1, 0, 1, 4);
+    layout->addWidget(fraction, 2, 0);
+    layout->addWidget(m_readOut, 2, 1);
+    layout->addWidget(m_enlargeButton, 2, 3, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void GraphWindow::placeCursor(double x, double attenuationY, double transferY, double absorptionY) {
+    m_coefficientPlot->moveOverlayLine(m_energyLine, x, 0, x, 16.1);
+    m_coefficientPlot->moveOverlayLine(m_attenuationLine, 0, attenuationY, 11.5, attenuationY);
+    m_coefficientPlot->moveOverlayLine(m_transferLine, 0, transferY, 11.5, transferY);
+    m_coefficientPlot->moveOverlayLine(m_absorptionLine, 0, absorptionY, 11.5, absorptionY);
+    m_ratioPlot->moveOverlayLine(m_ratioEnergyLine, x, 0, x, 1.0);
+    for (int line : {m_energyLine, m_attenuationLine, m_transferLine, m_absorptionLine}) {
+        m_coefficientPlot->showOverlayLine(line, true);
+    }
+    m_ratioPlot->showOverlayLine(m_ratioEnergyLine, true);
+}
+
+void GraphWindow::hideCursor() {
+    for (int line : {m_energyLine, m_attenuationLine, m_transferLine, m_absorptionLine}) {
+        m_coefficientPlot->showOverlayLine(line, false);
+    }
+    m_ratioPlot->showOverlayLine(m_ratioEnergyLine, false);
+}
+
+bool GraphWindow::cursorShown() const {
+    return m_coefficientPlot->overlayLineVisible(m_energyLine);
+}
+
+double GraphWindow::cursorX() const {
+    return m_coefficientPlot->overlayLineX(m_energyLine);
+}
+
+double GraphWindow::attenuationCursorY() const {
+    return m_coefficientPlot->overlayLineY(m_attenuationLine);
+}
+
+} // namespace tarvo::coefview

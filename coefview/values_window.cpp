@@ -1,0 +1,70 @@
+#include "values_window.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tarvo::coefview {
+
+ValuesWindow::ValuesWindow(QWidget* parent) : QWidget(parent) {
+    createControls();
+}
+
+QWidget* ValuesWindow::createEntryRows() {
+    auto* rows = new QWidget(this);
+    auto* layout = new QGridLayout(rows);
+    const struct {
+        const char* label;
+        const char* unit;
+        const char* tooltip;
+    } entries[] = {{"Photon energy", "MeV", " Input photon energy "},
+                   {"μ/ρ", "cm2/g", "Input mass attenuation coefficient"},
+                   {"μ<sub>tr</sub>/ρ", "cm2/g", ""},
+                   {"μ<sub>en</sub>/ρ", "cm2/g", "Input mass energy absorption coefficient"}};
+    for (int b = energy; b <= energyAbsorption; ++b) {
+        auto* button = new QPushButton(QStringLiteral("⇒"), rows);
+        auto* box = new QLineEdit(rows);
+        box->setToolTip(QString::fromUtf8(entries[b].tooltip));
+        m_clearButtons[static_cast<size_t>(b)] = button;
+        m_boxes[static_cast<size_t>(b)] = box;
+        layout->addWidget(button, b, 0);
+        layout->addWidget(new QLabel(QString::fromUtf8(entries[b].label), rows), b, 1);
+        layout->addWidget(box, b, 2);
+        layout->addWidget(new QLabel(QString::fromUtf8(entries[b].unit), rows), b, 3);
+    }
+    return rows;
+}
+
+void ValuesWindow::createControls() {
+    auto* heading =
+        new QLabel(QStringLiteral("Photon energy  MeV        μ/ρ          μ<sub>tr</sub>/ρ        "
+                                  "μ<sub>en</sub>/ρ    cm<sup>2</sup>/g"),
+                   this);
+    m_rowList = new QListWidget(this);
+    m_rowList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_rowList->setMinimumWidth(420);
+    m_csvButton = new QPushButton(QStringLiteral("Save in \"csv format\""), this);
+    m_equalIntervalButton =
+        new QPushButton(QStringLiteral("Create data with equal energy intevals"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_csvButton);
+    buttons->addWidget(m_equalIntervalButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(m_rowList, 1);
+    layout->addWidget(createEntryRows());
+    layout->addLayout(buttons);
+    resize(480, 640);
+}
+
+void ValuesWindow::clearBoxes() {
+    for (QLineEdit* box : m_boxes) {
+        box->clear();
+    }
+}
+
+} // namespace tarvo::coefview

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace tarvo::coefview {
+
+// The current table's rows and the three coefficients at one energy.
+class ValuesWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // The four entry rows in window order.
+    enum Box { energy, attenuation, energyTransfer, energyAbsorption };
+
+    explicit ValuesWindow(QWidget* parent = nullptr);
+
+    QListWidget& rowList() { return *m_rowList; }
+    QLineEdit& box(Box which) { return *m_boxes[which]; }
+    QPushButton& clearButton(Box which) { return *m_clearButtons[which]; }
+    QPushButton& csvButton() { return *m_csvButton; }
+    QPushButton& equalIntervalButton() { return *m_equalIntervalButton; }
+
+    void clearBoxes();
+
+  private:
+    void createControls();
+    QWidget* createEntryRows();
+
+    QListWidget* m_rowList = nullptr;
+    std::array<QLineEdit*, 4> m_boxes{};
+    std::array<QPushButton*, 4> m_clearButtons{};
+    QPushButton* m_csvButton = nullptr;
+    QPushButton* m_equalIntervalButton = nullptr;
+};
+
+} // namespace tarvo::coefview
