@@ -9,12 +9,13 @@
 #include <string>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
 namespace tarvo {
+
+class FileChooser;
 
 // The texts that make a save dialog of the file-choosing skeleton.
 struct SaveDialogTexts {
@@ -41,7 +42,7 @@ class SaveDialog : public QWidget {
     // Shows the file list of the current directory, empties the name field and shows the
     // dialog without blocking.
     void prepareAndShow();
-    QString currentDirectory() const { return m_directory; }
+    QString currentDirectory() const;
 
     void driveChanged(const QString& root);
     void directoryChanged(const QString& directory);
@@ -49,25 +50,16 @@ class SaveDialog : public QWidget {
     void okPressed();
     void cancelPressed();
 
-    QComboBox& driveList() { return *m_driveList; }
-    QListWidget& directoryList() { return *m_directoryList; }
-    QListWidget& fileList() { return *m_fileList; }
+    QListWidget& fileList();
     QLineEdit& nameField() { return *m_nameField; }
 
   private:
     void createControls();
-    void connectSignals();
-    void refreshDirectories();
-    void refreshFiles();
 
     SaveDialogTexts m_texts;
     UserPrompts& m_prompts;
     Writer m_writer;
-    QString m_directory;
-    QComboBox* m_driveList = nullptr;
-    QLabel* m_directoryLabel = nullptr;
-    QListWidget* m_directoryList = nullptr;
-    QListWidget* m_fileList = nullptr;
+    FileChooser* m_chooser = nullptr;
     QLineEdit* m_nameField = nullptr;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
