@@ -1,5 +1,6 @@
 #include "cross_section_viewer.h"
 
+#include "common/creator_window.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
 #include "common/main_window.h"
@@ -8,7 +9,7 @@
 #include "common/save_dialog.h"
 #include "common/start_notice.h"
 #include "common/text_file.h"
-#include "xsview/creator_window.h"
+#include "xsview/creators.h"
 #include "xsview/cross_section_plot.h"
 #include "xsview/graph_window.h"
 #include "xsview/new_data_chooser.h"
@@ -49,8 +50,7 @@ CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter star
       m_graph(std::make_unique<GraphWindow>()),
       m_enlarged(std::make_unique<EnlargedView>(enlargedViewFrame())),
       m_values(std::make_unique<ValuesWindow>()), m_chooser(std::make_unique<NewDataChooser>()),
-      m_compound(std::make_unique<CreatorWindow>(CreatorKind::compound, prompts)),
-      m_mixture(std::make_unique<CreatorWindow>(CreatorKind::mixture, prompts)),
+      m_compound(makeCompoundCreator(prompts)), m_mixture(makeMixtureCreator(prompts)),
       m_table(std::make_unique<CrossSectionTable>()) {
     createSaveDialogs();
     connectSignals();

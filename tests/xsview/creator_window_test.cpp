@@ -1,4 +1,5 @@
-#include "xsview/creator_window.h"
+#include "common/creator_window.h"
+#include "xsview/creators.h"
 
 #include "common/number_format.h"
 #include "tests/fake_prompts.h"
@@ -70,8 +71,10 @@ class CreatorTest : public ::testing::Test {
 
     WorkingDirectory m_directory;
     FakePrompts m_prompts;
-    CreatorWindow m_compound{CreatorKind::compound, m_prompts};
-    CreatorWindow m_mixture{CreatorKind::mixture, m_prompts};
+    std::unique_ptr<CreatorWindow> m_compoundWindow = makeCompoundCreator(m_prompts);
+    std::unique_ptr<CreatorWindow> m_mixtureWindow = makeMixtureCreator(m_prompts);
+    CreatorWindow& m_compound = *m_compoundWindow;
+    CreatorWindow& m_mixture = *m_mixtureWindow;
 };
 
 TEST_F(CreatorTest, OpensWithDefaultsAndHiddenRows) {
@@ -125,6 +128,8 @@ TEST_F(CreatorTest, SavingAgainReplacesTheFile) {
     EXPECT_NE(readBytes("mix/Bone.mix2"), first);
     EXPECT_EQ(readBytes("mix/Bone.mix2").substr(0, 12), "Bone again\r\n");
 }
+
+enum class CreatorKind { compound, mixture };
 
 struct CountCase {
     CreatorKind kind;

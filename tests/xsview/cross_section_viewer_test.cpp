@@ -1,5 +1,6 @@
 #include "xsview/cross_section_viewer.h"
 
+#include "common/creator_window.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
 #include "common/main_window.h"
@@ -8,7 +9,6 @@
 #include "common/start_notice.h"
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
-#include "xsview/creator_window.h"
 #include "xsview/cross_section_plot.h"
 #include "xsview/graph_window.h"
 #include "xsview/new_data_chooser.h"

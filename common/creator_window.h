@@ -3,8 +3,12 @@
 #include "common/composition_row.h"
 #include "common/user_prompts.h"
 
+#include <QString>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QButtonGroup;
@@ -14,18 +18,63 @@ class QPushButton;
 
 namespace tarvo {
 
-// Which creator: a compound by atoms (5 rows) or a mixture by weight (15 rows).
-enum class CreatorKind { compound, mixture };
+// The texts and rules of one creator window.
+struct CreatorTexts {
+    QString title;
+    QString heading;
+    QString subheading; // empty: none
+    QString nameLabel;
+    QString defaultName;
+    QString hint;
+    QString listCaption;
+    QString tableCaption;
+    QString numberHeader; // empty: none
+    QString amountHeader;
+    QString fileLabel;
+    QString categoryLabel;
+    int rows = 5;
+    QString amountPrompt;
+    bool positiveAmounts = false;  // a non-positive amount is refused with badAmountMessage
+    bool elementCellPicks = false; // a click on the element cell picks like the number
+    QString emptyNameMessage;
+    QString badDensityMessage;
+    QString badCountMessage;
+    QString noElementMessage;
+    QString badAmountMessage;
+    QString emptyFileNameMessage;
+    QString emptyFileNameOnEnter; // empty: Enter in the file-name box only moves on
+    QString failureMessage;
+    QString failureTitle; // empty: no title of its own
+    MessageIcon failureIcon = MessageIcon::Exclamation;
+    bool countFromBoxAtSave = false; // the save reads the count box again
+    std::string elementDirectory;    // "ele" or "mu_ele"
+    std::string elementExtension;    // ".ele" or ".mut"
+};
 
-// A creator of new material tables by the Bragg additivity rule from the element tables.
+// What a save combines and writes.
+struct CreatorInput {
+    std::vector<CompositionRow> rows; // rows 1 to N
+    std::string name;
+    double density = 0.0;
+    std::string fileName;
+    int category = 2; // 0 human tissues, 1 phantom substances, 2 others
+};
+
+// Combines and writes the new table; the path written ("mix\Water.mix2"), or nothing with
+// `error` set.
+using CreatorSave =
+    std::function<std::optional<std::string>(const CreatorInput&, std::string& error)>;
+
+// A creator of new material tables from element tables by the Bragg additivity rule.
 class CreatorWindow : public QWidget {
     Q_OBJECT
   public:
-    CreatorWindow(CreatorKind kind, UserPrompts& prompts, QWidget* parent = nullptr);
+    CreatorWindow(const CreatorTexts& texts, CreatorSave save, UserPrompts& prompts,
+                  QWidget* parent = nullptr);
 
     // Resets the inputs (the category stays) and shows the window.
     void open();
-    // Lists the element tables of directory "ele".
+    // Lists the element tables of the creator's directory.
     void refreshElementList();
 
     void confirmElementCount();
@@ -61,12 +110,14 @@ class CreatorWindow : public QWidget {
     QWidget* createRowTable();
     QWidget* createBottom();
     void connectSignals();
+    void fileNameEntered();
     void askAmount(int row);
     void showRow(int row, bool visible);
     void hideAllRows();
     void reportFailure();
 
-    CreatorKind m_kind;
+    CreatorTexts m_texts;
+    CreatorSave m_save;
     UserPrompts& m_prompts;
     std::vector<CompositionRow> m_rows;
     double m_elementCount = 0.0;

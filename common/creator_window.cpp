@@ -2,7 +2,6 @@
 
 #include "common/numeric_text.h"
 #include "common/text_file.h"
-#include "xsview/combine_element_tables.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -14,50 +13,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvo {
 namespace {
-
-// The texts and rules that differ between the two creators.
-struct CreatorStyle {
-    const char* title;
-    const char* heading;
-    const char* defaultName;
-    const char* hint;
-    int rows;
-    const char* amountHeader;
-    const char* amountPrompt;
-    const char* emptyFileName;
-    Weighting weighting;
-    double edgeFactor;
-};
-
-const CreatorStyle& styleOf(CreatorKind kind) {
-    static const CreatorStyle compound{"New chemical compound",
-                                       "Create  a new chemical compound data",
-                                       "Chemical compound",
-                                       "( Up to 5 )",
-                                       5,
-                                       "Number",
-                                       " Input the number of element ",
-                                       " Input File name ",
-                                       Weighting::byAtoms,
-                                       kCompoundEdgeFactor};
-    static const CreatorStyle mixture{"New mixture medium",
-                                      "Create a new mixture data",
-                                      "Mixture",
-                                      "( Up to 15 )",
-                                      15,
-                                      "Weight %",
-                                      " Enter the weight ",
-                                      "ファイル名を入力してください",
-                                      Weighting::byWeight,
-                                      kMixtureEdgeFactor};
-    return kind == CreatorKind::compound ? compound : mixture;
-}
-
-const char* const kExtensions[] = {".mix", ".mix2", ".mix3"};
 
 QString local(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
@@ -82,23 +42,24 @@ QPixmap arrow() {
 
 } // namespace
 
-CreatorWindow::CreatorWindow(CreatorKind kind, UserPrompts& prompts, QWidget* parent)
-    : QWidget(parent), m_kind(kind), m_prompts(prompts),
-      m_rows(static_cast<size_t>(styleOf(kind).rows)) {
-    setWindowTitle(QString::fromUtf8(styleOf(kind).title));
+CreatorWindow::CreatorWindow(const CreatorTexts& texts, CreatorSave save, UserPrompts& prompts,
+                             QWidget* parent)
+    : QWidget(parent), m_texts(texts), m_save(std::move(save)), m_prompts(prompts),
+      m_rows(static_cast<size_t>(texts.rows)) {
+    setWindowTitle(texts.title);
     createControls();
     connectSignals();
     hideAllRows();
 }
 
 QWidget* CreatorWindow::createRowTable() {
-    const CreatorStyle& style = styleOf(m_kind);
     auto* table = new QWidget(this);
     auto* layout = new QGridLayout(table);
     layout->setVerticalSpacing(1);
+    layout->addWidget(new QLabel(m_texts.numberHeader, table), 0, 0);
     layout->addWidget(new QLabel(QStringLiteral("Element"), table), 0, 1);
-    layout->addWidget(new QLabel(QString::fromUtf8(style.amountHeader), table), 0, 2);
-    for (int j = 1; j <= style.rows; ++j) {
+    layout->addWidget(new QLabel(m_texts.amountHeader, table), 0, 2);
+    for (int j = 1; j <= m_texts.rows; ++j) {
         auto* number = new QPushButton(QString::number(j), table);
         number->setFlat(true);
         number->setFixedWidth(32);
@@ -116,7 +77,7 @@ QWidget* CreatorWindow::createRowTable() {
         layout->addWidget(element, j, 1);
         layout->addWidget(amount, j, 2);
     }
-    layout->setRowStretch(style.rows + 1, 1);
+    layout->setRowStretch(m_texts.rows + 1, 1);
     return table;
 }
 
@@ -135,9 +96,9 @@ QWidget* CreatorWindow::createBottom() {
     m_categories->button(2)->setChecked(true);
     m_saveButton = new QPushButton(QStringLiteral("OK"), bottom);
     m_cancelButton = new QPushButton(QStringLiteral("Cancel"), bottom);
-    layout->addWidget(new QLabel(QStringLiteral("File name without the extension"), bottom), 0, 0);
+    layout->addWidget(new QLabel(m_texts.fileLabel, bottom), 0, 0);
     layout->addWidget(m_fileNameField, 0, 1, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Category"), bottom), 1, 0);
+    layout->addWidget(new QLabel(m_texts.categoryLabel, bottom), 1, 0);
     layout->addLayout(options, 1, 1, 1, 2);
     layout->addWidget(m_saveButton, 2, 1);
     layout->addWidget(m_cancelButton, 2, 2);
@@ -145,8 +106,7 @@ QWidget* CreatorWindow::createBottom() {
 }
 
 void CreatorWindow::createControls() {
-    const CreatorStyle& style = styleOf(m_kind);
-    auto* heading = new QLabel(QString::fromUtf8(style.heading), this);
+    auto* heading = new QLabel(m_texts.heading, this);
     QFont font = heading->font();
     font.setBold(true);
     font.setPointSizeF(13);
@@ -160,7 +120,7 @@ void CreatorWindow::createControls() {
     picture->setPixmap(arrow());
 
     auto* inputs = new QGridLayout;
-    inputs->addWidget(new QLabel(QStringLiteral("Substance name"), this), 0, 0);
+    inputs->addWidget(new QLabel(m_texts.nameLabel, this), 0, 0);
     inputs->addWidget(m_nameField, 0, 1, 1, 2);
     inputs->addWidget(new QLabel(QStringLiteral("Density"), this), 1, 0);
     inputs->addWidget(m_densityField, 1, 1);
@@ -168,13 +128,13 @@ void CreatorWindow::createControls() {
     inputs->addWidget(new QLabel(QStringLiteral("Number of elements"), this), 2, 0);
     inputs->addWidget(m_countField, 2, 1);
     inputs->addWidget(m_confirmButton, 2, 2);
-    inputs->addWidget(new QLabel(QString::fromUtf8(style.hint), this), 3, 1);
+    inputs->addWidget(new QLabel(m_texts.hint, this), 3, 1);
 
     auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(new QLabel(QStringLiteral("1  Select element"), this));
+    listColumn->addWidget(new QLabel(m_texts.listCaption, this));
     listColumn->addWidget(m_elementList);
     auto* tableColumn = new QVBoxLayout;
-    tableColumn->addWidget(new QLabel(QStringLiteral("2  Click the target No."), this));
+    tableColumn->addWidget(new QLabel(m_texts.tableCaption, this));
     tableColumn->addWidget(createRowTable());
     auto* middle = new QHBoxLayout;
     middle->addLayout(listColumn);
@@ -183,6 +143,9 @@ void CreatorWindow::createControls() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
+    if (!m_texts.subheading.isEmpty()) {
+        layout->addWidget(new QLabel(m_texts.subheading, this));
+    }
     layout->addLayout(inputs);
     layout->addLayout(middle, 1);
     layout->addWidget(createBottom());
@@ -196,8 +159,7 @@ void CreatorWindow::connectSignals() {
             qOverload<>(&QWidget::setFocus));
     connect(m_countField, &QLineEdit::returnPressed, m_confirmButton,
             qOverload<>(&QWidget::setFocus));
-    connect(m_fileNameField, &QLineEdit::returnPressed, m_saveButton,
-            qOverload<>(&QWidget::setFocus));
+    connect(m_fileNameField, &QLineEdit::returnPressed, this, &CreatorWindow::fileNameEntered);
     connect(m_confirmButton, &QPushButton::clicked, this, &CreatorWindow::confirmElementCount);
     connect(m_saveButton, &QPushButton::clicked, this, &CreatorWindow::saveNewMaterial);
     connect(m_cancelButton, &QPushButton::clicked, this, &CreatorWindow::cancelCreator);
@@ -206,22 +168,30 @@ void CreatorWindow::connectSignals() {
                 [this, j] { pickElement(j); });
         connect(m_amountCells[static_cast<size_t>(j - 1)], &QPushButton::clicked, this,
                 [this, j] { editAmount(j); });
-        if (m_kind == CreatorKind::compound) {
+        if (m_texts.elementCellPicks) {
             connect(m_elementCells[static_cast<size_t>(j - 1)], &QPushButton::clicked, this,
                     [this, j] { pickElement(j); });
         }
     }
 }
 
+void CreatorWindow::fileNameEntered() {
+    if (m_fileNameField->text().isEmpty() && !m_texts.emptyFileNameOnEnter.isEmpty()) {
+        m_prompts.showMessage(this, m_texts.emptyFileNameOnEnter, MessageIcon::Exclamation);
+        return;
+    }
+    m_saveButton->setFocus();
+}
+
 void CreatorWindow::refreshElementList() {
     m_elementList->clear();
-    for (const std::string& name : listFiles("ele", ".ele")) {
+    for (const std::string& name : listFiles(m_texts.elementDirectory, m_texts.elementExtension)) {
         m_elementList->addItem(local(name));
     }
 }
 
 void CreatorWindow::open() {
-    m_nameField->setText(QString::fromUtf8(styleOf(m_kind).defaultName));
+    m_nameField->setText(m_texts.defaultName);
     m_densityField->setText(QStringLiteral("9.999"));
     m_countField->clear();
     m_fileNameField->clear();
@@ -231,6 +201,7 @@ void CreatorWindow::open() {
         m_amountCells[static_cast<size_t>(j - 1)]->setText(QString());
     }
     hideAllRows();
+    m_elementList->show();
     m_saveButton->setEnabled(false);
     show();
     raise();
@@ -250,29 +221,24 @@ void CreatorWindow::hideAllRows() {
 }
 
 void CreatorWindow::confirmElementCount() {
-    const CreatorStyle& style = styleOf(m_kind);
     if (m_nameField->text().isEmpty()) {
-        m_prompts.showMessage(this, QStringLiteral(" Input the Name "), MessageIcon::Exclamation);
-        m_nameField->setText(QString::fromUtf8(style.defaultName));
+        m_prompts.showMessage(this, m_texts.emptyNameMessage, MessageIcon::Exclamation);
+        m_nameField->setText(m_texts.defaultName);
         return;
     }
     if (!(numericValue(text(m_densityField)) > 0)) {
-        m_prompts.showMessage(this, QStringLiteral(" Inappropriate density input "),
-                              MessageIcon::Exclamation);
+        m_prompts.showMessage(this, m_texts.badDensityMessage, MessageIcon::Exclamation);
         m_densityField->setText(QStringLiteral("9.999"));
         return;
     }
     const double count = numericValue(text(m_countField));
-    if (!(count > 0) || count > style.rows) {
-        m_prompts.showMessage(this, QStringLiteral(" Input the number of element "),
-                              MessageIcon::Exclamation);
+    if (!(count > 0) || count > m_texts.rows) {
+        m_prompts.showMessage(this, m_texts.badCountMessage, MessageIcon::Exclamation);
         return;
     }
     m_elementCount = count;
-    for (int j = 1; j <= rowCount(); ++j) {
-        if (j <= count) {
-            showRow(j, true);
-        }
+    for (int j = 1; j <= rowCount() && j <= count; ++j) {
+        showRow(j, true);
     }
     m_saveButton->setEnabled(true);
     m_elementList->setFocus();
@@ -281,7 +247,7 @@ void CreatorWindow::confirmElementCount() {
 void CreatorWindow::pickElement(int row) {
     QListWidgetItem* selected = m_elementList->currentItem();
     if (selected == nullptr || !selected->isSelected()) {
-        m_prompts.showMessage(this, QStringLiteral(" Select a element "), MessageIcon::Exclamation);
+        m_prompts.showMessage(this, m_texts.noElementMessage, MessageIcon::Exclamation);
         return;
     }
     CompositionRow& entry = m_rows[static_cast<size_t>(row - 1)];
@@ -297,14 +263,12 @@ void CreatorWindow::editAmount(int row) {
 
 void CreatorWindow::askAmount(int row) {
     CompositionRow& entry = m_rows[static_cast<size_t>(row - 1)];
-    const QString answer = m_prompts.askText(this, QString::fromUtf8(styleOf(m_kind).amountPrompt),
-                                             local(entry.amountCell));
+    const QString answer = m_prompts.askText(this, m_texts.amountPrompt, local(entry.amountCell));
     entry.amountCell = answer.toLocal8Bit().toStdString();
     m_amountCells[static_cast<size_t>(row - 1)]->setText(answer);
     const double amount = numericValue(entry.amountCell);
-    if (m_kind == CreatorKind::compound && !(amount > 0)) {
-        m_prompts.showMessage(this, QStringLiteral(" Incorrect input value "),
-                              MessageIcon::Exclamation);
+    if (m_texts.positiveAmounts && !(amount > 0)) {
+        m_prompts.showMessage(this, m_texts.badAmountMessage, MessageIcon::Exclamation);
         return;
     }
     entry.amount = amount;
@@ -317,44 +281,46 @@ void CreatorWindow::cancelCreator() {
 }
 
 void CreatorWindow::reportFailure() {
-    if (m_kind == CreatorKind::compound) {
-        m_prompts.showMessage(this, QStringLiteral(" There is an error in the entered data "),
-                              MessageIcon::Exclamation);
-    } else {
-        m_prompts.showMessage(this, QStringLiteral(" There is an error in the entered data "),
-                              MessageIcon::None, QStringLiteral("Input Error"));
-    }
+    m_prompts.showMessage(this, m_texts.failureMessage, m_texts.failureIcon, m_texts.failureTitle);
 }
 
 void CreatorWindow::saveNewMaterial() {
-    const CreatorStyle& style = styleOf(m_kind);
     const std::string fileName = text(m_fileNameField);
     if (fileName.empty()) {
-        m_prompts.showMessage(this, QString::fromUtf8(style.emptyFileName),
-                              MessageIcon::Exclamation);
+        m_prompts.showMessage(this, m_texts.emptyFileNameMessage, MessageIcon::Exclamation);
         return;
     }
-    if (!fileNameProblem(fileName).empty()) {
+    const std::string problem = fileNameProblem(fileName);
+    if (!problem.empty()) {
         m_prompts.showMessage(this,
                               QStringLiteral("\"") + local(fileName) + QStringLiteral("\" ") +
-                                  QString::fromStdString(fileNameProblem(fileName)),
+                                  QString::fromStdString(problem),
                               MessageIcon::Exclamation);
         return;
     }
-    const int count = static_cast<int>(std::floor(m_elementCount));
-    const std::vector<CompositionRow> rows(m_rows.begin(),
-                                           m_rows.begin() + std::clamp(count, 0, rowCount()));
+    const double count =
+        m_texts.countFromBoxAtSave ? numericValue(text(m_countField)) : m_elementCount;
+    if (m_texts.countFromBoxAtSave && !(count >= 1)) {
+        m_prompts.showMessage(this, m_texts.badCountMessage, MessageIcon::Exclamation);
+        return;
+    }
+    const int rows = static_cast<int>(std::floor(std::min(count, 1e6)));
     std::string error;
-    const auto combined = combineElementTables(rows, style.weighting, style.edgeFactor, error);
-    const int category = std::max(0, m_categories->checkedId());
-    const std::string path = formPath("mix", fileName + kExtensions[category]);
-    if (!combined || !writeMaterialTable(path, text(m_nameField),
-                                         numericValue(text(m_densityField)), *combined, error)) {
+    std::optional<std::string> path;
+    if (rows >= 1 && rows <= rowCount()) {
+        CreatorInput input{{m_rows.begin(), m_rows.begin() + rows},
+                           text(m_nameField),
+                           numericValue(text(m_densityField)),
+                           fileName,
+                           std::max(0, m_categories->checkedId())};
+        path = m_save(input, error);
+    }
+    if (!path) {
         reportFailure();
         return;
     }
     m_prompts.showMessage(this, QStringLiteral(" Data saved "), MessageIcon::None,
-                          QStringLiteral("New Data : ") + local(path));
+                          QStringLiteral("New Data : ") + local(*path));
     hideAllRows();
     hide();
     emit closed(true);
