@@ -184,8 +184,8 @@ std::string formatCoefficientRow(const CoefficientRow& row) {
 namespace {
 
 // The lines of a coefficient table without the composition block.
-std::optional<std::vector<std::string>> tableLines(const std::string& path,
-                                                   const std::string& name, double density,
+std::optional<std::vector<std::string>> tableLines(const std::string& path, const std::string& name,
+                                                   double density,
                                                    std::span<const CoefficientRow> rows,
                                                    std::string& error) {
     if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCoefficientRows)) {
@@ -221,8 +221,8 @@ bool writeLines(const std::string& path, const std::vector<std::string>& lines,
 
 } // namespace
 
-bool writeMaterialCoefficientTable(const std::string& path, const std::string& name,
-                                   double density, std::span<const CoefficientRow> rows,
+bool writeMaterialCoefficientTable(const std::string& path, const std::string& name, double density,
+                                   std::span<const CoefficientRow> rows,
                                    std::span<const CompositionEntry> composition,
                                    std::string& error) {
     if (composition.empty() || composition.size() > static_cast<size_t>(kMaxCompositionEntries)) {
@@ -242,9 +242,24 @@ bool writeMaterialCoefficientTable(const std::string& path, const std::string& n
     return writeLines(path, *lines, error);
 }
 
-bool writeElementCoefficientTable(const std::string& path, const std::string& name,
-                                  double density, std::span<const CoefficientRow> rows,
-                                  std::string& error) {
+bool writeCoefficientCsv(const std::string& path, const CoefficientTable& table,
+                         std::string& error) {
+    std::vector<std::string> lines{table.name, formatNumber(table.density, "##.######"),
+                                   formatNumber(table.energyCount, "###")};
+    for (int i = 1; i <= table.energyCount; ++i) {
+        const CoefficientRow& row = table.rows[static_cast<size_t>(i)];
+        std::string line = formatNumber(row.energy, "0.000E+00");
+        for (double value : {row.attenuation, row.energyTransfer, row.energyAbsorption}) {
+            line += ",";
+            appendNumber(line, value, " 0.000E+00");
+        }
+        lines.push_back(std::move(line));
+    }
+    return writeLines(path, lines, error);
+}
+
+bool writeElementCoefficientTable(const std::string& path, const std::string& name, double density,
+                                  std::span<const CoefficientRow> rows, std::string& error) {
     const auto lines = tableLines(path, name, density, rows, error);
     return lines && writeLines(path, *lines, error);
 }

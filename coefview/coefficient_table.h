@@ -65,9 +65,13 @@ bool writeMaterialCoefficientTable(const std::string& path, const std::string& n
                                    std::span<const CompositionEntry> composition,
                                    std::string& error);
 
+// Writes a table as comma-separated text: name, density ("##.######"), row count, then per
+// row "1.000E-03, 4.076E+03, 4.064E+03, 4.064E+03".
+bool writeCoefficientCsv(const std::string& path, const CoefficientTable& table,
+                         std::string& error);
+
 // Writes an element coefficient table: the same layout without the composition block.
-bool writeElementCoefficientTable(const std::string& path, const std::string& name,
-                                  double density, std::span<const CoefficientRow> rows,
-                                  std::string& error);
+bool writeElementCoefficientTable(const std::string& path, const std::string& name, double density,
+                                  std::span<const CoefficientRow> rows, std::string& error);
 
 } // namespace tarvo

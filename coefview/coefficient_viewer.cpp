@@ -2,13 +2,17 @@
 
 #include "coefview/coefficient_plot.h"
 #include "coefview/composition_window.h"
+#include "coefview/equal_interval_dialog.h"
 #include "coefview/graph_window.h"
+#include "coefview/material_creator.h"
 #include "coefview/values_window.h"
+#include "common/creator_window.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
 #include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
+#include "common/save_dialog.h"
 #include "common/start_notice.h"
 #include "common/text_file.h"
 #include "xsview/cross_section_table.h"
@@ -57,7 +61,47 @@ CoefficientViewer::CoefficientViewer(UserPrompts& prompts, ProgramStarter startP
       m_values(std::make_unique<coefview::ValuesWindow>()),
       m_composition(std::make_unique<coefview::CompositionWindow>()),
       m_table(std::make_unique<CoefficientTable>()) {
+    createDialogs();
     connectSignals();
+}
+
+void CoefficientViewer::createDialogs() {
+    m_equalInterval = std::make_unique<coefview::EqualIntervalDialog>(
+        m_prompts,
+        [this]() -> const CoefficientTable* { return m_tableLoaded ? m_table.get() : nullptr; },
+        [this] { return m_drawnPath; });
+    m_csvSave = std::make_unique<SaveDialog>(
+        SaveDialogTexts{QStringLiteral("Save  in the CSV format"),
+                        QStringLiteral("Save in the Excel csv format"),
+                        QStringLiteral("Input the file name without the extension"),
+                        QStringLiteral(".csv"), QString(),
+                        QStringLiteral(" Data saved in Excel csv format ")},
+        m_prompts);
+    // The export reads the selected file afresh; the current table stays as it is.
+    m_csvSave->setWriter([this](const std::string& path, std::string& error) {
+        if (m_selectedPath.empty()) {
+            error = "no table is selected";
+            return false;
+        }
+        const auto table = loadCoefficientTable(m_selectedPath, false, error);
+        return table && writeCoefficientCsv(path, *table, error);
+    });
+    m_imageSave = std::make_unique<SaveDialog>(
+        SaveDialogTexts{QStringLiteral("Image save"), QStringLiteral("Image save in bmp format"),
+                        QStringLiteral("Input the File name without the extension"),
+                        QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
+                        QStringLiteral(" Image saved in bitmap format ")},
+        m_prompts);
+    m_imageSave->setWriter([this](const std::string& path, std::string& error) {
+        return writeBitmap(m_enlarged->picture().image(), path, error);
+    });
+    m_creator = makeMaterialCreator(m_prompts);
+    connect(m_creator.get(), &CreatorWindow::closed, this, [this](bool saved) {
+        if (saved) {
+            refreshMaterialList();
+        }
+        m_main->show();
+    });
 }
 
 CoefficientViewer::~CoefficientViewer() = default;
@@ -76,6 +120,7 @@ bool CoefficientViewer::start() {
     m_main->densityField().clear();
     m_main->compositionButton()->setEnabled(false);
     refreshElementList();
+    m_creator->refreshElementList();
     m_main->categories().button(MainWindow::others)->setChecked(true);
     chooseCategory(MainWindow::others);
     drawEmptyEnlargedView();
@@ -97,8 +142,8 @@ void CoefficientViewer::connectSignals() {
             &CoefficientViewer::closeEnlargedView);
     connect(m_enlarged.get(), &EnlargedView::closeRequested, this,
             &CoefficientViewer::closeEnlargedView);
-    // Saving the enlarged view is not part of this build yet.
-    m_enlarged->saveButton().setEnabled(false);
+    connect(&m_enlarged->saveButton(), &QPushButton::clicked, this,
+            &CoefficientViewer::saveEnlargedViewRequested);
 }
 
 void CoefficientViewer::connectMainWindow() {
@@ -116,8 +161,8 @@ void CoefficientViewer::connectMainWindow() {
             &CoefficientViewer::indicateComposition);
     connect(&main.exitButton(), &QToolButton::clicked, this, &CoefficientViewer::exitToLauncher);
     connect(&main, &MainWindow::closeRequested, this, &CoefficientViewer::closeMainWindow);
-    // The material creator is not part of this build yet.
-    main.newDataButton().setEnabled(false);
+    connect(&main.newDataButton(), &QPushButton::clicked, this,
+            &CoefficientViewer::openMaterialCreator);
 }
 
 void CoefficientViewer::connectValuesWindow() {
@@ -138,9 +183,9 @@ void CoefficientViewer::connectValuesWindow() {
         connect(&values.clearButton(static_cast<ValuesWindow::Box>(box)), &QPushButton::clicked,
                 this, [this, box] { clearForEntry(box); });
     }
-    // The CSV export and the equal-interval dialog are not part of this build yet.
-    values.csvButton().setEnabled(false);
-    values.equalIntervalButton().setEnabled(false);
+    connect(&values.csvButton(), &QPushButton::clicked, this, &CoefficientViewer::openCsvExport);
+    connect(&values.equalIntervalButton(), &QPushButton::clicked, this,
+            &CoefficientViewer::openEqualIntervalDialog);
 }
 
 void CoefficientViewer::refreshElementList() {
@@ -207,6 +252,7 @@ void CoefficientViewer::draw() {
     m_composition->hide();
     *m_table = std::move(*table);
     m_tableLoaded = true;
+    m_drawnPath = m_selectedPath;
     m_main->compositionButton()->setEnabled(material);
     for (int i = 1; i <= m_table->energyCount; ++i) {
         m_values->rowList().addItem(local(tableDisplayRow(m_table->lines[static_cast<size_t>(i)])));
@@ -263,6 +309,30 @@ void CoefficientViewer::indicateComposition() {
         m_composition->showComposition(*m_table, local(compositionTitle(*m_table)),
                                        m_main->nameField().text());
     }
+}
+
+void CoefficientViewer::openMaterialCreator() {
+    m_creator->open();
+    m_main->hide();
+}
+
+void CoefficientViewer::saveEnlargedViewRequested() {
+    if (!m_addedToEnlargedView) {
+        m_prompts.showMessage(m_enlarged.get(), QStringLiteral(" The graph is not drawn "),
+                              MessageIcon::Exclamation);
+        return;
+    }
+    m_imageSave->prepareAndShow();
+}
+
+void CoefficientViewer::openEqualIntervalDialog() {
+    if (m_tableLoaded) {
+        m_equalInterval->open(m_values->windowTitle());
+    }
+}
+
+void CoefficientViewer::openCsvExport() {
+    m_csvSave->prepareAndShow();
 }
 
 void CoefficientViewer::drawEmptyEnlargedView() {

@@ -12,12 +12,15 @@
 
 namespace tarvo {
 
+class CreatorWindow;
 class EnlargedView;
 class MainWindow;
+class SaveDialog;
 class StartNotice;
 
 namespace coefview {
 class CompositionWindow;
+class EqualIntervalDialog;
 class GraphWindow;
 class ValuesWindow;
 } // namespace coefview
@@ -39,6 +42,10 @@ class CoefficientViewer : public QObject {
     coefview::ValuesWindow& valuesWindow() { return *m_values; }
     coefview::CompositionWindow& compositionWindow() { return *m_composition; }
     StartNotice* startNotice() { return m_notice.get(); }
+    coefview::EqualIntervalDialog& equalIntervalDialog() { return *m_equalInterval; }
+    SaveDialog& csvSaveDialog() { return *m_csvSave; }
+    SaveDialog& imageSaveDialog() { return *m_imageSave; }
+    CreatorWindow& materialCreator() { return *m_creator; }
     const std::string& selectedPath() const { return m_selectedPath; }
     const CoefficientTable& currentTable() const { return *m_table; }
     const CoefficientExtremes& extremes() const { return m_extremes; }
@@ -50,21 +57,26 @@ class CoefficientViewer : public QObject {
     void draw();
     void deleteSelected();
     void indicateComposition();
+    void openMaterialCreator();
     void exitToLauncher();
     void closeMainWindow();
     void addToEnlargedView();
     void closeEnlargedView();
+    void saveEnlargedViewRequested();
     void mouseMoveCoefficientPlot(double x, double y);
     void mouseMoveRatioPlot(double x, double y);
     void selectRow(int position);
     void enterEnergy();
     void enterCoefficient(Coefficient key);
     void clearForEntry(int box);
+    void openEqualIntervalDialog();
+    void openCsvExport();
 
   private:
     void connectSignals();
     void connectMainWindow();
     void connectValuesWindow();
+    void createDialogs();
     void refreshElementList();
     void refreshMaterialList();
     void select(const char* directory, const QString& file);
@@ -81,10 +93,15 @@ class CoefficientViewer : public QObject {
     std::unique_ptr<coefview::ValuesWindow> m_values;
     std::unique_ptr<coefview::CompositionWindow> m_composition;
     std::unique_ptr<StartNotice> m_notice;
+    std::unique_ptr<coefview::EqualIntervalDialog> m_equalInterval;
+    std::unique_ptr<SaveDialog> m_csvSave;
+    std::unique_ptr<SaveDialog> m_imageSave;
+    std::unique_ptr<CreatorWindow> m_creator;
     std::unique_ptr<CoefficientTable> m_table;
     bool m_tableLoaded = false;
     CoefficientExtremes m_extremes;
     std::string m_selectedPath;
+    std::string m_drawnPath;
     std::string m_graphTitle;
     bool m_addedToEnlargedView = false;
     int m_category = 2;

@@ -136,9 +136,9 @@ journey_coefficient_viewer() {
     import -window "$main" "$artefacts/Tarvo7S_sub2-main-window-selected.png"
     import -window "$graph" "$artefacts/Tarvo7S_sub2-graph-window.png"
     import -window "$values" "$artefacts/Tarvo7S_sub2-values-window.png"
-    # "Indicate composition" lies two tab stops after "OK" ("Create New Data" is disabled).
+    # "Indicate composition" lies three tab stops after "OK".
     xdotool windowfocus "$main"; sleep 0.3
-    xdotool key Tab Tab space
+    xdotool key Tab Tab Tab space
     # The composition window's title is the only one with the density but no "Density =".
     local composition=""
     for _ in $(seq 1 50); do
@@ -159,6 +159,33 @@ journey_coefficient_viewer() {
         fi
     done
     [ -s "$artefacts/Tarvo7S_sub2-enlarged-view.png" ] || { echo "no enlarged view"; return 1; }
+    # In the values window the list comes first, then "Save in "csv format"", then the
+    # equal-interval button.
+    xdotool windowfocus "$values"; sleep 0.3
+    xdotool key Tab space
+    wait_for_title "Save  in the CSV format"
+    sleep 0.3
+    import -window "$(windows_titled '"Save  in the CSV format"')" "$artefacts/Tarvo7S_sub2-csv-save-dialog.png"
+    # The csv button keeps the focus; the equal-interval button is the next tab stop.
+    xdotool windowfocus "$values"; sleep 0.3
+    xdotool key Tab space
+    local dialog=""
+    for _ in $(seq 1 50); do
+        for id in $(windows_titled "Density ="); do
+            [ "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" -gt 900 ] && dialog=$id
+        done
+        [ -n "$dialog" ] && break
+        sleep 0.1
+    done
+    [ -n "$dialog" ] || { echo "no equal-interval dialog"; return 1; }
+    sleep 0.3
+    import -window "$dialog" "$artefacts/Tarvo7S_sub2-equal-interval-dialog.png"
+    # "Create New Data" is the tab stop before "Indicate composition", which has the focus.
+    xdotool windowfocus "$main"; sleep 0.3
+    xdotool key shift+Tab space
+    wait_for_title "New Compound or New Mixture"
+    sleep 0.3
+    import -window "$(windows_titled '"New Compound or New Mixture"')" "$artefacts/Tarvo7S_sub2-material-creator.png"
     kill "$viewer"; wait "$viewer" 2>/dev/null || true
 }
 

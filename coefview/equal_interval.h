@@ -1,0 +1,54 @@
+#pragma once
+
+#include "coefview/coefficient_table.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo {
+
+// Largest number of points of an equal-interval table.
+inline constexpr int kMaxIntervalPoints = 1000;
+
+enum class IntervalProblem { none, badRange, tooManyPoints, stepNotTenth };
+
+// The check of "OK": the range 1.0 to 500 keV, a step of at least 0.1 keV and at most 1000
+// points; with the spline the step must be a multiple of 0.1 keV, the precision the tool
+// receives. `pointCount` is (top - bottom) / step + 1, not rounded, once the range is valid.
+struct IntervalCheck {
+    IntervalProblem problem = IntervalProblem::none;
+    std::optional<double> pointCount;
+};
+IntervalCheck checkInterval(double bottom, double top, double step, bool spline);
+
+// The number of points of a count: the largest whole number not above it.
+int pointsOf(double pointCount);
+
+// Grid energy i (from 1) in keV: (i - 1) * step + 1.0.
+double gridEnergyKeV(int i, double step);
+
+using IntervalValues = std::array<double, 3>; // mu/rho, mu_tr/rho, mu_en/rho in cm2/g
+
+// Log-log interpolation of the three coefficients at every grid energy; nothing when a
+// grid energy lies above the table's last row.
+std::optional<std::vector<IntervalValues>> interpolateLinear(const CoefficientTable& table,
+                                                             double step, int points);
+
+// The text of "B2F.dat": the table path, the top energy and the step ("000.0").
+std::string exchangeRequest(const std::string& tablePath, double top, double step);
+
+// The first `points` lines of "F2B.dat", four numbers each (the energy is dropped); nothing
+// when the file holds fewer or a value that is not a positive number.
+std::optional<std::vector<IntervalValues>> readExchangeResults(std::string_view text, int points);
+
+// A line of the result list: "1.000E+00   4.242E+03   ...".
+std::string intervalListLine(double energyKeV, const IntervalValues& values);
+
+// Writes the CSV: the header line, then " 1.000E+00, 4.2424E+03, ..." per point.
+bool writeIntervalCsv(const std::string& path, double step,
+                      const std::vector<IntervalValues>& values, std::string& error);
+
+} // namespace tarvo

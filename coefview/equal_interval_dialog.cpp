@@ -1,0 +1,308 @@
+#include "equal_interval_dialog.h"
+
+#include "common/file_chooser.h"
+#include "common/numeric_text.h"
+#include "common/text_file.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tarvo::coefview {
+namespace {
+
+double boxValue(const QLineEdit* box) {
+    return numericValue(box->text().toStdString());
+}
+
+} // namespace
+
+EqualIntervalDialog::EqualIntervalDialog(UserPrompts& prompts,
+                                         std::function<const CoefficientTable*()> table,
+                                         std::function<std::string()> tablePath, QWidget* parent)
+    : QWidget(parent), m_prompts(prompts), m_table(std::move(table)),
+      m_tablePath(std::move(tablePath)), m_tool(new QProcess(this)) {
+    createControls();
+    connectSignals();
+}
+
+EqualIntervalDialog::~EqualIntervalDialog() {
+    if (m_tool->state() != QProcess::NotRunning) {
+        m_tool->kill();
+        m_tool->waitForFinished(1000);
+    }
+}
+
+QWidget* EqualIntervalDialog::createInputs() {
+    auto* inputs = new QWidget(this);
+    auto* layout = new QGridLayout(inputs);
+    m_bottomBox = new QLineEdit(QStringLiteral("1.0"), inputs);
+    m_bottomBox->setReadOnly(true);
+    m_topBox = new QLineEdit(inputs);
+    m_stepBox = new QLineEdit(inputs);
+    layout->addWidget(new QLabel(QStringLiteral("Energy range"), inputs), 0, 0);
+    layout->addWidget(m_bottomBox, 0, 1);
+    layout->addWidget(new QLabel(QStringLiteral("～"), inputs), 0, 2);
+    layout->addWidget(m_topBox, 0, 3);
+    layout->addWidget(new QLabel(QStringLiteral("keV"), inputs), 0, 4);
+    layout->addWidget(new QLabel(QStringLiteral("Max. 500 keV"), inputs), 0, 5);
+    layout->addWidget(new QLabel(QStringLiteral("Energy interval"), inputs), 1, 0);
+    layout->addWidget(m_stepBox, 1, 1);
+    layout->addWidget(new QLabel(QStringLiteral("keV"), inputs), 1, 2);
+    layout->addWidget(new QLabel(QStringLiteral("Min. 0.1 keV"), inputs), 1, 3);
+    layout->addWidget(new QLabel(QStringLiteral("(Up to 1000 points)"), inputs), 2, 0, 1, 3);
+    auto* method = new QGroupBox(QStringLiteral("Interpolation method"), inputs);
+    m_linearOption =
+        new QRadioButton(QStringLiteral("Linear interpolation on the log-log scale"), method);
+    m_splineOption =
+        new QRadioButton(QStringLiteral("Spline interpolation on the log-log scale"), method);
+    auto* methodLayout = new QVBoxLayout(method);
+    methodLayout->addWidget(m_linearOption);
+    methodLayout->addWidget(m_splineOption);
+    layout->addWidget(method, 3, 0, 1, 6);
+    return inputs;
+}
+
+QWidget* EqualIntervalDialog::createSaveArea() {
+    auto* area = new QGroupBox(QStringLiteral("Save Forder"), this);
+    m_chooser = new FileChooser(QStringLiteral(".csv"), area);
+    m_fileNameBox = new QLineEdit(area);
+    auto* layout = new QVBoxLayout(area);
+    layout->addWidget(m_chooser);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Input the File name without the extension"), area));
+    layout->addWidget(m_fileNameBox);
+    layout->addWidget(new QLabel(QStringLiteral("( Save in Excel csv format )"), area));
+    return area;
+}
+
+void EqualIntervalDialog::createControls() {
+    auto* heading = new QLabel(QStringLiteral("Create data for equal energy intervals"), this);
+    QFont font = heading->font();
+    font.setBold(true);
+    font.setPointSizeF(13);
+    heading->setFont(font);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_interpolationButton = new QPushButton(QStringLiteral("Interpolation calculation"), this);
+    m_checkButton = new QPushButton(QStringLiteral("Check"), this);
+    m_saveButton = new QPushButton(QStringLiteral("Save"), this);
+    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_resultList = new QListWidget(this);
+    m_resultList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_resultList->setMinimumWidth(420);
+    auto* steps = new QHBoxLayout;
+    steps->addWidget(m_okButton);
+    steps->addWidget(m_interpolationButton);
+    steps->addWidget(m_checkButton);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_saveButton);
+    buttons->addWidget(m_cancelButton);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(heading, 0, 0, 1, 2);
+    layout->addWidget(createInputs(), 1, 0);
+    layout->addLayout(steps, 2, 0);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Photon energy  keV      μ/ρ        μ<sub>tr</sub>/ρ"
+                                  "       μ<sub>en</sub>/ρ   cm<sup>2</sup>/g"),
+                   this),
+        3, 0);
+    layout->addWidget(m_resultList, 4, 0);
+    layout->addWidget(createSaveArea(), 1, 1, 4, 1);
+    layout->addLayout(buttons, 5, 0, 1, 2);
+    resize(980, 640);
+}
+
+void EqualIntervalDialog::connectSignals() {
+    connect(m_okButton, &QPushButton::clicked, this, &EqualIntervalDialog::okPressed);
+    connect(m_interpolationButton, &QPushButton::clicked, this,
+            &EqualIntervalDialog::interpolationPressed);
+    connect(m_checkButton, &QPushButton::clicked, this, &EqualIntervalDialog::checkPressed);
+    connect(m_saveButton, &QPushButton::clicked, this, &EqualIntervalDialog::savePressed);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_chooser, &FileChooser::fileClicked, this,
+            [this](const QString& fileName) { m_fileNameBox->setText(fileName.chopped(4)); });
+}
+
+void EqualIntervalDialog::warn(const QString& text) {
+    m_prompts.showMessage(this, text, MessageIcon::Exclamation);
+}
+
+void EqualIntervalDialog::open(const QString& title) {
+    setWindowTitle(title);
+    m_stepBox->setText(QStringLiteral("0.5"));
+    m_fileNameBox->clear();
+    m_bottomBox->setText(QStringLiteral("1.0"));
+    m_topBox->setText(QStringLiteral("500.0"));
+    m_chooser->refresh();
+    m_saveButton->setEnabled(false);
+    m_interpolationButton->setEnabled(false);
+    m_checkButton->setEnabled(false);
+    m_linearOption->setChecked(true);
+    show();
+    raise();
+    m_fileNameBox->setFocus();
+}
+
+void EqualIntervalDialog::okPressed() {
+    const double bottom = boxValue(m_bottomBox);
+    const double top = boxValue(m_topBox);
+    const double step = boxValue(m_stepBox);
+    const bool spline = m_splineOption->isChecked();
+    const IntervalCheck check = checkInterval(bottom, top, step, spline);
+    if (check.pointCount) {
+        m_pointCount = *check.pointCount;
+    }
+    switch (check.problem) {
+    case IntervalProblem::badRange:
+        warn(QStringLiteral(" Enter the energy range or energy interval correctly "));
+        return;
+    case IntervalProblem::tooManyPoints:
+        warn(QStringLiteral(" The number of points exceeds 1000 "));
+        return;
+    case IntervalProblem::stepNotTenth:
+        warn(QStringLiteral(" With the spline interpolation the energy interval must be a "
+                            "multiple of 0.1 keV "));
+        return;
+    case IntervalProblem::none:
+        break;
+    }
+    std::string error;
+    if (spline && !atomicWriteFile("B2F.dat", exchangeRequest(m_tablePath(), top, step), error)) {
+        warn(QStringLiteral("Cannot write \"B2F.dat\": ") + QString::fromLocal8Bit(error.c_str()));
+        return;
+    }
+    m_step = step;
+    m_interpolationButton->setEnabled(true);
+}
+
+bool EqualIntervalDialog::startSplineTool() {
+    if (m_tool->state() != QProcess::NotRunning) {
+        m_tool->kill();
+        m_tool->waitForFinished(1000);
+    }
+    // A result left from an earlier run must never be taken for this one.
+    std::string ignored;
+    removeFile("F2B.dat", ignored);
+    m_tool->setWorkingDirectory(QDir::currentPath());
+    m_tool->setProcessChannelMode(QProcess::MergedChannels);
+    m_tool->start(QDir::current().absoluteFilePath(QStringLiteral("Tarvo6_sub3")), {});
+    m_toolStarted = m_tool->waitForStarted(5000);
+    return m_toolStarted;
+}
+
+void EqualIntervalDialog::interpolationPressed() {
+    if (m_pointCount > kMaxIntervalPoints) {
+        warn(QStringLiteral(" The number of points exceeds 1000 "));
+        return;
+    }
+    const CoefficientTable* table = m_table();
+    m_results.clear();
+    if (m_splineOption->isChecked()) {
+        if (!startSplineTool()) {
+            warn(QStringLiteral(" The spline tool \"Tarvo6_sub3\" cannot be started "));
+            return;
+        }
+    } else {
+        auto values =
+            table ? interpolateLinear(*table, m_step, pointsOf(m_pointCount)) : std::nullopt;
+        if (!values) {
+            warn(QStringLiteral("Calculation error"));
+            return;
+        }
+        m_results = std::move(*values);
+    }
+    QCoreApplication::processEvents();
+    m_checkButton->setEnabled(true);
+}
+
+// Waits for the run of the spline tool started for this request and reads its results;
+// only a run that ended with status 0 and wrote every point counts.
+bool EqualIntervalDialog::collectSplineResults(int points) {
+    if (!m_toolStarted) {
+        warn(QStringLiteral(" Start the spline interpolation with \"Interpolation calculation\" "));
+        return false;
+    }
+    if (m_tool->state() != QProcess::NotRunning) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool finished = m_tool->waitForFinished(m_toolWait);
+        QApplication::restoreOverrideCursor();
+        if (!finished) {
+            m_tool->kill();
+            m_tool->waitForFinished(1000);
+            m_toolStarted = false;
+            warn(QStringLiteral(" The spline calculation did not finish "));
+            return false;
+        }
+    }
+    if (m_tool->exitStatus() != QProcess::NormalExit || m_tool->exitCode() != 0) {
+        const QString output = QString::fromLocal8Bit(m_tool->readAll()).trimmed();
+        m_toolStarted = false;
+        warn(QStringLiteral(" The spline calculation failed: ") +
+             output.section(QLatin1Char('\n'), -2));
+        return false;
+    }
+    std::string error;
+    const std::optional<std::string> text = readTextFile("F2B.dat", error);
+    auto values = text ? readExchangeResults(*text, points) : std::nullopt;
+    if (!values) {
+        warn(QStringLiteral(" The result file \"F2B.dat\" is missing or incomplete "));
+        return false;
+    }
+    m_results = std::move(*values);
+    return true;
+}
+
+void EqualIntervalDialog::checkPressed() {
+    m_resultList->clear();
+    const int points = pointsOf(m_pointCount);
+    if (m_pointCount > kMaxIntervalPoints) {
+        warn(QStringLiteral(" The number of points exceeds 1000 "));
+        return;
+    }
+    if (m_splineOption->isChecked() ? !collectSplineResults(points)
+                                    : m_results.size() != static_cast<size_t>(points)) {
+        return;
+    }
+    for (int i = 1; i <= points; ++i) {
+        m_resultList->addItem(QString::fromStdString(
+            intervalListLine(gridEnergyKeV(i, m_step), m_results[static_cast<size_t>(i - 1)])));
+    }
+    m_saveButton->setEnabled(true);
+}
+
+void EqualIntervalDialog::savePressed() {
+    if (m_stepBox->text().isEmpty() || m_fileNameBox->text().isEmpty() ||
+        m_bottomBox->text().isEmpty() || m_topBox->text().isEmpty()) {
+        warn(QStringLiteral(" Input the file name "));
+        return;
+    }
+    const std::string name = m_fileNameBox->text().toLocal8Bit().toStdString();
+    if (!fileNameProblem(name).empty()) {
+        warn(QStringLiteral("\"") + m_fileNameBox->text() + QStringLiteral("\" ") +
+             QString::fromStdString(fileNameProblem(name)));
+        return;
+    }
+    const QString path =
+        QDir(m_chooser->currentDirectory()).filePath(m_fileNameBox->text() + ".csv");
+    std::string error;
+    if (!writeIntervalCsv(path.toLocal8Bit().toStdString(), m_step, m_results, error)) {
+        warn(QStringLiteral("Cannot write \"") + path + QStringLiteral("\": ") +
+             QString::fromLocal8Bit(error.c_str()));
+        return;
+    }
+    m_prompts.showMessage(this, QStringLiteral(" Data saved in the file "), MessageIcon::None);
+    m_chooser->refresh();
+    hide();
+}
+
+} // namespace tarvo::coefview

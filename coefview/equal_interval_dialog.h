@@ -1,0 +1,93 @@
+#pragma once
+
+#include "coefview/coefficient_table.h"
+#include "coefview/equal_interval.h"
+#include "common/user_prompts.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLineEdit;
+class QListWidget;
+class QProcess;
+class QPushButton;
+class QRadioButton;
+
+namespace tarvo {
+class FileChooser;
+}
+
+namespace tarvo::coefview {
+
+// Tables on equal energy intervals from 1 keV, by log-log interpolation in the viewer or
+// by the spline tool, listed and saved as CSV.
+class EqualIntervalDialog : public QWidget {
+    Q_OBJECT
+  public:
+    // `table` and `tablePath` give the drawn table and its file when asked.
+    EqualIntervalDialog(UserPrompts& prompts, std::function<const CoefficientTable*()> table,
+                        std::function<std::string()> tablePath, QWidget* parent = nullptr);
+    ~EqualIntervalDialog() override;
+
+    // Resets the boxes and locks the later steps, then shows the dialog.
+    void open(const QString& title);
+
+    void okPressed();
+    void interpolationPressed();
+    void checkPressed();
+    void savePressed();
+
+    // Longest wait for the spline tool at "Check", in milliseconds.
+    void setToolWait(int milliseconds) { m_toolWait = milliseconds; }
+
+    QLineEdit& bottomBox() { return *m_bottomBox; }
+    QLineEdit& topBox() { return *m_topBox; }
+    QLineEdit& stepBox() { return *m_stepBox; }
+    QLineEdit& fileNameBox() { return *m_fileNameBox; }
+    QRadioButton& linearOption() { return *m_linearOption; }
+    QRadioButton& splineOption() { return *m_splineOption; }
+    QPushButton& okButton() { return *m_okButton; }
+    QPushButton& interpolationButton() { return *m_interpolationButton; }
+    QPushButton& checkButton() { return *m_checkButton; }
+    QPushButton& saveButton() { return *m_saveButton; }
+    QListWidget& resultList() { return *m_resultList; }
+    FileChooser& chooser() { return *m_chooser; }
+    double pointCount() const { return m_pointCount; }
+
+  private:
+    void createControls();
+    QWidget* createInputs();
+    QWidget* createSaveArea();
+    void connectSignals();
+    bool startSplineTool();
+    bool collectSplineResults(int points);
+    void warn(const QString& text);
+
+    UserPrompts& m_prompts;
+    std::function<const CoefficientTable*()> m_table;
+    std::function<std::string()> m_tablePath;
+    double m_pointCount = 0.0;
+    double m_step = 0.5;
+    std::vector<IntervalValues> m_results;
+    QProcess* m_tool = nullptr;
+    bool m_toolStarted = false;
+    int m_toolWait = 30000;
+    QLineEdit* m_bottomBox = nullptr;
+    QLineEdit* m_topBox = nullptr;
+    QLineEdit* m_stepBox = nullptr;
+    QLineEdit* m_fileNameBox = nullptr;
+    QRadioButton* m_linearOption = nullptr;
+    QRadioButton* m_splineOption = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_interpolationButton = nullptr;
+    QPushButton* m_checkButton = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QListWidget* m_resultList = nullptr;
+    FileChooser* m_chooser = nullptr;
+};
+
+} // namespace tarvo::coefview
