@@ -123,7 +123,12 @@ std::optional<CoefficientHeader> readCoefficientHeader(const std::string& path,
         error = path + ": " + readError;
         return std::nullopt;
     }
-    TextCursor cursor{*content};
+    return parseCoefficientHeader(*content, path, error);
+}
+
+std::optional<CoefficientHeader>
+parseCoefficientHeader(std::string_view text, const std::string& path, std::string& error) {
+    TextCursor cursor{text};
     const std::optional<HeaderFields> header = readHeaderFields(cursor, path, error);
     if (!header) {
         return std::nullopt;
@@ -139,7 +144,13 @@ std::optional<CoefficientTable> loadCoefficientTable(const std::string& path, bo
         error = path + ": " + readError;
         return std::nullopt;
     }
-    TextCursor cursor{*content};
+    return parseCoefficientTable(*content, path, withComposition, error);
+}
+
+std::optional<CoefficientTable> parseCoefficientTable(std::string_view text,
+                                                      const std::string& path, bool withComposition,
+                                                      std::string& error) {
+    TextCursor cursor{text};
     const std::optional<HeaderFields> header = readHeaderFields(cursor, path, error);
     if (!header) {
         return std::nullopt;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tarvo {
 
@@ -45,12 +46,21 @@ struct CoefficientHeader {
 // Reads the name and the density of a coefficient table ("mu_ele\01_H.mut", ...).
 std::optional<CoefficientHeader> readCoefficientHeader(const std::string& path, std::string& error);
 
+// The same from the text of a file; `path` only names it in errors.
+std::optional<CoefficientHeader>
+parseCoefficientHeader(std::string_view text, const std::string& path, std::string& error);
+
 // Reads a coefficient table, with its composition block when `withComposition` is set.
 // A missing or unreadable file, a truncated one, a row count outside 1..150, an element
 // count outside 1..15, falling energies or a value that is not a positive number give
 // nothing, with `error` naming the file, the line and the reason.
 std::optional<CoefficientTable> loadCoefficientTable(const std::string& path, bool withComposition,
                                                      std::string& error);
+
+// The same from the text of a file; `path` only names it in errors.
+std::optional<CoefficientTable> parseCoefficientTable(std::string_view text,
+                                                      const std::string& path, bool withComposition,
+                                                      std::string& error);
 
 // Whether a table path names a material table, whose composition the draw action reads.
 bool isMaterialCoefficientPath(const std::string& path);

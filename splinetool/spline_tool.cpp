@@ -7,6 +7,7 @@
 #include "spline.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <ostream>
 
 namespace tarvo::spline {
@@ -121,13 +122,17 @@ std::optional<float> readExponentField(std::string_view field, int impliedDecima
         }
         exponent = std::stoi(text.substr(exponentStart, i - exponentStart));
     }
-    double value =
-        std::stod(mantissa.find_first_of("0123456789") == std::string::npos ? "0" : mantissa);
+    // Without throwing on a mantissa of any length: a value out of range is no number.
+    double value = std::strtod(mantissa.c_str(), nullptr);
     if (!point) {
         exponent -= impliedDecimals;
     }
     value *= std::pow(10.0, exponent);
-    return static_cast<float>(negative ? -value : value);
+    const float result = static_cast<float>(negative ? -value : value);
+    if (!std::isfinite(result)) {
+        return std::nullopt;
+    }
+    return result;
 }
 
 std::optional<SplineTable> readSplineTable(std::string_view text, std::string& error) {

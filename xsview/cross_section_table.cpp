@@ -85,7 +85,12 @@ std::optional<CrossSectionTable> loadCrossSectionTable(const std::string& path,
         error = path + ": " + readError;
         return std::nullopt;
     }
-    TextCursor cursor{*content};
+    return parseCrossSectionTable(*content, path, error);
+}
+
+std::optional<CrossSectionTable>
+parseCrossSectionTable(std::string_view text, const std::string& path, std::string& error) {
+    TextCursor cursor{text};
     TableHeader header;
     int rowCount = 0;
     if (!readHeader(cursor, path, header, &rowCount, error)) {
@@ -126,7 +131,12 @@ std::optional<TableHeader> readTableHeader(const std::string& path, std::string&
         error = path + ": " + readError;
         return std::nullopt;
     }
-    TextCursor cursor{*content};
+    return parseTableHeader(*content, path, error);
+}
+
+std::optional<TableHeader> parseTableHeader(std::string_view text, const std::string& path,
+                                            std::string& error) {
+    TextCursor cursor{text};
     TableHeader header;
     if (!readHeader(cursor, path, header, nullptr, error)) {
         return std::nullopt;
@@ -218,18 +228,20 @@ bool writeCrossSectionCsv(const std::string& path, const CrossSectionTable& tabl
 std::optional<std::string> readStartFiles() {
     std::string error;
     const std::optional<std::string> marker = readTextFile("Start.dat", error);
-    if (!marker) {
+    const std::optional<std::string> user =
+        marker ? readTextFile(formPath("ele", "user.txt"), error) : std::nullopt;
+    if (!marker || !user) {
         return std::nullopt;
     }
-    TextCursor markerCursor{*marker};
+    return parseStartFiles(*marker, *user);
+}
+
+std::optional<std::string> parseStartFiles(std::string_view marker, std::string_view user) {
+    TextCursor markerCursor{marker};
     if (!readTextField(markerCursor)) {
         return std::nullopt;
     }
-    const std::optional<std::string> user = readTextFile(formPath("ele", "user.txt"), error);
-    if (!user) {
-        return std::nullopt;
-    }
-    TextCursor userCursor{*user};
+    TextCursor userCursor{user};
     return readLine(userCursor);
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tarvo {
 
@@ -47,8 +48,14 @@ struct TableHeader {
 // returned and `error` names the file, the line and the reason.
 std::optional<CrossSectionTable> loadCrossSectionTable(const std::string& path, std::string& error);
 
+// The same from the text of a file; `path` only names it in errors.
+std::optional<CrossSectionTable>
+parseCrossSectionTable(std::string_view text, const std::string& path, std::string& error);
+
 // Reads the name line and the density of a cross-section table.
 std::optional<TableHeader> readTableHeader(const std::string& path, std::string& error);
+std::optional<TableHeader> parseTableHeader(std::string_view text, const std::string& path,
+                                            std::string& error);
 
 // Writes a material table: name, density ("##.######"), row count, and one 59-character
 // line per row (energy in MeV and the five partial cross sections in cm2/g). Only the
@@ -74,5 +81,9 @@ bool writeCrossSectionCsv(const std::string& path, const CrossSectionTable& tabl
 // Reads "Start.dat" and the first line of "ele\user.txt"; returns that line, or nothing
 // when either file is missing, unreadable or empty.
 std::optional<std::string> readStartFiles();
+
+// The start files' check on their texts: the first field of "Start.dat" and the first line
+// of "ele\user.txt" must be readable.
+std::optional<std::string> parseStartFiles(std::string_view marker, std::string_view user);
 
 } // namespace tarvo

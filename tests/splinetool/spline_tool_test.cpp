@@ -42,7 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{" 4076", 3, 4.076f}, FieldCase{" 4 076", 3, 4.076f},
                       FieldCase{"1.5D+02", 3, 150.0f}, FieldCase{"1.5+02", 3, 150.0f},
                       FieldCase{"", 3, 0.0f}, FieldCase{"abc", 3, std::nullopt},
-                      FieldCase{"1.0E", 3, std::nullopt}, FieldCase{"1.0E+0x", 3, std::nullopt}));
+                      FieldCase{"1.0E", 3, std::nullopt}, FieldCase{"1.0E+0x", 3, std::nullopt},
+                      FieldCase{"1.0E+9999", 3, std::nullopt},
+                      FieldCase{"4000000000000000000000000000000000000000000000000000000000000", 3,
+                                std::nullopt}));
 
 TEST(ReadExchangeRequest, TakesThirtyCharactersAndTwoNumbers) {
     std::string error;
