@@ -1,9 +1,36 @@
 #include "common/text_file.h"
+#include "common/user_prompts.h"
 #include "launcher/launcher_window.h"
+#include "launcher/run_directory.h"
 
 #include <QApplication>
+#include <QProcess>
 
+#include <filesystem>
 #include <iostream>
+
+namespace {
+
+// An installation in a read-only place runs from a per-user copy of its run directory,
+// since the programs write new tables beside themselves. Returns true when the copy's
+// launcher was started in place of this one.
+bool handOverToUserCopy(tarvo::UserPrompts& prompts) {
+    const std::filesystem::path installed = std::filesystem::current_path();
+    if (tarvo::isWritableDirectory(installed)) {
+        return false;
+    }
+    std::string error;
+    const auto copy = tarvo::refreshUserCopy(installed, tarvo::userRunDirectory(), error);
+    if (!copy) {
+        prompts.showMessage(nullptr, QString::fromStdString(error),
+                            tarvo::MessageIcon::Exclamation);
+        return false;
+    }
+    const QString program = QString::fromStdString((*copy / TARVO_LAUNCHER_NAME).string());
+    return QProcess::startDetached(program, {}, QString::fromStdString(copy->string()));
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     std::string error;
@@ -13,6 +40,9 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     tarvo::WidgetPrompts prompts;
+    if (handOverToUserCopy(prompts)) {
+        return 0;
+    }
     tarvo::LauncherWindow window(QStringLiteral(TARVO_LAUNCHER_NAME), tarvo::startProgram, prompts);
     window.show();
     return application.exec();

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs into a scratch root and checks the layout, the relative run directory and the
+# desktop entry.
+set -euo pipefail
+build_dir="$1"
+root="$(mktemp -d)"
+trap 'rm -rf "$root"' EXIT
+DESTDIR="$root" cmake --install "$build_dir" --prefix /opt > /dev/null
+run="$root/opt/lib/tarvo"
+for entry in Tarvo7S_sub1 Tarvo7S_sub2 Tarvo6_sub3 Tarvo_V7S Tarvo_V6 Tarvo.build \
+             ele/user.txt ele/01_H.ele mix/Water.mix2 mu_ele/92_U.mut mu_mix/Water.muc2; do
+    [ -e "$run/$entry" ] || { echo "not installed: $entry"; exit 1; }
+done
+desktop="$root/opt/share/applications/tarvo.desktop"
+grep -qx 'Exec=/opt/lib/tarvo/Tarvo_V7S' "$desktop" || { echo "wrong Exec in $desktop"; exit 1; }
+grep -qx 'Icon=tarvo' "$desktop"
+[ -s "$root/opt/share/icons/hicolor/scalable/apps/tarvo.svg" ]
+# The run directory holds nothing absolute: a moved copy's spline tool finds its files.
+mv "$run" "$root/moved"
+printf 'mu_ele\\01_H.mut\r\n010.0\r\n001.0\r\n' > "$root/moved/B2F.dat"
+(cd / && "$root/moved/Tarvo6_sub3" > /dev/null)
+[ "$(wc -l < "$root/moved/F2B.dat")" -eq 10 ] || { echo "the moved tool did not run"; exit 1; }
+echo "installation checked"
