@@ -33,6 +33,12 @@ using coefview::ValuesWindow;
 
 const char* const kMaterialExtensions[] = {".mucm", ".muc2", ".muc3"};
 
+void hideIfCreated(QWidget* window) {
+    if (window != nullptr) {
+        window->hide();
+    }
+}
+
 QString local(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
 }
@@ -56,52 +62,113 @@ MainWindowTexts mainWindowTexts() {
 CoefficientViewer::CoefficientViewer(UserPrompts& prompts, ProgramStarter startProgram)
     : m_prompts(prompts), m_startProgram(std::move(startProgram)),
       m_main(std::make_unique<MainWindow>(mainWindowTexts())),
-      m_graph(std::make_unique<coefview::GraphWindow>()),
-      m_enlarged(std::make_unique<EnlargedView>(coefficientEnlargedFrame())),
-      m_values(std::make_unique<coefview::ValuesWindow>()),
-      m_composition(std::make_unique<coefview::CompositionWindow>()),
       m_table(std::make_unique<CoefficientTable>()) {
-    createDialogs();
-    connectSignals();
+    connectMainWindow();
 }
 
-void CoefficientViewer::createDialogs() {
-    m_equalInterval = std::make_unique<coefview::EqualIntervalDialog>(
-        m_prompts,
-        [this]() -> const CoefficientTable* { return m_tableLoaded ? m_table.get() : nullptr; },
-        [this] { return m_drawnPath; });
-    m_csvSave = std::make_unique<SaveDialog>(
-        SaveDialogTexts{QStringLiteral("Save  in the CSV format"),
-                        QStringLiteral("Save in the Excel csv format"),
-                        QStringLiteral("Input the file name without the extension"),
-                        QStringLiteral(".csv"), QString(),
-                        QStringLiteral(" Data saved in Excel csv format ")},
-        m_prompts);
-    // The export reads the selected file afresh; the current table stays as it is.
-    m_csvSave->setWriter([this](const std::string& path, std::string& error) {
-        if (m_selectedPath.empty()) {
-            error = "no table is selected";
-            return false;
-        }
-        const auto table = loadCoefficientTable(m_selectedPath, false, error);
-        return table && writeCoefficientCsv(path, *table, error);
-    });
-    m_imageSave = std::make_unique<SaveDialog>(
-        SaveDialogTexts{QStringLiteral("Image save"), QStringLiteral("Image save in bmp format"),
-                        QStringLiteral("Input the File name without the extension"),
-                        QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
-                        QStringLiteral(" Image saved in bitmap format ")},
-        m_prompts);
-    m_imageSave->setWriter([this](const std::string& path, std::string& error) {
-        return writeBitmap(m_enlarged->picture().image(), path, error);
-    });
-    m_creator = makeMaterialCreator(m_prompts);
-    connect(m_creator.get(), &CreatorWindow::closed, this, [this](bool saved) {
-        if (saved) {
-            refreshMaterialList();
-        }
-        m_main->show();
-    });
+// Every window but the main window is created on first use and kept from then on.
+coefview::GraphWindow& CoefficientViewer::graphWindow() {
+    if (!m_graph) {
+        m_graph = std::make_unique<coefview::GraphWindow>();
+        connect(&m_graph->enlargeButton(), &QPushButton::clicked, this,
+                &CoefficientViewer::addToEnlargedView);
+        connect(&m_graph->coefficientPlot(), &GraphSurface::mouseMoved, this,
+                &CoefficientViewer::mouseMoveCoefficientPlot);
+        connect(&m_graph->ratioPlot(), &GraphSurface::mouseMoved, this,
+                &CoefficientViewer::mouseMoveRatioPlot);
+    }
+    return *m_graph;
+}
+
+EnlargedView& CoefficientViewer::enlargedView() {
+    if (!m_enlarged) {
+        m_enlarged = std::make_unique<EnlargedView>(coefficientEnlargedFrame());
+        connect(&m_enlarged->closeButton(), &QPushButton::clicked, this,
+                &CoefficientViewer::closeEnlargedView);
+        connect(m_enlarged.get(), &EnlargedView::closeRequested, this,
+                &CoefficientViewer::closeEnlargedView);
+        connect(&m_enlarged->saveButton(), &QPushButton::clicked, this,
+                &CoefficientViewer::saveEnlargedViewRequested);
+        drawCoefficientEnlargedFrame(m_enlarged->picture());
+    }
+    return *m_enlarged;
+}
+
+coefview::ValuesWindow& CoefficientViewer::valuesWindow() {
+    if (!m_values) {
+        m_values = std::make_unique<coefview::ValuesWindow>();
+        connectValuesWindow();
+    }
+    return *m_values;
+}
+
+coefview::CompositionWindow& CoefficientViewer::compositionWindow() {
+    if (!m_composition) {
+        m_composition = std::make_unique<coefview::CompositionWindow>();
+    }
+    return *m_composition;
+}
+
+coefview::EqualIntervalDialog& CoefficientViewer::equalIntervalDialog() {
+    if (!m_equalInterval) {
+        m_equalInterval = std::make_unique<coefview::EqualIntervalDialog>(
+            m_prompts,
+            [this]() -> const CoefficientTable* { return m_tableLoaded ? m_table.get() : nullptr; },
+            [this] { return m_drawnPath; });
+    }
+    return *m_equalInterval;
+}
+
+SaveDialog& CoefficientViewer::csvSaveDialog() {
+    if (!m_csvSave) {
+        m_csvSave = std::make_unique<SaveDialog>(
+            SaveDialogTexts{QStringLiteral("Save  in the CSV format"),
+                            QStringLiteral("Save in the Excel csv format"),
+                            QStringLiteral("Input the file name without the extension"),
+                            QStringLiteral(".csv"), QString(),
+                            QStringLiteral(" Data saved in Excel csv format ")},
+            m_prompts);
+        // The export reads the selected file afresh; the current table stays as it is.
+        m_csvSave->setWriter([this](const std::string& path, std::string& error) {
+            if (m_selectedPath.empty()) {
+                error = "no table is selected";
+                return false;
+            }
+            const auto table = loadCoefficientTable(m_selectedPath, false, error);
+            return table && writeCoefficientCsv(path, *table, error);
+        });
+    }
+    return *m_csvSave;
+}
+
+SaveDialog& CoefficientViewer::imageSaveDialog() {
+    if (!m_imageSave) {
+        m_imageSave = std::make_unique<SaveDialog>(
+            SaveDialogTexts{QStringLiteral("Image save"),
+                            QStringLiteral("Image save in bmp format"),
+                            QStringLiteral("Input the File name without the extension"),
+                            QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
+                            QStringLiteral(" Image saved in bitmap format ")},
+            m_prompts);
+        m_imageSave->setWriter([this](const std::string& path, std::string& error) {
+            return writeBitmap(enlargedView().picture().image(), path, error);
+        });
+    }
+    return *m_imageSave;
+}
+
+CreatorWindow& CoefficientViewer::materialCreator() {
+    if (!m_creator) {
+        m_creator = makeMaterialCreator(m_prompts);
+        m_creator->refreshElementList();
+        connect(m_creator.get(), &CreatorWindow::closed, this, [this](bool saved) {
+            if (saved) {
+                refreshMaterialList();
+            }
+            m_main->show();
+        });
+    }
+    return *m_creator;
 }
 
 CoefficientViewer::~CoefficientViewer() = default;
@@ -120,30 +187,12 @@ bool CoefficientViewer::start() {
     m_main->densityField().clear();
     m_main->compositionButton()->setEnabled(false);
     refreshElementList();
-    m_creator->refreshElementList();
     m_main->categories().button(MainWindow::others)->setChecked(true);
     chooseCategory(MainWindow::others);
     drawEmptyEnlargedView();
     m_main->show();
     m_main->elementList().setFocus();
     return true;
-}
-
-void CoefficientViewer::connectSignals() {
-    connectMainWindow();
-    connectValuesWindow();
-    connect(&m_graph->enlargeButton(), &QPushButton::clicked, this,
-            &CoefficientViewer::addToEnlargedView);
-    connect(&m_graph->coefficientPlot(), &GraphSurface::mouseMoved, this,
-            &CoefficientViewer::mouseMoveCoefficientPlot);
-    connect(&m_graph->ratioPlot(), &GraphSurface::mouseMoved, this,
-            &CoefficientViewer::mouseMoveRatioPlot);
-    connect(&m_enlarged->closeButton(), &QPushButton::clicked, this,
-            &CoefficientViewer::closeEnlargedView);
-    connect(m_enlarged.get(), &EnlargedView::closeRequested, this,
-            &CoefficientViewer::closeEnlargedView);
-    connect(&m_enlarged->saveButton(), &QPushButton::clicked, this,
-            &CoefficientViewer::saveEnlargedViewRequested);
 }
 
 void CoefficientViewer::connectMainWindow() {
@@ -166,7 +215,7 @@ void CoefficientViewer::connectMainWindow() {
 }
 
 void CoefficientViewer::connectValuesWindow() {
-    ValuesWindow& values = *m_values;
+    ValuesWindow& values = *m_values; // called while the window is created
     connect(&values.rowList(), &QListWidget::currentRowChanged, this,
             &CoefficientViewer::selectRow);
     connect(&values.box(ValuesWindow::energy), &QLineEdit::returnPressed, this,
@@ -246,33 +295,35 @@ void CoefficientViewer::draw() {
         m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
         return;
     }
-    m_values->clearBoxes();
-    m_values->rowList().blockSignals(true);
-    m_values->rowList().clear();
-    m_composition->hide();
+    valuesWindow().clearBoxes();
+    valuesWindow().rowList().blockSignals(true);
+    valuesWindow().rowList().clear();
+    hideIfCreated(&compositionWindow());
     *m_table = std::move(*table);
     m_tableLoaded = true;
     m_drawnPath = m_selectedPath;
     m_main->compositionButton()->setEnabled(material);
     for (int i = 1; i <= m_table->energyCount; ++i) {
-        m_values->rowList().addItem(local(tableDisplayRow(m_table->lines[static_cast<size_t>(i)])));
+        valuesWindow().rowList().addItem(
+            local(tableDisplayRow(m_table->lines[static_cast<size_t>(i)])));
     }
-    m_values->rowList().blockSignals(false);
+    valuesWindow().rowList().blockSignals(false);
     m_graphTitle = coefficientTitle(*m_table);
-    m_values->setWindowTitle(local(m_graphTitle));
+    valuesWindow().setWindowTitle(local(m_graphTitle));
     m_extremes = extremesOf(*m_table);
-    m_graph->setWindowTitle(local(m_graphTitle));
-    m_composition->setWindowTitle(local(compositionTitle(*m_table)));
-    m_composition->clearTable();
-    drawCoefficientPlot(m_graph->coefficientPlot(), *m_table);
-    drawRatioPlot(m_graph->ratioPlot(), *m_table);
-    m_graph->hideCursor();
-    m_graph->readOut().clear();
-    m_graph->enlargeButton().setText(m_addedToEnlargedView ? QStringLiteral("Add to Enlarged View")
-                                                           : QStringLiteral("Enlarged View"));
-    m_graph->enlargeButton().setEnabled(true);
-    m_graph->show();
-    m_values->show();
+    graphWindow().setWindowTitle(local(m_graphTitle));
+    compositionWindow().setWindowTitle(local(compositionTitle(*m_table)));
+    compositionWindow().clearTable();
+    drawCoefficientPlot(graphWindow().coefficientPlot(), *m_table);
+    drawRatioPlot(graphWindow().ratioPlot(), *m_table);
+    graphWindow().hideCursor();
+    graphWindow().readOut().clear();
+    graphWindow().enlargeButton().setText(m_addedToEnlargedView
+                                              ? QStringLiteral("Add to Enlarged View")
+                                              : QStringLiteral("Enlarged View"));
+    graphWindow().enlargeButton().setEnabled(true);
+    graphWindow().show();
+    valuesWindow().show();
 }
 
 void CoefficientViewer::deleteSelected() {
@@ -299,44 +350,47 @@ void CoefficientViewer::deleteSelected() {
     m_main->nameField().clear();
     m_main->densityField().clear();
     refreshMaterialList();
-    m_graph->hide();
-    m_enlarged->hide();
-    m_values->hide();
+    hideIfCreated(&graphWindow());
+    hideIfCreated(&enlargedView());
+    hideIfCreated(&valuesWindow());
 }
 
 void CoefficientViewer::indicateComposition() {
     if (m_tableLoaded && m_table->compositionCount > 0) {
-        m_composition->showComposition(*m_table, local(compositionTitle(*m_table)),
-                                       m_main->nameField().text());
+        compositionWindow().showComposition(*m_table, local(compositionTitle(*m_table)),
+                                            m_main->nameField().text());
     }
 }
 
 void CoefficientViewer::openMaterialCreator() {
-    m_creator->open();
+    materialCreator().open();
     m_main->hide();
 }
 
 void CoefficientViewer::saveEnlargedViewRequested() {
     if (!m_addedToEnlargedView) {
-        m_prompts.showMessage(m_enlarged.get(), QStringLiteral(" The graph is not drawn "),
+        m_prompts.showMessage(&enlargedView(), QStringLiteral(" The graph is not drawn "),
                               MessageIcon::Exclamation);
         return;
     }
-    m_imageSave->prepareAndShow();
+    imageSaveDialog().prepareAndShow();
 }
 
 void CoefficientViewer::openEqualIntervalDialog() {
     if (m_tableLoaded) {
-        m_equalInterval->open(m_values->windowTitle());
+        equalIntervalDialog().open(valuesWindow().windowTitle());
     }
 }
 
 void CoefficientViewer::openCsvExport() {
-    m_csvSave->prepareAndShow();
+    csvSaveDialog().prepareAndShow();
 }
 
+// A view not created yet gets its empty frame when it is created.
 void CoefficientViewer::drawEmptyEnlargedView() {
-    drawCoefficientEnlargedFrame(m_enlarged->picture());
+    if (m_enlarged) {
+        drawCoefficientEnlargedFrame(m_enlarged->picture());
+    }
 }
 
 void CoefficientViewer::addToEnlargedView() {
@@ -344,27 +398,29 @@ void CoefficientViewer::addToEnlargedView() {
         return;
     }
     const QString title = local(m_graphTitle);
-    m_enlarged->setWindowTitle(
-        m_addedToEnlargedView ? m_enlarged->windowTitle() + QStringLiteral("  & ") + title : title);
-    addCoefficientCurves(m_enlarged->picture(), *m_table, m_addedToEnlargedView);
+    enlargedView().setWindowTitle(m_addedToEnlargedView ? enlargedView().windowTitle() +
+                                                              QStringLiteral("  & ") + title
+                                                        : title);
+    addCoefficientCurves(enlargedView().picture(), *m_table, m_addedToEnlargedView);
     m_addedToEnlargedView = true;
-    m_graph->enlargeButton().setEnabled(false);
-    m_enlarged->show();
+    graphWindow().enlargeButton().setEnabled(false);
+    enlargedView().show();
 }
 
 void CoefficientViewer::closeEnlargedView() {
-    m_graph->enlargeButton().setText(QStringLiteral("Enlarged View"));
-    m_graph->enlargeButton().setEnabled(m_tableLoaded);
+    graphWindow().enlargeButton().setText(QStringLiteral("Enlarged View"));
+    graphWindow().enlargeButton().setEnabled(m_tableLoaded);
     m_addedToEnlargedView = false;
     drawEmptyEnlargedView();
-    m_enlarged->hide();
+    enlargedView().hide();
 }
 
 void CoefficientViewer::placeCursor(double energy, const double values[3],
                                     const QString& readOutPattern) {
-    m_graph->placeCursor(std::log(energy) + kCursorOffset, std::log(values[0]) + kCursorOffset,
-                         std::log(values[1]) + kCursorOffset, std::log(values[2]) + kCursorOffset);
-    m_graph->readOut().setText(
+    graphWindow().placeCursor(std::log(energy) + kCursorOffset, std::log(values[0]) + kCursorOffset,
+                              std::log(values[1]) + kCursorOffset,
+                              std::log(values[2]) + kCursorOffset);
+    graphWindow().readOut().setText(
         formatted(values[2] / values[1], readOutPattern.toLatin1().constData()));
 }
 
@@ -372,15 +428,15 @@ void CoefficientViewer::readOut(int row, double, double, const QString& pattern)
     const CoefficientRow& r = m_table->rows[static_cast<size_t>(row)];
     const double values[3] = {r.attenuation, r.energyTransfer, r.energyAbsorption};
     placeCursor(r.energy, values, pattern);
-    m_values->rowList().setCurrentRow(row - 1);
+    valuesWindow().rowList().setCurrentRow(row - 1);
 }
 
 void CoefficientViewer::mouseMoveCoefficientPlot(double x, double y) {
     const int row = m_tableLoaded ? cursorRow(*m_table, x, y) : 0;
-    m_graph->coefficientPlot().setCrossPointer(row != 0);
+    graphWindow().coefficientPlot().setCrossPointer(row != 0);
     if (row == 0) {
-        m_graph->hideCursor();
-        m_graph->readOut().clear();
+        graphWindow().hideCursor();
+        graphWindow().readOut().clear();
         return;
     }
     readOut(row, x, y, QStringLiteral(" 0.000"));
@@ -388,10 +444,10 @@ void CoefficientViewer::mouseMoveCoefficientPlot(double x, double y) {
 
 void CoefficientViewer::mouseMoveRatioPlot(double x, double y) {
     const int row = m_tableLoaded ? cursorRow(*m_table, x, y) : 0;
-    m_graph->ratioPlot().setCrossPointer(row != 0);
+    graphWindow().ratioPlot().setCrossPointer(row != 0);
     if (row == 0) {
-        m_graph->hideCursor();
-        m_graph->readOut().clear();
+        graphWindow().hideCursor();
+        graphWindow().readOut().clear();
         return;
     }
     readOut(row, x, y, QStringLiteral("0.000"));
@@ -403,43 +459,50 @@ void CoefficientViewer::selectRow(int position) {
         return;
     }
     const CoefficientRow& row = m_table->rows[static_cast<size_t>(i)];
-    m_values->box(ValuesWindow::energy).setText(formatted(row.energy, "0.0000E+00"));
-    m_values->box(ValuesWindow::attenuation).setText(formatted(row.attenuation, "0.000E+00"));
-    m_values->box(ValuesWindow::energyTransfer).setText(formatted(row.energyTransfer, "0.000E+00"));
-    m_values->box(ValuesWindow::energyAbsorption)
+    valuesWindow().box(ValuesWindow::energy).setText(formatted(row.energy, "0.0000E+00"));
+    valuesWindow().box(ValuesWindow::attenuation).setText(formatted(row.attenuation, "0.000E+00"));
+    valuesWindow()
+        .box(ValuesWindow::energyTransfer)
+        .setText(formatted(row.energyTransfer, "0.000E+00"));
+    valuesWindow()
+        .box(ValuesWindow::energyAbsorption)
         .setText(formatted(row.energyAbsorption, "0.000E+00"));
     const double values[3] = {row.attenuation, row.energyTransfer, row.energyAbsorption};
     placeCursor(row.energy, values, QStringLiteral("0.000"));
 }
 
 void CoefficientViewer::enterEnergy() {
-    QLineEdit& box = m_values->box(ValuesWindow::energy);
+    QLineEdit& box = valuesWindow().box(ValuesWindow::energy);
     const double energy = numericValue(box.text().toStdString());
     const CoefficientsAtEnergy found =
         m_tableLoaded ? coefficientsAtEnergy(*m_table, energy) : CoefficientsAtEnergy{};
     if (found.result != CoefficientLookup::found) {
-        m_prompts.showMessage(m_values.get(), QStringLiteral("This energy is out of range."),
+        m_prompts.showMessage(&valuesWindow(), QStringLiteral("This energy is out of range."),
                               MessageIcon::Exclamation);
         box.clear();
         return;
     }
     box.setText(formatted(energy, "0.0000E+00"));
-    m_values->box(ValuesWindow::attenuation).setText(formatted(found.values[0], "0.000E+00"));
-    m_values->box(ValuesWindow::energyTransfer).setText(formatted(found.values[1], "0.000E+00"));
-    m_values->box(ValuesWindow::energyAbsorption).setText(formatted(found.values[2], "0.000E+00"));
+    valuesWindow().box(ValuesWindow::attenuation).setText(formatted(found.values[0], "0.000E+00"));
+    valuesWindow()
+        .box(ValuesWindow::energyTransfer)
+        .setText(formatted(found.values[1], "0.000E+00"));
+    valuesWindow()
+        .box(ValuesWindow::energyAbsorption)
+        .setText(formatted(found.values[2], "0.000E+00"));
     placeCursor(energy, found.values, QStringLiteral("0.000"));
 }
 
 void CoefficientViewer::enterCoefficient(Coefficient key) {
     const ValuesWindow::Box boxes[] = {ValuesWindow::attenuation, ValuesWindow::energyTransfer,
                                        ValuesWindow::energyAbsorption};
-    QLineEdit& box = m_values->box(boxes[static_cast<int>(key)]);
+    QLineEdit& box = valuesWindow().box(boxes[static_cast<int>(key)]);
     const double value = numericValue(box.text().toStdString());
     const CoefficientsAtEnergy found = m_tableLoaded
                                            ? energyAtCoefficient(*m_table, m_extremes, key, value)
                                            : CoefficientsAtEnergy{};
     if (found.result != CoefficientLookup::found) {
-        m_prompts.showMessage(m_values.get(),
+        m_prompts.showMessage(&valuesWindow(),
                               found.result == CoefficientLookup::calculationError
                                   ? QStringLiteral("Calculation error")
                                   : QStringLiteral("This value is out of range."),
@@ -447,18 +510,19 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
         box.clear();
         return;
     }
-    m_values->box(ValuesWindow::energy)
+    valuesWindow()
+        .box(ValuesWindow::energy)
         .setText(formatted(found.energy,
                            key == Coefficient::attenuation ? "0.0000E+00" : "0.00000E+00"));
     for (int c = 0; c < 3; ++c) {
-        m_values->box(boxes[c]).setText(formatted(found.values[c], "0.000E+00"));
+        valuesWindow().box(boxes[c]).setText(formatted(found.values[c], "0.000E+00"));
     }
     placeCursor(found.energy, found.values, QStringLiteral("0.000"));
 }
 
 void CoefficientViewer::clearForEntry(int box) {
-    m_values->clearBoxes();
-    m_values->box(static_cast<ValuesWindow::Box>(box)).setFocus();
+    valuesWindow().clearBoxes();
+    valuesWindow().box(static_cast<ValuesWindow::Box>(box)).setFocus();
 }
 
 // The exchange files of the spline tool die with the viewer; failures do not matter.

@@ -37,15 +37,16 @@ class CoefficientViewer : public QObject {
     bool start();
 
     MainWindow& mainWindow() { return *m_main; }
-    coefview::GraphWindow& graphWindow() { return *m_graph; }
-    EnlargedView& enlargedView() { return *m_enlarged; }
-    coefview::ValuesWindow& valuesWindow() { return *m_values; }
-    coefview::CompositionWindow& compositionWindow() { return *m_composition; }
+    // The viewer's windows, each created on first use.
+    coefview::GraphWindow& graphWindow();
+    EnlargedView& enlargedView();
+    coefview::ValuesWindow& valuesWindow();
+    coefview::CompositionWindow& compositionWindow();
     StartNotice* startNotice() { return m_notice.get(); }
-    coefview::EqualIntervalDialog& equalIntervalDialog() { return *m_equalInterval; }
-    SaveDialog& csvSaveDialog() { return *m_csvSave; }
-    SaveDialog& imageSaveDialog() { return *m_imageSave; }
-    CreatorWindow& materialCreator() { return *m_creator; }
+    coefview::EqualIntervalDialog& equalIntervalDialog();
+    SaveDialog& csvSaveDialog();
+    SaveDialog& imageSaveDialog();
+    CreatorWindow& materialCreator();
     const std::string& selectedPath() const { return m_selectedPath; }
     const CoefficientTable& currentTable() const { return *m_table; }
     const CoefficientExtremes& extremes() const { return m_extremes; }
@@ -73,10 +74,8 @@ class CoefficientViewer : public QObject {
     void openCsvExport();
 
   private:
-    void connectSignals();
     void connectMainWindow();
     void connectValuesWindow();
-    void createDialogs();
     void refreshElementList();
     void refreshMaterialList();
     void select(const char* directory, const QString& file);

@@ -30,6 +30,12 @@ namespace {
 
 const char* const kMaterialExtensions[] = {".mix", ".mix2", ".mix3"};
 
+void hideIfCreated(QWidget* window) {
+    if (window != nullptr) {
+        window->hide();
+    }
+}
+
 QString local(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
 }
@@ -47,16 +53,95 @@ CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter star
     : m_prompts(prompts), m_startProgram(std::move(startProgram)),
       m_main(std::make_unique<MainWindow>(MainWindowTexts{
           {QStringLiteral("Photon Cross Sections Database")}, QStringLiteral("Density")})),
-      m_graph(std::make_unique<GraphWindow>()),
-      m_enlarged(std::make_unique<EnlargedView>(enlargedViewFrame())),
-      m_values(std::make_unique<ValuesWindow>()), m_chooser(std::make_unique<NewDataChooser>()),
-      m_compound(makeCompoundCreator(prompts)), m_mixture(makeMixtureCreator(prompts)),
       m_table(std::make_unique<CrossSectionTable>()) {
-    createSaveDialogs();
-    connectSignals();
+    connectMainWindow();
 }
 
-void CrossSectionViewer::createSaveDialogs() {
+// Every window but the main window is created on first use and kept from then on.
+GraphWindow& CrossSectionViewer::graphWindow() {
+    if (!m_graph) {
+        m_graph = std::make_unique<GraphWindow>();
+        connect(&m_graph->enlargeButton(), &QPushButton::clicked, this,
+                &CrossSectionViewer::addToEnlargedView);
+        connect(&m_graph->crossSectionPlot(), &GraphSurface::mouseMoved, this,
+                &CrossSectionViewer::mouseMoveCrossSectionPlot);
+        connect(&m_graph->fractionPlot(), &GraphSurface::mouseMoved, this,
+                &CrossSectionViewer::mouseMoveFractionPlot);
+    }
+    return *m_graph;
+}
+
+EnlargedView& CrossSectionViewer::enlargedView() {
+    if (!m_enlarged) {
+        m_enlarged = std::make_unique<EnlargedView>(enlargedViewFrame());
+        connect(&m_enlarged->closeButton(), &QPushButton::clicked, this,
+                &CrossSectionViewer::closeEnlargedView);
+        connect(m_enlarged.get(), &EnlargedView::closeRequested, this,
+                &CrossSectionViewer::closeEnlargedView);
+        connect(&m_enlarged->saveButton(), &QPushButton::clicked, this,
+                &CrossSectionViewer::saveEnlargedViewRequested);
+        drawEnlargedViewFrame(m_enlarged->picture());
+    }
+    return *m_enlarged;
+}
+
+ValuesWindow& CrossSectionViewer::valuesWindow() {
+    if (!m_values) {
+        m_values = std::make_unique<ValuesWindow>();
+        m_values->enableFields(false);
+        connectValuesWindow();
+    }
+    return *m_values;
+}
+
+NewDataChooser& CrossSectionViewer::chooser() {
+    if (!m_chooser) {
+        m_chooser = std::make_unique<NewDataChooser>();
+        connect(&m_chooser->compoundButton(), &QPushButton::clicked, this,
+                &CrossSectionViewer::openCompoundCreator);
+        connect(&m_chooser->mixtureButton(), &QPushButton::clicked, this,
+                &CrossSectionViewer::openMixtureCreator);
+        connect(&m_chooser->cancelButton(), &QPushButton::clicked, this, [this] {
+            m_main->show();
+            m_chooser->hide();
+        });
+    }
+    return *m_chooser;
+}
+
+CreatorWindow& CrossSectionViewer::compoundCreator() {
+    if (!m_compound) {
+        m_compound = makeCompoundCreator(m_prompts);
+        m_compound->refreshElementList();
+        connect(m_compound.get(), &CreatorWindow::closed, this, &CrossSectionViewer::creatorClosed);
+    }
+    return *m_compound;
+}
+
+CreatorWindow& CrossSectionViewer::mixtureCreator() {
+    if (!m_mixture) {
+        m_mixture = makeMixtureCreator(m_prompts);
+        m_mixture->refreshElementList();
+        connect(m_mixture.get(), &CreatorWindow::closed, this, &CrossSectionViewer::creatorClosed);
+    }
+    return *m_mixture;
+}
+
+SaveDialog& CrossSectionViewer::imageSaveDialog() {
+    if (!m_imageSave) {
+        createImageSaveDialog();
+    }
+    return *m_imageSave;
+}
+
+SaveDialog& CrossSectionViewer::csvSaveDialog() {
+    if (!m_csvSave) {
+        createCsvSaveDialog();
+    }
+    return *m_csvSave;
+}
+
+void CrossSectionViewer::createImageSaveDialog() {
     m_imageSave = std::make_unique<SaveDialog>(
         SaveDialogTexts{QStringLiteral("Image Save"), QStringLiteral("Image save in bmp format"),
                         QStringLiteral("Input the File name without the extension"),
@@ -64,8 +149,11 @@ void CrossSectionViewer::createSaveDialogs() {
                         QStringLiteral(" Image saved in bitmap format ")},
         m_prompts);
     m_imageSave->setWriter([this](const std::string& path, std::string& error) {
-        return writeBitmap(m_enlarged->picture().image(), path, error);
+        return writeBitmap(enlargedView().picture().image(), path, error);
     });
+}
+
+void CrossSectionViewer::createCsvSaveDialog() {
     m_csvSave = std::make_unique<SaveDialog>(
         SaveDialogTexts{QStringLiteral("Save  in CSV format"),
                         QStringLiteral("Save in the Excel csv format"),
@@ -99,10 +187,6 @@ bool CrossSectionViewer::start() {
     m_selectedPath.clear();
     m_main->nameField().clear();
     m_main->densityField().clear();
-    m_values->clearFields();
-    m_values->enableFields(false);
-    m_compound->refreshElementList();
-    m_mixture->refreshElementList();
     m_main->categories().button(MainWindow::others)->setChecked(true);
     chooseCategory(MainWindow::others);
     refreshElementList();
@@ -110,24 +194,6 @@ bool CrossSectionViewer::start() {
     m_main->show();
     m_main->elementList().setFocus();
     return true;
-}
-
-void CrossSectionViewer::connectSignals() {
-    connectMainWindow();
-    connectValuesWindow();
-    connectNewData();
-    connect(&m_graph->enlargeButton(), &QPushButton::clicked, this,
-            &CrossSectionViewer::addToEnlargedView);
-    connect(&m_graph->crossSectionPlot(), &GraphSurface::mouseMoved, this,
-            &CrossSectionViewer::mouseMoveCrossSectionPlot);
-    connect(&m_graph->fractionPlot(), &GraphSurface::mouseMoved, this,
-            &CrossSectionViewer::mouseMoveFractionPlot);
-    connect(&m_enlarged->closeButton(), &QPushButton::clicked, this,
-            &CrossSectionViewer::closeEnlargedView);
-    connect(m_enlarged.get(), &EnlargedView::closeRequested, this,
-            &CrossSectionViewer::closeEnlargedView);
-    connect(&m_enlarged->saveButton(), &QPushButton::clicked, this,
-            &CrossSectionViewer::saveEnlargedViewRequested);
 }
 
 void CrossSectionViewer::connectMainWindow() {
@@ -163,36 +229,23 @@ void CrossSectionViewer::connectValuesWindow() {
             &CrossSectionViewer::openCsvExport);
 }
 
-void CrossSectionViewer::connectNewData() {
-    connect(&m_chooser->compoundButton(), &QPushButton::clicked, this,
-            &CrossSectionViewer::openCompoundCreator);
-    connect(&m_chooser->mixtureButton(), &QPushButton::clicked, this,
-            &CrossSectionViewer::openMixtureCreator);
-    connect(&m_chooser->cancelButton(), &QPushButton::clicked, this, [this] {
-        m_main->show();
-        m_chooser->hide();
-    });
-    connect(m_compound.get(), &CreatorWindow::closed, this, &CrossSectionViewer::creatorClosed);
-    connect(m_mixture.get(), &CreatorWindow::closed, this, &CrossSectionViewer::creatorClosed);
-}
-
 void CrossSectionViewer::openNewData() {
-    m_chooser->show();
+    chooser().show();
     m_main->hide();
-    m_values->hide();
-    m_graph->hide();
-    m_imageSave->hide();
-    m_csvSave->hide();
+    hideIfCreated(&valuesWindow());
+    hideIfCreated(&graphWindow());
+    hideIfCreated(&imageSaveDialog());
+    hideIfCreated(&csvSaveDialog());
 }
 
 void CrossSectionViewer::openCompoundCreator() {
-    m_compound->open();
-    m_chooser->hide();
+    compoundCreator().open();
+    chooser().hide();
 }
 
 void CrossSectionViewer::openMixtureCreator() {
-    m_mixture->open();
-    m_chooser->hide();
+    mixtureCreator().open();
+    chooser().hide();
 }
 
 void CrossSectionViewer::creatorClosed(bool saved) {
@@ -203,7 +256,7 @@ void CrossSectionViewer::creatorClosed(bool saved) {
 }
 
 void CrossSectionViewer::openCsvExport() {
-    m_csvSave->prepareAndShow();
+    csvSaveDialog().prepareAndShow();
 }
 
 void CrossSectionViewer::refreshElementList() {
@@ -276,9 +329,9 @@ void CrossSectionViewer::deleteSelected() {
     m_main->nameField().clear();
     m_main->densityField().clear();
     refreshMaterialList();
-    m_graph->hide();
-    m_enlarged->hide();
-    m_values->hide();
+    hideIfCreated(&graphWindow());
+    hideIfCreated(&enlargedView());
+    hideIfCreated(&valuesWindow());
 }
 
 void CrossSectionViewer::calculateAndPlot() {
@@ -293,34 +346,38 @@ void CrossSectionViewer::calculateAndPlot() {
         m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
         return;
     }
-    m_values->clearFields();
-    m_values->enableFields(true);
-    m_values->rowList().blockSignals(true);
-    m_values->rowList().clear();
+    valuesWindow().clearFields();
+    valuesWindow().enableFields(true);
+    valuesWindow().rowList().blockSignals(true);
+    valuesWindow().rowList().clear();
     *m_table = std::move(*table);
     m_tableLoaded = true;
     for (int i = 1; i <= m_table->rowCount; ++i) {
-        m_values->rowList().addItem(QStringLiteral(" ") +
-                                    local(m_table->lines[static_cast<size_t>(i)]));
+        valuesWindow().rowList().addItem(QStringLiteral(" ") +
+                                         local(m_table->lines[static_cast<size_t>(i)]));
     }
-    m_values->rowList().blockSignals(false);
+    valuesWindow().rowList().blockSignals(false);
     m_graphTitle = graphTitle(*m_table);
-    m_values->setWindowTitle(local(m_graphTitle));
+    valuesWindow().setWindowTitle(local(m_graphTitle));
     QCoreApplication::processEvents();
-    m_graph->setWindowTitle(local(m_graphTitle));
-    drawCrossSectionPlot(m_graph->crossSectionPlot(), *m_table);
-    m_graph->hideCrosshair();
-    drawFractionFrame(m_graph->fractionPlot(), *m_table);
-    m_graph->enlargeButton().setText(m_addedToEnlargedView ? QStringLiteral("Add to Enlarged View")
-                                                           : QStringLiteral("Enlarged View"));
-    m_graph->enlargeButton().setEnabled(true);
-    m_graph->show();
-    m_values->show();
+    graphWindow().setWindowTitle(local(m_graphTitle));
+    drawCrossSectionPlot(graphWindow().crossSectionPlot(), *m_table);
+    graphWindow().hideCrosshair();
+    drawFractionFrame(graphWindow().fractionPlot(), *m_table);
+    graphWindow().enlargeButton().setText(m_addedToEnlargedView
+                                              ? QStringLiteral("Add to Enlarged View")
+                                              : QStringLiteral("Enlarged View"));
+    graphWindow().enlargeButton().setEnabled(true);
+    graphWindow().show();
+    valuesWindow().show();
 }
 
+// A view not created yet gets its empty frame when it is created.
 void CrossSectionViewer::drawEmptyEnlargedView() {
-    m_enlarged->setWindowTitle(QString());
-    drawEnlargedViewFrame(m_enlarged->picture());
+    if (m_enlarged) {
+        m_enlarged->setWindowTitle(QString());
+        drawEnlargedViewFrame(m_enlarged->picture());
+    }
     m_addedToEnlargedView = false;
 }
 
@@ -328,71 +385,72 @@ void CrossSectionViewer::addToEnlargedView() {
     if (!m_tableLoaded) {
         return;
     }
-    addCurvesToEnlargedView(m_enlarged->picture(), *m_table, m_addedToEnlargedView);
+    addCurvesToEnlargedView(enlargedView().picture(), *m_table, m_addedToEnlargedView);
     const QString title = local(m_graphTitle);
-    m_enlarged->setWindowTitle(
-        m_addedToEnlargedView ? m_enlarged->windowTitle() + QStringLiteral("  & ") + title : title);
+    enlargedView().setWindowTitle(m_addedToEnlargedView ? enlargedView().windowTitle() +
+                                                              QStringLiteral("  & ") + title
+                                                        : title);
     m_addedToEnlargedView = true;
-    m_enlarged->show();
-    m_graph->enlargeButton().setEnabled(false);
+    enlargedView().show();
+    graphWindow().enlargeButton().setEnabled(false);
 }
 
 void CrossSectionViewer::closeEnlargedView() {
     drawEmptyEnlargedView();
-    m_enlarged->hide();
-    m_graph->enlargeButton().setText(QStringLiteral("Enlarged View"));
-    m_graph->enlargeButton().setEnabled(m_tableLoaded);
+    enlargedView().hide();
+    graphWindow().enlargeButton().setText(QStringLiteral("Enlarged View"));
+    graphWindow().enlargeButton().setEnabled(m_tableLoaded);
 }
 
 void CrossSectionViewer::saveEnlargedViewRequested() {
     if (!m_addedToEnlargedView) {
-        m_prompts.showMessage(m_enlarged.get(), QStringLiteral(" The graph is not drawn "),
+        m_prompts.showMessage(&enlargedView(), QStringLiteral(" The graph is not drawn "),
                               MessageIcon::Exclamation);
         return;
     }
-    m_imageSave->prepareAndShow();
+    imageSaveDialog().prepareAndShow();
 }
 
 void CrossSectionViewer::mouseMoveCrossSectionPlot(double x, double y) {
-    GraphSurface& plot = m_graph->crossSectionPlot();
+    GraphSurface& plot = graphWindow().crossSectionPlot();
     const int row = m_tableLoaded ? nearestRow(*m_table, x) : 0;
     if (x < 0 || x > 11.5 || y < 0 || y > 18.5 || row == 0) {
         plot.setCrossPointer(false);
-        m_graph->hideCrosshair();
+        graphWindow().hideCrosshair();
         return;
     }
     plot.setCrossPointer(true);
-    m_graph->placeCrossSectionVertical(x);
-    m_graph->placeCrossSectionHorizontal(y);
-    m_graph->placeFractionVertical(x);
-    m_values->rowList().setCurrentRow(row - 1);
+    graphWindow().placeCrossSectionVertical(x);
+    graphWindow().placeCrossSectionHorizontal(y);
+    graphWindow().placeFractionVertical(x);
+    valuesWindow().rowList().setCurrentRow(row - 1);
 }
 
 void CrossSectionViewer::mouseMoveFractionPlot(double x, double y) {
-    GraphSurface& plot = m_graph->fractionPlot();
+    GraphSurface& plot = graphWindow().fractionPlot();
     const int row = m_tableLoaded ? nearestRow(*m_table, x) : 0;
     if (x < 0 || x > 11.5 || y < 0 || y > 10 || row == 0) {
         plot.setCrossPointer(false);
-        m_graph->hideCrosshair();
+        graphWindow().hideCrosshair();
         return;
     }
     plot.setCrossPointer(true);
-    m_graph->placeCrossSectionVertical(x);
-    m_graph->placeFractionVertical(x);
-    m_graph->placeFractionHorizontal(y);
-    m_values->rowList().setCurrentRow(row - 1);
+    graphWindow().placeCrossSectionVertical(x);
+    graphWindow().placeFractionVertical(x);
+    graphWindow().placeFractionHorizontal(y);
+    valuesWindow().rowList().setCurrentRow(row - 1);
 }
 
 void CrossSectionViewer::showValues(double energy, double coherent, double incoherent,
                                     double photoelectric, double pairNuclear, double pairElectron,
                                     double total) {
-    m_values->field(ValuesWindow::energy).setText(formatted(energy));
-    m_values->field(ValuesWindow::coherent).setText(formatted(coherent));
-    m_values->field(ValuesWindow::incoherent).setText(formatted(incoherent));
-    m_values->field(ValuesWindow::photoelectric).setText(formatted(photoelectric));
-    m_values->field(ValuesWindow::pairNuclear).setText(formatted(pairNuclear));
-    m_values->field(ValuesWindow::pairElectron).setText(formatted(pairElectron));
-    m_values->field(ValuesWindow::total).setText(formatted(total));
+    valuesWindow().field(ValuesWindow::energy).setText(formatted(energy));
+    valuesWindow().field(ValuesWindow::coherent).setText(formatted(coherent));
+    valuesWindow().field(ValuesWindow::incoherent).setText(formatted(incoherent));
+    valuesWindow().field(ValuesWindow::photoelectric).setText(formatted(photoelectric));
+    valuesWindow().field(ValuesWindow::pairNuclear).setText(formatted(pairNuclear));
+    valuesWindow().field(ValuesWindow::pairElectron).setText(formatted(pairElectron));
+    valuesWindow().field(ValuesWindow::total).setText(formatted(total));
 }
 
 void CrossSectionViewer::selectRow(int position) {
@@ -405,28 +463,28 @@ void CrossSectionViewer::selectRow(int position) {
                row.pairElectron, row.total);
     if (row.energy <= 100.0 && row.energy > 0) {
         const double x = std::log(row.energy) + kReadOutOffset;
-        m_graph->placeCrossSectionVertical(x);
-        m_graph->placeFractionVertical(x);
+        graphWindow().placeCrossSectionVertical(x);
+        graphWindow().placeFractionVertical(x);
     }
 }
 
 void CrossSectionViewer::placeCrosshair(double energy, double total) {
     const double x = std::log(energy) + kReadOutOffset;
-    m_graph->placeCrossSectionVertical(x);
-    m_graph->placeCrossSectionHorizontal(std::log(total) + 9.212);
-    m_graph->placeFractionVertical(x);
+    graphWindow().placeCrossSectionVertical(x);
+    graphWindow().placeCrossSectionHorizontal(std::log(total) + 9.212);
+    graphWindow().placeFractionVertical(x);
 }
 
 void CrossSectionViewer::enterEnergy() {
     const double energy =
-        tableNumericValue(m_values->field(ValuesWindow::energy).text().toStdString());
+        tableNumericValue(valuesWindow().field(ValuesWindow::energy).text().toStdString());
     const ValuesAtEnergy values =
         m_tableLoaded ? valuesAtEnergy(*m_table, energy) : ValuesAtEnergy{};
     if (values.result != LookupResult::found) {
-        m_prompts.showMessage(m_values.get(), QStringLiteral("This value is out of range."),
+        m_prompts.showMessage(&valuesWindow(), QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
-        m_values->field(ValuesWindow::energy).clear();
-        m_values->field(ValuesWindow::total).clear();
+        valuesWindow().field(ValuesWindow::energy).clear();
+        valuesWindow().field(ValuesWindow::total).clear();
         return;
     }
     showValues(energy, values.coherent, values.incoherent, values.photoelectric, values.pairNuclear,
@@ -436,18 +494,18 @@ void CrossSectionViewer::enterEnergy() {
 
 void CrossSectionViewer::enterTotal() {
     const double total =
-        tableNumericValue(m_values->field(ValuesWindow::total).text().toStdString());
+        tableNumericValue(valuesWindow().field(ValuesWindow::total).text().toStdString());
     const ValuesAtEnergy values = m_tableLoaded ? energyAtTotal(*m_table, total) : ValuesAtEnergy{};
     if (values.result == LookupResult::outOfRange) {
-        m_prompts.showMessage(m_values.get(), QStringLiteral("This value is out of range."),
+        m_prompts.showMessage(&valuesWindow(), QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
-        m_values->clearFields();
+        valuesWindow().clearFields();
         return;
     }
     if (values.result == LookupResult::calculationError) {
-        m_prompts.showMessage(m_values.get(), QStringLiteral("Calculation error"),
+        m_prompts.showMessage(&valuesWindow(), QStringLiteral("Calculation error"),
                               MessageIcon::Exclamation);
-        m_values->field(ValuesWindow::total).clear();
+        valuesWindow().field(ValuesWindow::total).clear();
         return;
     }
     showValues(values.energy, values.coherent, values.incoherent, values.photoelectric,
@@ -456,13 +514,13 @@ void CrossSectionViewer::enterTotal() {
 }
 
 void CrossSectionViewer::clearForEnergy() {
-    m_values->clearFields();
-    m_values->field(ValuesWindow::energy).setFocus();
+    valuesWindow().clearFields();
+    valuesWindow().field(ValuesWindow::energy).setFocus();
 }
 
 void CrossSectionViewer::clearForTotal() {
-    m_values->clearFields();
-    m_values->field(ValuesWindow::total).setFocus();
+    valuesWindow().clearFields();
+    valuesWindow().field(ValuesWindow::total).setFocus();
 }
 
 void CrossSectionViewer::leave(const QString& launcher) {

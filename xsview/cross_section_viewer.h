@@ -32,15 +32,16 @@ class CrossSectionViewer : public QObject {
     bool start();
 
     MainWindow& mainWindow() { return *m_main; }
-    GraphWindow& graphWindow() { return *m_graph; }
-    EnlargedView& enlargedView() { return *m_enlarged; }
-    ValuesWindow& valuesWindow() { return *m_values; }
+    // The viewer's windows, each created on first use.
+    GraphWindow& graphWindow();
+    EnlargedView& enlargedView();
+    ValuesWindow& valuesWindow();
     StartNotice* startNotice() { return m_notice.get(); }
-    NewDataChooser& chooser() { return *m_chooser; }
-    CreatorWindow& compoundCreator() { return *m_compound; }
-    CreatorWindow& mixtureCreator() { return *m_mixture; }
-    SaveDialog& imageSaveDialog() { return *m_imageSave; }
-    SaveDialog& csvSaveDialog() { return *m_csvSave; }
+    NewDataChooser& chooser();
+    CreatorWindow& compoundCreator();
+    CreatorWindow& mixtureCreator();
+    SaveDialog& imageSaveDialog();
+    SaveDialog& csvSaveDialog();
     const std::string& selectedPath() const { return m_selectedPath; }
     const CrossSectionTable& loadedTable() const { return *m_table; }
     bool addedToEnlargedView() const { return m_addedToEnlargedView; }
@@ -71,11 +72,10 @@ class CrossSectionViewer : public QObject {
     void openCsvExport();
 
   private:
-    void connectSignals();
     void connectMainWindow();
     void connectValuesWindow();
-    void connectNewData();
-    void createSaveDialogs();
+    void createImageSaveDialog();
+    void createCsvSaveDialog();
     void creatorClosed(bool saved);
     void refreshElementList();
     void refreshMaterialList();
