@@ -298,7 +298,7 @@ void CoefficientViewer::draw() {
     valuesWindow().clearBoxes();
     valuesWindow().rowList().blockSignals(true);
     valuesWindow().rowList().clear();
-    hideIfCreated(&compositionWindow());
+    hideIfCreated(m_composition.get());
     *m_table = std::move(*table);
     m_tableLoaded = true;
     m_drawnPath = m_selectedPath;
@@ -327,32 +327,15 @@ void CoefficientViewer::draw() {
 }
 
 void CoefficientViewer::deleteSelected() {
-    if (m_selectedPath.empty()) {
+    if (!deleteSelectedTable(m_prompts, *m_main, m_selectedPath, "mu_ele")) {
         return;
     }
-    if (m_selectedPath.rfind("mu_ele", 0) == 0) {
-        m_prompts.showMessage(m_main.get(), QStringLiteral(" This file cannot be deleted "),
-                              MessageIcon::Exclamation);
-        return;
-    }
-    const QString question = QStringLiteral(" really erase ") +
-                             local(fileNamePart(m_selectedPath)) + QStringLiteral(" ? ");
-    if (!m_prompts.askOkCancel(m_main.get(), question)) {
-        return;
-    }
-    std::string error;
-    if (!removeFile(m_selectedPath, error)) {
-        m_prompts.showMessage(m_main.get(), local(m_selectedPath + ": " + error),
-                              MessageIcon::Exclamation);
-        return;
-    }
+    // A deleted file is no selection any more.
     m_selectedPath.clear();
-    m_main->nameField().clear();
-    m_main->densityField().clear();
     refreshMaterialList();
-    hideIfCreated(&graphWindow());
-    hideIfCreated(&enlargedView());
-    hideIfCreated(&valuesWindow());
+    hideIfCreated(m_graph.get());
+    hideIfCreated(m_enlarged.get());
+    hideIfCreated(m_values.get());
 }
 
 void CoefficientViewer::indicateComposition() {

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "common/text_file.h"
+
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -128,6 +130,33 @@ void MainWindow::createControls() {
     layout->addLayout(top);
     layout->addLayout(columns, 1);
     resize(720, 480);
+}
+
+bool deleteSelectedTable(UserPrompts& prompts, MainWindow& window, const std::string& path,
+                         const std::string& elementDirectory) {
+    if (path.empty()) {
+        return false;
+    }
+    if (path.rfind(elementDirectory, 0) == 0) {
+        prompts.showMessage(&window, QStringLiteral(" This file cannot be deleted "),
+                            MessageIcon::Exclamation);
+        return false;
+    }
+    const QString question = QStringLiteral(" really erase ") +
+                             QString::fromLocal8Bit(fileNamePart(path).c_str()) +
+                             QStringLiteral(" ? ");
+    if (!prompts.askOkCancel(&window, question)) {
+        return false;
+    }
+    std::string error;
+    if (!removeFile(path, error)) {
+        prompts.showMessage(&window, QString::fromLocal8Bit((path + ": " + error).c_str()),
+                            MessageIcon::Exclamation);
+        return false;
+    }
+    window.nameField().clear();
+    window.densityField().clear();
+    return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

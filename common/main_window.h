@@ -9,7 +9,11 @@ class QListWidget;
 class QPushButton;
 class QToolButton;
 
+#include "common/user_prompts.h"
+
 #include <QStringList>
+
+#include <string>
 
 namespace tarvo {
 
@@ -67,5 +71,12 @@ class MainWindow : public QWidget {
     QPushButton* m_compositionButton = nullptr;
     QToolButton* m_exitButton = nullptr;
 };
+
+// The delete action of a main window on the selected path: element tables (the path
+// starts with `elementDirectory`) are refused with " This file cannot be deleted ", other
+// files are deleted after " really erase <file> ? " is answered with OK. True when the file
+// was deleted.
+bool deleteSelectedTable(UserPrompts& prompts, MainWindow& window, const std::string& path,
+                         const std::string& elementDirectory);
 
 } // namespace tarvo

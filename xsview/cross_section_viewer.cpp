@@ -232,10 +232,10 @@ void CrossSectionViewer::connectValuesWindow() {
 void CrossSectionViewer::openNewData() {
     chooser().show();
     m_main->hide();
-    hideIfCreated(&valuesWindow());
-    hideIfCreated(&graphWindow());
-    hideIfCreated(&imageSaveDialog());
-    hideIfCreated(&csvSaveDialog());
+    hideIfCreated(m_values.get());
+    hideIfCreated(m_graph.get());
+    hideIfCreated(m_imageSave.get());
+    hideIfCreated(m_csvSave.get());
 }
 
 void CrossSectionViewer::openCompoundCreator() {
@@ -305,33 +305,15 @@ void CrossSectionViewer::selectMaterial(const QString& file) {
 }
 
 void CrossSectionViewer::deleteSelected() {
-    if (m_selectedPath.empty()) {
-        return;
-    }
-    if (m_selectedPath.rfind("ele", 0) == 0) {
-        m_prompts.showMessage(m_main.get(), QStringLiteral(" This file cannot be deleted "),
-                              MessageIcon::Exclamation);
-        return;
-    }
-    const QString question = QStringLiteral(" really erase ") +
-                             local(fileNamePart(m_selectedPath)) + QStringLiteral(" ? ");
-    if (!m_prompts.askOkCancel(m_main.get(), question)) {
-        return;
-    }
-    std::string error;
-    if (!removeFile(m_selectedPath, error)) {
-        m_prompts.showMessage(m_main.get(), local(m_selectedPath + ": " + error),
-                              MessageIcon::Exclamation);
+    if (!deleteSelectedTable(m_prompts, *m_main, m_selectedPath, "ele")) {
         return;
     }
     // A deleted file is no selection any more.
     m_selectedPath.clear();
-    m_main->nameField().clear();
-    m_main->densityField().clear();
     refreshMaterialList();
-    hideIfCreated(&graphWindow());
-    hideIfCreated(&enlargedView());
-    hideIfCreated(&valuesWindow());
+    hideIfCreated(m_graph.get());
+    hideIfCreated(m_enlarged.get());
+    hideIfCreated(m_values.get());
 }
 
 void CrossSectionViewer::calculateAndPlot() {
