@@ -117,10 +117,8 @@ bool readComposition(TextCursor& cursor, const std::string& path, CoefficientTab
 
 std::optional<CoefficientHeader> readCoefficientHeader(const std::string& path,
                                                        std::string& error) {
-    std::string readError;
-    const std::optional<std::string> content = readTextFile(path, readError);
+    const std::optional<std::string> content = readNamedTextFile(path, error);
     if (!content) {
-        error = path + ": " + readError;
         return std::nullopt;
     }
     return parseCoefficientHeader(*content, path, error);
@@ -138,10 +136,8 @@ parseCoefficientHeader(std::string_view text, const std::string& path, std::stri
 
 std::optional<CoefficientTable> loadCoefficientTable(const std::string& path, bool withComposition,
                                                      std::string& error) {
-    std::string readError;
-    const std::optional<std::string> content = readTextFile(path, readError);
+    const std::optional<std::string> content = readNamedTextFile(path, error);
     if (!content) {
-        error = path + ": " + readError;
         return std::nullopt;
     }
     return parseCoefficientTable(*content, path, withComposition, error);
@@ -220,16 +216,6 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
     return lines;
 }
 
-bool writeLines(const std::string& path, const std::vector<std::string>& lines,
-                std::string& error) {
-    std::string writeError;
-    if (!atomicWriteFile(path, joinLinesCrLf(lines), writeError)) {
-        error = path + ": " + writeError;
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool writeMaterialCoefficientTable(const std::string& path, const std::string& name, double density,
@@ -250,7 +236,7 @@ bool writeMaterialCoefficientTable(const std::string& path, const std::string& n
         lines->push_back(formatNumber(entry.atomicNumber, "00") + " " +
                          formatNumber(entry.weightFraction, "0.000000"));
     }
-    return writeLines(path, *lines, error);
+    return writeTextLines(path, *lines, error);
 }
 
 bool writeCoefficientCsv(const std::string& path, const CoefficientTable& table,
@@ -266,13 +252,13 @@ bool writeCoefficientCsv(const std::string& path, const CoefficientTable& table,
         }
         lines.push_back(std::move(line));
     }
-    return writeLines(path, lines, error);
+    return writeTextLines(path, lines, error);
 }
 
 bool writeElementCoefficientTable(const std::string& path, const std::string& name, double density,
                                   std::span<const CoefficientRow> rows, std::string& error) {
     const auto lines = tableLines(path, name, density, rows, error);
-    return lines && writeLines(path, *lines, error);
+    return lines && writeTextLines(path, *lines, error);
 }
 
 } // namespace tarvo

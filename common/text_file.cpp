@@ -141,6 +141,25 @@ bool atomicWriteFile(std::string_view path, std::string_view content, std::strin
     return false;
 }
 
+bool writeTextLines(std::string_view path, const std::vector<std::string>& lines,
+                    std::string& error) {
+    std::string writeError;
+    if (!atomicWriteFile(path, joinLinesCrLf(lines), writeError)) {
+        error = std::string(path) + ": " + writeError;
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> readNamedTextFile(std::string_view path, std::string& error) {
+    std::string readError;
+    std::optional<std::string> content = readTextFile(path, readError);
+    if (!content) {
+        error = std::string(path) + ": " + readError;
+    }
+    return content;
+}
+
 bool removeFile(std::string_view path, std::string& error) {
     if (std::remove(nativePath(path).c_str()) != 0) {
         error = systemError(errno);

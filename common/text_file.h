@@ -27,6 +27,13 @@ std::string joinLinesCrLf(const std::vector<std::string>& lines);
 // temporary file remains, `error` holds the reason and false is returned.
 bool atomicWriteFile(std::string_view path, std::string_view content, std::string& error);
 
+// Writes lines with CR LF through atomicWriteFile; the error names the path.
+bool writeTextLines(std::string_view path, const std::vector<std::string>& lines,
+                    std::string& error);
+
+// Reads a whole file like readTextFile; the error names the path.
+std::optional<std::string> readNamedTextFile(std::string_view path, std::string& error);
+
 // Deletes a file; false with `error` set when it could not be deleted.
 bool removeFile(std::string_view path, std::string& error);
 

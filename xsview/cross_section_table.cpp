@@ -79,10 +79,8 @@ bool readHeader(TextCursor& cursor, const std::string& path, TableHeader& header
 
 std::optional<CrossSectionTable> loadCrossSectionTable(const std::string& path,
                                                        std::string& error) {
-    std::string readError;
-    const std::optional<std::string> content = readTextFile(path, readError);
+    const std::optional<std::string> content = readNamedTextFile(path, error);
     if (!content) {
-        error = path + ": " + readError;
         return std::nullopt;
     }
     return parseCrossSectionTable(*content, path, error);
@@ -125,10 +123,8 @@ parseCrossSectionTable(std::string_view text, const std::string& path, std::stri
 }
 
 std::optional<TableHeader> readTableHeader(const std::string& path, std::string& error) {
-    std::string readError;
-    const std::optional<std::string> content = readTextFile(path, readError);
+    const std::optional<std::string> content = readNamedTextFile(path, error);
     if (!content) {
-        error = path + ": " + readError;
         return std::nullopt;
     }
     return parseTableHeader(*content, path, error);
@@ -179,22 +175,12 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
     return lines;
 }
 
-bool writeLines(const std::string& path, const std::vector<std::string>& lines,
-                std::string& error) {
-    std::string writeError;
-    if (!atomicWriteFile(path, joinLinesCrLf(lines), writeError)) {
-        error = path + ": " + writeError;
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool writeMaterialTable(const std::string& path, const std::string& name, double density,
                         std::span<const CrossSectionRow> rows, std::string& error) {
     const auto lines = tableLines(path, name, density, rows, error);
-    return lines && writeLines(path, *lines, error);
+    return lines && writeTextLines(path, *lines, error);
 }
 
 bool writeElementTable(const std::string& path, const std::string& name, double density,
@@ -205,7 +191,7 @@ bool writeElementTable(const std::string& path, const std::string& name, double 
         return false;
     }
     lines->push_back(atomicWeight);
-    return writeLines(path, *lines, error);
+    return writeTextLines(path, *lines, error);
 }
 
 bool writeCrossSectionCsv(const std::string& path, const CrossSectionTable& table,
@@ -222,7 +208,7 @@ bool writeCrossSectionCsv(const std::string& path, const CrossSectionTable& tabl
         }
         lines.push_back(std::move(line));
     }
-    return writeLines(path, lines, error);
+    return writeTextLines(path, lines, error);
 }
 
 std::optional<std::string> readStartFiles() {
