@@ -238,17 +238,11 @@ void CoefficientViewer::connectValuesWindow() {
 }
 
 void CoefficientViewer::refreshElementList() {
-    m_main->elementList().clear();
-    for (const std::string& name : listFiles("mu_ele", ".mut")) {
-        m_main->elementList().addItem(local(name));
-    }
+    fillFileList(m_main->elementList(), "mu_ele", ".mut");
 }
 
 void CoefficientViewer::refreshMaterialList() {
-    m_main->materialList().clear();
-    for (const std::string& name : listFiles("mu_mix", kMaterialExtensions[m_category])) {
-        m_main->materialList().addItem(local(name));
-    }
+    fillFileList(m_main->materialList(), "mu_mix", kMaterialExtensions[m_category]);
 }
 
 void CoefficientViewer::chooseCategory(int category) {

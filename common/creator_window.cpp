@@ -1,5 +1,6 @@
 #include "creator_window.h"
 
+#include "common/main_window.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
 
@@ -184,10 +185,7 @@ void CreatorWindow::fileNameEntered() {
 }
 
 void CreatorWindow::refreshElementList() {
-    m_elementList->clear();
-    for (const std::string& name : listFiles(m_texts.elementDirectory, m_texts.elementExtension)) {
-        m_elementList->addItem(local(name));
-    }
+    fillFileList(*m_elementList, m_texts.elementDirectory, m_texts.elementExtension);
 }
 
 void CreatorWindow::open() {

@@ -132,6 +132,13 @@ void MainWindow::createControls() {
     resize(720, 480);
 }
 
+void fillFileList(QListWidget& list, const std::string& directory, const std::string& extension) {
+    list.clear();
+    for (const std::string& name : listFiles(directory, extension)) {
+        list.addItem(QString::fromLocal8Bit(name.c_str()));
+    }
+}
+
 bool deleteSelectedTable(UserPrompts& prompts, MainWindow& window, const std::string& path,
                          const std::string& elementDirectory) {
     if (path.empty()) {

@@ -72,6 +72,9 @@ class MainWindow : public QWidget {
     QToolButton* m_exitButton = nullptr;
 };
 
+// Fills a list with the files of a directory whose extension is exactly `extension`.
+void fillFileList(QListWidget& list, const std::string& directory, const std::string& extension);
+
 // The delete action of a main window on the selected path: element tables (the path
 // starts with `elementDirectory`) are refused with " This file cannot be deleted ", other
 // files are deleted after " really erase <file> ? " is answered with OK. True when the file

@@ -260,17 +260,11 @@ void CrossSectionViewer::openCsvExport() {
 }
 
 void CrossSectionViewer::refreshElementList() {
-    m_main->elementList().clear();
-    for (const std::string& name : listFiles("ele", ".ele")) {
-        m_main->elementList().addItem(local(name));
-    }
+    fillFileList(m_main->elementList(), "ele", ".ele");
 }
 
 void CrossSectionViewer::refreshMaterialList() {
-    m_main->materialList().clear();
-    for (const std::string& name : listFiles("mix", kMaterialExtensions[m_category])) {
-        m_main->materialList().addItem(local(name));
-    }
+    fillFileList(m_main->materialList(), "mix", kMaterialExtensions[m_category]);
 }
 
 void CrossSectionViewer::chooseCategory(int category) {
