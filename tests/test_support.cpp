@@ -5,7 +5,10 @@
 #include <sstream>
 #include <vector>
 
+#include <csignal>
+
 #include <stdlib.h>
+#include <sys/resource.h>
 
 namespace tarvo::testing {
 
@@ -27,6 +30,23 @@ WorkingDirectory::~WorkingDirectory() {
         }
     }
     std::filesystem::remove_all(m_path, ignored);
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    m_previousLimit = limit.rlim_cur;
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_previousLimit;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
 }
 
 void writeBytes(const std::filesystem::path& path, std::string_view content) {

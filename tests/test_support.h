@@ -21,6 +21,20 @@ class WorkingDirectory {
     std::filesystem::path m_path;
 };
 
+// While it lives, files of this process cannot grow beyond `bytes`, so that writes fail
+// (also for root); the signal such a write raises is ignored.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    unsigned long m_previousLimit = 0;
+    void (*m_previousHandler)(int) = nullptr;
+};
+
 // Writes bytes to a file (relative to the working directory), creating its directories.
 void writeBytes(const std::filesystem::path& path, std::string_view content);
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <filesystem>
 
 #include <csignal>
@@ -74,16 +76,11 @@ TEST(AtomicWrite, FailureKeepsTheOldFileAndLeavesNoTemporary) {
 TEST(AtomicWrite, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     WorkingDirectory directory;
     writeBytes("old.csv", "old content");
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 16;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::optional<testing::FileSizeLimit> limit;
+    limit.emplace(16);
     std::string error;
     const bool written = atomicWriteFile("old.csv", std::string(4096, 'n'), error);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    limit.reset();
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(readBytes("old.csv"), "old content");

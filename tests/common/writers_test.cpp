@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <csignal>
 #include <functional>
 #include <sstream>
@@ -112,16 +114,11 @@ class WritersTest : public ::testing::TestWithParam<WriterCase> {};
 TEST_P(WritersTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     WorkingDirectory directory;
     writeBytes("out/old.file", "old content");
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 64;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::optional<testing::FileSizeLimit> limit;
+    limit.emplace(64);
     std::string error;
     const bool written = GetParam().write("out/old.file", error);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    limit.reset();
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(readBytes("out/old.file"), "old content");
@@ -164,16 +161,11 @@ TEST(SplineToolWriter, AFailedWriteOfItsResultKeepsTheOldFile) {
     writeBytes("tbl.mut", table);
     writeBytes("B2F.dat", "tbl.mut\r\n500.0\r\n000.5\r\n");
     writeBytes("F2B.dat", "old content");
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::optional<testing::FileSizeLimit> limit;
+    limit.emplace(1000);
     std::ostringstream console;
     const int status = spline::runSplineTool(console);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    limit.reset();
     EXPECT_NE(status, 0);
     EXPECT_NE(console.str().find("cannot write \"F2B.dat\""), std::string::npos) << console.str();
     EXPECT_EQ(readBytes("F2B.dat"), "old content");
