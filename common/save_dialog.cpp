@@ -56,6 +56,8 @@ void SaveDialog::prepareAndShow() {
     m_nameField->clear();
     show();
     raise();
+    // The name is what the user types next; the lists above are for browsing.
+    m_nameField->setFocus();
 }
 
 void SaveDialog::driveChanged(const QString& root) {

@@ -17,6 +17,8 @@ void WidgetPrompts::showMessage(QWidget* parent, const QString& text, MessageIco
                                 const QString& title) {
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
                     boxTitle(title), text, QMessageBox::Ok, parent);
+    // A message often names a file or a reason worth copying into a report.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 

@@ -7,34 +7,17 @@ run_dir="$1"
 artefacts="$2"
 mkdir -p "$artefacts"
 
+# shellcheck source=tests/xvfb_session.sh
+source "$(cd "$(dirname "$0")" && pwd)/xvfb_session.sh"
 work="$(mktemp -d)"
-trap 'kill "${viewer:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+trap 'stop_session; rm -rf "$work"' EXIT
 cp -r "$run_dir" "$work/run"
 
 for entry in Tarvo7S_sub1 Tarvo7S_sub2 Tarvo6_sub3 Tarvo_V7S Tarvo_V6 ele mix mu_ele mu_mix ele/user.txt; do
     [ -e "$work/run/$entry" ] || { echo "missing in the run directory: $entry"; exit 1; }
 done
 
-Xvfb -displayfd 5 -screen 0 2200x900x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 1 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(head -n 1 "$work/display")"
-export QT_QPA_PLATFORM=xcb
-
-# Waits until a top-level window with exactly this title is mapped.
-wait_for_title() {
-    for _ in $(seq 1 50); do
-        if xwininfo -root -tree | grep -qF "\"$1\": (\""; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo "no window titled '$1'"; xwininfo -root -tree | grep '"' || true
-    return 1
-}
+start_display
 
 # Starts a viewer from another directory, checks its window and keeps a screenshot.
 check_viewer() {
@@ -47,20 +30,6 @@ check_viewer() {
         import -window root "$artefacts/$shot.png"
     fi
     kill "$viewer"; wait "$viewer" 2>/dev/null || true
-}
-
-# Ids of the mapped top-level windows whose title contains a text.
-windows_titled() {
-    xwininfo -root -tree | grep -F "$1" | grep -F '("' | awk '{print $1}'
-}
-
-wait_for_count() {
-    for _ in $(seq 1 50); do
-        [ "$(windows_titled "$1" | wc -l)" -ge "$2" ] && return 0
-        sleep 0.1
-    done
-    echo "fewer than $2 windows titled '$1'"; xwininfo -root -tree | grep '"' || true
-    return 1
 }
 
 # Plots the first element from the keyboard, adds it to the enlarged view, and keeps a
@@ -169,15 +138,8 @@ journey_coefficient_viewer() {
     # The csv button keeps the focus; the equal-interval button is the next tab stop.
     xdotool windowfocus "$values"; sleep 0.3
     xdotool key Tab space
-    local dialog=""
-    for _ in $(seq 1 50); do
-        for id in $(windows_titled "Density ="); do
-            [ "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" -gt 900 ] && dialog=$id
-        done
-        [ -n "$dialog" ] && break
-        sleep 0.1
-    done
-    [ -n "$dialog" ] || { echo "no equal-interval dialog"; return 1; }
+    local dialog
+    dialog=$(wait_for_wide_window "Density =" 900)
     sleep 0.3
     import -window "$dialog" "$artefacts/Tarvo7S_sub2-equal-interval-dialog.png"
     # "Create New Data" is the tab stop before "Indicate composition", which has the focus.

@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,15 @@ TEST_F(SaveDialogTest, ListsOnlyItsExtensionAndAClickFillsTheName) {
     EXPECT_EQ(m_prompts.messages[0].text, QStringLiteral("  Data saved in the Excel csv format "));
     EXPECT_EQ(m_prompts.messages[0].icon, MessageIcon::None);
     EXPECT_FALSE(m_dialog.isVisible());
+}
+
+TEST_F(SaveDialogTest, OpensWithTheNameFieldFocusedAndEmpty) {
+    m_dialog.nameField().setText(QStringLiteral("left over"));
+    m_dialog.fileList().setFocus();
+    m_dialog.prepareAndShow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
+    EXPECT_TRUE(m_dialog.nameField().hasFocus());
+    EXPECT_TRUE(m_dialog.nameField().text().isEmpty());
 }
 
 TEST_F(SaveDialogTest, AnEmptyNameIsRefusedAndNothingWritten) {

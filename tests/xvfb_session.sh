@@ -1,0 +1,152 @@
+# Helpers for driving the real programs under a virtual X display; sourced by the
+# real-window checks. The caller sets `work` (a scratch directory) and `artefacts`.
+
+# Starts Xvfb on a free display and points DISPLAY and Qt at it; the pid is in `xvfb`.
+start_display() {
+    Xvfb -displayfd 5 -screen 0 2200x1000x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+    xvfb=$!
+    for _ in $(seq 1 50); do
+        [ -s "$work/display" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n 1 "$work/display")"
+    export QT_QPA_PLATFORM=xcb
+}
+
+# Ends every program started from the scratch run directory, the clipboard helpers and
+# the display.
+stop_session() {
+    pkill -f "$work/run/" 2>/dev/null || true
+    pkill -f "xclip -selection" 2>/dev/null || true
+    if [ -n "${xvfb:-}" ]; then
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+    fi
+}
+
+# Ids of the mapped top-level windows whose title contains a text.
+windows_titled() {
+    xwininfo -root -tree | grep -F "$1" | grep -F '("' | awk '{print $1}'
+}
+
+# Waits until a top-level window with exactly this title is mapped.
+wait_for_title() {
+    for _ in $(seq 1 100); do
+        if xwininfo -root -tree | grep -qF "\"$1\": (\""; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "no window titled '$1'"
+    xwininfo -root -tree | grep '"' || true
+    return 1
+}
+
+# Waits until no mapped top-level window has exactly this title.
+wait_for_no_title() {
+    for _ in $(seq 1 100); do
+        if ! xwininfo -root -tree | grep -qF "\"$1\": (\""; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "window titled '$1' is still shown"
+    return 1
+}
+
+# Waits until at least this many windows have titles containing the text.
+wait_for_count() {
+    for _ in $(seq 1 100); do
+        [ "$(windows_titled "$1" | wc -l)" -ge "$2" ] && return 0
+        sleep 0.1
+    done
+    echo "fewer than $2 windows titled '$1'"
+    xwininfo -root -tree | grep '"' || true
+    return 1
+}
+
+# Waits for a window whose title contains the text and which is wider than a width;
+# prints its id.
+wait_for_wide_window() {
+    for _ in $(seq 1 100); do
+        for id in $(windows_titled "$1"); do
+            if [ "$(window_width "$id")" -gt "$2" ]; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    echo "no window titled '$1' wider than $2" >&2
+    return 1
+}
+
+# The window with exactly this title.
+window_exactly() {
+    windows_titled "\"$1\": (\"" | head -n 1
+}
+
+window_width() {
+    xwininfo -id "$1" | awk '/Width:/{print $2}'
+}
+
+# The title of a window.
+window_title() {
+    xwininfo -id "$1" | sed -n 's/^xwininfo: Window id: [^ ]* "\(.*\)"$/\1/p'
+}
+
+# Gives a window the keyboard focus.
+focus_window() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.3
+}
+
+# Presses keys in the window that has the focus, leaving the program time to react.
+press() {
+    xdotool key --delay 60 "$@"
+    sleep 0.4
+}
+
+# Types a text into the focused widget.
+type_text() {
+    xdotool type --delay 40 "$1"
+    sleep 0.3
+}
+
+# Prints the selection once the program has filled it (waits up to five seconds).
+read_selection() {
+    local text=""
+    for _ in $(seq 1 25); do
+        text=$(xclip -selection "$1" -o 2>/dev/null | tr -d '\r' || true)
+        [ -n "$text" ] && break
+        sleep 0.2
+    done
+    printf '%s\n' "$text"
+}
+
+# The text of a message box: a triple click on its text selects it.
+read_message() {
+    printf '' | xclip -selection primary -i >/dev/null 2>&1
+    xdotool mousemove --window "$1" $(($(window_width "$1") / 2)) 18 click --repeat 3 --delay 80 1
+    read_selection primary
+}
+
+# The text of the focused line edit, read through the clipboard.
+read_focused() {
+    printf '' | xclip -selection clipboard -i >/dev/null 2>&1
+    xdotool key ctrl+a ctrl+c
+    read_selection clipboard
+}
+
+# Keeps a screenshot of the whole screen for this step.
+shot() {
+    sleep 0.3
+    import -window root "$artefacts/$1.png"
+}
+
+# Fails the check with a message.
+fail() {
+    echo "FAILED: $*"
+    shot "failure-$(date +%s)"
+    exit 1
+}
