@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,7 +13,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -35,6 +35,26 @@ QPixmap decoration() {
     painter.drawLine(QPointF(50, 40), QPointF(90, 12));
     painter.setBrush(QColor(200, 0, 0));
     painter.drawEllipse(QPointF(50, 40), 5, 5);
+    return pixmap;
+}
+
+// The exit button's picture: an open door with an arrow leaving through it. Drawn here
+// rather than taken from the icon theme, which would load every image format plugin.
+QPixmap exitPicture() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(90, 60, 30), 2));
+    painter.setBrush(QColor(200, 160, 110));
+    const QPointF door[] = {{6, 4}, {18, 8}, {18, 30}, {6, 26}};
+    painter.drawPolygon(door, 4);
+    painter.drawLine(QPointF(6, 4), QPointF(20, 4));
+    painter.drawLine(QPointF(20, 4), QPointF(20, 28));
+    painter.setPen(QPen(QColor(200, 0, 0), 3));
+    painter.drawLine(QPointF(14, 17), QPointF(29, 17));
+    painter.drawLine(QPointF(24, 12), QPointF(29, 17));
+    painter.drawLine(QPointF(24, 22), QPointF(29, 17));
     return pixmap;
 }
 
@@ -92,7 +112,7 @@ QWidget* MainWindow::createSelectionColumn() {
         m_compositionButton = new QPushButton(QStringLiteral("Indicate composition"), column);
     }
     m_exitButton = new QToolButton(column);
-    m_exitButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    m_exitButton->setIcon(QIcon(exitPicture()));
     m_exitButton->setIconSize(QSize(32, 32));
     m_exitButton->setToolTip(QStringLiteral(" bye, see you again "));
     layout->addWidget(new QLabel(QStringLiteral("Selected material"), column), 0, 0, 1, 3);
