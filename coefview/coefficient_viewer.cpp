@@ -31,7 +31,13 @@ namespace {
 
 using coefview::ValuesWindow;
 
-const char* const kMaterialExtensions[] = {".mucm", ".muc2", ".muc3"};
+std::optional<TableIdentity> readIdentity(const std::string& path, std::string& error) {
+    const std::optional<CoefficientHeader> header = readCoefficientHeader(path, error);
+    if (!header) {
+        return std::nullopt;
+    }
+    return TableIdentity{header->name, header->density};
+}
 
 void hideIfCreated(QWidget* window) {
     if (window != nullptr) {
@@ -62,7 +68,9 @@ MainWindowTexts mainWindowTexts() {
 CoefficientViewer::CoefficientViewer(UserPrompts& prompts, ProgramStarter startProgram)
     : m_prompts(prompts), m_startProgram(std::move(startProgram)),
       m_main(std::make_unique<MainWindow>(mainWindowTexts())),
-      m_table(std::make_unique<CoefficientTable>()) {
+      m_table(std::make_unique<CoefficientTable>()),
+      m_lists(*m_main, prompts, {"mu_ele", ".mut", "mu_mix", {".mucm", ".muc2", ".muc3"}},
+              readIdentity, "#0.000####") {
     connectMainWindow();
 }
 
@@ -130,11 +138,11 @@ SaveDialog& CoefficientViewer::csvSaveDialog() {
             m_prompts);
         // The export reads the selected file afresh; the current table stays as it is.
         m_csvSave->setWriter([this](const std::string& path, std::string& error) {
-            if (m_selectedPath.empty()) {
+            if (m_lists.selectedPath().empty()) {
                 error = "no table is selected";
                 return false;
             }
-            const auto table = loadCoefficientTable(m_selectedPath, false, error);
+            const auto table = loadCoefficientTable(m_lists.selectedPath(), false, error);
             return table && writeCoefficientCsv(path, *table, error);
         });
     }
@@ -163,7 +171,7 @@ CreatorWindow& CoefficientViewer::materialCreator() {
         m_creator->refreshElementList();
         connect(m_creator.get(), &CreatorWindow::closed, this, [this](bool saved) {
             if (saved) {
-                refreshMaterialList();
+                m_lists.refreshMaterialList();
             }
             m_main->show();
         });
@@ -182,13 +190,11 @@ bool CoefficientViewer::start() {
         return false;
     }
     m_main->setWindowTitle(QStringLiteral("  ") + local(*userLine));
-    m_selectedPath.clear();
-    m_main->nameField().clear();
-    m_main->densityField().clear();
+    m_lists.clearSelection();
     m_main->compositionButton()->setEnabled(false);
-    refreshElementList();
+    m_lists.refreshElementList();
     m_main->categories().button(MainWindow::others)->setChecked(true);
-    chooseCategory(MainWindow::others);
+    m_lists.chooseCategory(MainWindow::others);
     drawEmptyEnlargedView();
     m_main->show();
     m_main->elementList().setFocus();
@@ -237,54 +243,32 @@ void CoefficientViewer::connectValuesWindow() {
             &CoefficientViewer::openEqualIntervalDialog);
 }
 
-void CoefficientViewer::refreshElementList() {
-    fillFileList(m_main->elementList(), "mu_ele", ".mut");
-}
-
-void CoefficientViewer::refreshMaterialList() {
-    fillFileList(m_main->materialList(), "mu_mix", kMaterialExtensions[m_category]);
-}
-
 void CoefficientViewer::chooseCategory(int category) {
-    m_category = category >= 0 && category <= 2 ? category : 2;
-    refreshMaterialList();
-}
-
-void CoefficientViewer::select(const char* directory, const QString& file) {
-    const std::string path = formPath(directory, file.toLocal8Bit().toStdString());
-    std::string error;
-    const std::optional<CoefficientHeader> header = readCoefficientHeader(path, error);
-    if (!header) {
-        m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
-        return;
-    }
-    m_selectedPath = path;
-    m_main->nameField().setText(local(header->name));
-    m_main->densityField().setText(formatted(header->density, "#0.000####"));
-    m_main->compositionButton()->setEnabled(false);
+    m_lists.chooseCategory(category);
 }
 
 void CoefficientViewer::selectElement(const QString& file) {
-    select("mu_ele", file);
-    refreshMaterialList();
-    m_main->plotButton().setFocus();
+    if (m_lists.selectElement(file)) {
+        m_main->compositionButton()->setEnabled(false);
+    }
 }
 
 void CoefficientViewer::selectMaterial(const QString& file) {
-    select("mu_mix", file);
-    refreshElementList();
-    m_main->plotButton().setFocus();
+    if (m_lists.selectMaterial(file)) {
+        m_main->compositionButton()->setEnabled(false);
+    }
 }
 
 void CoefficientViewer::draw() {
-    if (m_selectedPath.empty()) {
+    if (m_lists.selectedPath().empty()) {
         m_prompts.showMessage(m_main.get(), QStringLiteral("Select material"),
                               MessageIcon::Exclamation);
         return;
     }
     std::string error;
-    const bool material = isMaterialCoefficientPath(m_selectedPath);
-    std::optional<CoefficientTable> table = loadCoefficientTable(m_selectedPath, material, error);
+    const bool material = isMaterialCoefficientPath(m_lists.selectedPath());
+    std::optional<CoefficientTable> table =
+        loadCoefficientTable(m_lists.selectedPath(), material, error);
     if (!table) {
         m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
         return;
@@ -295,7 +279,7 @@ void CoefficientViewer::draw() {
     hideIfCreated(m_composition.get());
     *m_table = std::move(*table);
     m_tableLoaded = true;
-    m_drawnPath = m_selectedPath;
+    m_drawnPath = m_lists.selectedPath();
     m_main->compositionButton()->setEnabled(material);
     for (int i = 1; i <= m_table->energyCount; ++i) {
         valuesWindow().rowList().addItem(
@@ -321,15 +305,11 @@ void CoefficientViewer::draw() {
 }
 
 void CoefficientViewer::deleteSelected() {
-    if (!deleteSelectedTable(m_prompts, *m_main, m_selectedPath, "mu_ele")) {
-        return;
+    if (m_lists.deleteSelected()) {
+        hideIfCreated(m_graph.get());
+        hideIfCreated(m_enlarged.get());
+        hideIfCreated(m_values.get());
     }
-    // A deleted file is no selection any more.
-    m_selectedPath.clear();
-    refreshMaterialList();
-    hideIfCreated(m_graph.get());
-    hideIfCreated(m_enlarged.get());
-    hideIfCreated(m_values.get());
 }
 
 void CoefficientViewer::indicateComposition() {

@@ -3,6 +3,7 @@
 #include "coefview/coefficient_table.h"
 #include "coefview/coefficient_values.h"
 #include "common/program_start.h"
+#include "common/table_lists.h"
 #include "common/user_prompts.h"
 
 #include <QObject>
@@ -47,7 +48,7 @@ class CoefficientViewer : public QObject {
     SaveDialog& csvSaveDialog();
     SaveDialog& imageSaveDialog();
     CreatorWindow& materialCreator();
-    const std::string& selectedPath() const { return m_selectedPath; }
+    const std::string& selectedPath() const { return m_lists.selectedPath(); }
     const CoefficientTable& currentTable() const { return *m_table; }
     const CoefficientExtremes& extremes() const { return m_extremes; }
     bool addedToEnlargedView() const { return m_addedToEnlargedView; }
@@ -76,9 +77,6 @@ class CoefficientViewer : public QObject {
   private:
     void connectMainWindow();
     void connectValuesWindow();
-    void refreshElementList();
-    void refreshMaterialList();
-    void select(const char* directory, const QString& file);
     void drawEmptyEnlargedView();
     void placeCursor(double energy, const double values[3], const QString& readOutPattern);
     void readOut(int row, double x, double y, const QString& pattern);
@@ -99,11 +97,10 @@ class CoefficientViewer : public QObject {
     std::unique_ptr<CoefficientTable> m_table;
     bool m_tableLoaded = false;
     CoefficientExtremes m_extremes;
-    std::string m_selectedPath;
     std::string m_drawnPath;
     std::string m_graphTitle;
     bool m_addedToEnlargedView = false;
-    int m_category = 2;
+    TableLists m_lists;
 };
 
 } // namespace tarvo

@@ -28,7 +28,13 @@
 namespace tarvo {
 namespace {
 
-const char* const kMaterialExtensions[] = {".mix", ".mix2", ".mix3"};
+std::optional<TableIdentity> readIdentity(const std::string& path, std::string& error) {
+    const std::optional<TableHeader> header = readTableHeader(path, error);
+    if (!header) {
+        return std::nullopt;
+    }
+    return TableIdentity{header->name, header->density};
+}
 
 void hideIfCreated(QWidget* window) {
     if (window != nullptr) {
@@ -53,7 +59,9 @@ CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter star
     : m_prompts(prompts), m_startProgram(std::move(startProgram)),
       m_main(std::make_unique<MainWindow>(MainWindowTexts{
           {QStringLiteral("Photon Cross Sections Database")}, QStringLiteral("Density")})),
-      m_table(std::make_unique<CrossSectionTable>()) {
+      m_table(std::make_unique<CrossSectionTable>()),
+      m_lists(*m_main, prompts, {"ele", ".ele", "mix", {".mix", ".mix2", ".mix3"}}, readIdentity,
+              "#0.000###") {
     connectMainWindow();
 }
 
@@ -164,11 +172,12 @@ void CrossSectionViewer::createCsvSaveDialog() {
     // The export reads the selected table afresh, so it holds the table last clicked even
     // when it was never plotted; the loaded table and its windows stay as they are.
     m_csvSave->setWriter([this](const std::string& path, std::string& error) {
-        if (m_selectedPath.empty()) {
+        if (m_lists.selectedPath().empty()) {
             error = "no table is selected";
             return false;
         }
-        const std::optional<CrossSectionTable> table = loadCrossSectionTable(m_selectedPath, error);
+        const std::optional<CrossSectionTable> table =
+            loadCrossSectionTable(m_lists.selectedPath(), error);
         return table && writeCrossSectionCsv(path, *table, error);
     });
 }
@@ -184,12 +193,10 @@ bool CrossSectionViewer::start() {
         return false;
     }
     m_main->setWindowTitle(QStringLiteral("  ") + local(*userLine));
-    m_selectedPath.clear();
-    m_main->nameField().clear();
-    m_main->densityField().clear();
+    m_lists.clearSelection();
     m_main->categories().button(MainWindow::others)->setChecked(true);
-    chooseCategory(MainWindow::others);
-    refreshElementList();
+    m_lists.chooseCategory(MainWindow::others);
+    m_lists.refreshElementList();
     drawEmptyEnlargedView();
     m_main->show();
     m_main->elementList().setFocus();
@@ -250,7 +257,7 @@ void CrossSectionViewer::openMixtureCreator() {
 
 void CrossSectionViewer::creatorClosed(bool saved) {
     if (saved) {
-        refreshMaterialList();
+        m_lists.refreshMaterialList();
     }
     m_main->show();
 }
@@ -259,65 +266,34 @@ void CrossSectionViewer::openCsvExport() {
     csvSaveDialog().prepareAndShow();
 }
 
-void CrossSectionViewer::refreshElementList() {
-    fillFileList(m_main->elementList(), "ele", ".ele");
-}
-
-void CrossSectionViewer::refreshMaterialList() {
-    fillFileList(m_main->materialList(), "mix", kMaterialExtensions[m_category]);
-}
-
 void CrossSectionViewer::chooseCategory(int category) {
-    m_category = category >= 0 && category <= 2 ? category : 2;
-    refreshMaterialList();
-}
-
-void CrossSectionViewer::select(const char* directory, const QString& file) {
-    const std::string path = formPath(directory, file.toLocal8Bit().toStdString());
-    std::string error;
-    const std::optional<TableHeader> header = readTableHeader(path, error);
-    if (!header) {
-        m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
-        return;
-    }
-    m_selectedPath = path;
-    m_main->nameField().setText(local(header->name));
-    m_main->densityField().setText(
-        QString::fromStdString(formatNumber(header->density, "#0.000###")));
+    m_lists.chooseCategory(category);
 }
 
 void CrossSectionViewer::selectElement(const QString& file) {
-    select("ele", file);
-    refreshMaterialList();
-    m_main->plotButton().setFocus();
+    m_lists.selectElement(file);
 }
 
 void CrossSectionViewer::selectMaterial(const QString& file) {
-    select("mix", file);
-    refreshElementList();
-    m_main->plotButton().setFocus();
+    m_lists.selectMaterial(file);
 }
 
 void CrossSectionViewer::deleteSelected() {
-    if (!deleteSelectedTable(m_prompts, *m_main, m_selectedPath, "ele")) {
-        return;
+    if (m_lists.deleteSelected()) {
+        hideIfCreated(m_graph.get());
+        hideIfCreated(m_enlarged.get());
+        hideIfCreated(m_values.get());
     }
-    // A deleted file is no selection any more.
-    m_selectedPath.clear();
-    refreshMaterialList();
-    hideIfCreated(m_graph.get());
-    hideIfCreated(m_enlarged.get());
-    hideIfCreated(m_values.get());
 }
 
 void CrossSectionViewer::calculateAndPlot() {
-    if (m_selectedPath.empty()) {
+    if (m_lists.selectedPath().empty()) {
         m_prompts.showMessage(m_main.get(), QStringLiteral("Select material "),
                               MessageIcon::Exclamation);
         return;
     }
     std::string error;
-    std::optional<CrossSectionTable> table = loadCrossSectionTable(m_selectedPath, error);
+    std::optional<CrossSectionTable> table = loadCrossSectionTable(m_lists.selectedPath(), error);
     if (!table) {
         m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
         return;

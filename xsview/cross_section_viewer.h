@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/program_start.h"
+#include "common/table_lists.h"
 #include "common/user_prompts.h"
 #include "xsview/cross_section_table.h"
 
@@ -42,7 +43,7 @@ class CrossSectionViewer : public QObject {
     CreatorWindow& mixtureCreator();
     SaveDialog& imageSaveDialog();
     SaveDialog& csvSaveDialog();
-    const std::string& selectedPath() const { return m_selectedPath; }
+    const std::string& selectedPath() const { return m_lists.selectedPath(); }
     const CrossSectionTable& loadedTable() const { return *m_table; }
     bool addedToEnlargedView() const { return m_addedToEnlargedView; }
 
@@ -77,9 +78,6 @@ class CrossSectionViewer : public QObject {
     void createImageSaveDialog();
     void createCsvSaveDialog();
     void creatorClosed(bool saved);
-    void refreshElementList();
-    void refreshMaterialList();
-    void select(const char* directory, const QString& file);
     void drawEmptyEnlargedView();
     void showValues(double energy, double coherent, double incoherent, double photoelectric,
                     double pairNuclear, double pairElectron, double total);
@@ -100,10 +98,9 @@ class CrossSectionViewer : public QObject {
     std::unique_ptr<SaveDialog> m_csvSave;
     std::unique_ptr<CrossSectionTable> m_table;
     bool m_tableLoaded = false;
-    std::string m_selectedPath;
+    TableLists m_lists;
     std::string m_graphTitle;
     bool m_addedToEnlargedView = false;
-    int m_category = 2;
 };
 
 } // namespace tarvo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace tarvo {
+
+class MainWindow;
+class UserPrompts;
+
+// Where a viewer's tables lie: the element directory and extension, the material directory
+// and the material extension of each category (human tissues, phantom substances, others).
+struct TableDirectories {
+    std::string elementDirectory;
+    std::string elementExtension;
+    std::string materialDirectory;
+    std::array<std::string, 3> materialExtensions;
+};
+
+// What a table's header says: its name and its density in g/cm3.
+struct TableIdentity {
+    std::string name;
+    double density = 0.0;
+};
+
+// Reads the header of the table at a path; on failure sets `error` ("path: line n: reason").
+using HeaderReader =
+    std::function<std::optional<TableIdentity>(const std::string& path, std::string& error)>;
+
+// The element and material lists of a main window, the chosen category and the table
+// selected last, shared by both viewers.
+class TableLists {
+  public:
+    // The density is shown with `densityPattern` (a number pattern such as "#0.000###").
+    TableLists(MainWindow& window, UserPrompts& prompts, TableDirectories directories,
+               HeaderReader readHeader, std::string densityPattern);
+
+    void refreshElementList();
+    void refreshMaterialList();
+    // Lists the materials of a category (0 to 2; anything else means "Others").
+    void chooseCategory(int category);
+    // Selects a table by its file name, shows its name and density and moves the focus to
+    // "OK"; a header that cannot be read is reported and changes nothing. True on success.
+    bool selectElement(const QString& file);
+    bool selectMaterial(const QString& file);
+    // Deletes the selected material table after asking; element tables are refused. True
+    // when the file was deleted; the selection is empty then.
+    bool deleteSelected();
+
+    const std::string& selectedPath() const { return m_selectedPath; }
+    void clearSelection();
+
+  private:
+    bool select(const std::string& directory, const QString& file);
+
+    MainWindow& m_window;
+    UserPrompts& m_prompts;
+    TableDirectories m_directories;
+    HeaderReader m_readHeader;
+    std::string m_densityPattern;
+    std::string m_selectedPath;
+    int m_category = 2;
+};
+
+} // namespace tarvo
