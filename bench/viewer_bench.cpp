@@ -55,17 +55,30 @@ void prepareRunDirectory() {
                                          composition, error);
 }
 
-struct Fixture {
-    Fixture() : viewer(prompts, [](const QString&) { return true; }) {
+// A started viewer with the benchmark's material table selected.
+template <class Viewer> struct Fixture {
+    explicit Fixture(const char* material) : viewer(prompts, [](const QString&) { return true; }) {
         viewer.start();
-        viewer.selectMaterial(QStringLiteral("Bench.mix3"));
+        viewer.selectMaterial(QString::fromLatin1(material));
     }
     SilentPrompts prompts;
-    tarvo::CrossSectionViewer viewer;
+    Viewer viewer;
 };
 
+using CrossSections = Fixture<tarvo::CrossSectionViewer>;
+using Coefficients = Fixture<tarvo::CoefficientViewer>;
+
+// Sweeps the pointer across a plot from x = 0.5 to `right` (user units) at mid height.
+template <class Move> void sweepPointer(benchmark::State& state, double right, Move move) {
+    double x = 0.5;
+    for (auto _ : state) {
+        move(x, 9.0);
+        x = x > right ? 0.5 : x + 0.37;
+    }
+}
+
 void calculateAndPlot150Rows(benchmark::State& state) {
-    Fixture fixture;
+    CrossSections fixture("Bench.mix3");
     for (auto _ : state) {
         fixture.viewer.calculateAndPlot();
     }
@@ -73,27 +86,15 @@ void calculateAndPlot150Rows(benchmark::State& state) {
 BENCHMARK(calculateAndPlot150Rows)->Unit(benchmark::kMillisecond);
 
 void mouseMoveReadOut(benchmark::State& state) {
-    Fixture fixture;
+    CrossSections fixture("Bench.mix3");
     fixture.viewer.calculateAndPlot();
-    double x = 0.5;
-    for (auto _ : state) {
-        fixture.viewer.mouseMoveCrossSectionPlot(x, 9.0);
-        x = x > 11.0 ? 0.5 : x + 0.37;
-    }
+    sweepPointer(state, 11.0,
+                 [&](double x, double y) { fixture.viewer.mouseMoveCrossSectionPlot(x, y); });
 }
 BENCHMARK(mouseMoveReadOut)->Unit(benchmark::kMicrosecond);
 
-struct CoefficientFixture {
-    CoefficientFixture() : viewer(prompts, [](const QString&) { return true; }) {
-        viewer.start();
-        viewer.selectMaterial(QStringLiteral("Bench.muc3"));
-    }
-    SilentPrompts prompts;
-    tarvo::CoefficientViewer viewer;
-};
-
 void drawCoefficients150Rows(benchmark::State& state) {
-    CoefficientFixture fixture;
+    Coefficients fixture("Bench.muc3");
     for (auto _ : state) {
         fixture.viewer.draw();
     }
@@ -101,13 +102,10 @@ void drawCoefficients150Rows(benchmark::State& state) {
 BENCHMARK(drawCoefficients150Rows)->Unit(benchmark::kMillisecond);
 
 void cursorReadOut(benchmark::State& state) {
-    CoefficientFixture fixture;
+    Coefficients fixture("Bench.muc3");
     fixture.viewer.draw();
-    double x = 0.5;
-    for (auto _ : state) {
-        fixture.viewer.mouseMoveCoefficientPlot(x, 9.0);
-        x = x > 9.5 ? 0.5 : x + 0.37;
-    }
+    sweepPointer(state, 9.5,
+                 [&](double x, double y) { fixture.viewer.mouseMoveCoefficientPlot(x, y); });
 }
 BENCHMARK(cursorReadOut)->Unit(benchmark::kMicrosecond);
 
