@@ -3,7 +3,9 @@
 
 # Starts Xvfb on a free display and points DISPLAY and Qt at it; the pid is in `xvfb`.
 start_display() {
-    Xvfb -displayfd 5 -screen 0 2200x1000x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+    # Without -noreset the server resets whenever its last client leaves, and a program
+    # connecting at that moment fails to start.
+    Xvfb -displayfd 5 -screen 0 2200x1000x24 -nolisten tcp -noreset 5>"$work/display" 2>/dev/null &
     xvfb=$!
     for _ in $(seq 1 50); do
         [ -s "$work/display" ] && break
