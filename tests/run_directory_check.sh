@@ -34,7 +34,7 @@ check_viewer() {
 
 # Plots the first element from the keyboard, adds it to the enlarged view, and keeps a
 # screenshot of every window of the cross-section viewer.
-journey_cross_section_viewer() {
+tour_cross_section_viewer() {
     (cd / && exec "$work/run/Tarvo7S_sub1") &
     viewer=$!
     wait_for_title "  $user_line"
@@ -44,15 +44,7 @@ journey_cross_section_viewer() {
     xdotool key space
     wait_for_count "Density =" 2
     sleep 0.5
-    local graph="" values=""
-    for id in $(windows_titled "Density ="); do
-        case "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" in
-            547) graph=$id ;;
-            *) values=$id ;;
-        esac
-    done
-    [ -n "$graph" ] && [ -n "$values" ] || { echo "graph or values window missing"; return 1; }
-    xdotool windowmove "$graph" 730 0; xdotool windowmove "$values" 1300 0; sleep 0.3
+    find_graph_and_values "Density =" 547
     import -window "$main" "$artefacts/Tarvo7S_sub1-main-window-selected.png"
     import -window "$graph" "$artefacts/Tarvo7S_sub1-graph-window.png"
     import -window "$values" "$artefacts/Tarvo7S_sub1-values-window.png"
@@ -61,7 +53,7 @@ journey_cross_section_viewer() {
     wait_for_count "Density =" 3
     sleep 0.5
     for id in $(windows_titled "Density ="); do
-        if [ "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" = 747 ]; then
+        if [ "$(window_width "$id")" = 747 ]; then
             import -window "$id" "$artefacts/Tarvo7S_sub1-enlarged-view.png"
         fi
     done
@@ -82,7 +74,7 @@ journey_cross_section_viewer() {
 
 # Draws the first material of "Others" from the keyboard, shows its composition, adds it
 # to the enlarged view, and keeps a screenshot of every window of the coefficient viewer.
-journey_coefficient_viewer() {
+tour_coefficient_viewer() {
     (cd / && exec "$work/run/Tarvo7S_sub2") &
     viewer=$!
     wait_for_title "  $user_line"
@@ -93,15 +85,7 @@ journey_coefficient_viewer() {
     xdotool key space
     wait_for_count "Density =" 2
     sleep 0.5
-    local graph="" values=""
-    for id in $(windows_titled "Density ="); do
-        case "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" in
-            551) graph=$id ;;
-            *) values=$id ;;
-        esac
-    done
-    [ -n "$graph" ] && [ -n "$values" ] || { echo "graph or values window missing"; return 1; }
-    xdotool windowmove "$graph" 730 0; xdotool windowmove "$values" 1300 0; sleep 0.3
+    find_graph_and_values "Density =" 551
     import -window "$main" "$artefacts/Tarvo7S_sub2-main-window-selected.png"
     import -window "$graph" "$artefacts/Tarvo7S_sub2-graph-window.png"
     import -window "$values" "$artefacts/Tarvo7S_sub2-values-window.png"
@@ -123,7 +107,7 @@ journey_coefficient_viewer() {
     wait_for_count "Density =" 3
     sleep 0.5
     for id in $(windows_titled "Density ="); do
-        if [ "$(xwininfo -id "$id" | awk '/Width:/{print $2}')" = 679 ]; then
+        if [ "$(window_width "$id")" = 679 ]; then
             import -window "$id" "$artefacts/Tarvo7S_sub2-enlarged-view.png"
         fi
     done
@@ -159,6 +143,6 @@ for program in Tarvo7S_sub1 Tarvo7S_sub2; do
     check_viewer "$program" "  $user_line" "$program-main-window"
 done
 printf 'Tarvo_V7S\r\n' > "$work/run/Start.dat"
-journey_cross_section_viewer
-journey_coefficient_viewer
+tour_cross_section_viewer
+tour_coefficient_viewer
 echo "run directory, start-up and both viewers' windows checked"

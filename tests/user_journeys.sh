@@ -39,14 +39,30 @@ interpolated_columns() {
         }'
 }
 
-# Succeeds when two numbers agree within a relative tolerance (both 0 also agree).
+# Succeeds when two numbers agree within a relative tolerance (both 0 also agree); a text
+# that is no number never agrees.
 agree() {
+    local number='^[-+]?[0-9]*\.?[0-9]+([eE][-+]?[0-9]+)?$'
+    [[ "$1" =~ $number && "$2" =~ $number ]] || return 1
     awk -v a="$1" -v b="$2" -v tolerance="$3" 'BEGIN {
+        a += 0; b += 0
         if (a == 0 && b == 0) exit 0
         d = a - b; if (d < 0) d = -d
         m = (a < 0 ? -a : a); n = (b < 0 ? -b : b); if (n > m) m = n
         exit !(d <= tolerance * m)
     }'
+}
+
+# Checks three coefficients "mu mutr muen" against three expected ones within a
+# relative tolerance; `what` names them in the failure.
+agree_coefficients() {
+    local what="$1" tolerance="$2" got expected
+    read -r -a got <<<"$3"
+    read -r -a expected <<<"$4"
+    for c in 0 1 2; do
+        agree "${got[$c]:-}" "${expected[$c]:-}" "$tolerance" ||
+            fail "$what: coefficient $((c + 1)) is ${got[$c]:-missing}, the table gives ${expected[$c]:-nothing}"
+    done
 }
 
 # Every write goes through a temporary ".name.XXXXXX" beside its target; none may remain.
@@ -131,19 +147,6 @@ launch_viewer() {
     wait_for_title "  $user_line"
     main=$(window_exactly "  $user_line")
     xdotool windowmove "$main" 0 0
-}
-
-# The graph and values windows, told apart by the graph window's width.
-find_graph_and_values() {
-    local title="$1" graph_width="$2"
-    graph="" values=""
-    for id in $(windows_titled "$title"); do
-        if [ "$(window_width "$id")" = "$graph_width" ]; then graph=$id; else values=$id; fi
-    done
-    [ -n "$graph" ] && [ -n "$values" ] || fail "graph or values window of '$title' missing"
-    xdotool windowmove "$graph" 730 0
-    xdotool windowmove "$values" 1300 0
-    sleep 0.3
 }
 
 # Reads the seven boxes of the cross-section viewer's values window, the energy box first
@@ -321,10 +324,7 @@ read_energy_at_absorption() {
     shot coef-03-energy-at-absorption
     echo "Bone at μen/ρ ${row[2]}: ${shown[*]}"
     agree "${shown[0]}" 0.1 1e-4 || fail "energy shown ${shown[0]}, the table row is at 0.1 MeV"
-    for c in 0 1 2; do
-        agree "${shown[$((c + 1))]}" "${row[$c]}" 1e-3 ||
-            fail "coefficient $((c + 1)) shown ${shown[$((c + 1))]}, the table gives ${row[$c]}"
-    done
+    agree_coefficients "shown at μen/ρ ${row[2]}" 1e-3 "${shown[*]:1}" "${row[*]}"
 }
 
 # "Indicate composition" is three tab stops after "OK", which has the focus.
@@ -371,10 +371,7 @@ check_equal_interval_csv() {
     read -r -a at100 <<<"$(tr -d '\r' <"$1" | awk -F, 'NR > 1 && $1 + 0 == 100 { print $2, $3, $4 }')"
     read -r -a row <<<"$(table_row "$run/mu_mix/Bone_Cortical.mucm" 1.00000E-01)"
     echo "bone_equal.csv at 100 keV: ${at100[*]}; table row: ${row[*]}"
-    for c in 0 1 2; do
-        agree "${at100[$c]}" "${row[$c]}" 2e-3 ||
-            fail "spline value ${at100[$c]} at 100 keV, the table gives ${row[$c]}"
-    done
+    agree_coefficients "bone_equal.csv at 100 keV" 2e-3 "${at100[*]}" "${row[*]}"
 }
 
 # "Create New Data": water by weight from H 11.19 and O 88.81, saved, then deleted again.

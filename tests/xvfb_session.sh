@@ -97,6 +97,20 @@ window_title() {
     xwininfo -id "$1" | sed -n 's/^xwininfo: Window id: [^ ]* "\(.*\)"$/\1/p'
 }
 
+# The graph and values windows, told apart by the graph window's width,
+# are put side by side at the right of the main window; sets `graph` and `values`.
+find_graph_and_values() {
+    local title="$1" graph_width="$2"
+    graph="" values=""
+    for id in $(windows_titled "$title"); do
+        if [ "$(window_width "$id")" = "$graph_width" ]; then graph=$id; else values=$id; fi
+    done
+    [ -n "$graph" ] && [ -n "$values" ] || fail "graph or values window of '$title' missing"
+    xdotool windowmove "$graph" 730 0
+    xdotool windowmove "$values" 1300 0
+    sleep 0.3
+}
+
 # Gives a window the keyboard focus.
 focus_window() {
     xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
