@@ -483,12 +483,18 @@ void CoefficientViewer::clearForEntry(int box) {
 }
 
 // The exchange files of the spline tool die with the viewer; failures do not matter.
+// Ending the loop directly: quit() would close every window and so take the close box's
+// way out as well.
 void CoefficientViewer::leave(const QString& launcher) {
+    if (m_leaving) {
+        return;
+    }
+    m_leaving = true;
     std::string ignored;
     removeFile("B2F.dat", ignored);
     removeFile("F2B.dat", ignored);
     m_startProgram(launcher);
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 void CoefficientViewer::exitToLauncher() {

@@ -100,6 +100,7 @@ class CoefficientViewer : public QObject {
     std::string m_drawnPath;
     std::string m_graphTitle;
     bool m_addedToEnlargedView = false;
+    bool m_leaving = false;
     TableLists m_lists;
 };
 

@@ -5,6 +5,7 @@
 #include "common/text_file.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -276,6 +277,11 @@ void CreatorWindow::cancelCreator() {
     hideAllRows();
     hide();
     emit closed(false);
+}
+
+void CreatorWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    cancelCreator();
 }
 
 void CreatorWindow::reportFailure() {

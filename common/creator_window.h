@@ -102,8 +102,12 @@ class CreatorWindow : public QWidget {
     QPushButton& amountCell(int row) { return *m_amountCells.at(static_cast<size_t>(row - 1)); }
 
   signals:
-    // The window closed itself: after a save (`saved`) or a Cancel.
+    // The window closed itself: after a save (`saved`), a Cancel or its close box.
     void closed(bool saved);
+
+  protected:
+    // The close box means Cancel.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void createControls();

@@ -166,3 +166,54 @@ fail() {
     shot "failure-$(date +%s)"
     exit 1
 }
+
+# Uses a window's close box: sends it the window manager's delete request.
+close_window() {
+    /usr/bin/python3 - "$1" <<'PYTHON'
+import sys
+from Xlib import X, display, protocol
+screen = display.Display()
+window = screen.create_resource_object("window", int(sys.argv[1], 0))
+request = protocol.event.ClientMessage(
+    window=window, client_type=screen.intern_atom("WM_PROTOCOLS"),
+    data=(32, [screen.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+window.send_event(request, event_mask=X.NoEventMask)
+screen.flush()
+PYTHON
+    sleep 0.4
+}
+
+# Waits until a process has ended (up to ten seconds).
+wait_for_end() {
+    for _ in $(seq 1 100); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Succeeds when the window with exactly this title is shown (a hidden window keeps its
+# place in the window tree, unmapped).
+title_mapped() {
+    local id
+    id=$(window_exactly "$1")
+    [ -n "$id" ] && xwininfo -id "$id" | grep -q 'Map State: IsViewable'
+}
+
+# Waits until the window with exactly this title is shown, or hidden.
+wait_for_mapped() {
+    for _ in $(seq 1 100); do
+        title_mapped "$1" && return 0
+        sleep 0.1
+    done
+    echo "window titled '$1' is not shown"
+    return 1
+}
+wait_for_unmapped() {
+    for _ in $(seq 1 100); do
+        title_mapped "$1" || return 0
+        sleep 0.1
+    done
+    echo "window titled '$1' is still shown"
+    return 1
+}

@@ -109,10 +109,10 @@ NewDataChooser& CrossSectionViewer::chooser() {
                 &CrossSectionViewer::openCompoundCreator);
         connect(&m_chooser->mixtureButton(), &QPushButton::clicked, this,
                 &CrossSectionViewer::openMixtureCreator);
-        connect(&m_chooser->cancelButton(), &QPushButton::clicked, this, [this] {
-            m_main->show();
-            m_chooser->hide();
-        });
+        connect(&m_chooser->cancelButton(), &QPushButton::clicked, this,
+                &CrossSectionViewer::cancelNewData);
+        connect(m_chooser.get(), &NewDataChooser::closeRequested, this,
+                &CrossSectionViewer::cancelNewData);
     }
     return *m_chooser;
 }
@@ -243,6 +243,11 @@ void CrossSectionViewer::openNewData() {
     hideIfCreated(m_graph.get());
     hideIfCreated(m_imageSave.get());
     hideIfCreated(m_csvSave.get());
+}
+
+void CrossSectionViewer::cancelNewData() {
+    m_main->show();
+    chooser().hide();
 }
 
 void CrossSectionViewer::openCompoundCreator() {
@@ -475,9 +480,15 @@ void CrossSectionViewer::clearForTotal() {
     valuesWindow().field(ValuesWindow::total).setFocus();
 }
 
+// Ending the loop directly: quit() would close every window and so take the close box's
+// way out as well.
 void CrossSectionViewer::leave(const QString& launcher) {
+    if (m_leaving) {
+        return;
+    }
+    m_leaving = true;
     m_startProgram(launcher);
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 void CrossSectionViewer::exitToLauncher() {

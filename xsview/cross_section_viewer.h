@@ -53,6 +53,7 @@ class CrossSectionViewer : public QObject {
     void chooseCategory(int category);
     void deleteSelected();
     void openNewData();
+    void cancelNewData();
     void openCompoundCreator();
     void openMixtureCreator();
     void exitToLauncher();
@@ -101,6 +102,7 @@ class CrossSectionViewer : public QObject {
     TableLists m_lists;
     std::string m_graphTitle;
     bool m_addedToEnlargedView = false;
+    bool m_leaving = false;
 };
 
 } // namespace tarvo

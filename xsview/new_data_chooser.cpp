@@ -1,5 +1,6 @@
 #include "new_data_chooser.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,6 +28,11 @@ void NewDataChooser::createControls() {
     layout->addWidget(m_compoundButton);
     layout->addWidget(m_mixtureButton);
     layout->addWidget(m_cancelButton);
+}
+
+void NewDataChooser::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit closeRequested();
 }
 
 } // namespace tarvo

@@ -16,6 +16,13 @@ class NewDataChooser : public QWidget {
     QPushButton& mixtureButton() { return *m_mixtureButton; }
     QPushButton& cancelButton() { return *m_cancelButton; }
 
+  signals:
+    // The window's close box was used; it means Cancel.
+    void closeRequested();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void createControls();
 

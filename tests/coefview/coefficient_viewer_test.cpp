@@ -4,6 +4,7 @@
 #include "coefview/composition_window.h"
 #include "coefview/graph_window.h"
 #include "coefview/values_window.h"
+#include "common/creator_window.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
 #include "common/main_window.h"
@@ -11,15 +12,21 @@
 #include "common/start_notice.h"
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
+#include "tests/window_support.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace tarvo {
 namespace {
@@ -270,12 +277,47 @@ TEST_F(CoefficientViewerTest, DeleteRefusesElementsAndExitRemovesTheExchangeFile
     m_prompts.okAnswers = {true};
     m_viewer.deleteSelected();
     EXPECT_FALSE(std::filesystem::exists("mu_mix/Water.muc3"));
-    writeBytes("B2F.dat", "x");
-    writeBytes("F2B.dat", "y");
-    m_viewer.mainWindow().close();
-    EXPECT_EQ(m_started, QStringList{QStringLiteral("Tarvo_V6")});
-    EXPECT_FALSE(std::filesystem::exists("B2F.dat"));
-    EXPECT_FALSE(std::filesystem::exists("F2B.dat"));
+}
+
+// The close box of the new-material window acts as its Cancel: the main window comes
+// back and the program goes on.
+TEST_F(CoefficientViewerTest, TheCloseBoxOfTheCreatorMeansCancel) {
+    m_viewer.openMaterialCreator();
+    ASSERT_FALSE(m_viewer.mainWindow().isVisible());
+    QSignalSpy lastClosed(qApp, &QApplication::lastWindowClosed);
+    EXPECT_EQ(testing::runEventLoop([&] {
+                  m_viewer.materialCreator().close();
+                  QTimer::singleShot(50, [] { QCoreApplication::exit(7); });
+              }),
+              7);
+    EXPECT_EQ(lastClosed.count(), 0);
+    EXPECT_FALSE(m_viewer.materialCreator().isVisible());
+    EXPECT_TRUE(m_viewer.mainWindow().isVisible());
+    EXPECT_TRUE(m_started.isEmpty());
+}
+
+// Each way out removes the exchange files, starts exactly one launcher and ends the event
+// loop, even though ending closes every window.
+TEST_F(CoefficientViewerTest, EachWayOutRemovesTheExchangeFilesAndStartsOneLauncher) {
+    const struct {
+        std::function<void(CoefficientViewer&)> leave;
+        const char* launcher;
+    } ways[] = {{[](CoefficientViewer& v) { v.mainWindow().exitButton().click(); }, "Tarvo_V7S"},
+                {[](CoefficientViewer& v) { v.mainWindow().close(); }, "Tarvo_V6"}};
+    for (const auto& way : ways) {
+        QStringList started;
+        CoefficientViewer viewer(m_prompts, [&started](const QString& name) {
+            started.append(name);
+            return true;
+        });
+        ASSERT_TRUE(viewer.start());
+        writeBytes("B2F.dat", "x");
+        writeBytes("F2B.dat", "y");
+        EXPECT_EQ(testing::runEventLoop([&] { way.leave(viewer); }), 0) << way.launcher;
+        EXPECT_EQ(started, QStringList{QString::fromLatin1(way.launcher)});
+        EXPECT_FALSE(std::filesystem::exists("B2F.dat"));
+        EXPECT_FALSE(std::filesystem::exists("F2B.dat"));
+    }
 }
 
 } // namespace

@@ -9,19 +9,25 @@
 #include "common/start_notice.h"
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
+#include "tests/window_support.h"
 #include "xsview/cross_section_plot.h"
 #include "xsview/graph_window.h"
 #include "xsview/new_data_chooser.h"
 #include "xsview/values_window.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace tarvo {
 namespace {
@@ -381,10 +387,55 @@ TEST_F(CrossSectionViewerTest, NewDataHidesTheMainWindowUntilACreatorCloses) {
                      .isEmpty());
 }
 
-TEST_F(CrossSectionViewerTest, ExitStartsTarvoV7SAndTheCloseBoxTarvoV6) {
-    m_viewer.exitToLauncher();
-    m_viewer.mainWindow().close();
-    EXPECT_EQ(m_started, (QStringList{QStringLiteral("Tarvo_V7S"), QStringLiteral("Tarvo_V6")}));
+// The close box of the chooser and of each creator acts as its Cancel: the main window
+// comes back and the program goes on.
+TEST_F(CrossSectionViewerTest, TheCloseBoxOfTheChooserAndTheCreatorsMeansCancel) {
+    const std::function<QWidget&(CrossSectionViewer&)> windows[] = {
+        [](CrossSectionViewer& v) -> QWidget& { return v.chooser(); },
+        [](CrossSectionViewer& v) -> QWidget& {
+            v.openCompoundCreator();
+            return v.compoundCreator();
+        },
+        [](CrossSectionViewer& v) -> QWidget& {
+            v.openMixtureCreator();
+            return v.mixtureCreator();
+        }};
+    for (const auto& open : windows) {
+        m_viewer.openNewData();
+        QWidget& window = open(m_viewer);
+        ASSERT_FALSE(m_viewer.mainWindow().isVisible());
+        QSignalSpy lastClosed(qApp, &QApplication::lastWindowClosed);
+        EXPECT_EQ(testing::runEventLoop([&] {
+                      window.close();
+                      QTimer::singleShot(50, [] { QCoreApplication::exit(7); });
+                  }),
+                  7)
+            << window.windowTitle().toStdString();
+        EXPECT_EQ(lastClosed.count(), 0);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(m_viewer.mainWindow().isVisible());
+    }
+    EXPECT_TRUE(m_started.isEmpty());
+}
+
+// Each way out starts exactly one launcher and ends the event loop, even though ending
+// closes every window.
+TEST_F(CrossSectionViewerTest, EachWayOutStartsOneLauncherAndEndsTheProgram) {
+    const struct {
+        std::function<void(CrossSectionViewer&)> leave;
+        const char* launcher;
+    } ways[] = {{[](CrossSectionViewer& v) { v.mainWindow().exitButton().click(); }, "Tarvo_V7S"},
+                {[](CrossSectionViewer& v) { v.mainWindow().close(); }, "Tarvo_V6"}};
+    for (const auto& way : ways) {
+        QStringList started;
+        CrossSectionViewer viewer(m_prompts, [&started](const QString& name) {
+            started.append(name);
+            return true;
+        });
+        ASSERT_TRUE(viewer.start());
+        EXPECT_EQ(testing::runEventLoop([&] { way.leave(viewer); }), 0) << way.launcher;
+        EXPECT_EQ(started, QStringList{QString::fromLatin1(way.launcher)});
+    }
 }
 
 } // namespace

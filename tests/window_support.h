@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <ostream>
+
+namespace tarvo::testing {
+
+// Runs the application's event loop, doing `action` once it runs, until the program asks
+// to end or `timeoutMs` passes; the exit code, or -1 on a timeout.
+int runEventLoop(const std::function<void()>& action, int timeoutMs = 5000);
+
+} // namespace tarvo::testing
+
+// Test failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
