@@ -190,6 +190,9 @@ std::string formatCoefficientRow(const CoefficientRow& row) {
 
 namespace {
 
+// Length of a written row: the energy in eleven characters, three values in ten each.
+constexpr size_t kRowLength = 41;
+
 // The lines of a coefficient table without the composition block.
 std::optional<std::vector<std::string>> tableLines(const std::string& path, const std::string& name,
                                                    double density,
@@ -203,6 +206,10 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
         error = path + ": the name must be a single line";
         return std::nullopt;
     }
+    if (!isPositiveNumber(density)) {
+        error = path + ": the density must be a positive number";
+        return std::nullopt;
+    }
     std::vector<std::string> lines{name, formatNumber(static_cast<double>(rows.size()), "000"),
                                    formatNumber(density, "00.000000")};
     for (const CoefficientRow& row : rows) {
@@ -211,7 +218,13 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
             error = path + ": every energy and coefficient must be a positive number";
             return std::nullopt;
         }
-        lines.push_back(formatCoefficientRow(row));
+        std::string line = formatCoefficientRow(row);
+        if (line.size() != kRowLength) {
+            error = path + ": the row at " + formatNumber(row.energy, "0.00000E+00") +
+                    " MeV cannot be written in the table's columns";
+            return std::nullopt;
+        }
+        lines.push_back(std::move(line));
     }
     return lines;
 }
@@ -230,6 +243,12 @@ bool writeMaterialCoefficientTable(const std::string& path, const std::string& n
     auto lines = tableLines(path, name, density, rows, error);
     if (!lines) {
         return false;
+    }
+    for (const CompositionEntry& entry : composition) {
+        if (!(entry.weightFraction >= 0.0 && entry.weightFraction <= 1.0)) {
+            error = path + ": a fraction by weight must lie between 0 and 1";
+            return false;
+        }
     }
     lines->push_back(formatNumber(static_cast<double>(composition.size()), "00"));
     for (const CompositionEntry& entry : composition) {

@@ -137,6 +137,10 @@ std::optional<CombinedCoefficients> combineCoefficientTables(std::span<const Com
         error = "a combination takes 1 to " + std::to_string(kMaxElements) + " elements";
         return std::nullopt;
     }
+    if (const std::string problem = amountProblem(rows); !problem.empty()) {
+        error = problem;
+        return std::nullopt;
+    }
     std::vector<CoefficientTable> tables;
     for (const CompositionRow& row : rows) {
         if (row.elementFile.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 namespace tarvo {
@@ -12,5 +13,9 @@ struct CompositionRow {
     std::string amountCell;
     bool visible = false;
 };
+
+// Why the amounts of these rows cannot be combined (one is negative, infinite or not a
+// number), naming the row from 1; empty when they can.
+std::string amountProblem(std::span<const CompositionRow> rows);
 
 } // namespace tarvo

@@ -225,7 +225,8 @@ void CreatorWindow::confirmElementCount() {
         m_nameField->setText(m_texts.defaultName);
         return;
     }
-    if (!(numericValue(text(m_densityField)) > 0)) {
+    const double density = numericValue(text(m_densityField));
+    if (!(density > 0) || !std::isfinite(density)) {
         m_prompts.showMessage(this, m_texts.badDensityMessage, MessageIcon::Exclamation);
         m_densityField->setText(QStringLiteral("9.999"));
         return;
@@ -266,7 +267,7 @@ void CreatorWindow::askAmount(int row) {
     entry.amountCell = answer.toLocal8Bit().toStdString();
     m_amountCells[static_cast<size_t>(row - 1)]->setText(answer);
     const double amount = numericValue(entry.amountCell);
-    if (m_texts.positiveAmounts && !(amount > 0)) {
+    if (m_texts.positiveAmounts && !(amount > 0 && std::isfinite(amount))) {
         m_prompts.showMessage(this, m_texts.badAmountMessage, MessageIcon::Exclamation);
         return;
     }
@@ -284,8 +285,12 @@ void CreatorWindow::closeEvent(QCloseEvent* event) {
     cancelCreator();
 }
 
-void CreatorWindow::reportFailure() {
-    m_prompts.showMessage(this, m_texts.failureMessage, m_texts.failureIcon, m_texts.failureTitle);
+// The creator's own message, and on a second line why the save failed.
+void CreatorWindow::reportFailure(const std::string& reason) {
+    const QString text = reason.empty()
+                             ? m_texts.failureMessage
+                             : m_texts.failureMessage + QLatin1Char('\n') + local(reason);
+    m_prompts.showMessage(this, text, m_texts.failureIcon, m_texts.failureTitle);
 }
 
 void CreatorWindow::saveNewMaterial() {
@@ -318,9 +323,11 @@ void CreatorWindow::saveNewMaterial() {
                            fileName,
                            std::max(0, m_categories->checkedId())};
         path = m_save(input, error);
+    } else {
+        error = "the number of elements must lie between 1 and " + std::to_string(rowCount());
     }
     if (!path) {
-        reportFailure();
+        reportFailure(error);
         return;
     }
     m_prompts.showMessage(this, QStringLiteral(" Data saved "), MessageIcon::None,

@@ -118,7 +118,7 @@ class CreatorWindow : public QWidget {
     void askAmount(int row);
     void showRow(int row, bool visible);
     void hideAllRows();
-    void reportFailure();
+    void reportFailure(const std::string& reason);
 
     CreatorTexts m_texts;
     CreatorSave m_save;

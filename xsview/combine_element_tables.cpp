@@ -157,6 +157,10 @@ combineElementTables(std::span<const CompositionRow> rows, Weighting weighting, 
         error = "a combination takes 1 to " + std::to_string(kMaxCombinedElements) + " elements";
         return std::nullopt;
     }
+    if (const std::string problem = amountProblem(rows); !problem.empty()) {
+        error = problem;
+        return std::nullopt;
+    }
     std::vector<ElementTable> tables(rows.size());
     for (size_t k = 0; k < rows.size(); ++k) {
         if (rows[k].elementFile.empty()) {

@@ -153,6 +153,22 @@ std::string formatCrossSectionRow(const CrossSectionRow& row) {
 
 namespace {
 
+// Length of a written row: the energy and five values of nine characters, blank-separated.
+constexpr size_t kRowLength = 59;
+
+bool isPositive(double value) {
+    return value > 0.0 && std::isfinite(value);
+}
+
+// The energy and the three partial values whose logarithms are taken must be positive;
+// pair production is zero below its threshold.
+bool isWritableRow(const CrossSectionRow& row) {
+    return isPositive(row.energy) && isPositive(row.coherent) && isPositive(row.incoherent) &&
+           isPositive(row.photoelectric) &&
+           (row.pairNuclear == 0.0 || isPositive(row.pairNuclear)) &&
+           (row.pairElectron == 0.0 || isPositive(row.pairElectron));
+}
+
 // The lines of a table file: name, density, row count and the rows.
 std::optional<std::vector<std::string>> tableLines(const std::string& path, const std::string& name,
                                                    double density,
@@ -167,10 +183,20 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
         error = path + ": the name must be a single line";
         return std::nullopt;
     }
+    if (!(density > 0.0) || !std::isfinite(density)) {
+        error = path + ": the density must be a positive number";
+        return std::nullopt;
+    }
     std::vector<std::string> lines{name, formatNumber(density, "##.######"),
                                    formatNumber(static_cast<double>(rows.size()), "###")};
     for (const CrossSectionRow& row : rows) {
-        lines.push_back(formatCrossSectionRow(row));
+        std::string line = formatCrossSectionRow(row);
+        if (!isWritableRow(row) || line.size() != kRowLength) {
+            error = path + ": the row at " + formatNumber(row.energy, "0.000E+00") +
+                    " MeV cannot be written in the table's columns";
+            return std::nullopt;
+        }
+        lines.push_back(std::move(line));
     }
     return lines;
 }

@@ -211,7 +211,7 @@ TEST_F(CoefficientDialogsTest, TheMaterialCreatorWritesTheCompositionBlock) {
     EXPECT_TRUE(m_viewer.mainWindow().isVisible());
 }
 
-TEST_F(CoefficientDialogsTest, TheMaterialCreatorRefusesZeroSharesAndCounts) {
+TEST_F(CoefficientDialogsTest, TheMaterialCreatorRefusesZeroOrNegativeSharesAndCounts) {
     CreatorWindow& creator = m_viewer.materialCreator();
     m_viewer.openMaterialCreator();
     creator.countField().setText(QStringLiteral("1"));
@@ -220,8 +220,17 @@ TEST_F(CoefficientDialogsTest, TheMaterialCreatorRefusesZeroSharesAndCounts) {
     creator.pickElement(1); // the prompt is cancelled: share 0
     creator.fileNameField().setText(QStringLiteral("Zero"));
     creator.saveNewMaterial();
-    EXPECT_EQ(lastMessage(), QStringLiteral(" There is an error in the input data ! "));
+    EXPECT_EQ(lastMessage().section('\n', 0, 0),
+              QStringLiteral(" There is an error in the input data ! "));
     EXPECT_EQ(m_prompts.messages.back().title, QStringLiteral("Input Error"));
+    for (const char* share : {"-50", "1e999"}) {
+        m_prompts.textAnswers = {QString::fromLatin1(share)};
+        creator.editAmount(1);
+        creator.saveNewMaterial();
+        EXPECT_EQ(lastMessage(),
+                  QStringLiteral(" There is an error in the input data ! \n"
+                                 "row 1: the amount must be a number of at least 0"));
+    }
     creator.countField().setText(QStringLiteral("0"));
     creator.saveNewMaterial();
     EXPECT_EQ(lastMessage(), QStringLiteral(" Input number of elements "));

@@ -132,6 +132,14 @@ TEST(WriteMaterialCoefficientTable, RefusesWhatCouldNotBeReadBack) {
     EXPECT_FALSE(
         writeMaterialCoefficientTable("mu_mix\\a.muc3", "A", 1, edgeRows(3), sixteen, error));
     EXPECT_FALSE(writeMaterialCoefficientTable("mu_mix\\a.muc3", "A", 1, zero, one, error));
+    std::vector<CoefficientRow> wide = edgeRows(3);
+    wide[1].attenuation = 1e100;
+    EXPECT_FALSE(writeMaterialCoefficientTable("mu_mix\\a.muc3", "A", 1, wide, one, error));
+    EXPECT_NE(error.find("columns"), std::string::npos) << error;
+    const std::vector<CompositionEntry> negative{{1, 1.5}, {8, -0.5}};
+    EXPECT_FALSE(
+        writeMaterialCoefficientTable("mu_mix\\a.muc3", "A", 1, edgeRows(3), negative, error));
+    EXPECT_FALSE(writeMaterialCoefficientTable("mu_mix\\a.muc3", "A", -1, edgeRows(3), one, error));
     EXPECT_TRUE(std::filesystem::is_empty("mu_mix"));
 }
 

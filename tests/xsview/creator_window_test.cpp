@@ -65,8 +65,14 @@ class CreatorTest : public ::testing::Test {
         creator.saveNewMaterial();
     }
 
+    // The first line of the last message; a failed save adds its reason below.
     QString lastMessage() const {
-        return m_prompts.messages.empty() ? QString() : m_prompts.messages.back().text;
+        return m_prompts.messages.empty() ? QString()
+                                          : m_prompts.messages.back().text.section('\n', 0, 0);
+    }
+    QString lastReason() const {
+        return m_prompts.messages.empty() ? QString()
+                                          : m_prompts.messages.back().text.section('\n', 1);
     }
 
     WorkingDirectory m_directory;
@@ -232,6 +238,9 @@ TEST_P(CreatorSaveFailure, KeepsTheInputsAndWritesNothing) {
     fill(creator, QString::fromLatin1(GetParam().count), GetParam().rows);
     save(creator, GetParam().fileName);
     EXPECT_EQ(lastMessage(), QString::fromUtf8(GetParam().message));
+    if (lastMessage() == QStringLiteral(" There is an error in the entered data ")) {
+        EXPECT_FALSE(lastReason().isEmpty());
+    }
     EXPECT_TRUE(std::filesystem::is_empty("mix"));
     EXPECT_TRUE(creator.isVisible());
     EXPECT_EQ(creator.fileNameField().text(), QString::fromLatin1(GetParam().fileName));
@@ -256,13 +265,41 @@ INSTANTIATE_TEST_SUITE_P(
         SaveFailure{CreatorKind::mixture,
                     {{"01_H.ele", "1"}, {"08_O.ele", "-1"}},
                     "2",
-                    "Zero",
+                    "Negative",
                     " There is an error in the entered data "},
         SaveFailure{CreatorKind::compound,
                     {{"01_H.ele", "1"}},
                     "1",
                     "../Escape",
                     "\"../Escape\" must not contain a path separator"}));
+
+// A negative, infinite or unreadable amount never reaches a table file: the compound
+// creator refuses it at entry, the mixture creator at saving with its reason.
+TEST_F(CreatorTest, NegativeAndInfiniteAmountsWriteNothing) {
+    for (const char* amount : {"-50", "1e999", "-1e999"}) {
+        m_prompts.messages.clear();
+        fill(m_compound, QStringLiteral("2"), {{"01_H.ele", "2"}, {"08_O.ele", amount}});
+        EXPECT_EQ(lastMessage(), QStringLiteral(" Incorrect input value ")) << amount;
+        m_prompts.textAnswers.clear();
+        fill(m_mixture, QStringLiteral("2"), {{"01_H.ele", "100"}, {"08_O.ele", amount}});
+        save(m_mixture, "negmix");
+        EXPECT_EQ(lastMessage(), QStringLiteral(" There is an error in the entered data "));
+        EXPECT_NE(lastReason().indexOf(QStringLiteral("row 2")), -1) << lastReason().toStdString();
+        EXPECT_TRUE(m_mixture.isVisible());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty("mix"));
+}
+
+// A save that fails although the input is fine says why on a second line.
+TEST_F(CreatorTest, AFailedWriteGivesItsReason) {
+    std::filesystem::remove("mix");
+    writeBytes("mix", "a file where the directory should be");
+    fill(m_mixture, QStringLiteral("1"), {{"01_H.ele", "100"}});
+    save(m_mixture, "Hydrogen");
+    EXPECT_EQ(lastMessage(), QStringLiteral(" There is an error in the entered data "));
+    EXPECT_NE(lastReason().indexOf(QStringLiteral("Hydrogen.mix3")), -1)
+        << lastReason().toStdString();
+}
 
 TEST_F(CreatorTest, CancelHidesRowsAndWindow) {
     bool closedWithoutSave = false;

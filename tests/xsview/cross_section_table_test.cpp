@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
 #include <vector>
 
 namespace tarvo {
@@ -144,6 +147,32 @@ TEST(WriteMaterialTable, RefusesRowCountsOutsideTheTableAndMultiLineNames) {
     EXPECT_FALSE(writeMaterialTable("mix\\a.mix", "A\r\nB", 1.0, ascendingRows(2), error));
     EXPECT_FALSE(writeMaterialTable("nowhere\\a.mix", "A", 1.0, ascendingRows(2), error));
     EXPECT_NE(error.find("nowhere"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty("mix"));
+}
+
+// Every row is written in its fixed columns with positive values where logarithms are
+// taken; anything else is refused, never written.
+TEST(WriteMaterialTable, RefusesRowsThatWouldBreakTheColumns) {
+    WorkingDirectory directory;
+    std::filesystem::create_directory("mix");
+    const double nan = std::nan("");
+    const std::function<void(CrossSectionRow&)> spoilers[] = {[](CrossSectionRow& r) { r.coherent = -1.0; },
+                                                              [](CrossSectionRow& r) { r.photoelectric = 0.0; },
+                                                              [](CrossSectionRow& r) { r.incoherent = 1e100; },
+                                                              [](CrossSectionRow& r) { r.incoherent = 1e-100; },
+                                                              [](CrossSectionRow& r) { r.pairNuclear = -0.5; },
+                                                              [=](CrossSectionRow& r) { r.pairElectron = nan; },
+                                                              [](CrossSectionRow& r) { r.energy = 0.0; }};
+    for (const auto& spoil : spoilers) {
+        std::vector<CrossSectionRow> rows = ascendingRows(3);
+        spoil(rows[1]);
+        std::string error;
+        EXPECT_FALSE(writeMaterialTable("mix\\a.mix", "A", 1.0, rows, error));
+        EXPECT_NE(error.find("columns"), std::string::npos) << error;
+    }
+    std::string error;
+    EXPECT_FALSE(writeMaterialTable("mix\\a.mix", "A", -1.0, ascendingRows(3), error));
+    EXPECT_FALSE(writeMaterialTable("mix\\a.mix", "A", 1.0 / 0.0, ascendingRows(3), error));
     EXPECT_TRUE(std::filesystem::is_empty("mix"));
 }
 
