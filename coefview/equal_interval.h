@@ -24,6 +24,19 @@ struct IntervalCheck {
 };
 IntervalCheck checkInterval(double bottom, double top, double step, bool spline);
 
+enum class IntervalMethod { linear, spline };
+
+// What a table on equal intervals is computed for: the boxes' range and step (keV), the
+// method and the table file. Results belong to the grid they were computed for.
+struct IntervalGrid {
+    double bottom = 0.0;
+    double top = 0.0;
+    double step = 0.0;
+    IntervalMethod method = IntervalMethod::linear;
+    std::string tablePath;
+    bool operator==(const IntervalGrid&) const = default;
+};
+
 // The number of points of a count: the largest whole number not above it.
 int pointsOf(double pointCount);
 

@@ -137,6 +137,21 @@ void EqualIntervalDialog::warn(const QString& text) {
     m_prompts.showMessage(this, text, MessageIcon::Exclamation);
 }
 
+IntervalGrid EqualIntervalDialog::gridInBoxes() const {
+    return {boxValue(m_bottomBox), boxValue(m_topBox), boxValue(m_stepBox),
+            m_splineOption->isChecked() ? IntervalMethod::spline : IntervalMethod::linear,
+            m_tablePath()};
+}
+
+// Results and the list they fill belong to one grid; a new "OK" or calculation drops them.
+void EqualIntervalDialog::forgetResults() {
+    m_computedGrid.reset();
+    m_shownGrid.reset();
+    m_results.clear();
+    m_resultList->clear();
+    m_saveButton->setEnabled(false);
+}
+
 void EqualIntervalDialog::open(const QString& title) {
     setWindowTitle(title);
     m_stepBox->setText(QStringLiteral("0.5"));
@@ -144,7 +159,8 @@ void EqualIntervalDialog::open(const QString& title) {
     m_bottomBox->setText(QStringLiteral("1.0"));
     m_topBox->setText(QStringLiteral("500.0"));
     m_chooser->refresh();
-    m_saveButton->setEnabled(false);
+    forgetResults();
+    m_acceptedGrid.reset();
     m_interpolationButton->setEnabled(false);
     m_checkButton->setEnabled(false);
     m_linearOption->setChecked(true);
@@ -154,11 +170,9 @@ void EqualIntervalDialog::open(const QString& title) {
 }
 
 void EqualIntervalDialog::okPressed() {
-    const double bottom = boxValue(m_bottomBox);
-    const double top = boxValue(m_topBox);
-    const double step = boxValue(m_stepBox);
-    const bool spline = m_splineOption->isChecked();
-    const IntervalCheck check = checkInterval(bottom, top, step, spline);
+    const IntervalGrid grid = gridInBoxes();
+    const bool spline = grid.method == IntervalMethod::spline;
+    const IntervalCheck check = checkInterval(grid.bottom, grid.top, grid.step, spline);
     if (check.pointCount) {
         m_pointCount = *check.pointCount;
     }
@@ -177,11 +191,13 @@ void EqualIntervalDialog::okPressed() {
         break;
     }
     std::string error;
-    if (spline && !atomicWriteFile("B2F.dat", exchangeRequest(m_tablePath(), top, step), error)) {
+    if (spline &&
+        !atomicWriteFile("B2F.dat", exchangeRequest(grid.tablePath, grid.top, grid.step), error)) {
         warn(QStringLiteral("Cannot write \"B2F.dat\": ") + QString::fromLocal8Bit(error.c_str()));
         return;
     }
-    m_step = step;
+    forgetResults();
+    m_acceptedGrid = grid;
     m_interpolationButton->setEnabled(true);
 }
 
@@ -205,22 +221,29 @@ void EqualIntervalDialog::interpolationPressed() {
         warn(QStringLiteral(" The number of points exceeds 1000 "));
         return;
     }
-    const CoefficientTable* table = m_table();
-    m_results.clear();
-    if (m_splineOption->isChecked()) {
+    if (!m_acceptedGrid || *m_acceptedGrid != gridInBoxes()) {
+        warn(QStringLiteral(" The energy range, the interval, the method or the table has changed: "
+                            "press \"OK\" first "));
+        return;
+    }
+    forgetResults();
+    const IntervalGrid& grid = *m_acceptedGrid;
+    if (grid.method == IntervalMethod::spline) {
         if (!startSplineTool()) {
             warn(QStringLiteral(" The spline tool \"Tarvo6_sub3\" cannot be started "));
             return;
         }
     } else {
+        const CoefficientTable* table = m_table();
         auto values =
-            table ? interpolateLinear(*table, m_step, pointsOf(m_pointCount)) : std::nullopt;
+            table ? interpolateLinear(*table, grid.step, pointsOf(m_pointCount)) : std::nullopt;
         if (!values) {
             warn(QStringLiteral("Calculation error"));
             return;
         }
         m_results = std::move(*values);
     }
+    m_computedGrid = grid;
     QCoreApplication::processEvents();
     m_checkButton->setEnabled(true);
 }
@@ -263,20 +286,29 @@ bool EqualIntervalDialog::collectSplineResults(int points) {
 }
 
 void EqualIntervalDialog::checkPressed() {
-    m_resultList->clear();
-    const int points = pointsOf(m_pointCount);
-    if (m_pointCount > kMaxIntervalPoints) {
-        warn(QStringLiteral(" The number of points exceeds 1000 "));
+    if (!m_computedGrid || *m_computedGrid != gridInBoxes()) {
+        warn(QStringLiteral(" Press \"Interpolation calculation\" first "));
         return;
     }
-    if (m_splineOption->isChecked() ? !collectSplineResults(points)
-                                    : m_results.size() != static_cast<size_t>(points)) {
+    m_resultList->clear();
+    m_shownGrid.reset();
+    m_saveButton->setEnabled(false);
+    const int points = pointsOf(m_pointCount);
+    // The linear results were computed by "Interpolation calculation"; the spline's are
+    // read from the tool's run for this grid.
+    if (m_computedGrid->method == IntervalMethod::spline && !collectSplineResults(points)) {
+        m_computedGrid.reset();
+        m_results.clear();
+        return;
+    }
+    if (m_results.size() != static_cast<size_t>(points)) {
         return;
     }
     for (int i = 1; i <= points; ++i) {
-        m_resultList->addItem(QString::fromStdString(
-            intervalListLine(gridEnergyKeV(i, m_step), m_results[static_cast<size_t>(i - 1)])));
+        m_resultList->addItem(QString::fromStdString(intervalListLine(
+            gridEnergyKeV(i, m_computedGrid->step), m_results[static_cast<size_t>(i - 1)])));
     }
+    m_shownGrid = m_computedGrid;
     m_saveButton->setEnabled(true);
 }
 
@@ -284,6 +316,15 @@ void EqualIntervalDialog::savePressed() {
     if (m_stepBox->text().isEmpty() || m_fileNameBox->text().isEmpty() ||
         m_bottomBox->text().isEmpty() || m_topBox->text().isEmpty()) {
         warn(QStringLiteral(" Input the file name "));
+        return;
+    }
+    if (!m_shownGrid) {
+        warn(QStringLiteral(" Show the table with \"Check\" before saving "));
+        return;
+    }
+    if (*m_shownGrid != gridInBoxes()) {
+        warn(QStringLiteral(" The energy range, the interval, the method or the table has changed "
+                            "since \"Check\": press \"OK\" and calculate again "));
         return;
     }
     const std::string name = m_fileNameBox->text().toLocal8Bit().toStdString();
@@ -295,7 +336,7 @@ void EqualIntervalDialog::savePressed() {
     const QString path =
         QDir(m_chooser->currentDirectory()).filePath(m_fileNameBox->text() + ".csv");
     std::string error;
-    if (!writeIntervalCsv(path.toLocal8Bit().toStdString(), m_step, m_results, error)) {
+    if (!writeIntervalCsv(path.toLocal8Bit().toStdString(), m_shownGrid->step, m_results, error)) {
         warn(QStringLiteral("Cannot write \"") + path + QStringLiteral("\": ") +
              QString::fromLocal8Bit(error.c_str()));
         return;

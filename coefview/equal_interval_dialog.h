@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,8 @@ class EqualIntervalDialog : public QWidget {
     QWidget* createInputs();
     QWidget* createSaveArea();
     void connectSignals();
+    IntervalGrid gridInBoxes() const;
+    void forgetResults();
     bool startSplineTool();
     bool collectSplineResults(int points);
     void warn(const QString& text);
@@ -70,7 +73,10 @@ class EqualIntervalDialog : public QWidget {
     std::function<const CoefficientTable*()> m_table;
     std::function<std::string()> m_tablePath;
     double m_pointCount = 0.0;
-    double m_step = 0.5;
+    // The grid of the last accepted "OK", of the last calculation and of the rows shown.
+    std::optional<IntervalGrid> m_acceptedGrid;
+    std::optional<IntervalGrid> m_computedGrid;
+    std::optional<IntervalGrid> m_shownGrid;
     std::vector<IntervalValues> m_results;
     QProcess* m_tool = nullptr;
     bool m_toolStarted = false;

@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 namespace tarvo {
 namespace {
@@ -117,7 +118,9 @@ TEST_F(CoefficientDialogsTest, TheDefaultsListAndSave999PointsByTheLinearMethod)
 
 TEST_F(CoefficientDialogsTest, RefusesBadRangesAndTooManyPoints) {
     run("500.0", "0.4", false);
-    EXPECT_EQ(lastMessage(), QStringLiteral(" The number of points exceeds 1000 "));
+    ASSERT_FALSE(m_prompts.messages.empty());
+    EXPECT_EQ(m_prompts.messages.front().text,
+              QStringLiteral(" The number of points exceeds 1000 "));
     EXPECT_EQ(m_dialog.pointCount(), 1248.5);
     EXPECT_EQ(m_dialog.resultList().count(), 0);
     for (const auto& [top, step] : {std::pair{"500.0", "0.09"}, {"500.1", "0.5"}, {"1.0", "0.5"}}) {
@@ -175,6 +178,74 @@ TEST_F(CoefficientDialogsTest, AFailedToolRunShowsAMessageAndNoStaleValues) {
         << lastMessage().toStdString();
     EXPECT_EQ(m_dialog.resultList().count(), 0);
     EXPECT_FALSE(std::filesystem::exists("F2B.dat"));
+}
+
+// Results belong to the grid they were computed for: a sequence that leaves them out of
+// step with the boxes is told what to do and saves nothing.
+TEST_F(CoefficientDialogsTest, StaleResultsAreNeverShownOrSaved) {
+    using Step = std::function<void(EqualIntervalDialog&)>;
+    const Step ok = [](EqualIntervalDialog& d) { d.okPressed(); };
+    const Step calculate = [](EqualIntervalDialog& d) { d.interpolationPressed(); };
+    const Step check = [](EqualIntervalDialog& d) { d.checkPressed(); };
+    const Step save = [](EqualIntervalDialog& d) { d.savePressed(); };
+    const Step stepOne = [](EqualIntervalDialog& d) { d.stepBox().setText(QStringLiteral("1.0")); };
+    const Step top100 = [](EqualIntervalDialog& d) { d.topBox().setText(QStringLiteral("100.0")); };
+    const Step spline = [](EqualIntervalDialog& d) { d.splineOption().setChecked(true); };
+    const struct {
+        const char* label;
+        std::vector<Step> steps;
+        const char* message;
+        int rowsLeft = 0; // rows of an earlier check still listed
+    } sequences[] = {
+        {"spline calculated again after check",
+         {spline, ok, calculate, check, calculate, save},
+         " Show the table with \"Check\" before saving "},
+        {"linear step changed and accepted after check",
+         {ok, calculate, check, stepOne, ok, save},
+         " Show the table with \"Check\" before saving "},
+        {"check after a new top was accepted",
+         {ok, calculate, check, top100, ok, check},
+         " Press \"Interpolation calculation\" first "},
+        {"step changed after check",
+         {ok, calculate, check, stepOne, save},
+         " The energy range, the interval, the method or the table has changed since \"Check\": "
+         "press \"OK\" and calculate again ",
+         999},
+        {"method changed after ok",
+         {ok, spline, calculate},
+         " The energy range, the interval, the method or the table has changed: press \"OK\" "
+         "first "}};
+    for (const auto& sequence : sequences) {
+        m_viewer.openEqualIntervalDialog();
+        m_dialog.fileNameBox().setText(QStringLiteral("stale"));
+        m_prompts.messages.clear();
+        for (const Step& step : sequence.steps) {
+            step(m_dialog);
+        }
+        EXPECT_EQ(lastMessage(), QString::fromLatin1(sequence.message)) << sequence.label;
+        EXPECT_EQ(m_dialog.resultList().count(), sequence.rowsLeft) << sequence.label;
+        EXPECT_EQ(m_dialog.saveButton().isEnabled(), sequence.rowsLeft > 0) << sequence.label;
+        EXPECT_FALSE(std::filesystem::exists("stale.csv")) << sequence.label;
+    }
+}
+
+// After a new step is accepted and calculated, the rows carry the energies of that step.
+TEST_F(CoefficientDialogsTest, ANewStepIsListedAndSavedWithItsOwnEnergies) {
+    run("500.0", "0.5", false);
+    ASSERT_EQ(m_dialog.resultList().count(), 999);
+    run("500.0", "1.0", false);
+    ASSERT_EQ(m_dialog.resultList().count(), 500);
+    // mu = 3000 / E^2 below the edge at 10 keV.
+    EXPECT_TRUE(
+        m_dialog.resultList().item(1)->text().startsWith(QStringLiteral("2.000E+00   7.500E+02")));
+    m_dialog.fileNameBox().setText(QStringLiteral("step1"));
+    m_dialog.savePressed();
+    EXPECT_EQ(lastMessage(), QStringLiteral(" Data saved in the file "));
+    const std::string csv = readBytes("step1.csv");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 501);
+    EXPECT_NE(csv.find("\r\n 2.000E+00, 7.5000E+02,"), std::string::npos);
+    EXPECT_NE(csv.find("\r\n 5.000E+02,"), std::string::npos);
+    EXPECT_EQ(csv.find("\r\n 5.010E+02,"), std::string::npos);
 }
 
 TEST_F(CoefficientDialogsTest, CsvExportAndBitmapOfTheCoefficientViewer) {
