@@ -193,8 +193,8 @@ bool CoefficientViewer::start() {
     m_lists.clearSelection();
     m_main->compositionButton()->setEnabled(false);
     m_lists.refreshElementList();
+    // Checking the option lists its materials.
     m_main->categories().button(MainWindow::others)->setChecked(true);
-    m_lists.chooseCategory(MainWindow::others);
     drawEmptyEnlargedView();
     m_main->show();
     m_main->elementList().setFocus();
@@ -203,13 +203,9 @@ bool CoefficientViewer::start() {
 
 void CoefficientViewer::connectMainWindow() {
     MainWindow& main = *m_main;
-    for (auto signal : {&QListWidget::itemClicked, &QListWidget::itemActivated}) {
-        connect(&main.elementList(), signal, this,
-                [this](QListWidgetItem* item) { selectElement(item->text()); });
-        connect(&main.materialList(), signal, this,
-                [this](QListWidgetItem* item) { selectMaterial(item->text()); });
-    }
-    connect(&main.categories(), &QButtonGroup::idClicked, this, &CoefficientViewer::chooseCategory);
+    connect(&main, &MainWindow::elementChosen, this, &CoefficientViewer::selectElement);
+    connect(&main, &MainWindow::materialChosen, this, &CoefficientViewer::selectMaterial);
+    connect(&main, &MainWindow::categoryChosen, this, &CoefficientViewer::chooseCategory);
     connect(&main.plotButton(), &QPushButton::clicked, this, &CoefficientViewer::draw);
     connect(&main.deleteButton(), &QPushButton::clicked, this, &CoefficientViewer::deleteSelected);
     connect(main.compositionButton(), &QPushButton::clicked, this,

@@ -16,6 +16,17 @@ UserFrame compositionFrame() {
     return {-0.5, -0.5, 10.5, 16.6, 289, 353};
 }
 
+// The drawn table as text, for a screen reader: "H 0.11190, O 0.88810".
+QString compositionText(const CoefficientTable& table) {
+    QStringList entries;
+    for (int j = 1; j <= table.compositionCount; ++j) {
+        const CompositionEntry& entry = table.composition[static_cast<size_t>(j)];
+        entries.append(QString::fromStdString(elementSymbol(entry.atomicNumber) + " " +
+                                              formatNumber(entry.weightFraction, "0.00000")));
+    }
+    return QStringLiteral("Fractions by weight: ") + entries.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 CompositionWindow::CompositionWindow(QWidget* parent) : QWidget(parent) {
@@ -80,6 +91,7 @@ void CompositionWindow::showComposition(const CoefficientTable& table, const QSt
         m_table->setCurrentPoint(6.0, y);
         m_table->print(QString::fromStdString(formatNumber(entry.weightFraction, "0.00000")));
     }
+    m_table->setAccessibleDescription(compositionText(table));
     show();
 }
 

@@ -1,5 +1,6 @@
 #include "equal_interval_dialog.h"
 
+#include "common/accessible_names.h"
 #include "common/file_chooser.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
@@ -49,6 +50,9 @@ QWidget* EqualIntervalDialog::createInputs() {
     m_bottomBox->setReadOnly(true);
     m_topBox = new QLineEdit(inputs);
     m_stepBox = new QLineEdit(inputs);
+    nameControl(m_bottomBox, QStringLiteral("Energy range from (keV)"));
+    nameControl(m_topBox, QStringLiteral("Energy range up to (keV), Max. 500 keV"));
+    nameControl(m_stepBox, QStringLiteral("Energy interval (keV), Min. 0.1 keV"));
     layout->addWidget(new QLabel(QStringLiteral("Energy range"), inputs), 0, 0);
     layout->addWidget(m_bottomBox, 0, 1);
     layout->addWidget(new QLabel(QStringLiteral("～"), inputs), 0, 2);
@@ -76,6 +80,7 @@ QWidget* EqualIntervalDialog::createSaveArea() {
     auto* area = new QGroupBox(QStringLiteral("Save Forder"), this);
     m_chooser = new FileChooser(QStringLiteral(".csv"), area);
     m_fileNameBox = new QLineEdit(area);
+    nameControl(m_fileNameBox, QStringLiteral("Input the File name without the extension"));
     auto* layout = new QVBoxLayout(area);
     layout->addWidget(m_chooser);
     layout->addWidget(
@@ -99,6 +104,7 @@ void EqualIntervalDialog::createControls() {
     m_resultList = new QListWidget(this);
     m_resultList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_resultList->setMinimumWidth(420);
+    nameControl(m_resultList, QStringLiteral("Results"));
     auto* steps = new QHBoxLayout;
     steps->addWidget(m_okButton);
     steps->addWidget(m_interpolationButton);

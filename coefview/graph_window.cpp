@@ -1,6 +1,7 @@
 #include "graph_window.h"
 
 #include "coefview/coefficient_plot.h"
+#include "common/accessible_names.h"
 #include "common/graph_surface.h"
 
 #include <QGridLayout>
@@ -17,6 +18,13 @@ GraphWindow::GraphWindow(QWidget* parent) : QWidget(parent) {
 void GraphWindow::createControls() {
     m_coefficientPlot = new GraphSurface(coefficientPlotFrame(), 12.0, this);
     m_ratioPlot = new GraphSurface(ratioPlotFrame(), 12.0, this);
+    // The values window of the same title is the plots' text alternative.
+    m_coefficientPlot->setAccessibleDescription(QStringLiteral(
+        "μ/ρ, μtr/ρ and μen/ρ against photon energy; the values are listed in the values "
+        "window of the same title"));
+    m_ratioPlot->setAccessibleDescription(QStringLiteral(
+        "The ratio μen/μtr against photon energy; the values are listed in the values window "
+        "of the same title"));
     for (GraphSurface* surface : {m_coefficientPlot, m_ratioPlot}) {
         surface->setBackground(paletteColor(1));
         surface->setForeground(paletteColor(15));
@@ -30,6 +38,7 @@ void GraphWindow::createControls() {
     m_readOut = new QLineEdit(this);
     m_readOut->setReadOnly(true);
     m_readOut->setMaximumWidth(90);
+    nameControl(m_readOut, QStringLiteral("μen/ρ over μtr/ρ at the cursor"));
     m_enlargeButton = new QPushButton(QStringLiteral("Enlarged View"), this);
     m_enlargeButton->setEnabled(false);
     auto* fraction =

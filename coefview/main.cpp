@@ -1,4 +1,5 @@
 #include "coefview/coefficient_viewer.h"
+#include "common/button_keys.h"
 #include "common/text_file.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "Tarvo7S_sub2: cannot enter the program's directory: " << error << '\n';
     }
     QApplication application(argc, argv);
+    tarvo::installButtonKeys(application);
     tarvo::WidgetPrompts prompts;
     tarvo::CoefficientViewer viewer(prompts, tarvo::startProgram);
     viewer.start();

@@ -1,5 +1,7 @@
 #include "values_window.h"
 
+#include "common/accessible_names.h"
+
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
@@ -31,6 +33,10 @@ QWidget* ValuesWindow::createEntryRows() {
         box->setToolTip(QString::fromUtf8(entries[b].tooltip));
         m_clearButtons[static_cast<size_t>(b)] = button;
         m_boxes[static_cast<size_t>(b)] = box;
+        const QString caption = plainCaption(QString::fromUtf8(entries[b].label));
+        nameControl(box, caption + QStringLiteral(" (") + QString::fromUtf8(entries[b].unit) +
+                             QStringLiteral(")"));
+        nameControl(button, QStringLiteral("Clear the values to input ") + caption);
         layout->addWidget(button, b, 0);
         layout->addWidget(new QLabel(QString::fromUtf8(entries[b].label), rows), b, 1);
         layout->addWidget(box, b, 2);
@@ -47,6 +53,7 @@ void ValuesWindow::createControls() {
     m_rowList = new QListWidget(this);
     m_rowList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_rowList->setMinimumWidth(420);
+    nameControl(m_rowList, QStringLiteral("Rows of the table"));
     m_csvButton = new QPushButton(QStringLiteral("Save in \"csv format\""), this);
     m_equalIntervalButton =
         new QPushButton(QStringLiteral("Create data with equal energy intevals"), this);

@@ -1,5 +1,6 @@
 #include "creator_window.h"
 
+#include "common/accessible_names.h"
 #include "common/main_window.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
@@ -78,6 +79,7 @@ QWidget* CreatorWindow::createRowTable() {
         layout->addWidget(number, j, 0);
         layout->addWidget(element, j, 1);
         layout->addWidget(amount, j, 2);
+        nameRow(j);
     }
     layout->setRowStretch(m_texts.rows + 1, 1);
     return table;
@@ -98,7 +100,9 @@ QWidget* CreatorWindow::createBottom() {
     m_categories->button(2)->setChecked(true);
     m_saveButton = new QPushButton(QStringLiteral("OK"), bottom);
     m_cancelButton = new QPushButton(QStringLiteral("Cancel"), bottom);
-    layout->addWidget(new QLabel(m_texts.fileLabel, bottom), 0, 0);
+    auto* fileLabel = new QLabel(m_texts.fileLabel, bottom);
+    nameAfterLabel(m_fileNameField, fileLabel);
+    layout->addWidget(fileLabel, 0, 0);
     layout->addWidget(m_fileNameField, 0, 1, 1, 2);
     layout->addWidget(new QLabel(m_texts.categoryLabel, bottom), 1, 0);
     layout->addLayout(options, 1, 1, 1, 2);
@@ -122,18 +126,27 @@ void CreatorWindow::createControls() {
     picture->setPixmap(arrow());
 
     auto* inputs = new QGridLayout;
-    inputs->addWidget(new QLabel(m_texts.nameLabel, this), 0, 0);
+    auto* nameLabel = new QLabel(m_texts.nameLabel, this);
+    auto* densityLabel = new QLabel(QStringLiteral("Density"), this);
+    auto* countLabel = new QLabel(QStringLiteral("Number of elements"), this);
+    auto* listLabel = new QLabel(m_texts.listCaption, this);
+    nameAfterLabel(m_nameField, nameLabel);
+    nameAfterLabel(m_densityField, densityLabel);
+    nameControl(m_densityField, QStringLiteral("Density (g/cm3)"));
+    nameAfterLabel(m_countField, countLabel);
+    nameAfterLabel(m_elementList, listLabel);
+    inputs->addWidget(nameLabel, 0, 0);
     inputs->addWidget(m_nameField, 0, 1, 1, 2);
-    inputs->addWidget(new QLabel(QStringLiteral("Density"), this), 1, 0);
+    inputs->addWidget(densityLabel, 1, 0);
     inputs->addWidget(m_densityField, 1, 1);
     inputs->addWidget(new QLabel(QStringLiteral("g/cm3"), this), 1, 2);
-    inputs->addWidget(new QLabel(QStringLiteral("Number of elements"), this), 2, 0);
+    inputs->addWidget(countLabel, 2, 0);
     inputs->addWidget(m_countField, 2, 1);
     inputs->addWidget(m_confirmButton, 2, 2);
     inputs->addWidget(new QLabel(m_texts.hint, this), 3, 1);
 
     auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(new QLabel(m_texts.listCaption, this));
+    listColumn->addWidget(listLabel);
     listColumn->addWidget(m_elementList);
     auto* tableColumn = new QVBoxLayout;
     tableColumn->addWidget(new QLabel(m_texts.tableCaption, this));
@@ -198,12 +211,28 @@ void CreatorWindow::open() {
         m_rows[static_cast<size_t>(j - 1)] = CompositionRow{};
         m_elementCells[static_cast<size_t>(j - 1)]->setText(QString());
         m_amountCells[static_cast<size_t>(j - 1)]->setText(QString());
+        nameRow(j);
     }
     hideAllRows();
     m_elementList->show();
     m_saveButton->setEnabled(false);
     show();
     raise();
+}
+
+// The cells' names say which row they belong to and what they hold.
+void CreatorWindow::nameRow(int row) {
+    const auto index = static_cast<size_t>(row - 1);
+    const auto withContent = [](QString name, const QString& content) {
+        return content.isEmpty() ? name : name + QStringLiteral(": ") + content;
+    };
+    const QString number = QString::number(row);
+    nameControl(m_numberLabels[index], QStringLiteral("Put the selected element in row ") + number);
+    nameControl(m_elementCells[index], withContent(QStringLiteral("Element of row ") + number,
+                                                   m_elementCells[index]->text()));
+    nameControl(m_amountCells[index], withContent(plainCaption(m_texts.amountHeader) +
+                                                      QStringLiteral(" of row ") + number,
+                                                  m_amountCells[index]->text()));
 }
 
 void CreatorWindow::showRow(int row, bool visible) {
@@ -245,15 +274,19 @@ void CreatorWindow::confirmElementCount() {
 }
 
 void CreatorWindow::pickElement(int row) {
-    QListWidgetItem* selected = m_elementList->currentItem();
-    if (selected == nullptr || !selected->isSelected()) {
+    // The selection, not the keyboard's current entry: assistive technology selects
+    // without moving it.
+    const QList<QListWidgetItem*> chosen = m_elementList->selectedItems();
+    if (chosen.size() != 1) {
         m_prompts.showMessage(this, m_texts.noElementMessage, MessageIcon::Exclamation);
         return;
     }
+    const QListWidgetItem* selected = chosen.front();
     CompositionRow& entry = m_rows[static_cast<size_t>(row - 1)];
     entry.elementFile = selected->text().toLocal8Bit().toStdString();
     entry.elementCell = entry.elementFile;
     m_elementCells[static_cast<size_t>(row - 1)]->setText(selected->text());
+    nameRow(row);
     askAmount(row);
 }
 
@@ -266,6 +299,7 @@ void CreatorWindow::askAmount(int row) {
     const QString answer = m_prompts.askText(this, m_texts.amountPrompt, local(entry.amountCell));
     entry.amountCell = answer.toLocal8Bit().toStdString();
     m_amountCells[static_cast<size_t>(row - 1)]->setText(answer);
+    nameRow(row);
     const double amount = numericValue(entry.amountCell);
     if (m_texts.positiveAmounts && !(amount > 0 && std::isfinite(amount))) {
         m_prompts.showMessage(this, m_texts.badAmountMessage, MessageIcon::Exclamation);

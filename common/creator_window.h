@@ -116,6 +116,7 @@ class CreatorWindow : public QWidget {
     void connectSignals();
     void fileNameEntered();
     void askAmount(int row);
+    void nameRow(int row);
     void showRow(int row, bool visible);
     void hideAllRows();
     void reportFailure(const std::string& reason);

@@ -15,6 +15,9 @@ EnlargedView::EnlargedView(const UserFrame& frame, QWidget* parent) : QWidget(pa
 
 void EnlargedView::createControls(const UserFrame& frame) {
     m_picture = new GraphSurface(frame, 15.75, this);
+    m_picture->setAccessibleDescription(QStringLiteral(
+        "The curves of the tables named in the title; their values are listed in their values "
+        "windows"));
     m_picture->setBackground(paletteColor(1));
     m_picture->setForeground(paletteColor(15));
     m_saveButton = new QPushButton(QStringLiteral("Save as a BMP image"), this);

@@ -1,5 +1,6 @@
 #include "file_chooser.h"
 
+#include "common/accessible_names.h"
 #include "common/text_file.h"
 
 #include <QComboBox>
@@ -27,6 +28,9 @@ void FileChooser::createControls() {
     m_directoryLabel = new QLabel(this);
     m_directoryList = new QListWidget(this);
     m_fileList = new QListWidget(this);
+    nameControl(m_driveList, QStringLiteral("Drives"));
+    nameControl(m_directoryList, QStringLiteral("Folders"));
+    nameControl(m_fileList, QStringLiteral("Files *") + m_extension);
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_driveList, 0, 0);
@@ -38,8 +42,13 @@ void FileChooser::createControls() {
     connect(m_directoryList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         directoryChanged(QDir(m_directory).absoluteFilePath(item->text()));
     });
-    connect(m_fileList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { emit fileClicked(item->text()); });
+    // A file chosen by mouse, keyboard or assistive technology names the file to write.
+    connect(m_fileList, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> chosen = m_fileList->selectedItems();
+        if (chosen.size() == 1) {
+            emit fileClicked(chosen.front()->text());
+        }
+    });
 }
 
 // A volume that cannot be read (no medium, no permission) changes nothing.

@@ -29,7 +29,7 @@ class FileChooser : public QWidget {
     QListWidget& fileList() { return *m_fileList; }
 
   signals:
-    // A file of the list was clicked.
+    // A file of the list was chosen (clicked, or selected by keyboard).
     void fileClicked(const QString& fileName);
 
   private:

@@ -44,6 +44,23 @@ GraphSurface::GraphSurface(const UserFrame& frame, double fontPoints, QWidget* p
     setFixedSize(frame.pixelWidth, frame.pixelHeight);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    if (parent != nullptr) {
+        parent->window()->installEventFilter(this);
+    }
+    nameAfterWindow();
+}
+
+// A screen reader names a plot by its window's title, which says what is plotted.
+void GraphSurface::nameAfterWindow() {
+    const QString title = window()->windowTitle();
+    setAccessibleName(title.trimmed().isEmpty() ? QStringLiteral("Graph") : title);
+}
+
+bool GraphSurface::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange && watched == window()) {
+        nameAfterWindow();
+    }
+    return false;
 }
 
 GraphSurface::~GraphSurface() {

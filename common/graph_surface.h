@@ -90,6 +90,8 @@ class GraphSurface : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Keeps the surface's accessible name equal to its window's title.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     struct OverlayLine {
@@ -103,6 +105,7 @@ class GraphSurface : public QWidget {
     QPointF pixel(double x, double y) const;
     QFont fontOfSize(double points) const;
     QRectF pixelRect(double x1, double y1, double x2, double y2) const;
+    void nameAfterWindow();
 
     UserFrame m_frame;
     QImage m_image;

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "common/accessible_names.h"
 #include "common/text_file.h"
 
 #include <QButtonGroup>
@@ -72,6 +73,40 @@ QLabel* boldLabel(const QString& text, double points, QWidget* parent) {
 MainWindow::MainWindow(const MainWindowTexts& texts, QWidget* parent)
     : QWidget(parent), m_texts(texts) {
     createControls();
+    connectSignals();
+}
+
+// The lists and options report their state, not the clicks that set it, so keyboard and
+// assistive technology choose as the mouse does. A click or Enter in a list then moves on
+// to "OK"; moving through a list by keyboard keeps the focus there.
+void MainWindow::connectSignals() {
+    const auto chosenOf = [](QListWidget* list) {
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        return selected.size() == 1 ? selected.front()->text() : QString();
+    };
+    connect(m_elementList, &QListWidget::itemSelectionChanged, this, [this, chosenOf] {
+        if (const QString file = chosenOf(m_elementList); !file.isEmpty()) {
+            emit elementChosen(file);
+        }
+    });
+    connect(m_materialList, &QListWidget::itemSelectionChanged, this, [this, chosenOf] {
+        if (const QString file = chosenOf(m_materialList); !file.isEmpty()) {
+            emit materialChosen(file);
+        }
+    });
+    for (QListWidget* list : {m_elementList, m_materialList}) {
+        connect(list, &QListWidget::itemClicked, m_plotButton, qOverload<>(&QWidget::setFocus));
+        // Enter chooses the keyboard's current entry even where it is not selected yet.
+        connect(list, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+            item->setSelected(true);
+            m_plotButton->setFocus();
+        });
+    }
+    connect(m_categories, &QButtonGroup::idToggled, this, [this](int category, bool checked) {
+        if (checked) {
+            emit categoryChosen(category);
+        }
+    });
 }
 
 QWidget* MainWindow::createListsColumn() {
@@ -88,7 +123,10 @@ QWidget* MainWindow::createListsColumn() {
         options->addWidget(option);
     }
     options->addStretch();
-    layout->addWidget(new QLabel(QStringLiteral("Elements"), column), 0, 0);
+    auto* elementsCaption = new QLabel(QStringLiteral("Elements"), column);
+    nameAfterLabel(m_elementList, elementsCaption);
+    nameControl(m_materialList, QStringLiteral("Materials"));
+    layout->addWidget(elementsCaption, 0, 0);
     layout->addWidget(m_elementList, 1, 0, 2, 1);
     layout->addLayout(options, 1, 1);
     layout->addWidget(m_materialList, 2, 1);
@@ -115,9 +153,15 @@ QWidget* MainWindow::createSelectionColumn() {
     m_exitButton->setIcon(QIcon(exitPicture()));
     m_exitButton->setIconSize(QSize(32, 32));
     m_exitButton->setToolTip(QStringLiteral(" bye, see you again "));
-    layout->addWidget(new QLabel(QStringLiteral("Selected material"), column), 0, 0, 1, 3);
+    auto* nameCaption = new QLabel(QStringLiteral("Selected material"), column);
+    auto* densityCaption = new QLabel(m_texts.densityCaption, column);
+    nameAfterLabel(m_nameField, nameCaption);
+    nameAfterLabel(m_densityField, densityCaption);
+    nameControl(m_densityField, QStringLiteral("Density (g/cm3)"));
+    nameControl(m_exitButton, QStringLiteral("Exit to the launcher"));
+    layout->addWidget(nameCaption, 0, 0, 1, 3);
     layout->addWidget(m_nameField, 1, 0, 1, 3);
-    layout->addWidget(new QLabel(m_texts.densityCaption, column), 2, 0);
+    layout->addWidget(densityCaption, 2, 0);
     layout->addWidget(m_densityField, 2, 1);
     layout->addWidget(new QLabel(QStringLiteral("g/cm3"), column), 2, 2);
     layout->addWidget(m_plotButton, 3, 0, 1, 3);

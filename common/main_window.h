@@ -49,12 +49,19 @@ class MainWindow : public QWidget {
   signals:
     // The window's close box was used.
     void closeRequested();
+    // One entry of a list became the selection, however it was chosen (mouse, keyboard,
+    // assistive technology); the file name.
+    void elementChosen(const QString& file);
+    void materialChosen(const QString& file);
+    // A category option became checked, however it was checked.
+    void categoryChosen(int category);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void createControls();
+    void connectSignals();
     QWidget* createListsColumn();
     QWidget* createSelectionColumn();
 

@@ -1,5 +1,6 @@
 #include "save_dialog.h"
 
+#include "common/accessible_names.h"
 #include "common/file_chooser.h"
 #include "common/text_file.h"
 
@@ -33,7 +34,9 @@ void SaveDialog::createControls() {
     auto* layout = new QGridLayout(this);
     layout->addWidget(heading, 0, 0);
     layout->addWidget(m_chooser, 1, 0);
-    layout->addWidget(new QLabel(m_texts.caption, this), 2, 0);
+    auto* caption = new QLabel(m_texts.caption, this);
+    nameAfterLabel(m_nameField, caption);
+    layout->addWidget(caption, 2, 0);
     layout->addWidget(m_nameField, 3, 0);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

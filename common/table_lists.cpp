@@ -7,7 +7,6 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 
 namespace tarvo {
 namespace {
@@ -57,14 +56,12 @@ bool TableLists::select(const std::string& directory, const QString& file) {
 bool TableLists::selectElement(const QString& file) {
     const bool selected = select(m_directories.elementDirectory, file);
     refreshMaterialList();
-    m_window.plotButton().setFocus();
     return selected;
 }
 
 bool TableLists::selectMaterial(const QString& file) {
     const bool selected = select(m_directories.materialDirectory, file);
     refreshElementList();
-    m_window.plotButton().setFocus();
     return selected;
 }
 

@@ -43,8 +43,8 @@ class TableLists {
     void refreshMaterialList();
     // Lists the materials of a category (0 to 2; anything else means "Others").
     void chooseCategory(int category);
-    // Selects a table by its file name, shows its name and density and moves the focus to
-    // "OK"; a header that cannot be read is reported and changes nothing. True on success.
+    // Selects a table by its file name and shows its name and density; a header that cannot
+    // be read is reported and changes nothing. True on success.
     bool selectElement(const QString& file);
     bool selectMaterial(const QString& file);
     // Deletes the selected material table after asking; element tables are refused. True

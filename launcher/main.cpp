@@ -1,3 +1,4 @@
+#include "common/button_keys.h"
 #include "common/text_file.h"
 #include "common/user_prompts.h"
 #include "launcher/launcher_window.h"
@@ -39,6 +40,7 @@ int main(int argc, char* argv[]) {
                   << '\n';
     }
     QApplication application(argc, argv);
+    tarvo::installButtonKeys(application);
     tarvo::WidgetPrompts prompts;
     if (handOverToUserCopy(prompts)) {
         return 0;

@@ -141,7 +141,7 @@ launch_viewer() {
     focus_window "$(window_exactly Tarvo_V7S)"
     shot "$viewer-01-launcher"
     for _ in $(seq 1 "$tabs"); do press Tab; done
-    press space
+    press Return
     wait_for_no_title "Tarvo_V7S"
     [ -r "$run/Start.dat" ] || fail "the launcher left no Start.dat"
     wait_for_title "  $user_line"

@@ -72,7 +72,8 @@ for program in Tarvo7S_sub1 Tarvo7S_sub2; do
     focus_window "$main"
     press shift+Tab
     shot "$step-exit-button"
-    press space
+    # Return presses a focused button as Space does.
+    press Return
     check_left_by Tarvo_V7S "$step-exit-button"
 
     start_viewer "$program"
@@ -84,7 +85,7 @@ done
 # two controls before the element list.
 start_viewer Tarvo7S_sub1
 focus_window "$main"
-press shift+Tab shift+Tab space
+press shift+Tab shift+Tab Return
 close_and_come_back "New Data" xs-chooser-close-box
 # The main window comes back with the focus on "Create New Data".
 for creator in "New chemical compound" "New mixture medium"; do

@@ -194,8 +194,8 @@ bool CrossSectionViewer::start() {
     }
     m_main->setWindowTitle(QStringLiteral("  ") + local(*userLine));
     m_lists.clearSelection();
+    // Checking the option lists its materials.
     m_main->categories().button(MainWindow::others)->setChecked(true);
-    m_lists.chooseCategory(MainWindow::others);
     m_lists.refreshElementList();
     drawEmptyEnlargedView();
     m_main->show();
@@ -205,15 +205,9 @@ bool CrossSectionViewer::start() {
 
 void CrossSectionViewer::connectMainWindow() {
     MainWindow& main = *m_main;
-    // A click selects a table; so does Enter on the keyboard's current entry.
-    for (auto signal : {&QListWidget::itemClicked, &QListWidget::itemActivated}) {
-        connect(&main.elementList(), signal, this,
-                [this](QListWidgetItem* item) { selectElement(item->text()); });
-        connect(&main.materialList(), signal, this,
-                [this](QListWidgetItem* item) { selectMaterial(item->text()); });
-    }
-    connect(&main.categories(), &QButtonGroup::idClicked, this,
-            &CrossSectionViewer::chooseCategory);
+    connect(&main, &MainWindow::elementChosen, this, &CrossSectionViewer::selectElement);
+    connect(&main, &MainWindow::materialChosen, this, &CrossSectionViewer::selectMaterial);
+    connect(&main, &MainWindow::categoryChosen, this, &CrossSectionViewer::chooseCategory);
     connect(&main.plotButton(), &QPushButton::clicked, this, &CrossSectionViewer::calculateAndPlot);
     connect(&main.deleteButton(), &QPushButton::clicked, this, &CrossSectionViewer::deleteSelected);
     connect(&main.exitButton(), &QToolButton::clicked, this, &CrossSectionViewer::exitToLauncher);

@@ -15,6 +15,13 @@ GraphWindow::GraphWindow(QWidget* parent) : QWidget(parent) {
 void GraphWindow::createControls() {
     m_crossSectionPlot = new GraphSurface(crossSectionPlotFrame(), 12.0, this);
     m_fractionPlot = new GraphSurface(fractionPlotFrame(), 12.0, this);
+    // The values window of the same title is the plots' text alternative.
+    m_crossSectionPlot->setAccessibleDescription(QStringLiteral(
+        "Partial cross sections against photon energy; the values are listed in the values "
+        "window of the same title"));
+    m_fractionPlot->setAccessibleDescription(QStringLiteral(
+        "Relative fractions of the interactions against photon energy; the values are listed "
+        "in the values window of the same title"));
     for (GraphSurface* surface : {m_crossSectionPlot, m_fractionPlot}) {
         surface->setBackground(paletteColor(1));
         surface->setForeground(paletteColor(15));

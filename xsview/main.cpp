@@ -1,3 +1,4 @@
+#include "common/button_keys.h"
 #include "common/text_file.h"
 #include "xsview/cross_section_viewer.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "Tarvo7S_sub1: cannot enter the program's directory: " << error << '\n';
     }
     QApplication application(argc, argv);
+    tarvo::installButtonKeys(application);
     tarvo::WidgetPrompts prompts;
     tarvo::CrossSectionViewer viewer(prompts, tarvo::startProgram);
     viewer.start();

@@ -1,5 +1,7 @@
 #include "values_window.h"
 
+#include "common/accessible_names.h"
+
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QLabel>
@@ -56,6 +58,9 @@ QWidget* ValuesWindow::createValueGrid() {
         field->setToolTip(f == energy ? QStringLiteral(" Input photon energy ") : inputMu);
         field->setReadOnly(f != energy && f != total);
         m_fields[static_cast<size_t>(f)] = field;
+        nameControl(field,
+                    QString::fromUtf8(captions[f]) +
+                        (f == energy ? QStringLiteral(" (MeV)") : QStringLiteral(" (cm2/g)")));
         layout->addWidget(m_captions[static_cast<size_t>(f)], f, 1);
         layout->addWidget(field, f, 2);
         layout->addWidget(
@@ -65,6 +70,8 @@ QWidget* ValuesWindow::createValueGrid() {
     m_energyButton->setToolTip(QStringLiteral(" input photon energy "));
     m_totalButton = new QPushButton(QStringLiteral("⇒"), grid);
     m_totalButton->setToolTip(QStringLiteral(" input μ/ρ "));
+    nameControl(m_energyButton, QStringLiteral("Clear the values to input a photon energy"));
+    nameControl(m_totalButton, QStringLiteral("Clear the values to input μ/ρ"));
     layout->addWidget(m_energyButton, energy, 0);
     layout->addWidget(m_totalButton, total, 0);
     return grid;
@@ -101,6 +108,7 @@ void ValuesWindow::createControls() {
     m_rowList = new QListWidget(this);
     m_rowList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_rowList->setMinimumWidth(560);
+    nameControl(m_rowList, QStringLiteral("Rows of the table"));
     m_exportButton = new QPushButton(QStringLiteral("Save in \"csv format\""), this);
     m_exportButton->setToolTip(QStringLiteral("エクセル CSV形式で保存"));
 

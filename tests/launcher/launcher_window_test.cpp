@@ -29,8 +29,9 @@ TEST(LauncherWindow, EachButtonWritesStartDatAndStartsItsViewer) {
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("crossSectionButton")),
                       Qt::LeftButton);
     EXPECT_FALSE(readBytes("Start.dat").empty());
-    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("coefficientButton")),
-                      Qt::LeftButton);
+    // Return presses a focused button as Space does.
+    QTest::keyClick(window.findChild<QPushButton*>(QStringLiteral("coefficientButton")),
+                    Qt::Key_Return);
     EXPECT_EQ(started,
               (QStringList{QStringLiteral("Tarvo7S_sub1"), QStringLiteral("Tarvo7S_sub2")}));
     EXPECT_TRUE(prompts.messages.empty());

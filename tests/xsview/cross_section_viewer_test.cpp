@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -131,6 +132,41 @@ TEST_F(CrossSectionViewerTest, ClickingAnElementClearsTheMaterialHighlight) {
     m_viewer.selectElement(QStringLiteral("08_O.ele"));
     EXPECT_EQ(materials.currentRow(), -1);
     EXPECT_EQ(m_viewer.mainWindow().densityField().text(), QStringLiteral("0.001429"));
+}
+
+// Lists and options follow their state however it was changed: arrow keys and
+// assistive technology choose as a click does; Enter on a button presses it.
+TEST_F(CrossSectionViewerTest, KeyboardAndAssistiveTechnologyChooseAsTheMouseDoes) {
+    MainWindow& main = m_viewer.mainWindow();
+    // Enter chooses the current entry, selected or not, as a click does.
+    main.elementList().setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    QTest::keyClick(&main.elementList(), Qt::Key_Return);
+    EXPECT_EQ(m_viewer.selectedPath(), "ele\\01_H.ele");
+    QTest::keyClick(&main.elementList(), Qt::Key_Down);
+    EXPECT_EQ(m_viewer.selectedPath(), "ele\\08_O.ele");
+    EXPECT_EQ(main.nameField().text(), QStringLiteral("Oxygen"));
+    // Assistive technology selects without moving the current entry.
+    main.materialList().item(0)->setSelected(true);
+    EXPECT_EQ(m_viewer.selectedPath(), "mix\\Other.mix3");
+    EXPECT_EQ(main.elementList().selectedItems().size(), 0);
+    main.categories().button(MainWindow::phantomSubstances)->setChecked(true);
+    ASSERT_EQ(main.materialList().count(), 1);
+    EXPECT_EQ(main.materialList().item(0)->text(), QStringLiteral("Water.mix2"));
+    QTest::keyClick(&main.plotButton(), Qt::Key_Return);
+    EXPECT_TRUE(m_viewer.graphWindow().isVisible());
+    EXPECT_EQ(m_viewer.loadedTable().name, "Other");
+    // In a creator a row is picked from the selected element.
+    QTest::keyClick(&main.newDataButton(), Qt::Key_Enter);
+    ASSERT_TRUE(m_viewer.chooser().isVisible());
+    QTest::keyClick(&m_viewer.chooser().compoundButton(), Qt::Key_Return);
+    CreatorWindow& creator = m_viewer.compoundCreator();
+    creator.countField().setText(QStringLiteral("1"));
+    QTest::keyClick(&creator.confirmButton(), Qt::Key_Return);
+    creator.elementList().item(1)->setSelected(true);
+    m_prompts.textAnswers = {QStringLiteral("2")};
+    creator.pickElement(1);
+    EXPECT_EQ(creator.row(1).elementFile, "08_O.ele");
+    EXPECT_TRUE(m_prompts.messages.empty());
 }
 
 TEST_F(CrossSectionViewerTest, DeleteIsRefusedForElementsAndAsksForMaterials) {

@@ -1,0 +1,132 @@
+#include "coefview/coefficient_viewer.h"
+#include "coefview/composition_window.h"
+#include "coefview/equal_interval_dialog.h"
+#include "coefview/graph_window.h"
+#include "coefview/values_window.h"
+#include "common/creator_window.h"
+#include "common/enlarged_view.h"
+#include "common/graph_surface.h"
+#include "common/main_window.h"
+#include "common/save_dialog.h"
+#include "launcher/launcher_window.h"
+#include "tests/fake_prompts.h"
+#include "tests/test_support.h"
+#include "tests/window_support.h"
+#include "xsview/cross_section_viewer.h"
+#include "xsview/graph_window.h"
+#include "xsview/new_data_chooser.h"
+#include "xsview/values_window.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+using testing::FakePrompts;
+using testing::WorkingDirectory;
+using testing::writeBytes;
+
+QString accessibleName(QWidget* widget) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face == nullptr ? QString() : face->text(QAccessible::Name);
+}
+
+// A name a screen reader can speak: some letters, not only a symbol.
+bool isSpeakable(const QString& name) {
+    return std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetter(); });
+}
+
+// Every box, button, list and plot of a window, named by its class and text.
+QStringList unnamedControls(QWidget& window) {
+    QStringList unnamed;
+    const QList<QWidget*> controls = window.findChildren<QWidget*>();
+    for (QWidget* control : controls) {
+        const bool named = qobject_cast<QLineEdit*>(control) != nullptr ||
+                           qobject_cast<QAbstractButton*>(control) != nullptr ||
+                           qobject_cast<QListWidget*>(control) != nullptr ||
+                           qobject_cast<QTableWidget*>(control) != nullptr ||
+                           qobject_cast<GraphSurface*>(control) != nullptr;
+        if (named && !isSpeakable(accessibleName(control))) {
+            unnamed.append(QString::fromLatin1(control->metaObject()->className()) +
+                           QStringLiteral(" '") + accessibleName(control) +
+                           QStringLiteral("' in ") + window.windowTitle());
+        }
+    }
+    return unnamed;
+}
+
+std::string coefficientTable(const std::string& name, const std::string& composition) {
+    return name +
+           "\r\n002\r\n1.0\r\n1.00000E-03 4.000E+03 3.000E+03 2.000E+03\r\n"
+           "2.00000E+01 2.000E-02 1.500E-02 1.000E-02\r\n" +
+           composition;
+}
+
+std::string crossSectionTable(const std::string& name) {
+    return name + "\r\n1.\r\n2\r\n"
+                  "1.000E-03 1.000E+01 1.000E-02 1.000E+03 0.000E+00 0.000E+00\r\n"
+                  "1.000E+05 1.000E-04 1.000E-03 1.000E-05 6.000E-02 2.000E-02\r\n";
+}
+
+// Every control of every window of both viewers and the launcher has a name a screen
+// reader can speak; a plot's name is its window's title.
+TEST(Accessibility, EveryControlOfEveryWindowHasASpeakableName) {
+    WorkingDirectory directory;
+    writeBytes("Start.dat", "x\r\n");
+    writeBytes("ele/user.txt", "Lab\r\n");
+    writeBytes("ele/01_H.ele", crossSectionTable("Hydrogen") + "1.008\r\n");
+    writeBytes("mix/Water.mix3", crossSectionTable("Water"));
+    writeBytes("mu_ele/01_H.mut", coefficientTable("Hydrogen", ""));
+    writeBytes("mu_mix/Water.muc3", coefficientTable("Water", "01\r\n01 1.000000\r\n"));
+    FakePrompts prompts;
+    const auto noLaunch = [](const QString&) { return true; };
+    CrossSectionViewer crossSections(prompts, noLaunch);
+    ASSERT_TRUE(crossSections.start());
+    crossSections.selectMaterial(QStringLiteral("Water.mix3"));
+    crossSections.calculateAndPlot();
+    crossSections.addToEnlargedView();
+    CoefficientViewer coefficients(prompts, noLaunch);
+    ASSERT_TRUE(coefficients.start());
+    coefficients.selectMaterial(QStringLiteral("Water.muc3"));
+    coefficients.draw();
+    coefficients.addToEnlargedView();
+    coefficients.indicateComposition();
+    LauncherWindow launcher(QStringLiteral("Tarvo_V7S"), noLaunch, prompts);
+    QWidget* const windows[] = {&crossSections.mainWindow(),
+                                &crossSections.graphWindow(),
+                                &crossSections.enlargedView(),
+                                &crossSections.valuesWindow(),
+                                &crossSections.chooser(),
+                                &crossSections.compoundCreator(),
+                                &crossSections.mixtureCreator(),
+                                &crossSections.imageSaveDialog(),
+                                &crossSections.csvSaveDialog(),
+                                &coefficients.mainWindow(),
+                                &coefficients.graphWindow(),
+                                &coefficients.enlargedView(),
+                                &coefficients.valuesWindow(),
+                                &coefficients.compositionWindow(),
+                                &coefficients.equalIntervalDialog(),
+                                &coefficients.csvSaveDialog(),
+                                &coefficients.imageSaveDialog(),
+                                &coefficients.materialCreator(),
+                                &launcher};
+    for (QWidget* window : windows) {
+        const QStringList unnamed = unnamedControls(*window);
+        EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral("\n")).toStdString();
+    }
+    EXPECT_EQ(accessibleName(&crossSections.graphWindow().crossSectionPlot()),
+              crossSections.graphWindow().windowTitle());
+    EXPECT_FALSE(crossSections.graphWindow().crossSectionPlot().accessibleDescription().isEmpty());
+    EXPECT_EQ(accessibleName(&coefficients.graphWindow().coefficientPlot()),
+              coefficients.graphWindow().windowTitle());
+}
+
+} // namespace
+} // namespace tarvo
