@@ -24,6 +24,9 @@ std::array<Curve, 3> curves() {
              {&CoefficientRow::attenuation, kAttenuationColour}}};
 }
 
+// Right side of the legend's box.
+constexpr double kLegendRight = 11.0;
+
 // Text sizes of the frame: legend, "10", exponent, axis title, "cm"/"/g".
 struct FrameSizes {
     double legend;
@@ -60,20 +63,25 @@ void drawCurve(GraphSurface& surface, const CoefficientTable& table, const Curve
 }
 
 void drawLegendAndLabels(GraphSurface& surface, const FrameSizes& sizes) {
-    surface.filledBox(3.8, 11, 11, 14.2, paletteColor(1));
+    surface.filledBox(3.8, 11, kLegendRight, 14.2, paletteColor(1));
     surface.line(4, 13.9, 8, 13.9, kAttenuationColour);
     surface.line(4, 12.9, 8, 12.9, kTransferColour);
     surface.line(4, 11.9, 8, 11.9, kAbsorptionColour);
-    surface.box(3.8, 11, 11, 14.2, paletteColor(15));
+    surface.box(3.8, 11, kLegendRight, 14.2, paletteColor(15));
     surface.box(0, 0, 11.5, 16.1, paletteColor(15));
     const double ownSize = surface.fontSize();
-    surface.setFontSize(sizes.legend);
     const struct {
         const char* text;
         double y;
     } legend[] = {{"Mass attenuation coefficient", 13.8},
                   {"Mass energy-transfer coefficient", 12.8},
                   {"Mass energy-absorption coefficient", 11.8}};
+    // The size shrinks where the longest text would not fit the box with a margin.
+    surface.setFontSize(sizes.legend);
+    const QString longest = QString::fromLatin1(legend[2].text);
+    while (surface.fontSize() > 6 && 4 + surface.textWidth(longest) > kLegendRight - 0.2) {
+        surface.setFontSize(surface.fontSize() - 0.5);
+    }
     for (const auto& entry : legend) {
         surface.setCurrentPoint(4, entry.y);
         surface.print(QString::fromLatin1(entry.text));

@@ -1,6 +1,7 @@
 #include "equal_interval_dialog.h"
 
 #include "common/accessible_names.h"
+#include "common/column_heading.h"
 #include "common/file_chooser.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
@@ -117,11 +118,18 @@ void EqualIntervalDialog::createControls() {
     layout->addWidget(heading, 0, 0, 1, 2);
     layout->addWidget(createInputs(), 1, 0);
     layout->addLayout(steps, 2, 0);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Photon energy  keV      μ/ρ        μ<sub>tr</sub>/ρ"
-                                  "       μ<sub>en</sub>/ρ   cm<sup>2</sup>/g"),
-                   this),
-        3, 0);
+    // A result line shows the energy in characters 0 to 8 and the values from 12, 24, 36.
+    layout->addWidget(new ColumnHeading(*m_resultList,
+                                        {{0, 0, QStringLiteral("Photon")},
+                                         {1, 0, QStringLiteral("energy keV")},
+                                         {0, 12, QStringLiteral("μ/ρ")},
+                                         {0, 24, QStringLiteral("μtr/ρ")},
+                                         {0, 36, QStringLiteral("μen/ρ")},
+                                         {1, 12, QStringLiteral("cm²/g")},
+                                         {1, 24, QStringLiteral("cm²/g")},
+                                         {1, 36, QStringLiteral("cm²/g")}},
+                                        this),
+                      3, 0);
     layout->addWidget(m_resultList, 4, 0);
     layout->addWidget(createSaveArea(), 1, 1, 4, 1);
     layout->addLayout(buttons, 5, 0, 1, 2);

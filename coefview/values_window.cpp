@@ -1,6 +1,7 @@
 #include "values_window.h"
 
 #include "common/accessible_names.h"
+#include "common/column_heading.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -46,10 +47,6 @@ QWidget* ValuesWindow::createEntryRows() {
 }
 
 void ValuesWindow::createControls() {
-    auto* heading =
-        new QLabel(QStringLiteral("Photon energy  MeV        μ/ρ          μ<sub>tr</sub>/ρ        "
-                                  "μ<sub>en</sub>/ρ    cm<sup>2</sup>/g"),
-                   this);
     m_rowList = new QListWidget(this);
     m_rowList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_rowList->setMinimumWidth(420);
@@ -60,6 +57,17 @@ void ValuesWindow::createControls() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_csvButton);
     buttons->addWidget(m_equalIntervalButton);
+    // A row shows the energy in characters 0 to 10 and the coefficients from 13, 24, 35.
+    auto* heading = new ColumnHeading(*m_rowList,
+                                      {{0, 0, QStringLiteral("Photon")},
+                                       {1, 0, QStringLiteral("energy MeV")},
+                                       {0, 13, QStringLiteral("μ/ρ")},
+                                       {0, 24, QStringLiteral("μtr/ρ")},
+                                       {0, 35, QStringLiteral("μen/ρ")},
+                                       {1, 13, QStringLiteral("cm²/g")},
+                                       {1, 24, QStringLiteral("cm²/g")},
+                                       {1, 35, QStringLiteral("cm²/g")}},
+                                      this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(m_rowList, 1);

@@ -71,8 +71,21 @@ QPainter& GraphSurface::painter() {
     if (!m_painter) {
         m_painter = std::make_unique<QPainter>(&m_image);
         m_painter->setRenderHint(QPainter::Antialiasing, false);
+        if (m_clip) {
+            m_painter->setClipRect(*m_clip);
+        }
     }
     return *m_painter;
+}
+
+void GraphSurface::clipTo(double x1, double y1, double x2, double y2) {
+    m_clip = pixelRect(x1, y1, x2, y2);
+    painter().setClipRect(*m_clip);
+}
+
+void GraphSurface::unclip() {
+    m_clip.reset();
+    painter().setClipping(false);
 }
 
 // Drawing is batched on one painter; it ends before the image is shown or handed out.
@@ -177,6 +190,11 @@ void GraphSurface::print(const QString& text, bool newLine) {
     m_currentX = newLine ? m_frame.left : end.x;
     m_currentY = end.y;
     update();
+}
+
+double GraphSurface::textWidth(const QString& text) const {
+    return QFontMetricsF(fontOfSize(m_fontPoints)).horizontalAdvance(text) /
+           pixelsPerUnitX(m_frame);
 }
 
 void GraphSurface::printPowerOfTen(const QString& exponent, double exponentPoints) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,10 @@ class GraphSurface : public QWidget {
     // A circle of `radius` user X units around (x, y).
     void circle(double x, double y, double radius, const QColor& colour);
 
+    // Keeps all drawing inside a rectangle of user units until `unclip`.
+    void clipTo(double x1, double y1, double x2, double y2);
+    void unclip();
+
     void setCurrentPoint(double x, double y);
     double currentX() const { return m_currentX; }
     double currentY() const { return m_currentY; }
@@ -68,6 +73,8 @@ class GraphSurface : public QWidget {
     // Prints "10" in the current size and the exponent in `exponentPoints` (8 unless
     // stated), top-aligned, on one line; the current size is kept.
     void printPowerOfTen(const QString& exponent, double exponentPoints = 8.0);
+    // The width of a text in the current size, in user X units.
+    double textWidth(const QString& text) const;
 
     // The persistent image (at the screen's pixel ratio).
     const QImage& image();
@@ -118,6 +125,7 @@ class GraphSurface : public QWidget {
     int m_penWidth = 1;
     bool m_insideBorders = false;
     std::vector<OverlayLine> m_overlays;
+    std::optional<QRectF> m_clip;
 };
 
 } // namespace tarvo

@@ -231,9 +231,12 @@ void drawEnlargedViewFrame(GraphSurface& surface) {
     drawAxisLabels(surface, FrameStyle::enlargedView);
 }
 
+// The curves are kept between the bands, so the bands and the axis labels of the frame
+// are drawn once: drawn again, their smoothed text would darken with every addition.
 void addCurvesToEnlargedView(GraphSurface& surface, const CrossSectionTable& table, bool markers) {
     surface.setInsideBorders(true);
     surface.setPenWidth(2);
+    surface.clipTo(0, 0, 12, 18.4);
     for (const SeriesStyle& series : kCrossSectionSeries) {
         drawSeries(surface, table, series.column, series.colour);
         if (markers) {
@@ -241,8 +244,8 @@ void addCurvesToEnlargedView(GraphSurface& surface, const CrossSectionTable& tab
                              series.column == CrossSectionColumn::total ? 0 : 15);
         }
     }
-    drawMaskingBandsAndBorder(surface);
-    drawEnergyAxisLabels(surface, FrameStyle::enlargedView);
+    surface.unclip();
+    surface.box(0, 0, 11.5, 18.4, paletteColor(15));
 }
 
 } // namespace tarvo

@@ -362,6 +362,13 @@ void CrossSectionViewer::saveEnlargedViewRequested() {
     imageSaveDialog().prepareAndShow();
 }
 
+// The vertical lines stand at the nearest row's energy on every move, not only when the
+// row changes; beyond 100 MeV, which the plots do not show, at the pointer.
+double CrossSectionViewer::readOutX(int row, double pointerX) const {
+    const double energy = m_table->rows[static_cast<size_t>(row)].energy;
+    return energy > 0 && energy <= 100.0 ? std::log(energy) + kReadOutOffset : pointerX;
+}
+
 void CrossSectionViewer::mouseMoveCrossSectionPlot(double x, double y) {
     GraphSurface& plot = graphWindow().crossSectionPlot();
     const int row = m_tableLoaded ? nearestRow(*m_table, x) : 0;
@@ -371,9 +378,10 @@ void CrossSectionViewer::mouseMoveCrossSectionPlot(double x, double y) {
         return;
     }
     plot.setCrossPointer(true);
-    graphWindow().placeCrossSectionVertical(x);
+    const double rowX = readOutX(row, x);
+    graphWindow().placeCrossSectionVertical(rowX);
     graphWindow().placeCrossSectionHorizontal(y);
-    graphWindow().placeFractionVertical(x);
+    graphWindow().placeFractionVertical(rowX);
     valuesWindow().rowList().setCurrentRow(row - 1);
 }
 
@@ -386,8 +394,9 @@ void CrossSectionViewer::mouseMoveFractionPlot(double x, double y) {
         return;
     }
     plot.setCrossPointer(true);
-    graphWindow().placeCrossSectionVertical(x);
-    graphWindow().placeFractionVertical(x);
+    const double rowX = readOutX(row, x);
+    graphWindow().placeCrossSectionVertical(rowX);
+    graphWindow().placeFractionVertical(rowX);
     graphWindow().placeFractionHorizontal(y);
     valuesWindow().rowList().setCurrentRow(row - 1);
 }

@@ -83,6 +83,7 @@ class CrossSectionViewer : public QObject {
     void showValues(double energy, double coherent, double incoherent, double photoelectric,
                     double pairNuclear, double pairElectron, double total);
     void placeCrosshair(double energy, double total);
+    double readOutX(int row, double pointerX) const;
     void leave(const QString& launcher);
 
     UserPrompts& m_prompts;

@@ -1,6 +1,7 @@
 #include "values_window.h"
 
 #include "common/accessible_names.h"
+#include "common/column_heading.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -77,23 +78,25 @@ QWidget* ValuesWindow::createValueGrid() {
     return grid;
 }
 
+// The list shows a blank and then the table's line: energy in characters 1 to 9, the
+// five partial values in 11 to 19, 21 to 29 and so on.
 QWidget* ValuesWindow::createListHeading() {
-    auto* heading = new QWidget(this);
-    auto* layout = new QGridLayout(heading);
-    layout->setContentsMargins(0, 0, 0, 0);
-    const struct {
-        const char* text;
-        int row, column, span;
-    } labels[] = {{"Photon", 0, 0, 1},          {"energy", 1, 0, 1},     {"MeV", 2, 0, 1},
-                  {"Scattering", 0, 1, 2},      {"Coherent", 1, 1, 1},   {"Incoherent", 1, 2, 1},
-                  {"Photo-", 0, 3, 1},          {"Electric", 1, 3, 1},   {"Absorption", 2, 3, 1},
-                  {"Pair Production", 0, 4, 2}, {"in Nuclear", 1, 4, 1}, {"Field", 2, 4, 1},
-                  {"in Electron", 1, 5, 1},     {"Field", 2, 5, 1}};
-    for (const auto& label : labels) {
-        layout->addWidget(new QLabel(QString::fromLatin1(label.text), heading), label.row,
-                          label.column, 1, label.span, Qt::AlignCenter);
-    }
-    return heading;
+    return new ColumnHeading(*m_rowList,
+                             {{0, 1, QStringLiteral("Photon")},
+                              {1, 1, QStringLiteral("energy")},
+                              {2, 1, QStringLiteral("MeV")},
+                              {0, 11, QStringLiteral("Scattering")},
+                              {1, 11, QStringLiteral("Coherent")},
+                              {1, 21, QStringLiteral("Incoherent")},
+                              {0, 31, QStringLiteral("Photo-")},
+                              {1, 31, QStringLiteral("Electric")},
+                              {2, 31, QStringLiteral("Absorption")},
+                              {0, 41, QStringLiteral("Pair Production")},
+                              {1, 41, QStringLiteral("in Nuclear")},
+                              {2, 41, QStringLiteral("Field")},
+                              {1, 51, QStringLiteral("in Electron")},
+                              {2, 51, QStringLiteral("Field")}},
+                             this);
 }
 
 void ValuesWindow::createControls() {

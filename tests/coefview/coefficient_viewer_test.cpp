@@ -244,6 +244,24 @@ TEST_F(CoefficientViewerTest, PlotsDrawTheCurvesAndLaterMaterialsGetNavyGaps) {
     EXPECT_TRUE(m_viewer.graphWindow().enlargeButton().isEnabled());
 }
 
+// The legend's texts stay inside their box with a margin in both plots.
+TEST_F(CoefficientViewerTest, TheLegendTextsFitTheirBox) {
+    draw();
+    for (GraphSurface* surface :
+         {&m_viewer.graphWindow().coefficientPlot(), &m_viewer.enlargedView().picture()}) {
+        const QImage& image = surface->image();
+        const PixelPoint from = toPixel(surface->frame(), 10.85, 14.0);
+        const PixelPoint to = toPixel(surface->frame(), 11.0, 11.2);
+        int ink = 0;
+        for (int y = static_cast<int>(from.y); y <= static_cast<int>(to.y); ++y) {
+            for (int x = static_cast<int>(from.x); x < static_cast<int>(to.x) - 2; ++x) {
+                ink += QColor(image.pixel(x, y)).lightness() > 128 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(ink, 0) << "text near the legend's right border";
+    }
+}
+
 TEST_F(CoefficientViewerTest, TheCompositionTableShowsFifteenElements) {
     std::string composition = "15\r\n";
     for (int z : {1, 6, 7, 8, 11, 12, 15, 16, 17, 19, 20, 26, 30, 53, 82}) {

@@ -230,6 +230,13 @@ TEST_F(CrossSectionViewerTest, ReadOutSelectsTheNearestRowATieKeepingTheHigher) 
     m_viewer.mouseMoveCrossSectionPlot(x1 + 0.1, 10.0);
     EXPECT_EQ(rows.currentRow(), 3);
     EXPECT_EQ(field(ValuesWindow::energy), QStringLiteral("1.000E-01"));
+    // Within a row's zone the vertical lines stay at the row's energy on every move.
+    for (const double pointer : {x1 + 0.2, x1 - 0.3, x1 + 0.1}) {
+        m_viewer.mouseMoveCrossSectionPlot(pointer, 10.0);
+        EXPECT_NEAR(m_viewer.graphWindow().crossSectionVerticalX(), std::log(0.1) + 6.909, 1e-9);
+        m_viewer.mouseMoveFractionPlot(pointer, 5.0);
+        EXPECT_NEAR(m_viewer.graphWindow().crossSectionVerticalX(), std::log(0.1) + 6.909, 1e-9);
+    }
     m_viewer.mouseMoveCrossSectionPlot((x1 + x2) / 2, 10.0);
     EXPECT_EQ(rows.currentRow(), 4);
     EXPECT_TRUE(m_viewer.graphWindow().crossSectionHorizontalShown());
@@ -343,6 +350,35 @@ TEST_F(CrossSectionViewerTest, EnlargedViewCollectsTitlesAndMarksLaterTables) {
     EXPECT_TRUE(m_viewer.enlargedView().windowTitle().isEmpty());
     EXPECT_EQ(m_viewer.graphWindow().enlargeButton().text(), QStringLiteral("Enlarged View"));
     EXPECT_TRUE(m_viewer.graphWindow().enlargeButton().isEnabled());
+}
+
+// Additions draw inside the plot area only: the bands, the axis labels and everything else
+// around it stay pixel for pixel as the empty frame drew them.
+TEST_F(CrossSectionViewerTest, AdditionsLeaveTheFrameAroundThePlotUnchanged) {
+    const QImage empty = m_viewer.enlargedView().picture().image().copy();
+    const UserFrame frame = m_viewer.enlargedView().picture().frame();
+    for (const QString& file : {QStringLiteral("Other.mix3"), QStringLiteral("Other.mix3"),
+                                QStringLiteral("Other.mix3")}) {
+        plot(QStringLiteral("mix"), file);
+        m_viewer.addToEnlargedView();
+    }
+    const QImage& added = m_viewer.enlargedView().picture().image();
+    ASSERT_EQ(added.size(), empty.size());
+    const PixelPoint plotTopLeft = toPixel(frame, 0, 18.4);
+    const PixelPoint plotBottomRight = toPixel(frame, 12, 0);
+    int changedOutside = 0;
+    int changedInside = 0;
+    for (int y = 0; y < empty.height(); ++y) {
+        for (int x = 0; x < empty.width(); ++x) {
+            // The border is drawn again, inside the plot area.
+            const bool inside = x >= plotTopLeft.x - 2 && x <= plotBottomRight.x + 2 &&
+                                y >= plotTopLeft.y - 2 && y <= plotBottomRight.y + 2;
+            const bool changed = empty.pixel(x, y) != added.pixel(x, y);
+            (inside ? changedInside : changedOutside) += changed ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changedInside, 100);
+    EXPECT_EQ(changedOutside, 0);
 }
 
 TEST_F(CrossSectionViewerTest, PlotsDrawTheTotalCurveAndHideLowPairValuesUnderTheBand) {

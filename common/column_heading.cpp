@@ -1,0 +1,67 @@
+#include "column_heading.h"
+
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QListWidget>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace tarvo {
+
+ColumnHeading::ColumnHeading(QListWidget& list, std::vector<HeadingWord> words, QWidget* parent)
+    : QWidget(parent), m_list(list), m_words(std::move(words)) {
+    QStringList texts;
+    for (const HeadingWord& word : m_words) {
+        texts.append(word.text);
+    }
+    setAccessibleName(texts.join(QLatin1Char(' ')));
+    connect(m_list.horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            qOverload<>(&QWidget::update));
+}
+
+int ColumnHeading::lineCount() const {
+    int lines = 0;
+    for (const HeadingWord& word : m_words) {
+        lines = std::max(lines, word.line + 1);
+    }
+    return lines;
+}
+
+QSize ColumnHeading::sizeHint() const {
+    const QFontMetrics metrics(m_list.font());
+    return {m_list.sizeHint().width(), lineCount() * metrics.lineSpacing() + 4};
+}
+
+QSize ColumnHeading::minimumSizeHint() const {
+    return {0, sizeHint().height()};
+}
+
+// The list's item delegate starts an item's text one focus-frame margin and one pixel
+// inside the viewport.
+int ColumnHeading::columnX(int column) const {
+    const QWidget* viewport = m_list.viewport();
+    const int viewportLeft =
+        viewport->mapTo(window(), QPoint(0, 0)).x() - mapTo(window(), QPoint(0, 0)).x();
+    const int textMargin =
+        m_list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &m_list) + 1;
+    // Advances are fractional: the width of the characters before the column, not a
+    // multiple of one rounded width.
+    const double before =
+        QFontMetricsF(m_list.font()).horizontalAdvance(QString(column, QLatin1Char('0')));
+    return viewportLeft + textMargin + qRound(before) - m_list.horizontalScrollBar()->value();
+}
+
+void ColumnHeading::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(m_list.font());
+    const QFontMetrics metrics(m_list.font());
+    for (const HeadingWord& word : m_words) {
+        painter.drawText(columnX(word.column), word.line * metrics.lineSpacing() + metrics.ascent(),
+                         word.text);
+    }
+}
+
+} // namespace tarvo
