@@ -7,6 +7,7 @@
 #include "coefview/material_creator.h"
 #include "coefview/values_window.h"
 #include "common/creator_window.h"
+#include "common/display_text.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
 #include "common/main_window.h"
@@ -46,7 +47,7 @@ void hideIfCreated(QWidget* window) {
 }
 
 QString local(const std::string& text) {
-    return QString::fromLocal8Bit(text.c_str());
+    return displayText(text);
 }
 
 QString formatted(double value, const char* pattern) {

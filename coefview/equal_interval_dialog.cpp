@@ -2,6 +2,7 @@
 
 #include "common/accessible_names.h"
 #include "common/column_heading.h"
+#include "common/display_text.h"
 #include "common/file_chooser.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
@@ -207,7 +208,7 @@ void EqualIntervalDialog::okPressed() {
     std::string error;
     if (spline &&
         !atomicWriteFile("B2F.dat", exchangeRequest(grid.tablePath, grid.top, grid.step), error)) {
-        warn(QStringLiteral("Cannot write \"B2F.dat\": ") + QString::fromLocal8Bit(error.c_str()));
+        warn(QStringLiteral("Cannot write \"B2F.dat\": ") + displayText(error));
         return;
     }
     forgetResults();
@@ -350,9 +351,10 @@ void EqualIntervalDialog::savePressed() {
     const QString path =
         QDir(m_chooser->currentDirectory()).filePath(m_fileNameBox->text() + ".csv");
     std::string error;
-    if (!writeIntervalCsv(path.toLocal8Bit().toStdString(), m_shownGrid->step, m_results, error)) {
+    const std::string bytes = path.toLocal8Bit().toStdString();
+    if (!writeIntervalCsv(bytes, m_shownGrid->step, m_results, error)) {
         warn(QStringLiteral("Cannot write \"") + path + QStringLiteral("\": ") +
-             QString::fromLocal8Bit(error.c_str()));
+             displayText(errorReason(error, bytes)));
         return;
     }
     m_prompts.showMessage(this, QStringLiteral(" Data saved in the file "), MessageIcon::None);

@@ -1,6 +1,7 @@
 #include "creator_window.h"
 
 #include "common/accessible_names.h"
+#include "common/display_text.h"
 #include "common/main_window.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
@@ -23,7 +24,7 @@ namespace tarvo {
 namespace {
 
 QString local(const std::string& text) {
-    return QString::fromLocal8Bit(text.c_str());
+    return displayText(text);
 }
 
 std::string text(const QLineEdit* field) {

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "common/accessible_names.h"
+#include "common/display_text.h"
 #include "common/text_file.h"
 
 #include <QButtonGroup>
@@ -221,8 +222,7 @@ bool deleteSelectedTable(UserPrompts& prompts, MainWindow& window, const std::st
     }
     std::string error;
     if (!removeFile(path, error)) {
-        prompts.showMessage(&window, QString::fromLocal8Bit((path + ": " + error).c_str()),
-                            MessageIcon::Exclamation);
+        prompts.showMessage(&window, displayText(path + ": " + error), MessageIcon::Exclamation);
         return false;
     }
     window.nameField().clear();

@@ -1,6 +1,7 @@
 #include "save_dialog.h"
 
 #include "common/accessible_names.h"
+#include "common/display_text.h"
 #include "common/file_chooser.h"
 #include "common/text_file.h"
 
@@ -96,10 +97,11 @@ void SaveDialog::okPressed() {
     }
     const QString path = QDir(currentDirectory()).filePath(name + m_texts.extension);
     std::string error;
-    if (!m_writer || !m_writer(path.toLocal8Bit().toStdString(), error)) {
+    const std::string bytes = path.toLocal8Bit().toStdString();
+    if (!m_writer || !m_writer(bytes, error)) {
         m_prompts.showMessage(this,
                               QStringLiteral("Cannot write \"") + path + QStringLiteral("\": ") +
-                                  QString::fromLocal8Bit(error.c_str()),
+                                  displayText(errorReason(error, bytes)),
                               MessageIcon::Exclamation);
         return;
     }

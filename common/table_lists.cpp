@@ -1,5 +1,6 @@
 #include "table_lists.h"
 
+#include "common/display_text.h"
 #include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
@@ -12,7 +13,7 @@ namespace tarvo {
 namespace {
 
 QString local(const std::string& text) {
-    return QString::fromLocal8Bit(text.c_str());
+    return displayText(text);
 }
 
 } // namespace

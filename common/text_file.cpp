@@ -151,6 +151,11 @@ bool writeTextLines(std::string_view path, const std::vector<std::string>& lines
     return true;
 }
 
+std::string errorReason(std::string_view error, std::string_view path) {
+    const std::string prefix = std::string(path) + ": ";
+    return std::string(error.substr(error.rfind(prefix, 0) == 0 ? prefix.size() : 0));
+}
+
 std::optional<std::string> readNamedTextFile(std::string_view path, std::string& error) {
     std::string readError;
     std::optional<std::string> content = readTextFile(path, readError);

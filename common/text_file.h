@@ -31,6 +31,10 @@ bool atomicWriteFile(std::string_view path, std::string_view content, std::strin
 bool writeTextLines(std::string_view path, const std::vector<std::string>& lines,
                     std::string& error);
 
+// The reason of an error that may name the path first ("x.csv: Permission denied" gives
+// "Permission denied"), for a message that names the path itself.
+std::string errorReason(std::string_view error, std::string_view path);
+
 // Reads a whole file like readTextFile; the error names the path.
 std::optional<std::string> readNamedTextFile(std::string_view path, std::string& error);
 

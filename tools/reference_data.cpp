@@ -4,6 +4,11 @@
 #include "common/text_fields.h"
 #include "common/text_file.h"
 
+#include <xraylib.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <sstream>
 
 namespace tarvo::tools {
@@ -40,15 +45,18 @@ std::optional<XcomElement> readXcomElement(const std::string& path, std::string&
     }
     const std::vector<std::string> tokens = tokensOf(*content);
     size_t next = 0;
-    const auto number = [&]() { return next < tokens.size() ? tableNumericValue(tokens[next++]) : 0.0; };
+    const auto number = [&]() {
+        return next < tokens.size() ? tableNumericValue(tokens[next++]) : 0.0;
+    };
     XcomElement element;
     element.atomicNumber = static_cast<int>(number());
-    element.atomicWeightText = next < tokens.size() ? tokens[next] : "";
     element.atomicWeight = number();
+    element.atomicWeightText = singlePrecisionText(element.atomicWeight);
     const int edgeCount = static_cast<int>(number());
     const int energyCount = static_cast<int>(number());
     if (element.atomicWeight <= 0 || energyCount < 2 || edgeCount < 0 ||
-        tokens.size() < 4 + 3 * static_cast<size_t>(edgeCount) + 6 * static_cast<size_t>(energyCount)) {
+        tokens.size() <
+            4 + 3 * static_cast<size_t>(edgeCount) + 6 * static_cast<size_t>(energyCount)) {
         error = path + ": not an XCOM element file";
         return std::nullopt;
     }
@@ -82,6 +90,37 @@ std::optional<XcomElement> readXcomElement(const std::string& path, std::string&
         element.upperEdgeRow[static_cast<size_t>(index - 1)] = true;
     }
     return element;
+}
+
+std::string singlePrecisionText(double value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, static_cast<float>(value));
+    return std::string(text, written.ptr);
+}
+
+namespace {
+
+// Significant digits of a number's shortest decimal: 11.35 has four, 8.4e-05 two.
+int significantDigits(double value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    const std::string digits(
+        text, std::find_if(text, written.ptr, [](char c) { return c == 'e' || c == 'E'; }));
+    const size_t first = digits.find_first_of("123456789");
+    if (first == std::string::npos) {
+        return 0;
+    }
+    return static_cast<int>(std::count_if(digits.begin() + static_cast<long>(first), digits.end(),
+                                          [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+} // namespace
+
+double refinedDensity(int atomicNumber, double published) {
+    const double precise = ElementDensity(atomicNumber, nullptr);
+    const bool agrees = precise > 0 && std::fabs(precise - published) <= 0.01 * published;
+    return agrees && significantDigits(precise) > significantDigits(published) ? precise
+                                                                               : published;
 }
 
 std::vector<std::string> splitCsvLine(const std::string& line) {
@@ -155,8 +194,8 @@ std::optional<std::vector<MaterialFacts>> readMaterialFacts(const std::string& p
         if (fields.size() != 6) {
             continue;
         }
-        MaterialFacts material{fields[0], fields[1], tableNumericValue(fields[2]), fields[3],
-                               fields[4], {}};
+        MaterialFacts material{fields[0], fields[1], tableNumericValue(fields[2]),
+                               fields[3], fields[4], {}};
         for (const std::string& pair : tokensOf(fields[5])) {
             const size_t colon = pair.find(':');
             material.composition.emplace_back(static_cast<int>(numericValue(pair.substr(0, colon))),

@@ -23,12 +23,21 @@ struct XcomEdge {
 // The partial cross sections of one element (XCOM program data file MDATX3.ZZZ).
 struct XcomElement {
     int atomicNumber = 0;
-    std::string atomicWeightText; // as spelled in the file's header
+    std::string atomicWeightText; // the header's single-precision value as its shortest
+                                  // decimal: 207.199997 is 207.2
     double atomicWeight = 0.0;    // g/mol
     std::vector<XcomEdge> edges;
-    std::vector<XcomRow> rows; // each edge as two rows: just below, then at the edge
+    std::vector<XcomRow> rows;      // each edge as two rows: just below, then at the edge
     std::vector<bool> upperEdgeRow; // whether row i is the upper of an edge's two rows
 };
+
+// The shortest decimal text that reads back as the same single-precision number.
+std::string singlePrecisionText(double value);
+
+// An element's density in g/cm3: xraylib's value where it lies within 1 % of the published
+// one and has more significant digits, else the published one (graphite, hydrogen gas at
+// 20 °C, and astatine and francium, whose densities are estimates).
+double refinedDensity(int atomicNumber, double published);
 
 // One line of nist_xray/elements.csv.
 struct ElementFacts {

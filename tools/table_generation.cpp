@@ -496,6 +496,9 @@ bool generateTables(const std::string& referenceDirectory, const std::string& ou
         return false;
     }
     reference.elements = std::move(*elements);
+    for (ElementFacts& facts : reference.elements) {
+        facts.density = refinedDensity(facts.atomicNumber, facts.density);
+    }
     for (int z = 1; z <= 92; ++z) {
         if (!generateElement(referenceDirectory, outputDirectory, z, reference, report, error)) {
             return false;

@@ -1,6 +1,7 @@
 #include "cross_section_viewer.h"
 
 #include "common/creator_window.h"
+#include "common/display_text.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
 #include "common/main_window.h"
@@ -43,7 +44,7 @@ void hideIfCreated(QWidget* window) {
 }
 
 QString local(const std::string& text) {
-    return QString::fromLocal8Bit(text.c_str());
+    return displayText(text);
 }
 
 QString formatted(double value) {

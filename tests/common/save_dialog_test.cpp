@@ -94,16 +94,28 @@ TEST_F(SaveDialogTest, NamesWithSeparatorsAreRefused) {
     EXPECT_TRUE(m_prompts.messages[0].text.contains(QStringLiteral("path separator")));
 }
 
-TEST_F(SaveDialogTest, AFailedWriteNamesTheFileAndKeepsTheDialogOpen) {
+// The message names the file once, with the reason, whether or not the writer's error
+// already names it.
+TEST_F(SaveDialogTest, AFailedWriteNamesTheFileOnceAndKeepsTheDialogOpen) {
     std::filesystem::create_directory("sub");
     m_dialog.directoryChanged(QStringLiteral("sub"));
     std::filesystem::remove("sub");
-    m_dialog.nameField().setText(QStringLiteral("x"));
-    m_dialog.okPressed();
-    ASSERT_EQ(m_prompts.messages.size(), 1U);
-    EXPECT_TRUE(m_prompts.messages[0].text.startsWith(QStringLiteral("Cannot write \"")));
-    EXPECT_TRUE(m_prompts.messages[0].text.contains(QStringLiteral("sub/x.csv")));
-    EXPECT_TRUE(m_dialog.isVisible());
+    for (const bool namingWriter : {false, true}) {
+        m_dialog.setWriter([namingWriter](const std::string& path, std::string& error) {
+            return namingWriter ? writeTextLines(path, {"new"}, error)
+                                : atomicWriteFile(path, "new", error);
+        });
+        m_prompts.messages.clear();
+        m_dialog.nameField().setText(QStringLiteral("x"));
+        m_dialog.okPressed();
+        ASSERT_EQ(m_prompts.messages.size(), 1U);
+        const QString& text = m_prompts.messages[0].text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Cannot write \""))) << text.toStdString();
+        EXPECT_EQ(text.count(QStringLiteral("sub/x.csv")), 1) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral("No such file or directory")))
+            << text.toStdString();
+        EXPECT_TRUE(m_dialog.isVisible());
+    }
 }
 
 TEST_F(SaveDialogTest, AnUnreadableDriveChangesNothingAndSaysNothing) {

@@ -27,7 +27,7 @@ TEST(ReadXcomElement, ReadsEdgesEnergiesAndConvertsUnits) {
     std::string error;
     const auto carbon = readXcomElement("MDATX3.006", error);
     ASSERT_TRUE(carbon) << error;
-    EXPECT_EQ(carbon->atomicWeightText, "12.011000");
+    EXPECT_EQ(carbon->atomicWeightText, "12.011");
     ASSERT_EQ(carbon->edges.size(), 1U);
     EXPECT_EQ(carbon->edges[0].label, "K");
     EXPECT_DOUBLE_EQ(carbon->edges[0].energy, 0.002);
@@ -38,6 +38,26 @@ TEST(ReadXcomElement, ReadsEdgesEnergiesAndConvertsUnits) {
     EXPECT_DOUBLE_EQ(carbon->rows[0].values[0], 10 * 0.60221367 / 12.011);
     EXPECT_DOUBLE_EQ(carbon->rows[2].values[2], 800 * 0.60221367 / 12.011);
     EXPECT_DOUBLE_EQ(carbon->rows[3].values[4], 5 * 0.60221367 / 12.011);
+}
+
+TEST(SinglePrecisionText, IsTheShortestDecimalOfTheStoredNumber) {
+    EXPECT_EQ(singlePrecisionText(207.199997), "207.2");
+    EXPECT_EQ(singlePrecisionText(63.546001), "63.546");
+    EXPECT_EQ(singlePrecisionText(51.995998), "51.996");
+    EXPECT_EQ(singlePrecisionText(1.00794), "1.00794");
+}
+
+// xraylib's density where it agrees within 1 % with more digits, else the published one.
+TEST(RefinedDensity, TakesFullPrecisionOnlyWhereItAgrees) {
+    const struct {
+        int z;
+        double published;
+        double expected;
+    } cases[] = {{82, 11.4, 11.35}, {92, 19.0, 18.95},     {26, 7.87, 7.874}, {80, 13.6, 13.546},
+                 {6, 1.70, 1.70},   {1, 8.38e-5, 8.38e-5}, {87, 10.0, 10.0},  {85, 10.0, 10.0}};
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(refinedDensity(c.z, c.published), c.expected) << "Z = " << c.z;
+    }
 }
 
 TEST(ReadXcomElement, RefusesATruncatedFile) {

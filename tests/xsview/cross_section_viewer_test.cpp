@@ -416,6 +416,29 @@ TEST_F(CrossSectionViewerTest, CsvExportWritesTheSelectedTableEvenIfNeverPlotted
     EXPECT_EQ(m_viewer.loadedTable().name, "Other"); // the plotted table stays
 }
 
+// A name in UTF-8 or in a legacy 8-bit encoding shows every character; an export keeps
+// the name's bytes as they are.
+TEST_F(CrossSectionViewerTest, NamesInUtf8OrLatin1ShowEveryCharacterAndKeepTheirBytes) {
+    const struct {
+        const char* bytes;
+        const char* shown; // UTF-8
+    } names[] = {{"Gewebe \xe4quivalent", "Gewebe äquivalent"},
+                 {"Gewebe \xc3\xa4quivalent", "Gewebe äquivalent"},
+                 {"Knochen \xb5-Phantom", "Knochen µ-Phantom"}};
+    for (const auto& name : names) {
+        writeBytes("mix/Named.mix3", tableText(name.bytes, 1.0));
+        plot(QStringLiteral("mix"), QStringLiteral("Named.mix3"));
+        const QString shown = QString::fromUtf8(name.shown);
+        EXPECT_EQ(m_viewer.mainWindow().nameField().text(), shown);
+        EXPECT_TRUE(m_viewer.graphWindow().windowTitle().contains(shown));
+        m_viewer.openCsvExport();
+        m_viewer.csvSaveDialog().nameField().setText(QStringLiteral("named"));
+        m_viewer.csvSaveDialog().okPressed();
+        EXPECT_EQ(testing::readBytes("named.csv").substr(0, std::string(name.bytes).size() + 2),
+                  std::string(name.bytes) + "\r\n");
+    }
+}
+
 TEST_F(CrossSectionViewerTest, TheBitmapHoldsExactlyTheEnlargedViewsImage) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
     m_viewer.addToEnlargedView();
