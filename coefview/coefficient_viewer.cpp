@@ -10,6 +10,7 @@
 #include "common/display_text.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
+#include "common/list_choice.h"
 #include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
@@ -219,8 +220,8 @@ void CoefficientViewer::connectMainWindow() {
 
 void CoefficientViewer::connectValuesWindow() {
     ValuesWindow& values = *m_values; // called while the window is created
-    connect(&values.rowList(), &QListWidget::currentRowChanged, this,
-            &CoefficientViewer::selectRow);
+    // The row chosen by click, keyboard, assistive technology or the mouse read-out.
+    whenRowChosen(values.rowList(), this, [this](int row) { selectRow(row); });
     connect(&values.box(ValuesWindow::energy), &QLineEdit::returnPressed, this,
             &CoefficientViewer::enterEnergy);
     const std::pair<ValuesWindow::Box, Coefficient> keys[] = {

@@ -2,6 +2,7 @@
 
 #include "common/accessible_names.h"
 #include "common/display_text.h"
+#include "common/list_choice.h"
 #include "common/text_file.h"
 
 #include <QButtonGroup>
@@ -81,20 +82,10 @@ MainWindow::MainWindow(const MainWindowTexts& texts, QWidget* parent)
 // assistive technology choose as the mouse does. A click or Enter in a list then moves on
 // to "OK"; moving through a list by keyboard keeps the focus there.
 void MainWindow::connectSignals() {
-    const auto chosenOf = [](QListWidget* list) {
-        const QList<QListWidgetItem*> selected = list->selectedItems();
-        return selected.size() == 1 ? selected.front()->text() : QString();
-    };
-    connect(m_elementList, &QListWidget::itemSelectionChanged, this, [this, chosenOf] {
-        if (const QString file = chosenOf(m_elementList); !file.isEmpty()) {
-            emit elementChosen(file);
-        }
-    });
-    connect(m_materialList, &QListWidget::itemSelectionChanged, this, [this, chosenOf] {
-        if (const QString file = chosenOf(m_materialList); !file.isEmpty()) {
-            emit materialChosen(file);
-        }
-    });
+    whenRowChosen(*m_elementList, this,
+                  [this](int row) { emit elementChosen(m_elementList->item(row)->text()); });
+    whenRowChosen(*m_materialList, this,
+                  [this](int row) { emit materialChosen(m_materialList->item(row)->text()); });
     for (QListWidget* list : {m_elementList, m_materialList}) {
         connect(list, &QListWidget::itemClicked, m_plotButton, qOverload<>(&QWidget::setFocus));
         // Enter chooses the keyboard's current entry even where it is not selected yet.

@@ -4,6 +4,7 @@
 #include "common/display_text.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
+#include "common/list_choice.h"
 #include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
@@ -218,8 +219,8 @@ void CrossSectionViewer::connectMainWindow() {
 
 void CrossSectionViewer::connectValuesWindow() {
     ValuesWindow& values = *m_values;
-    connect(&values.rowList(), &QListWidget::currentRowChanged, this,
-            &CrossSectionViewer::selectRow);
+    // The row chosen by click, keyboard, assistive technology or the mouse read-out.
+    whenRowChosen(values.rowList(), this, [this](int row) { selectRow(row); });
     connect(&values.field(ValuesWindow::energy), &QLineEdit::returnPressed, this,
             &CrossSectionViewer::enterEnergy);
     connect(&values.field(ValuesWindow::total), &QLineEdit::returnPressed, this,

@@ -1,0 +1,77 @@
+"""Drives the cross-section viewer through the AT-SPI accessibility bus as a screen reader
+would: chooses lead in the element list, reads its name and density, plots it, picks a row
+of the values window and reads its values; then checks a category option and the list it
+fills. Prints what it read; exits non-zero on the first difference."""
+import sys
+import time
+
+import pyatspi
+
+
+def application(name, timeout=20):
+    end = time.time() + timeout
+    while time.time() < end:
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == name:
+                return app
+        time.sleep(0.3)
+    sys.exit("no application " + name)
+
+
+def find(root, role, name, timeout=10):
+    end = time.time() + timeout
+    while time.time() < end:
+        found = pyatspi.findDescendant(
+            root, lambda n: n is not None and n.getRoleName() == role and n.name == name,
+            breadth_first=True)
+        if found is not None:
+            return found
+        time.sleep(0.3)
+    sys.exit("no %s named %r" % (role, name))
+
+
+def text_of(node):
+    text = node.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def do(node, action):
+    actions = node.queryAction()
+    names = [actions.getName(i) for i in range(actions.nActions)]
+    if action not in names:
+        sys.exit("%r offers %s, not %s" % (node.name, names, action))
+    actions.doAction(names.index(action))
+    time.sleep(0.6)
+
+
+def entry(list_node, name):
+    names = [list_node.getChildAtIndex(i).name.strip() for i in range(list_node.childCount)]
+    if name not in names:
+        sys.exit("%r does not list %s" % (list_node.name, name))
+    return list_node.getChildAtIndex(names.index(name))
+
+
+def expect(what, got, wanted):
+    print("%s: %s" % (what, got))
+    if got != wanted:
+        sys.exit("%s is %r, not %r" % (what, got, wanted))
+
+
+app = application("Tarvo7S_sub1")
+elements = find(app, "list", "Elements")
+do(entry(elements, "82_Pb.ele"), "Toggle")
+expect("name", text_of(find(app, "text", "Selected material")), "Lead")
+expect("density", text_of(find(app, "text", "Density (g/cm3)")), "11.350")
+do(find(app, "push button", "OK"), "Press")
+rows = find(app, "list", "Rows of the table")
+row = rows.getChildAtIndex(10)
+do(row, "Toggle")
+values = [float(v) for v in row.name.split()]
+expect("energy", text_of(find(app, "text", "Photon energy (MeV)")), "%.3E" % values[0])
+total = float(text_of(find(app, "text", "Total mass attenuation coefficient (cm2/g)")))
+print("total: %g, the row's sum %g" % (total, sum(values[1:])))
+if abs(total - sum(values[1:])) > 1e-3 * total:
+    sys.exit("the total is not the sum of the row's partial values")
+do(find(app, "radio button", "Phantom substances"), "Toggle")
+entry(find(app, "list", "Materials"), "Water.mix2")
+print("the category option filled the material list")

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Reads values of the cross-section viewer through the accessibility bus (AT-SPI), as a
+# screen reader would, in a real window under a virtual X display.
+set -euo pipefail
+run_dir="$1"
+here="$(cd "$(dirname "$0")" && pwd)"
+
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] || [ -z "${TARVO_IN_SESSION:-}" ]; then
+    exec env TARVO_IN_SESSION=1 dbus-run-session -- "$0" "$@"
+fi
+
+work="$(mktemp -d)"
+trap 'stop_session; kill "${bus:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+cp -r "$run_dir" "$work/run"
+printf 'Tarvo_V7S\r\n' >"$work/run/Start.dat"
+
+# shellcheck source=tests/xvfb_session.sh
+source "$here/xvfb_session.sh"
+start_display
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+"${ATSPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately 2>/dev/null &
+bus=$!
+sleep 1
+(cd / && exec "$work/run/Tarvo7S_sub1") 2>/dev/null &
+/usr/bin/python3 "$here/assistive_check.py"
