@@ -12,10 +12,10 @@ namespace tarvo::spline {
 namespace {
 
 // Coefficient c(r, m) of a table stored breakpoint after breakpoint, 1-based.
-float& coefficient(float* c, int r, int m) {
+template <class Real> Real& coefficient(Real* c, int r, int m) {
     return c[(m - 1) * 4 + (r - 1)];
 }
-float coefficient(const float* c, int r, int m) {
+template <class Real> Real coefficient(const Real* c, int r, int m) {
     return c[(m - 1) * 4 + (r - 1)];
 }
 
@@ -31,64 +31,64 @@ void reportPointCount(int n) {
 }
 
 // The first equation of the slope system, by the left end condition.
-void firstEquation(float* c, int n, int ileft, float dleft) {
-    const float delta2 = coefficient(c, 3, 2);
-    const float slope2 = coefficient(c, 4, 2);
+template <class Real> void firstEquation(Real* c, int n, int ileft, Real dleft) {
+    const Real delta2 = coefficient(c, 3, 2);
+    const Real slope2 = coefficient(c, 4, 2);
     if (ileft == 0 && n == 2) {
-        coefficient(c, 4, 1) = 1.0f;
-        coefficient(c, 3, 1) = 1.0f;
-        coefficient(c, 2, 1) = 2.0f * slope2;
+        coefficient(c, 4, 1) = Real(1.0);
+        coefficient(c, 3, 1) = Real(1.0);
+        coefficient(c, 2, 1) = Real(2.0) * slope2;
     } else if (ileft == 0) {
-        const float delta3 = coefficient(c, 3, 3);
+        const Real delta3 = coefficient(c, 3, 3);
         coefficient(c, 4, 1) = delta3;
         coefficient(c, 3, 1) = delta2 + delta3;
-        coefficient(c, 2, 1) = ((delta2 + 2.0f * coefficient(c, 3, 1)) * slope2 * delta3 +
+        coefficient(c, 2, 1) = ((delta2 + Real(2.0) * coefficient(c, 3, 1)) * slope2 * delta3 +
                                 delta2 * delta2 * coefficient(c, 4, 3)) /
                                coefficient(c, 3, 1);
     } else if (ileft == 1) {
-        coefficient(c, 4, 1) = 1.0f;
-        coefficient(c, 3, 1) = 0.0f;
+        coefficient(c, 4, 1) = Real(1.0);
+        coefficient(c, 3, 1) = Real(0.0);
         coefficient(c, 2, 1) = dleft;
     } else {
-        coefficient(c, 4, 1) = 2.0f;
-        coefficient(c, 3, 1) = 1.0f;
-        coefficient(c, 2, 1) = 3.0f * slope2 - delta2 / 2.0f * dleft;
+        coefficient(c, 4, 1) = Real(2.0);
+        coefficient(c, 3, 1) = Real(1.0);
+        coefficient(c, 2, 1) = Real(3.0) * slope2 - delta2 / Real(2.0) * dleft;
     }
 }
 
 // Forward elimination through the interior equations.
-void interiorEquations(float* c, int n) {
+template <class Real> void interiorEquations(Real* c, int n) {
     for (int m = 2; m <= n - 1; ++m) {
-        const float g = -coefficient(c, 3, m + 1) / coefficient(c, 4, m - 1);
-        coefficient(c, 2, m) =
-            g * coefficient(c, 2, m - 1) + 3.0f * (coefficient(c, 3, m) * coefficient(c, 4, m + 1) +
-                                                   coefficient(c, 3, m + 1) * coefficient(c, 4, m));
-        coefficient(c, 4, m) =
-            g * coefficient(c, 3, m - 1) + 2.0f * (coefficient(c, 3, m) + coefficient(c, 3, m + 1));
+        const Real g = -coefficient(c, 3, m + 1) / coefficient(c, 4, m - 1);
+        coefficient(c, 2, m) = g * coefficient(c, 2, m - 1) +
+                               Real(3.0) * (coefficient(c, 3, m) * coefficient(c, 4, m + 1) +
+                                            coefficient(c, 3, m + 1) * coefficient(c, 4, m));
+        coefficient(c, 4, m) = g * coefficient(c, 3, m - 1) +
+                               Real(2.0) * (coefficient(c, 3, m) + coefficient(c, 3, m + 1));
     }
 }
 
-void complete(float* c, int n, float g) {
+template <class Real> void complete(Real* c, int n, Real g) {
     coefficient(c, 4, n) = g * coefficient(c, 3, n - 1) + coefficient(c, 4, n);
     coefficient(c, 2, n) =
         (g * coefficient(c, 2, n - 1) + coefficient(c, 2, n)) / coefficient(c, 4, n);
 }
 
 // The last equation, by the right end condition, then the completion where needed.
-void lastEquation(float* c, int n, int ileft, int iright, float dright) {
-    const float deltaN = coefficient(c, 3, n);
-    const float slopeN = coefficient(c, 4, n);
+template <class Real> void lastEquation(Real* c, int n, int ileft, int iright, Real dright) {
+    const Real deltaN = coefficient(c, 3, n);
+    const Real slopeN = coefficient(c, 4, n);
     const auto parabolaEnd = [&] {
-        coefficient(c, 2, n) = 2.0f * slopeN;
-        coefficient(c, 4, n) = 1.0f;
-        complete(c, n, -1.0f / coefficient(c, 4, n - 1));
+        coefficient(c, 2, n) = Real(2.0) * slopeN;
+        coefficient(c, 4, n) = Real(1.0);
+        complete(c, n, -Real(1.0) / coefficient(c, 4, n - 1));
     };
     if (iright == 1) {
         coefficient(c, 2, n) = dright;
     } else if (iright == 2) {
-        coefficient(c, 2, n) = 3.0f * slopeN + deltaN / 2.0f * dright;
-        coefficient(c, 4, n) = 2.0f;
-        complete(c, n, -1.0f / coefficient(c, 4, n - 1));
+        coefficient(c, 2, n) = Real(3.0) * slopeN + deltaN / Real(2.0) * dright;
+        coefficient(c, 4, n) = Real(2.0);
+        complete(c, n, -Real(1.0) / coefficient(c, 4, n - 1));
     } else if (n == 2) {
         if (ileft == 0) {
             coefficient(c, 2, 2) = slopeN;
@@ -98,38 +98,39 @@ void lastEquation(float* c, int n, int ileft, int iright, float dright) {
     } else if (n == 3 && ileft == 0) {
         parabolaEnd();
     } else {
-        const float deltaBefore = coefficient(c, 3, n - 1);
-        const float big = deltaBefore + deltaN;
+        const Real deltaBefore = coefficient(c, 3, n - 1);
+        const Real big = deltaBefore + deltaN;
         coefficient(c, 2, n) =
-            ((deltaN + 2.0f * big) * slopeN * deltaBefore +
+            ((deltaN + Real(2.0) * big) * slopeN * deltaBefore +
              deltaN * deltaN * (coefficient(c, 1, n - 1) - coefficient(c, 1, n - 2)) /
                  deltaBefore) /
             big;
-        const float g = -big / coefficient(c, 4, n - 1);
+        const Real g = -big / coefficient(c, 4, n - 1);
         coefficient(c, 4, n) = deltaBefore;
         complete(c, n, g);
     }
 }
 
 // Back substitution for the slopes, then the polynomial coefficients of each interval.
-void finishCoefficients(const float* tau, float* c, int n) {
+template <class Real> void finishCoefficients(const Real* tau, Real* c, int n) {
     for (int j = n - 1; j >= 1; --j) {
         coefficient(c, 2, j) =
             (coefficient(c, 2, j) - coefficient(c, 3, j) * coefficient(c, 2, j + 1)) /
             coefficient(c, 4, j);
     }
     for (int i = 2; i <= n; ++i) {
-        const float dtau = tau[i] - tau[i - 1];
-        const float divdf1 = (coefficient(c, 1, i) - coefficient(c, 1, i - 1)) / dtau;
-        const float divdf3 = coefficient(c, 2, i - 1) + coefficient(c, 2, i) - 2.0f * divdf1;
-        coefficient(c, 3, i - 1) = 2.0f * (divdf1 - coefficient(c, 2, i - 1) - divdf3) / dtau;
-        coefficient(c, 4, i - 1) = (divdf3 / dtau) * (6.0f / dtau);
+        const Real dtau = tau[i] - tau[i - 1];
+        const Real divdf1 = (coefficient(c, 1, i) - coefficient(c, 1, i - 1)) / dtau;
+        const Real divdf3 = coefficient(c, 2, i - 1) + coefficient(c, 2, i) - Real(2.0) * divdf1;
+        coefficient(c, 3, i - 1) = Real(2.0) * (divdf1 - coefficient(c, 2, i - 1) - divdf3) / dtau;
+        coefficient(c, 4, i - 1) = (divdf3 / dtau) * (Real(6.0) / dtau);
     }
 }
 
 } // namespace
 
-void CSIEZ(int ndata, const float* xdata, const float* fdata, int n, float* xvec, float* value) {
+template <class Real>
+void CSIEZ(int ndata, const Real* xdata, const Real* fdata, int n, Real* xvec, Real* value) {
     E1PSH("CSIEZ");
     if (ndata < 2) {
         reportDataCount(ndata);
@@ -140,8 +141,8 @@ void CSIEZ(int ndata, const float* xdata, const float* fdata, int n, float* xvec
     if (N1RTY(0) == 0) {
         try {
             std::vector<int> iwk(static_cast<size_t>(std::max(n, ndata) + n));
-            std::vector<float> wk(static_cast<size_t>(5 * ndata));
-            std::vector<float> wk2(static_cast<size_t>(2 * n));
+            std::vector<Real> wk(static_cast<size_t>(5 * ndata));
+            std::vector<Real> wk2(static_cast<size_t>(2 * n));
             C2IEZ(ndata, xdata, fdata, n, xvec, value, iwk.data(), wk.data(), wk2.data());
         } catch (const std::bad_alloc&) {
             E1STI(1, ndata);
@@ -154,8 +155,9 @@ void CSIEZ(int ndata, const float* xdata, const float* fdata, int n, float* xvec
     E1POP("CSIEZ");
 }
 
-void C2IEZ(int ndata, const float* xdata, const float* fdata, int n, float* xvec, float* value,
-           int* iwk, float* wk, float* wk2) {
+template <class Real>
+void C2IEZ(int ndata, const Real* xdata, const Real* fdata, int n, Real* xvec, Real* value,
+           int* iwk, Real* wk, Real* wk2) {
     E1PSH("C2IEZ");
     if (ndata < 2) {
         reportDataCount(ndata);
@@ -178,15 +180,17 @@ void C2IEZ(int ndata, const float* xdata, const float* fdata, int n, float* xvec
     E1POP("C2IEZ");
 }
 
-void C2INT(int ndata, const float* xdata, const float* fdata, float* breakpoints, float* cscoef,
+template <class Real>
+void C2INT(int ndata, const Real* xdata, const Real* fdata, Real* breakpoints, Real* cscoef,
            int* iwk) {
     E1PSH("C2INT");
-    C2DEC(ndata, xdata, fdata, 0, 0.0f, 0, 0.0f, breakpoints, cscoef, iwk);
+    C2DEC(ndata, xdata, fdata, 0, Real(0.0), 0, Real(0.0), breakpoints, cscoef, iwk);
     E1POP("C2INT");
 }
 
-void C2DEC(int ndata, const float* xdata, const float* fdata, int ileft, float dleft, int iright,
-           float dright, float* breakpoints, float* cscoef, int* iwk) {
+template <class Real>
+void C2DEC(int ndata, const Real* xdata, const Real* fdata, int ileft, Real dleft, int iright,
+           Real dright, Real* breakpoints, Real* cscoef, int* iwk) {
     E1PSH("C2DEC");
     if (ndata < 2) {
         reportDataCount(ndata);
@@ -204,8 +208,8 @@ void C2DEC(int ndata, const float* xdata, const float* fdata, int ileft, float d
     }
     if (N1RTY(0) == 0) {
         const int n = ndata;
-        const float* tau = breakpoints - 1;
-        float* c = cscoef;
+        const Real* tau = breakpoints - 1;
+        Real* c = cscoef;
         for (int m = 2; m <= n; ++m) {
             coefficient(c, 3, m) = tau[m] - tau[m - 1];
             coefficient(c, 4, m) =
@@ -219,13 +223,14 @@ void C2DEC(int ndata, const float* xdata, const float* fdata, int ileft, float d
     E1POP("C2DEC");
 }
 
-void C1SOR(int ndata, const float* xdata, const float* fdata, float* breakpoints, float* cscoef,
+template <class Real>
+void C1SOR(int ndata, const Real* xdata, const Real* fdata, Real* breakpoints, Real* cscoef,
            int ldc, int* iwk) {
     E1PSH("C1SOR");
-    const float* x = xdata - 1;
-    const float* f = fdata - 1;
-    float* b = breakpoints - 1;
-    const auto c1 = [&](int i) -> float& { return cscoef[(i - 1) * ldc]; };
+    const Real* x = xdata - 1;
+    const Real* f = fdata - 1;
+    Real* b = breakpoints - 1;
+    const auto c1 = [&](int i) -> Real& { return cscoef[(i - 1) * ldc]; };
     int j = 2;
     while (j <= ndata && x[j] > x[j - 1]) {
         ++j;
@@ -238,7 +243,7 @@ void C1SOR(int ndata, const float* xdata, const float* fdata, float* breakpoints
     } else if (x[j] == x[j - 1]) {
         E1STI(1, j - 1);
         E1STI(2, j);
-        E1STR(1, x[j]);
+        E1STR(1, static_cast<float>(x[j]));
         E1MES(kTerminal, 2,
               "Points in the data point abscissas array, XDATA, must be distinct, but "
               "XDATA(%(I1)) = XDATA(%(I2)) = %(R1).");
@@ -252,7 +257,7 @@ void C1SOR(int ndata, const float* xdata, const float* fdata, float* breakpoints
             if (b[i] == b[i - 1]) {
                 E1STI(1, iwk[i - 2]);
                 E1STI(2, iwk[i - 1]);
-                E1STR(1, b[i]);
+                E1STR(1, static_cast<float>(b[i]));
                 E1MES(kTerminal, 2,
                       "Points in the data point abscissas array, XDATA, must be distinct, but "
                       "XDATA(%(I1)) = XDATA(%(I2)) = %(R1).");
@@ -263,10 +268,11 @@ void C1SOR(int ndata, const float* xdata, const float* fdata, float* breakpoints
     E1POP("C1SOR");
 }
 
-void C21GD(int ideriv, int n, const float* xvec, int nintv, const float* breakpoints,
-           const float* ppcoef, float* value, int* iwk, float* wk1, float* wk2) {
+template <class Real>
+void C21GD(int ideriv, int n, const Real* xvec, int nintv, const Real* breakpoints,
+           const Real* ppcoef, Real* value, int* iwk, Real* wk1, Real* wk2) {
     E1PSH("C21GD");
-    std::fill(value, value + std::max(n, 0), 0.0f);
+    std::fill(value, value + std::max(n, 0), Real(0.0));
     if (nintv < 1) {
         E1STI(1, nintv);
         E1MES(kTerminal, 1,
@@ -282,16 +288,16 @@ void C21GD(int ideriv, int n, const float* xvec, int nintv, const float* breakpo
     for (int j = 2; N1RTY(0) == 0 && j <= n; ++j) {
         if (!(xvec[j - 1] > xvec[j - 2])) {
             E1STI(1, j - 1);
-            E1STR(1, xvec[j - 2]);
+            E1STR(1, static_cast<float>(xvec[j - 2]));
             E1STI(2, j);
-            E1STR(2, xvec[j - 1]);
+            E1STR(2, static_cast<float>(xvec[j - 1]));
             E1MES(kFatal, 4,
                   "The X data values must be strictly increasing, but XVEC(%(I1)) = %(R1) and "
                   "XVEC(%(I2)) = %(R2).");
         }
     }
     if (N1RTY(0) == 0) {
-        const float* b = breakpoints - 1;
+        const Real* b = breakpoints - 1;
         for (int j = 0; j < n; ++j) {
             // The largest interval whose breakpoint is at or below the point (1 left of
             // the data); a linear scan, since the points ascend.
@@ -301,20 +307,20 @@ void C21GD(int ideriv, int n, const float* xvec, int nintv, const float* breakpo
             }
             iwk[j] = left;
             wk1[j] = xvec[j] - b[left];
-            wk2[j] = 0.0f;
+            wk2[j] = Real(0.0);
         }
         for (int j = 0; j < n; ++j) {
-            float fmm = static_cast<float>(4 - ideriv);
+            Real fmm = static_cast<Real>(4 - ideriv);
             for (int m = 4; m >= ideriv + 1; --m) {
                 value[j] = value[j] / fmm * wk1[j] + coefficient(ppcoef, m, iwk[j]);
-                fmm -= 1.0f;
+                fmm -= Real(1.0);
             }
         }
     }
     E1POP("C21GD");
 }
 
-void SVRGP(int n, const float* ra, float* rb, int* iperm) {
+template <class Real> void SVRGP(int n, const Real* ra, Real* rb, int* iperm) {
     E1PSH("SVRGP");
     if (n < 1) {
         E1STI(1, n);
@@ -322,7 +328,7 @@ void SVRGP(int n, const float* ra, float* rb, int* iperm) {
               "The length of vectors RA, RB and IPERM must be greater than or equal to one.  "
               "On input the length, N, is given as %(I1).");
     } else {
-        std::vector<std::pair<float, int>> entries;
+        std::vector<std::pair<Real, int>> entries;
         for (int i = 0; i < n; ++i) {
             entries.emplace_back(ra[i], iperm[i]);
         }
@@ -336,7 +342,7 @@ void SVRGP(int n, const float* ra, float* rb, int* iperm) {
     E1POP("SVRGP");
 }
 
-void PERMU(int n, const float* x, int* ipermu, int ipath, float* xpermu) {
+template <class Real> void PERMU(int n, const Real* x, int* ipermu, int ipath, Real* xpermu) {
     E1PSH("PERMU");
     if (n < 1) {
         E1STI(1, n);
@@ -356,7 +362,7 @@ void PERMU(int n, const float* x, int* ipermu, int ipath, float* xpermu) {
         }
     }
     if (N1RTY(0) == 0) {
-        const std::vector<float> source(x, x + n);
+        const std::vector<Real> source(x, x + n);
         for (int i = 0; i < n; ++i) {
             if (ipath == 1) {
                 xpermu[i] = source[static_cast<size_t>(ipermu[i] - 1)];
@@ -367,5 +373,20 @@ void PERMU(int n, const float* x, int* ipermu, int ipath, float* xpermu) {
     }
     E1POP("PERMU");
 }
+
+// The tool fits in double precision; the single-precision routines stay for comparison.
+#define TARVO_SPLINE_ROUTINES(Real)                                                                \
+    template void CSIEZ(int, const Real*, const Real*, int, Real*, Real*);                         \
+    template void C2IEZ(int, const Real*, const Real*, int, Real*, Real*, int*, Real*, Real*);     \
+    template void C2INT(int, const Real*, const Real*, Real*, Real*, int*);                        \
+    template void C2DEC(int, const Real*, const Real*, int, Real, int, Real, Real*, Real*, int*);  \
+    template void C1SOR(int, const Real*, const Real*, Real*, Real*, int, int*);                   \
+    template void C21GD(int, int, const Real*, int, const Real*, const Real*, Real*, int*, Real*,  \
+                        Real*);                                                                    \
+    template void SVRGP(int, const Real*, Real*, int*);                                            \
+    template void PERMU(int, const Real*, int*, int, Real*);
+TARVO_SPLINE_ROUTINES(float)
+TARVO_SPLINE_ROUTINES(double)
+#undef TARVO_SPLINE_ROUTINES
 
 } // namespace tarvo::spline

@@ -8,9 +8,9 @@ namespace {
 
 void printUsage() {
     std::cout
-        << "Usage: table_generator REFERENCE_DATA OUTPUT\n"
+        << "Usage: table_generator [--reference DIRECTORY] OUTPUT\n"
            "Writes the shipped tables (ele, mix, mu_ele, mu_mix under OUTPUT) from the\n"
-           "reference data directory:\n"
+           "reference data, by default the project's data/reference:\n"
            "  M. J. Berger, J. H. Hubbell et al., XCOM: Photon Cross Sections Database,\n"
            "  NIST Standard Reference Database 8;\n"
            "  J. H. Hubbell and S. M. Seltzer, Tables of X-Ray Mass Attenuation Coefficients\n"
@@ -36,13 +36,19 @@ void printReport(const tarvo::tools::GenerationReport& report) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 3) {
+    std::string reference = TARVO_REFERENCE_DIRECTORY;
+    const bool chosen = argc == 4 && std::string(argv[1]) == "--reference";
+    if (argc != 2 && !chosen) {
         printUsage();
         return 2;
     }
+    if (chosen) {
+        reference = argv[2];
+    }
     tarvo::tools::GenerationReport report;
     std::string error;
-    const bool generated = tarvo::tools::generateTables(argv[1], argv[2], report, error);
+    const bool generated =
+        tarvo::tools::generateTables(reference, argv[argc - 1], report, error);
     printReport(report);
     if (!generated) {
         std::cerr << "table_generator: " << error << '\n';

@@ -56,6 +56,26 @@ void expectSoundCrossSections(const std::filesystem::path& path, int maxRows) {
     }
 }
 
+// The spline tool reads a table's path as its first 30 characters: every shipped path
+// fits, and both viewers list the same stems.
+TEST(ShippedTables, EveryPathFitsTheSplineToolAndBothViewersShareTheStems) {
+    std::set<std::string> coefficientStems;
+    for (const auto& path : tablesIn("mu_mix", {".mucm", ".muc2", ".muc3"})) {
+        const std::string relative = "mu_mix\\" + path.filename().string();
+        EXPECT_LE(relative.size(), 30U) << relative;
+        coefficientStems.insert(path.stem().string());
+    }
+    for (const auto& path : tablesIn("mu_ele", {".mut"})) {
+        EXPECT_LE(("mu_ele\\" + path.filename().string()).size(), 30U) << path;
+    }
+    std::set<std::string> crossSectionStems;
+    for (const auto& path : tablesIn("mix", {".mix", ".mix2", ".mix3"})) {
+        crossSectionStems.insert(path.stem().string());
+    }
+    EXPECT_EQ(coefficientStems, crossSectionStems);
+    EXPECT_EQ(coefficientStems.size(), 48U);
+}
+
 TEST(ShippedTables, CrossSectionTablesLoadAndAreSound) {
     const auto elements = tablesIn("ele", {".ele"});
     const auto materials = tablesIn("mix", {".mix", ".mix2", ".mix3"});
