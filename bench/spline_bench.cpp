@@ -1,4 +1,5 @@
 #include "common/text_file.h"
+#include "splinetool/grid_interpolation.h"
 #include "splinetool/spline_tool.h"
 
 #include <benchmark/benchmark.h>
@@ -16,10 +17,9 @@ void defaultJobOnUranium(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return;
     }
-    tarvo::spline::takeLogarithms(*table);
-    const int points = tarvo::spline::gridSize(500.0f, 0.5f);
+    const int points = tarvo::spline::gridSize(500.0, 0.5);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(tarvo::spline::interpolateGrid(*table, *segments, 0.5f, points));
+        benchmark::DoNotOptimize(tarvo::spline::interpolateGrid(*table, *segments, 0.5, points));
     }
     state.counters["rows"] = table->rowCount;
 }

@@ -9,6 +9,7 @@
 #include "common/creator_window.h"
 #include "common/display_text.h"
 #include "common/enlarged_view.h"
+#include "common/exchange_files.h"
 #include "common/graph_surface.h"
 #include "common/list_choice.h"
 #include "common/main_window.h"
@@ -489,8 +490,8 @@ void CoefficientViewer::leave(const QString& launcher) {
     }
     m_leaving = true;
     std::string ignored;
-    removeFile("B2F.dat", ignored);
-    removeFile("F2B.dat", ignored);
+    removeFile(kRequestFile, ignored);
+    removeFile(kResultFile, ignored);
     m_startProgram(launcher);
     QCoreApplication::exit(0);
 }

@@ -1,5 +1,6 @@
 #include "equal_interval.h"
 
+#include "common/exchange_files.h"
 #include "common/loglog.h"
 #include "common/number_format.h"
 #include "common/text_fields.h"
@@ -28,15 +29,29 @@ int pointsOf(double pointCount) {
     return static_cast<int>(std::floor(pointCount));
 }
 
+// A step of whole tenths of a keV gives energies of whole tenths, computed as tenths so
+// that an edge energy such as 15.2 keV is met exactly, not 15.200000000000001.
 double gridEnergyKeV(int i, double step) {
+    const double tenths = std::round(step * 10.0);
+    if (std::fabs(step * 10.0 - tenths) < 1e-9) {
+        return ((i - 1) * tenths + 10.0) / 10.0;
+    }
     return (i - 1) * step + 1.0;
+}
+
+double gridEnergyMeV(int i, double step) {
+    const double tenths = std::round(step * 10.0);
+    if (std::fabs(step * 10.0 - tenths) < 1e-9) {
+        return ((i - 1) * tenths + 10.0) / 10000.0;
+    }
+    return gridEnergyKeV(i, step) * 0.001;
 }
 
 std::optional<std::vector<IntervalValues>> interpolateLinear(const CoefficientTable& table,
                                                              double step, int points) {
     std::vector<IntervalValues> values;
     for (int i = 1; i <= points; ++i) {
-        const double energy = gridEnergyKeV(i, step) * 0.001;
+        const double energy = gridEnergyMeV(i, step);
         const int j = bracketingRow(table.energyCount, energy, [&](int r) {
             return table.rows[static_cast<size_t>(r)].energy;
         });
@@ -81,6 +96,18 @@ std::optional<std::vector<IntervalValues>> readExchangeResults(std::string_view 
         values.push_back(row);
     }
     return values;
+}
+
+std::vector<std::string> repairNotes(std::string_view console) {
+    std::vector<std::string> notes;
+    TextCursor cursor{console};
+    while (const std::optional<std::string> line = readLine(cursor)) {
+        const size_t colon = line->find(": ");
+        if (line->find(kRepairWords) != std::string::npos && colon != std::string::npos) {
+            notes.push_back(line->substr(colon + 2));
+        }
+    }
+    return notes;
 }
 
 std::string intervalListLine(double energyKeV, const IntervalValues& values) {

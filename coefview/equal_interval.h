@@ -40,8 +40,11 @@ struct IntervalGrid {
 // The number of points of a count: the largest whole number not above it.
 int pointsOf(double pointCount);
 
-// Grid energy i (from 1) in keV: (i - 1) * step + 1.0.
+// Grid energy i (from 1) in keV: (i - 1) * step + 1.0, exact to the tenth of a keV for
+// steps of whole tenths.
 double gridEnergyKeV(int i, double step);
+// The same energy in MeV.
+double gridEnergyMeV(int i, double step);
 
 using IntervalValues = std::array<double, 3>; // mu/rho, mu_tr/rho, mu_en/rho in cm2/g
 
@@ -56,6 +59,10 @@ std::string exchangeRequest(const std::string& tablePath, double top, double ste
 // The first `points` lines of "F2B.dat", four numbers each (the energy is dropped); nothing
 // when the file holds fewer or a value that is not a positive number.
 std::optional<std::vector<IntervalValues>> readExchangeResults(std::string_view text, int points);
+
+// The spline tool's console lines that name energies interpolated another way, without
+// the tool's name: "20.0 to 500.0 keV interpolated by a monotone cubic: ...".
+std::vector<std::string> repairNotes(std::string_view console);
 
 // A line of the result list: "1.000E+00   4.242E+03   ...".
 std::string intervalListLine(double energyKeV, const IntervalValues& values);

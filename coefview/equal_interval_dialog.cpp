@@ -3,6 +3,7 @@
 #include "common/accessible_names.h"
 #include "common/column_heading.h"
 #include "common/display_text.h"
+#include "common/exchange_files.h"
 #include "common/file_chooser.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
@@ -106,6 +107,8 @@ void EqualIntervalDialog::createControls() {
     m_resultList = new QListWidget(this);
     m_resultList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_resultList->setMinimumWidth(420);
+    m_notes = new QLabel(this);
+    m_notes->setWordWrap(true);
     nameControl(m_resultList, QStringLiteral("Results"));
     auto* steps = new QHBoxLayout;
     steps->addWidget(m_okButton);
@@ -132,8 +135,9 @@ void EqualIntervalDialog::createControls() {
                                         this),
                       3, 0);
     layout->addWidget(m_resultList, 4, 0);
+    layout->addWidget(m_notes, 5, 0);
     layout->addWidget(createSaveArea(), 1, 1, 4, 1);
-    layout->addLayout(buttons, 5, 0, 1, 2);
+    layout->addLayout(buttons, 6, 0, 1, 2);
     resize(980, 640);
 }
 
@@ -164,6 +168,8 @@ void EqualIntervalDialog::forgetResults() {
     m_shownGrid.reset();
     m_results.clear();
     m_resultList->clear();
+    m_notes->clear();
+    m_runNotes.clear();
     m_saveButton->setEnabled(false);
 }
 
@@ -205,9 +211,16 @@ void EqualIntervalDialog::okPressed() {
     case IntervalProblem::none:
         break;
     }
+    if (spline && grid.tablePath.size() > kMaxRequestPathLength) {
+        warn(QStringLiteral(" The spline tool reads table paths of up to 30 characters, and \"") +
+             displayText(grid.tablePath) +
+             QStringLiteral("\" is longer: use the linear interpolation, or give the table a "
+                            "shorter file name "));
+        return;
+    }
     std::string error;
-    if (spline &&
-        !atomicWriteFile("B2F.dat", exchangeRequest(grid.tablePath, grid.top, grid.step), error)) {
+    if (spline && !atomicWriteFile(kRequestFile,
+                                   exchangeRequest(grid.tablePath, grid.top, grid.step), error)) {
         warn(QStringLiteral("Cannot write \"B2F.dat\": ") + displayText(error));
         return;
     }
@@ -223,7 +236,7 @@ bool EqualIntervalDialog::startSplineTool() {
     }
     // A result left from an earlier run must never be taken for this one.
     std::string ignored;
-    removeFile("F2B.dat", ignored);
+    removeFile(kResultFile, ignored);
     m_tool->setWorkingDirectory(QDir::currentPath());
     m_tool->setProcessChannelMode(QProcess::MergedChannels);
     m_tool->start(QDir::current().absoluteFilePath(QStringLiteral("Tarvo6_sub3")), {});
@@ -290,13 +303,17 @@ bool EqualIntervalDialog::collectSplineResults(int points) {
         return false;
     }
     std::string error;
-    const std::optional<std::string> text = readTextFile("F2B.dat", error);
+    const std::optional<std::string> text = readTextFile(kResultFile, error);
     auto values = text ? readExchangeResults(*text, points) : std::nullopt;
     if (!values) {
         warn(QStringLiteral(" The result file \"F2B.dat\" is missing or incomplete "));
         return false;
     }
     m_results = std::move(*values);
+    m_runNotes.clear();
+    for (const std::string& note : repairNotes(m_tool->readAll().toStdString())) {
+        m_runNotes.append(displayText(note));
+    }
     return true;
 }
 
@@ -306,6 +323,7 @@ void EqualIntervalDialog::checkPressed() {
         return;
     }
     m_resultList->clear();
+    m_notes->clear();
     m_shownGrid.reset();
     m_saveButton->setEnabled(false);
     const int points = pointsOf(m_pointCount);
@@ -325,6 +343,10 @@ void EqualIntervalDialog::checkPressed() {
     }
     m_shownGrid = m_computedGrid;
     m_saveButton->setEnabled(true);
+    if (m_computedGrid->method == IntervalMethod::spline && !m_runNotes.isEmpty()) {
+        m_notes->setText(QStringLiteral("Where the not-a-knot spline would give wrong values: ") +
+                         m_runNotes.join(QStringLiteral("; ")));
+    }
 }
 
 void EqualIntervalDialog::savePressed() {

@@ -4,6 +4,7 @@
 #include "coefview/equal_interval.h"
 #include "common/user_prompts.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QProcess;
@@ -55,6 +57,8 @@ class EqualIntervalDialog : public QWidget {
     QPushButton& checkButton() { return *m_checkButton; }
     QPushButton& saveButton() { return *m_saveButton; }
     QListWidget& resultList() { return *m_resultList; }
+    // Which energies of the shown results the spline tool interpolated another way, and why.
+    QLabel& notes() { return *m_notes; }
     FileChooser& chooser() { return *m_chooser; }
     double pointCount() const { return m_pointCount; }
 
@@ -93,6 +97,8 @@ class EqualIntervalDialog : public QWidget {
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QListWidget* m_resultList = nullptr;
+    QLabel* m_notes = nullptr;
+    QStringList m_runNotes;
     FileChooser* m_chooser = nullptr;
 };
 

@@ -1,10 +1,11 @@
 #include "spline_tool.h"
 
+#include "common/exchange_files.h"
 #include "common/number_format.h"
 #include "common/text_fields.h"
 #include "common/text_file.h"
 #include "error_reporting.h"
-#include "spline.h"
+#include "grid_interpolation.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -29,17 +30,17 @@ std::optional<double> strictNumberField(TextCursor& cursor) {
     const size_t first = field.find_first_not_of(" \t\r\n");
     const size_t last = field.find_last_not_of(" \t\r\n,");
     field = field.substr(first, last - first + 1);
-    const std::optional<float> strict = readExponentField(field, 0);
+    const std::optional<double> strict = readExponentField(field, 0);
     return strict ? value : std::nullopt;
 }
 
 // The mantissa and exponent of a normalised number 0.d1d2... x 10^exponent with `digits`
 // digits, rounded.
-std::string normalisedForm(float value, int digits) {
+std::string normalisedForm(double value, int digits) {
     std::string scientific =
         formatNumber(value, "0." + std::string(static_cast<size_t>(digits - 1), '0') + "E+00");
     const size_t e = scientific.find('E');
-    const int exponent = std::stoi(scientific.substr(e + 1)) + (value == 0.0f ? 0 : 1);
+    const int exponent = std::stoi(scientific.substr(e + 1)) + (value == 0.0 ? 0 : 1);
     std::string mantissa = scientific.substr(0, 1) + scientific.substr(2, e - 2);
     const std::string exponentDigits = formatNumber(std::abs(exponent), "00");
     return "." + mantissa + "E" + (exponent < 0 ? "-" : "+") + exponentDigits;
@@ -70,7 +71,7 @@ std::optional<ExchangeRequest> readExchangeRequest(std::string_view text, std::s
         return std::nullopt;
     }
     ExchangeRequest request;
-    request.tablePath = pathLine->substr(0, 30);
+    request.tablePath = pathLine->substr(0, kMaxRequestPathLength);
     const size_t end = request.tablePath.find_last_not_of(' ');
     request.tablePath = end == std::string::npos ? "" : request.tablePath.substr(0, end + 1);
     const std::optional<double> top = strictNumberField(cursor);
@@ -79,12 +80,12 @@ std::optional<ExchangeRequest> readExchangeRequest(std::string_view text, std::s
         error = "\"B2F.dat\" does not hold a table path, a top energy and a step";
         return std::nullopt;
     }
-    request.top = static_cast<float>(*top);
-    request.step = static_cast<float>(*step);
+    request.top = *top;
+    request.step = *step;
     return request;
 }
 
-std::optional<float> readExponentField(std::string_view field, int impliedDecimals) {
+std::optional<double> readExponentField(std::string_view field, int impliedDecimals) {
     std::string text;
     for (char c : field) {
         if (c != ' ') {
@@ -92,7 +93,7 @@ std::optional<float> readExponentField(std::string_view field, int impliedDecima
         }
     }
     if (text.empty()) {
-        return 0.0f;
+        return 0.0;
     }
     size_t i = 0;
     const bool negative = text[i] == '-';
@@ -128,8 +129,8 @@ std::optional<float> readExponentField(std::string_view field, int impliedDecima
         exponent -= impliedDecimals;
     }
     value *= std::pow(10.0, exponent);
-    const float result = static_cast<float>(negative ? -value : value);
-    if (!std::isfinite(result)) {
+    const double result = negative ? -value : value;
+    if (!std::isfinite(result) || std::fabs(result) > 1e38) {
         return std::nullopt;
     }
     return result;
@@ -156,8 +157,8 @@ std::optional<SplineTable> readSplineTable(std::string_view text, std::string& e
             error = "the table ends after " + std::to_string(j - 1) + " rows";
             return std::nullopt;
         }
-        const std::optional<float> energy = readExponentField(columnSlice(*line, 1, 11), 5);
-        std::array<std::optional<float>, 3> values;
+        const std::optional<double> energy = readExponentField(columnSlice(*line, 1, 11), 5);
+        std::array<std::optional<double>, 3> values;
         for (int k = 0; k < 3; ++k) {
             values[static_cast<size_t>(k)] =
                 readExponentField(columnSlice(*line, 12 + 10 * k, 10), 3);
@@ -167,7 +168,7 @@ std::optional<SplineTable> readSplineTable(std::string_view text, std::string& e
             error = "table row " + std::to_string(j) + " does not hold four positive numbers";
             return std::nullopt;
         }
-        table.x[static_cast<size_t>(j)] = *energy * 1000.0f;
+        table.x[static_cast<size_t>(j)] = *energy * 1000.0;
         for (size_t k = 0; k < 3; ++k) {
             table.y[k][static_cast<size_t>(j)] = *values[k];
         }
@@ -211,57 +212,27 @@ std::optional<Segments> splitSegments(const SplineTable& table, std::string& err
     return segments;
 }
 
-int gridSize(float top, float step) {
-    const float points = (top - 0.989f) / step;
-    if (!(std::fabs(points) < 1e9f)) {
+int gridSize(double top, double step) {
+    const double points = (top - 0.989) / step;
+    if (!(std::fabs(points) < 1e9)) {
         return -1;
     }
     return static_cast<int>(points) + 1;
 }
 
-float gridEnergy(int i, float step) {
-    return static_cast<float>(i - 1) * step + 1.0f;
-}
-
-void takeLogarithms(SplineTable& table) {
-    for (int j = 1; j <= table.rowCount; ++j) {
-        table.x[static_cast<size_t>(j)] = std::log(table.x[static_cast<size_t>(j)]);
-        for (auto& column : table.y) {
-            column[static_cast<size_t>(j)] = std::log(column[static_cast<size_t>(j)]);
-        }
+// A step of whole tenths of a keV, as "B2F.dat" gives it, yields energies of whole tenths,
+// computed as tenths so that an edge energy such as 15.2 keV is met exactly.
+double gridEnergy(int i, double step) {
+    const double tenths = std::round(step * 10.0);
+    if (std::fabs(step * 10.0 - tenths) < 1e-9) {
+        return (static_cast<double>(i - 1) * tenths + 10.0) / 10.0;
     }
+    return static_cast<double>(i - 1) * step + 1.0;
 }
 
-std::vector<std::array<float, 3>> interpolateGrid(const SplineTable& logTable,
-                                                  const Segments& segments, float step, int n) {
-    std::vector<std::array<float, 3>> results(static_cast<size_t>(n));
-    std::array<float, kMaxTableRows> xdata{};
-    std::array<float, kMaxTableRows> fdata{};
-    for (size_t k = 0; k < 3; ++k) {
-        for (int i = 1; i <= n; ++i) {
-            const float energy = gridEnergy(i, step);
-            float x = std::log(energy);
-            int s = 1;
-            while (s < segments.count && segments.top[static_cast<size_t>(s)] < energy) {
-                ++s;
-            }
-            const int first = segments.start[static_cast<size_t>(s)];
-            const int size = segments.size[static_cast<size_t>(s)];
-            for (int r = 0; r < size; ++r) {
-                xdata[static_cast<size_t>(r)] = logTable.x[static_cast<size_t>(first + r)];
-                fdata[static_cast<size_t>(r)] = logTable.y[k][static_cast<size_t>(first + r)];
-            }
-            float value = 0.0f;
-            CSIEZ(size, xdata.data(), fdata.data(), 1, &x, &value);
-            results[static_cast<size_t>(i - 1)][k] = std::exp(value);
-        }
-    }
-    return results;
-}
-
-std::string formatExchangeLine(float energy, const std::array<float, 3>& values) {
+std::string formatExchangeLine(double energy, const std::array<double, 3>& values) {
     std::string line = rightAligned(normalisedForm(energy, 5), 11);
-    for (float value : values) {
+    for (double value : values) {
         line += rightAligned(normalisedForm(value, 4), 11);
     }
     return line;
@@ -269,18 +240,21 @@ std::string formatExchangeLine(float energy, const std::array<float, 3>& values)
 
 int runSplineTool(std::ostream& console) {
     console << "  ---  Velkar  ---\n";
+    // A failed run must never leave an earlier result for a reader to take.
+    std::string ignored;
+    removeFile(kResultFile, ignored);
     std::string error;
     std::string text;
     std::optional<ExchangeRequest> request;
     std::optional<SplineTable> table;
     std::optional<Segments> segments;
-    if (readFile("B2F.dat", text, error) && (request = readExchangeRequest(text, error)) &&
+    if (readFile(kRequestFile, text, error) && (request = readExchangeRequest(text, error)) &&
         readFile(request->tablePath, text, error) && (table = readSplineTable(text, error))) {
         segments = splitSegments(*table, error);
     }
     const int n = request ? gridSize(request->top, request->step) : 0;
     if (segments) {
-        if (!(request->step > 0.0f) || n < 1 || n > kMaxGridPoints) {
+        if (!(request->step > 0.0) || n < 1 || n > kMaxGridPoints) {
             error = "the grid must hold 1 to " + std::to_string(kMaxGridPoints) +
                     " points of a positive step";
         } else if (gridEnergy(n, request->step) >
@@ -292,12 +266,10 @@ int runSplineTool(std::ostream& console) {
         console << " Tarvo6_sub3: " << error << "; \"F2B.dat\" is not written\n";
         return 1;
     }
-    takeLogarithms(*table);
-    const std::vector<std::array<float, 3>> results =
-        interpolateGrid(*table, *segments, request->step, n);
+    const GridValues grid = interpolateGrid(*table, *segments, request->step, n);
     std::vector<std::string> lines;
     for (int i = 1; i <= n; ++i) {
-        const auto& values = results[static_cast<size_t>(i - 1)];
+        const auto& values = grid.values[static_cast<size_t>(i - 1)];
         if (!(std::isfinite(values[0]) && std::isfinite(values[1]) && std::isfinite(values[2]) &&
               values[0] > 0 && values[1] > 0 && values[2] > 0)) {
             console << " Tarvo6_sub3: no finite value at " << gridEnergy(i, request->step)
@@ -306,9 +278,12 @@ int runSplineTool(std::ostream& console) {
         }
         lines.push_back(formatExchangeLine(gridEnergy(i, request->step), values));
     }
-    if (!atomicWriteFile("F2B.dat", joinLinesCrLf(lines), error)) {
+    if (!atomicWriteFile(kResultFile, joinLinesCrLf(lines), error)) {
         console << " Tarvo6_sub3: cannot write \"F2B.dat\": " << error << '\n';
         return 1;
+    }
+    for (const SegmentRepair& repair : grid.repairs) {
+        console << " Tarvo6_sub3: " << repairText(repair) << '\n';
     }
     console << "  --- finished ---\n" << kStopNotice << "\r\n";
     return 0;

@@ -9,6 +9,7 @@
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -246,6 +247,46 @@ TEST_F(CoefficientDialogsTest, ANewStepIsListedAndSavedWithItsOwnEnergies) {
     EXPECT_NE(csv.find("\r\n 2.000E+00, 7.5000E+02,"), std::string::npos);
     EXPECT_NE(csv.find("\r\n 5.000E+02,"), std::string::npos);
     EXPECT_EQ(csv.find("\r\n 5.010E+02,"), std::string::npos);
+}
+
+// Where the spline tool interpolates a segment by the monotone cubic, the dialog says so
+// beside the results; a table path the tool cannot read whole is refused for the spline.
+TEST_F(CoefficientDialogsTest, TheSplineToolsRepairsAreShownAndLongPathsRefused) {
+    // Rows 0.5 eV apart above an edge, the coefficients rising between them.
+    const double rows[][4] = {{1.0, 4000, 3900, 3800},  {5.0, 60, 58, 57},
+                              {19.9995, 12, 11, 10.5},  {19.9995, 80, 40, 38},
+                              {20.0, 80.5, 40.3, 38.5}, {30.0, 28, 14, 13.5},
+                              {100.0, 1.2, 0.7, 0.69},  {1000.0, 0.07, 0.03, 0.03}};
+    std::string table = "Molybdenum-like\r\n008\r\n10.2\r\n";
+    for (const auto& r : rows) {
+        table += formatCoefficientRow({r[0] / 1000, r[1], r[2], r[3]}) + "\r\n";
+    }
+    writeBytes("mu_ele/42_Mo.mut", table);
+    m_viewer.selectElement(QStringLiteral("42_Mo.mut"));
+    m_viewer.draw();
+    m_viewer.openEqualIntervalDialog();
+    run("500.0", "0.5", true);
+    ASSERT_EQ(m_dialog.resultList().count(), 999) << lastMessage().toStdString();
+    EXPECT_TRUE(m_dialog.notes().text().contains(
+        QStringLiteral("20.0 to 500.0 keV interpolated by a monotone cubic")))
+        << m_dialog.notes().text().toStdString();
+    run("500.0", "0.5", false);
+    EXPECT_TRUE(m_dialog.notes().text().isEmpty());
+
+    writeBytes("mu_mix/A_material_name_too_long.muc3",
+               "Long\r\n002\r\n1.0\r\n" + formatCoefficientRow({0.001, 10, 9, 8}) + "\r\n" +
+                   formatCoefficientRow({1.0, 1, 0.9, 0.8}) + "\r\n01\r\n01 1.000000\r\n");
+    m_viewer.selectMaterial(QStringLiteral("A_material_name_too_long.muc3"));
+    m_viewer.draw();
+    m_viewer.openEqualIntervalDialog();
+    std::filesystem::remove("B2F.dat");
+    run("500.0", "0.5", true);
+    EXPECT_TRUE(m_prompts.messages.front().text.contains(QStringLiteral("up to 30 characters")))
+        << m_prompts.messages.front().text.toStdString();
+    EXPECT_FALSE(std::filesystem::exists("B2F.dat"));
+    m_prompts.messages.clear();
+    run("500.0", "0.5", false);
+    EXPECT_EQ(m_dialog.resultList().count(), 999);
 }
 
 TEST_F(CoefficientDialogsTest, CsvExportAndBitmapOfTheCoefficientViewer) {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "splinetool/spline_tool.h"
+
+#include <array>
+#include <vector>
+
+namespace tarvo::spline {
+
+// Why a segment was interpolated by the monotone cubic instead of the not-a-knot spline.
+struct SegmentRepair {
+    double from = 0.0; // keV: the first and last grid energy of the segment
+    double to = 0.0;
+    bool overshoot = false; // the spline left the range of the two rows around an energy
+                            // by more than 10 %
+    bool order = false;     // it broke mu/rho >= mu_tr/rho >= mu_en/rho where both rows
+                            // keep that order
+};
+
+// The three coefficients (cm2/g) at each grid energy, and the segments done another way.
+struct GridValues {
+    std::vector<std::array<double, 3>> values; // grid point i at index i - 1
+    std::vector<SegmentRepair> repairs;
+};
+
+// The coefficients at grid energies 1..n (keV, see gridEnergy) on the log-log scale, each
+// segment by its not-a-knot spline fitted in double precision; a segment whose spline
+// leaves the range of the two table rows around a grid energy by more than 10 %, or breaks
+// the order of the coefficients where both rows keep it, by Steffen's monotone cubic
+// instead (which never leaves the range of the two rows), and where even that breaks the
+// order, linearly between the two rows. `table` holds plain values (keV, cm2/g).
+GridValues interpolateGrid(const SplineTable& table, const Segments& segments, double step, int n);
+
+// Steffen's monotone cubic through (x, y)(0..m-1) at `at`: within an interval it lies
+// between the values of its two ends; outside the data, the straight line of the end
+// interval.
+double steffen(const std::vector<double>& x, const std::vector<double>& y, double at);
+
+// The text a repaired segment is reported with: "20.0 to 500.0 keV: ... ".
+std::string repairText(const SegmentRepair& repair);
+
+} // namespace tarvo::spline

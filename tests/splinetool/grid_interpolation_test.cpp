@@ -1,0 +1,80 @@
+#include "splinetool/grid_interpolation.h"
+
+#include "tests/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+namespace tarvo::spline {
+namespace {
+
+// Steffen's cubic keeps every interval's values between its two ends, follows straight
+// lines exactly and continues the end intervals straight.
+TEST(Steffen, StaysWithinEachIntervalAndKeepsStraightLines) {
+    const std::vector<double> x{0.0, 1.0, 1.001, 2.0, 4.0, 5.0};
+    const std::vector<double> y{3.0, 2.0, 2.5, 0.5, 0.4, 1.0};
+    for (double at = 0.0; at <= 5.0; at += 0.01) {
+        size_t i = 0;
+        while (i + 2 < x.size() && at > x[i + 1]) {
+            ++i;
+        }
+        const double value = steffen(x, y, at);
+        EXPECT_GE(value, std::min(y[i], y[i + 1]) - 1e-12) << at;
+        EXPECT_LE(value, std::max(y[i], y[i + 1]) + 1e-12) << at;
+    }
+    const std::vector<double> line{1.0, 3.0, 3.002, 5.0, 9.0, 11.0};
+    for (double at : {-1.0, 0.5, 1.0005, 3.3, 6.0}) {
+        EXPECT_NEAR(steffen(x, line, at), 2 * at + 1, 1e-9) << at;
+    }
+    EXPECT_DOUBLE_EQ(steffen({1.0, 2.0}, {1.0, 3.0}, 1.5), 2.0);
+}
+
+// A table with rows a fraction of an eV apart above an edge (as molybdenum's at 19.9995
+// and 20 keV), the coefficients rising between them: the not-a-knot spline of that segment
+// would be wildly wrong, so the segment is done by the monotone cubic and reported.
+SplineTable nearlyDoubledRowTable() {
+    SplineTable table;
+    const double rows[][4] = {{10.0, 100.0, 90.0, 80.0},   {19.9995, 15.0, 13.0, 12.0},
+                              {19.9995, 80.0, 40.0, 38.0}, {20.0, 80.5, 40.3, 38.5},
+                              {30.0, 28.0, 14.0, 13.5},    {50.0, 7.0, 4.0, 3.9},
+                              {100.0, 1.2, 0.7, 0.69}};
+    table.rowCount = 7;
+    for (int j = 1; j <= 7; ++j) {
+        table.x[static_cast<size_t>(j)] = rows[j - 1][0];
+        for (size_t k = 0; k < 3; ++k) {
+            table.y[k][static_cast<size_t>(j)] = rows[j - 1][k + 1];
+        }
+    }
+    return table;
+}
+
+TEST(InterpolateGrid, AWildSplineSegmentTakesTheMonotoneCubicAndIsReported) {
+    const SplineTable table = nearlyDoubledRowTable();
+    std::string error;
+    const auto segments = splitSegments(table, error);
+    ASSERT_TRUE(segments) << error;
+    const GridValues grid = interpolateGrid(table, *segments, 0.5, gridSize(100.0, 0.5));
+    ASSERT_EQ(grid.repairs.size(), 1U);
+    EXPECT_TRUE(grid.repairs[0].overshoot);
+    EXPECT_DOUBLE_EQ(grid.repairs[0].from, 20.0);
+    EXPECT_DOUBLE_EQ(grid.repairs[0].to, 100.0);
+    EXPECT_EQ(repairText(grid.repairs[0]),
+              "20.0 to 100.0 keV interpolated by a monotone cubic: the spline left the range of "
+              "the table rows by more than 10 % and it broke mu >= mu_tr >= mu_en");
+    // 23.5 keV lies between the rows at 20 and 30 keV.
+    const auto& at = grid.values[static_cast<size_t>((23.5 - 1.0) / 0.5)];
+    for (size_t k = 0; k < 3; ++k) {
+        EXPECT_LT(at[k], table.y[k][4]) << k;
+        EXPECT_GT(at[k], table.y[k][5]) << k;
+    }
+    EXPECT_TRUE(at[0] >= at[1] && at[1] >= at[2]);
+    // Below the edge the two-row segment keeps its spline: the power law through its rows.
+    const double t = std::log(15.0 / 10.0) / std::log(19.9995 / 10.0);
+    EXPECT_NEAR(grid.values[static_cast<size_t>((15.0 - 1.0) / 0.5)][0],
+                std::exp((1 - t) * std::log(100.0) + t * std::log(15.0)), 1e-9);
+}
+
+} // namespace
+} // namespace tarvo::spline
