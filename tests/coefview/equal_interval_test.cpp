@@ -84,6 +84,17 @@ TEST(InterpolateLinear, TakesTheBelowEdgeValueAtAnEdgeEnergy) {
     EXPECT_NEAR((*values)[2][0], 100, 1e-9); // 2.0 keV: the first of the edge rows
     EXPECT_NEAR((*values)[3][0], 500 * std::pow(2.5 / 2.0, -2.0), 1e-9); // above it
     EXPECT_FALSE(interpolateLinear(table, 0.5, 8)); // 4.5 keV lies above the last row
+    // Steps of tenths meet an edge exactly: lead's L2 edge at 15.2 keV is grid point 143 of
+    // 0.1 keV steps, and (143 - 1) * 0.1 + 1.0 would be 15.200000000000001.
+    table.rows[1] = {0.0152 * 0.5, 1000, 900, 800};
+    table.rows[2] = {0.0152, 100, 90, 80};
+    table.rows[3] = {0.0152, 500, 450, 400};
+    table.rows[4] = {0.03, 125, 112.5, 100};
+    const auto tenths = interpolateLinear(table, 0.1, 144);
+    ASSERT_TRUE(tenths);
+    EXPECT_NEAR((*tenths)[142][0], 100, 1e-9);
+    EXPECT_EQ(gridEnergyKeV(143, 0.1), 15.2);
+    EXPECT_EQ(gridEnergyMeV(143, 0.1), 0.0152);
 }
 
 } // namespace

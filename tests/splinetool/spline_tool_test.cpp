@@ -66,6 +66,9 @@ TEST(GridSize, SubtractsTheTolerance) {
     EXPECT_EQ(gridSize(10.0f, 0.4f), 23);
     EXPECT_EQ(gridSize(1.0f, 0.5f), 1);
     EXPECT_EQ(gridSize(500.0f, 0.0f), -1);
+    // Steps of tenths give energies of exact tenths, so edge energies are met.
+    EXPECT_EQ(gridEnergy(143, 0.1), 15.2);
+    EXPECT_EQ(gridEnergy(999, 0.5), 500.0);
 }
 
 TEST(FormatExchangeLine, WritesTheFortyFourCharacterLayout) {
