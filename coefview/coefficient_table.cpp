@@ -2,6 +2,7 @@
 
 #include "common/number_format.h"
 #include "common/numeric_text.h"
+#include "common/table_reader.h"
 #include "common/text_fields.h"
 #include "common/text_file.h"
 
@@ -10,10 +11,6 @@
 
 namespace tarvo {
 namespace {
-
-std::string failure(const std::string& path, int line, const std::string& reason) {
-    return path + ": line " + std::to_string(line) + ": " + reason;
-}
 
 bool isPositiveNumber(double value) {
     return value > 0.0 && std::isfinite(value);
@@ -32,66 +29,41 @@ CoefficientRow parseRow(std::string_view line) {
     return row;
 }
 
-struct HeaderFields {
-    std::string name;
-    double count = 0.0;
-    double density = 0.0;
-};
-
-std::optional<HeaderFields> readHeaderFields(TextCursor& cursor, const std::string& path,
-                                             std::string& error) {
-    const std::optional<std::string> name = readLine(cursor);
-    if (!name) {
-        error = failure(path, 1, "the file is empty");
-        return std::nullopt;
-    }
-    const std::optional<double> count = readNumberField(cursor);
-    const std::optional<double> density = readNumberField(cursor);
-    if (!count || !density) {
-        error = failure(path, cursor.lineNumber, "the row count or the density is missing");
-        return std::nullopt;
-    }
-    return HeaderFields{*name, *count, *density};
-}
-
+// Reads the rows after the head: positive numbers in columns, energies not falling.
 bool readRows(TextCursor& cursor, const std::string& path, CoefficientTable& table,
               std::string& error) {
-    for (int i = 1; i <= table.energyCount; ++i) {
-        const int lineNumber = cursor.lineNumber;
-        const std::optional<std::string> line = readLine(cursor);
-        if (!line) {
-            error = failure(path, lineNumber,
-                            "the file ends after " + std::to_string(i - 1) + " of " +
-                                std::to_string(table.energyCount) + " rows");
-            return false;
-        }
-        const CoefficientRow row = parseRow(*line);
-        if (!isPositiveNumber(row.energy) || !isPositiveNumber(row.attenuation) ||
-            !isPositiveNumber(row.energyTransfer) || !isPositiveNumber(row.energyAbsorption)) {
-            error = failure(path, lineNumber, "an energy or coefficient is not a positive number");
-            return false;
-        }
-        if (i > 1 && row.energy < table.rows[static_cast<size_t>(i - 1)].energy) {
-            error = failure(path, lineNumber, "the energies must not fall");
-            return false;
-        }
-        table.rows[static_cast<size_t>(i)] = row;
-        table.lines[static_cast<size_t>(i)] = std::move(*line);
-    }
-    return true;
+    return readTableRows(
+        cursor, path, table.energyCount,
+        [&](int i, int lineNumber, std::string line) {
+            const CoefficientRow row = parseRow(line);
+            if (!isPositiveNumber(row.energy) || !isPositiveNumber(row.attenuation) ||
+                !isPositiveNumber(row.energyTransfer) || !isPositiveNumber(row.energyAbsorption)) {
+                error = tableFailure(path, lineNumber,
+                                     "an energy or coefficient is not a positive number");
+                return false;
+            }
+            if (i > 1 && row.energy < table.rows[static_cast<size_t>(i - 1)].energy) {
+                error = tableFailure(path, lineNumber, "the energies must not fall");
+                return false;
+            }
+            table.rows[static_cast<size_t>(i)] = row;
+            table.lines[static_cast<size_t>(i)] = std::move(line);
+            return true;
+        },
+        error);
 }
 
 bool readComposition(TextCursor& cursor, const std::string& path, CoefficientTable& table,
                      std::string& error) {
     const std::optional<double> count = readNumberField(cursor);
     if (!count) {
-        error = failure(path, cursor.lineNumber, "the element count is missing");
+        error = tableFailure(path, cursor.lineNumber, "the element count is missing");
         return false;
     }
     if (!isWholeInRange(*count, 1, kMaxCompositionEntries)) {
-        error = failure(path, cursor.lineNumber - 1,
-                        "the element count must be a whole number from 1 to " +
-                            std::to_string(kMaxCompositionEntries));
+        error = tableFailure(path, cursor.lineNumber - 1,
+                             "the element count must be a whole number from 1 to " +
+                                 std::to_string(kMaxCompositionEntries));
         return false;
     }
     table.compositionCount = static_cast<int>(*count);
@@ -99,13 +71,13 @@ bool readComposition(TextCursor& cursor, const std::string& path, CoefficientTab
         const std::optional<double> z = readNumberField(cursor);
         const std::optional<double> w = readNumberField(cursor);
         if (!z || !w) {
-            error = failure(path, cursor.lineNumber,
-                            "the file ends after " + std::to_string(j - 1) + " of " +
-                                std::to_string(table.compositionCount) + " elements");
+            error = tableFailure(path, cursor.lineNumber,
+                                 "the file ends after " + std::to_string(j - 1) + " of " +
+                                     std::to_string(table.compositionCount) + " elements");
             return false;
         }
         if (!isWholeInRange(*z, 0, 999) || !std::isfinite(*w)) {
-            error = failure(path, cursor.lineNumber - 1, "an element line is not readable");
+            error = tableFailure(path, cursor.lineNumber - 1, "an element line is not readable");
             return false;
         }
         table.composition[static_cast<size_t>(j)] = {static_cast<int>(*z), *w};
@@ -127,11 +99,12 @@ std::optional<CoefficientHeader> readCoefficientHeader(const std::string& path,
 std::optional<CoefficientHeader>
 parseCoefficientHeader(std::string_view text, const std::string& path, std::string& error) {
     TextCursor cursor{text};
-    const std::optional<HeaderFields> header = readHeaderFields(cursor, path, error);
-    if (!header) {
+    const std::optional<TableHead> head =
+        readTableHead(cursor, path, "the row count or the density", error);
+    if (!head) {
         return std::nullopt;
     }
-    return CoefficientHeader{header->name, header->density};
+    return CoefficientHeader{head->name, head->second};
 }
 
 std::optional<CoefficientTable> loadCoefficientTable(const std::string& path, bool withComposition,
@@ -147,20 +120,17 @@ std::optional<CoefficientTable> parseCoefficientTable(std::string_view text,
                                                       const std::string& path, bool withComposition,
                                                       std::string& error) {
     TextCursor cursor{text};
-    const std::optional<HeaderFields> header = readHeaderFields(cursor, path, error);
-    if (!header) {
-        return std::nullopt;
-    }
-    if (!isWholeInRange(header->count, 1, kMaxCoefficientRows)) {
-        error = failure(path, 2,
-                        "the row count must be a whole number from 1 to " +
-                            std::to_string(kMaxCoefficientRows));
+    const std::optional<TableHead> head =
+        readTableHead(cursor, path, "the row count or the density", error);
+    const std::optional<int> rowCount =
+        head ? rowCountOf(head->first, kMaxCoefficientRows, path, 2, error) : std::nullopt;
+    if (!rowCount) {
         return std::nullopt;
     }
     auto table = std::make_optional<CoefficientTable>();
-    table->name = header->name;
-    table->energyCount = static_cast<int>(header->count);
-    table->density = header->density;
+    table->name = head->name;
+    table->energyCount = *rowCount;
+    table->density = head->second;
     if (!readRows(cursor, path, *table, error)) {
         return std::nullopt;
     }

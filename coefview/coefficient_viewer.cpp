@@ -17,8 +17,8 @@
 #include "common/numeric_text.h"
 #include "common/save_dialog.h"
 #include "common/start_notice.h"
+#include "common/table_reader.h"
 #include "common/text_file.h"
-#include "xsview/cross_section_table.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "xsview/cross_section_table.h"
+#include "common/table_reader.h"
 
 #include <cstddef>
 #include <cstdint>

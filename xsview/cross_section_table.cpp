@@ -2,18 +2,16 @@
 
 #include "common/number_format.h"
 #include "common/numeric_text.h"
+#include "common/table_reader.h"
 #include "common/text_fields.h"
 #include "common/text_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace tarvo {
 namespace {
-
-std::string failure(const std::string& path, int line, const std::string& reason) {
-    return path + ": line " + std::to_string(line) + ": " + reason;
-}
 
 double columnValue(std::string_view line, int firstColumn) {
     return tableNumericValue(columnSlice(line, firstColumn, 9));
@@ -45,36 +43,6 @@ void computeFractions(CrossSectionRow& row) {
     row.fracPairElectron = row.pairElectron / row.total;
 }
 
-// Reads the name line and the density, and the row count when `rowCount` is given.
-bool readHeader(TextCursor& cursor, const std::string& path, TableHeader& header, int* rowCount,
-                std::string& error) {
-    const std::optional<std::string> name = readLine(cursor);
-    if (!name) {
-        error = failure(path, 1, "the file is empty");
-        return false;
-    }
-    const std::optional<double> density = readNumberField(cursor);
-    const int densityLine = cursor.lineNumber;
-    const std::optional<double> count = readNumberField(cursor);
-    if (!density || !count) {
-        error = failure(path, densityLine, "the density or the row count is missing");
-        return false;
-    }
-    header.name = *name;
-    header.density = *density;
-    if (rowCount == nullptr) {
-        return true;
-    }
-    if (!(*count >= 1.0 && *count <= kMaxCrossSectionRows) || *count != std::floor(*count)) {
-        error = failure(path, cursor.lineNumber - 1,
-                        "the row count must be a whole number from 1 to " +
-                            std::to_string(kMaxCrossSectionRows));
-        return false;
-    }
-    *rowCount = static_cast<int>(std::lround(*count));
-    return true;
-}
-
 } // namespace
 
 std::optional<CrossSectionTable> loadCrossSectionTable(const std::string& path,
@@ -89,34 +57,32 @@ std::optional<CrossSectionTable> loadCrossSectionTable(const std::string& path,
 std::optional<CrossSectionTable>
 parseCrossSectionTable(std::string_view text, const std::string& path, std::string& error) {
     TextCursor cursor{text};
-    TableHeader header;
-    int rowCount = 0;
-    if (!readHeader(cursor, path, header, &rowCount, error)) {
+    const std::optional<TableHead> head =
+        readTableHead(cursor, path, "the density or the row count", error);
+    const std::optional<int> rowCount =
+        head ? rowCountOf(head->second, kMaxCrossSectionRows, path, 3, error) : std::nullopt;
+    if (!rowCount) {
         return std::nullopt;
     }
     auto table = std::make_optional<CrossSectionTable>();
-    table->name = header.name;
-    table->density = header.density;
-    table->rowCount = rowCount;
-    for (int i = 1; i <= rowCount; ++i) {
-        const std::optional<std::string> line = readLine(cursor);
-        if (!line) {
-            error = failure(path, cursor.lineNumber,
-                            "the file ends after " + std::to_string(i - 1) + " of " +
-                                std::to_string(rowCount) + " rows");
-            return std::nullopt;
-        }
-        CrossSectionRow& row = table->rows[static_cast<size_t>(i)];
-        row = parseRow(*line);
-        table->lines[static_cast<size_t>(i)] = std::move(*line);
-        if (row.total > table->maxTotal) {
-            table->maxTotal = row.total;
-        }
-        if (row.total < table->minTotal) {
-            table->minTotal = row.total;
-        }
+    table->name = head->name;
+    table->density = head->first;
+    table->rowCount = *rowCount;
+    const bool read = readTableRows(
+        cursor, path, *rowCount,
+        [&](int i, int, std::string line) {
+            CrossSectionRow& row = table->rows[static_cast<size_t>(i)];
+            row = parseRow(line);
+            table->lines[static_cast<size_t>(i)] = std::move(line);
+            table->maxTotal = std::max(table->maxTotal, row.total);
+            table->minTotal = std::min(table->minTotal, row.total);
+            return true;
+        },
+        error);
+    if (!read) {
+        return std::nullopt;
     }
-    for (int i = 1; i <= rowCount; ++i) {
+    for (int i = 1; i <= *rowCount; ++i) {
         computeFractions(table->rows[static_cast<size_t>(i)]);
     }
     return table;
@@ -133,11 +99,12 @@ std::optional<TableHeader> readTableHeader(const std::string& path, std::string&
 std::optional<TableHeader> parseTableHeader(std::string_view text, const std::string& path,
                                             std::string& error) {
     TextCursor cursor{text};
-    TableHeader header;
-    if (!readHeader(cursor, path, header, nullptr, error)) {
+    const std::optional<TableHead> head =
+        readTableHead(cursor, path, "the density or the row count", error);
+    if (!head) {
         return std::nullopt;
     }
-    return header;
+    return TableHeader{head->name, head->first};
 }
 
 std::string formatCrossSectionRow(const CrossSectionRow& row) {
@@ -235,26 +202,6 @@ bool writeCrossSectionCsv(const std::string& path, const CrossSectionTable& tabl
         lines.push_back(std::move(line));
     }
     return writeTextLines(path, lines, error);
-}
-
-std::optional<std::string> readStartFiles() {
-    std::string error;
-    const std::optional<std::string> marker = readTextFile("Start.dat", error);
-    const std::optional<std::string> user =
-        marker ? readTextFile(formPath("ele", "user.txt"), error) : std::nullopt;
-    if (!marker || !user) {
-        return std::nullopt;
-    }
-    return parseStartFiles(*marker, *user);
-}
-
-std::optional<std::string> parseStartFiles(std::string_view marker, std::string_view user) {
-    TextCursor markerCursor{marker};
-    if (!readTextField(markerCursor)) {
-        return std::nullopt;
-    }
-    TextCursor userCursor{user};
-    return readLine(userCursor);
 }
 
 } // namespace tarvo

@@ -78,12 +78,4 @@ std::string formatCrossSectionRow(const CrossSectionRow& row);
 bool writeCrossSectionCsv(const std::string& path, const CrossSectionTable& table,
                           std::string& error);
 
-// Reads "Start.dat" and the first line of "ele\user.txt"; returns that line, or nothing
-// when either file is missing, unreadable or empty.
-std::optional<std::string> readStartFiles();
-
-// The start files' check on their texts: the first field of "Start.dat" and the first line
-// of "ele\user.txt" must be readable.
-std::optional<std::string> parseStartFiles(std::string_view marker, std::string_view user);
-
 } // namespace tarvo

@@ -1,0 +1,60 @@
+#include "table_reader.h"
+
+#include "common/text_file.h"
+
+#include <cmath>
+
+namespace tarvo {
+
+std::string tableFailure(const std::string& path, int line, const std::string& reason) {
+    return path + ": line " + std::to_string(line) + ": " + reason;
+}
+
+std::optional<TableHead> readTableHead(TextCursor& cursor, const std::string& path,
+                                       const std::string& numbers, std::string& error) {
+    const std::optional<std::string> name = readLine(cursor);
+    if (!name) {
+        error = tableFailure(path, 1, "the file is empty");
+        return std::nullopt;
+    }
+    const std::optional<double> first = readNumberField(cursor);
+    const std::optional<double> second = readNumberField(cursor);
+    if (!first || !second) {
+        error = tableFailure(path, cursor.lineNumber, numbers + " is missing");
+        return std::nullopt;
+    }
+    return TableHead{*name, *first, *second};
+}
+
+std::optional<int> rowCountOf(double count, int capacity, const std::string& path, int line,
+                              std::string& error) {
+    if (!(count >= 1.0 && count <= capacity) || count != std::floor(count)) {
+        error = tableFailure(path, line,
+                             "the row count must be a whole number from 1 to " +
+                                 std::to_string(capacity));
+        return std::nullopt;
+    }
+    return static_cast<int>(count);
+}
+
+std::optional<std::string> readStartFiles() {
+    std::string error;
+    const std::optional<std::string> marker = readTextFile("Start.dat", error);
+    const std::optional<std::string> user =
+        marker ? readTextFile(formPath("ele", "user.txt"), error) : std::nullopt;
+    if (!marker || !user) {
+        return std::nullopt;
+    }
+    return parseStartFiles(*marker, *user);
+}
+
+std::optional<std::string> parseStartFiles(std::string_view marker, std::string_view user) {
+    TextCursor markerCursor{marker};
+    if (!readTextField(markerCursor)) {
+        return std::nullopt;
+    }
+    TextCursor userCursor{user};
+    return readLine(userCursor);
+}
+
+} // namespace tarvo

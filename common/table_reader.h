@@ -1,0 +1,59 @@
+#pragma once
+
+#include "common/text_fields.h"
+
+#include <optional>
+#include <string>
+
+namespace tarvo {
+
+// What a reader says of a damaged table: "mix\Water.mix2: line 4: the file is empty".
+std::string tableFailure(const std::string& path, int line, const std::string& reason);
+
+// The head of a table file: its name (the whole first line) and the two numbers after it,
+// in the order the file kind writes them (density and row count, or the reverse).
+struct TableHead {
+    std::string name;
+    double first = 0.0;
+    double second = 0.0;
+};
+
+// Reads the head; `numbers` names the two numbers in a failure ("the density or the row
+// count").
+std::optional<TableHead> readTableHead(TextCursor& cursor, const std::string& path,
+                                       const std::string& numbers, std::string& error);
+
+// A row count read from a head: a whole number from 1 to `capacity`, reported on `line`.
+std::optional<int> rowCountOf(double count, int capacity, const std::string& path, int line,
+                              std::string& error);
+
+// Reads the `count` row lines after the head, handing each with its number (from 1) and
+// its line number to `readRow`, which may refuse it (its error already set). A file that
+// ends early is refused with "the file ends after i of N rows".
+template <class ReadRow>
+bool readTableRows(TextCursor& cursor, const std::string& path, int count, ReadRow readRow,
+                   std::string& error) {
+    for (int i = 1; i <= count; ++i) {
+        const int lineNumber = cursor.lineNumber;
+        std::optional<std::string> line = readLine(cursor);
+        if (!line) {
+            error = tableFailure(path, lineNumber,
+                                 "the file ends after " + std::to_string(i - 1) + " of " +
+                                     std::to_string(count) + " rows");
+            return false;
+        }
+        if (!readRow(i, lineNumber, std::move(*line))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads "Start.dat" (only that it can be read matters) and "ele\user.txt", whose first
+// line both viewers show in their titles; nothing when either cannot be read or is empty.
+std::optional<std::string> readStartFiles();
+
+// The same on the two files' texts.
+std::optional<std::string> parseStartFiles(std::string_view marker, std::string_view user);
+
+} // namespace tarvo
