@@ -8,6 +8,8 @@
 namespace tarvo {
 namespace {
 
+using namespace coefficientFrame;
+
 const QColor kAttenuationColour{255, 255, 0};
 const QColor kTransferColour{0, 255, 0};
 const QColor kAbsorptionColour{255, 0, 0};
@@ -39,13 +41,13 @@ void drawGrid(GraphSurface& surface) {
     for (int i = 0; i <= 6; ++i) {
         for (int j = 1; j <= 10; ++j) {
             const double y = std::log(j) + i * kLn10;
-            surface.line(0, y, 11.5, y, kGridColor);
+            surface.line(0, y, plotRight, y, kGridColor);
         }
     }
     for (int i = 0; i <= 4; ++i) {
         for (int j = 1; j <= 10; ++j) {
             const double x = std::log(j) + i * kLn10;
-            surface.line(x, 0, x, 16.1, kGridColor);
+            surface.line(x, 0, x, plotTop, kGridColor);
         }
     }
     surface.setPenWidth(2);
@@ -68,7 +70,7 @@ void drawLegendAndLabels(GraphSurface& surface, const FrameSizes& sizes) {
     surface.line(4, 12.9, 8, 12.9, kTransferColour);
     surface.line(4, 11.9, 8, 11.9, kAbsorptionColour);
     surface.box(3.8, 11, kLegendRight, 14.2, paletteColor(15));
-    surface.box(0, 0, 11.5, 16.1, paletteColor(15));
+    surface.box(0, 0, plotRight, plotTop, paletteColor(15));
     const double ownSize = surface.fontSize();
     const struct {
         const char* text;
@@ -112,20 +114,6 @@ void drawLegendAndLabels(GraphSurface& surface, const FrameSizes& sizes) {
 
 } // namespace
 
-UserFrame coefficientPlotFrame() {
-    return {-1.5, 16.6, 12.0, -1.9, 529, 513};
-}
-UserFrame ratioPlotFrame() {
-    return {-1.5, 1.02, 12.0, -0.08, 529, 185};
-}
-UserFrame coefficientEnlargedFrame() {
-    return {-1.5, 16.6, 12.0, -1.9, 657, 681};
-}
-
-double coefficientY(double value) {
-    return std::log(value) + kEnergyOffset;
-}
-
 void drawCoefficientPlot(GraphSurface& surface, const CoefficientTable& table) {
     surface.clear();
     drawGrid(surface);
@@ -141,11 +129,11 @@ void drawRatioPlot(GraphSurface& surface, const CoefficientTable& table) {
     for (int i = 0; i <= 4; ++i) {
         for (int j = 1; j <= 10; ++j) {
             const double x = std::log(j) + i * kLn10;
-            surface.line(x, 0, x, 1.0, kGridColor);
+            surface.line(x, 0, x, ratioTop, kGridColor);
         }
     }
     for (int i = 0; i <= 10; ++i) {
-        surface.line(0, 0.1 * i, 11.5, 0.1 * i, kGridColor);
+        surface.line(0, 0.1 * i, plotRight, 0.1 * i, kGridColor);
     }
     surface.setPenWidth(2);
     surface.point(0, 0.9);
@@ -154,7 +142,7 @@ void drawRatioPlot(GraphSurface& surface, const CoefficientTable& table) {
         surface.lineTo(energyX(row.energy), row.energyAbsorption / row.energyTransfer - 0.1,
                        kAttenuationColour);
     }
-    surface.box(0, 0, 11.5, 1.0, paletteColor(15));
+    surface.box(0, 0, plotRight, ratioTop, paletteColor(15));
     const struct {
         const char* text;
         double y;

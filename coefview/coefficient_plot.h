@@ -1,19 +1,11 @@
 #pragma once
 
 #include "coefview/coefficient_table.h"
-#include "common/plot_geometry.h"
+#include "coefview/plot_frames.h"
 
 namespace tarvo {
 
 class GraphSurface;
-
-// User frames of the coefficient plot, the ratio plot and the enlarged view.
-UserFrame coefficientPlotFrame();
-UserFrame ratioPlotFrame();
-UserFrame coefficientEnlargedFrame();
-
-// Y of a coefficient (cm2/g): ln v + 3 ln 10, so 0.001 cm2/g lies at the frame's bottom.
-double coefficientY(double value);
 
 // The coefficient plot: grid, the three curves, legend, frame and labels.
 void drawCoefficientPlot(GraphSurface& surface, const CoefficientTable& table);

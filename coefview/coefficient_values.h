@@ -1,6 +1,7 @@
 #pragma once
 
 #include "coefview/coefficient_table.h"
+#include "common/table_reading.h"
 
 #include <string>
 
@@ -26,28 +27,17 @@ std::string tableDisplayRow(const std::string& line);
 std::string coefficientTitle(const CoefficientTable& table);
 std::string compositionTitle(const CoefficientTable& table);
 
-enum class CoefficientLookup { found, energyOutOfRange, valueOutOfRange, calculationError };
+// Energies a typed reading may ask for (MeV).
+inline constexpr double kLowestCoefficientEnergy = 0.001;
+inline constexpr double kHighestCoefficientEnergy = 20.0;
 
-// The three coefficients at one energy (MeV).
-struct CoefficientsAtEnergy {
-    CoefficientLookup result = CoefficientLookup::energyOutOfRange;
-    double energy = 0.0;
-    double values[3] = {0.0, 0.0, 0.0};
-};
+// The table as the reading engine reads it: the three coefficients in the order of
+// Coefficient.
+ReadingTable readingTableOf(const CoefficientTable& table);
 
-// Log-log interpolation at a typed energy, 0.001 to 20 MeV and not above the last row.
-CoefficientsAtEnergy coefficientsAtEnergy(const CoefficientTable& table, double energy);
-
-// The lowest energy at which the key coefficient falls to `value` (within its extremes),
-// with the other two coefficients there.
-CoefficientsAtEnergy energyAtCoefficient(const CoefficientTable& table,
-                                         const CoefficientExtremes& extremes, Coefficient key,
-                                         double value);
-
-// The row the cursor read-out marks at abscissa x, or 0 when the pointer counts as outside
-// (x <= 0 or x >= 9.903, y <= 0 or y >= 16.1, all in single precision, no row right of x,
-// or the first row already right of it).
-int cursorRow(const CoefficientTable& table, double x, double y);
+// The row the cursor read-out marks at (x, y), or 0 when the pointer counts as outside:
+// beyond the cursor's bounds, no row right of x, or the first row already right of it.
+int cursorRow(const ReadingTable& table, double x, double y);
 
 // The symbol of element z (H for 1 to U for 92), "?" outside.
 std::string elementSymbol(int z);

@@ -5,6 +5,7 @@
 #include "coefview/equal_interval_dialog.h"
 #include "coefview/graph_window.h"
 #include "coefview/material_creator.h"
+#include "coefview/plot_frames.h"
 #include "coefview/values_window.h"
 #include "common/creator_window.h"
 #include "common/display_text.h"
@@ -55,9 +56,6 @@ QString local(const std::string& text) {
 QString formatted(double value, const char* pattern) {
     return QString::fromStdString(formatNumber(value, pattern));
 }
-
-// The cursor's constant for 3 ln 10.
-constexpr double kCursorOffset = 6.909;
 
 MainWindowTexts mainWindowTexts() {
     return {{QStringLiteral("Mass attenuation, energy-transfer"),
@@ -277,6 +275,7 @@ void CoefficientViewer::draw() {
     valuesWindow().rowList().clear();
     hideIfCreated(m_composition.get());
     *m_table = std::move(*table);
+    m_reading = readingTableOf(*m_table);
     m_tableLoaded = true;
     m_drawnPath = m_lists.selectedPath();
     m_main->compositionButton()->setEnabled(material);
@@ -371,42 +370,52 @@ void CoefficientViewer::closeEnlargedView() {
     enlargedView().hide();
 }
 
-void CoefficientViewer::placeCursor(double energy, const double values[3],
+void CoefficientViewer::placeCursor(double energy, const Coefficients& values,
                                     const QString& readOutPattern) {
-    graphWindow().placeCursor(std::log(energy) + kCursorOffset, std::log(values[0]) + kCursorOffset,
-                              std::log(values[1]) + kCursorOffset,
-                              std::log(values[2]) + kCursorOffset);
+    graphWindow().placeCursor(readOutX(energy), cursorY(values[0]), cursorY(values[1]),
+                              cursorY(values[2]));
     graphWindow().readOut().setText(
         formatted(values[2] / values[1], readOutPattern.toLatin1().constData()));
 }
 
-void CoefficientViewer::readOut(int row, double, double, const QString& pattern) {
-    const CoefficientRow& r = m_table->rows[static_cast<size_t>(row)];
-    const double values[3] = {r.attenuation, r.energyTransfer, r.energyAbsorption};
-    placeCursor(r.energy, values, pattern);
+void CoefficientViewer::readOut(int row, const QString& pattern) {
+    const auto& v = m_reading.values[static_cast<size_t>(row)];
+    placeCursor(m_reading.energies[static_cast<size_t>(row)], {v[0], v[1], v[2]}, pattern);
     valuesWindow().rowList().setCurrentRow(row - 1);
 }
 
 void CoefficientViewer::mouseMoveCoefficientPlot(double x, double y) {
-    const int row = m_tableLoaded ? cursorRow(*m_table, x, y) : 0;
+    const int row = cursorRow(m_reading, x, y);
     graphWindow().coefficientPlot().setCrossPointer(row != 0);
     if (row == 0) {
         graphWindow().hideCursor();
         graphWindow().readOut().clear();
         return;
     }
-    readOut(row, x, y, QStringLiteral(" 0.000"));
+    readOut(row, QStringLiteral(" 0.000"));
 }
 
 void CoefficientViewer::mouseMoveRatioPlot(double x, double y) {
-    const int row = m_tableLoaded ? cursorRow(*m_table, x, y) : 0;
+    const int row = cursorRow(m_reading, x, y);
     graphWindow().ratioPlot().setCrossPointer(row != 0);
     if (row == 0) {
         graphWindow().hideCursor();
         graphWindow().readOut().clear();
         return;
     }
-    readOut(row, x, y, QStringLiteral("0.000"));
+    readOut(row, QStringLiteral("0.000"));
+}
+
+// The energy with `energyPattern` and the three coefficients, and the cursor there.
+void CoefficientViewer::showCoefficients(double energy, const Coefficients& values,
+                                         const char* energyPattern) {
+    valuesWindow().box(ValuesWindow::energy).setText(formatted(energy, energyPattern));
+    const ValuesWindow::Box boxes[] = {ValuesWindow::attenuation, ValuesWindow::energyTransfer,
+                                       ValuesWindow::energyAbsorption};
+    for (size_t c = 0; c < 3; ++c) {
+        valuesWindow().box(boxes[c]).setText(formatted(values[c], "0.000E+00"));
+    }
+    placeCursor(energy, values, QStringLiteral("0.000"));
 }
 
 void CoefficientViewer::selectRow(int position) {
@@ -414,66 +423,46 @@ void CoefficientViewer::selectRow(int position) {
     if (!m_tableLoaded || i < 1 || i > m_table->energyCount) {
         return;
     }
-    const CoefficientRow& row = m_table->rows[static_cast<size_t>(i)];
-    valuesWindow().box(ValuesWindow::energy).setText(formatted(row.energy, "0.0000E+00"));
-    valuesWindow().box(ValuesWindow::attenuation).setText(formatted(row.attenuation, "0.000E+00"));
-    valuesWindow()
-        .box(ValuesWindow::energyTransfer)
-        .setText(formatted(row.energyTransfer, "0.000E+00"));
-    valuesWindow()
-        .box(ValuesWindow::energyAbsorption)
-        .setText(formatted(row.energyAbsorption, "0.000E+00"));
-    const double values[3] = {row.attenuation, row.energyTransfer, row.energyAbsorption};
-    placeCursor(row.energy, values, QStringLiteral("0.000"));
+    const auto& v = m_reading.values[static_cast<size_t>(i)];
+    showCoefficients(m_reading.energies[static_cast<size_t>(i)], {v[0], v[1], v[2]}, "0.0000E+00");
 }
 
 void CoefficientViewer::enterEnergy() {
     QLineEdit& box = valuesWindow().box(ValuesWindow::energy);
     const double energy = numericValue(box.text().toStdString());
-    const CoefficientsAtEnergy found =
-        m_tableLoaded ? coefficientsAtEnergy(*m_table, energy) : CoefficientsAtEnergy{};
-    if (found.result != CoefficientLookup::found) {
+    const Reading reading =
+        readAtEnergy(m_reading, energy, kLowestCoefficientEnergy, kHighestCoefficientEnergy);
+    if (reading.result != ReadingResult::found) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("This energy is out of range."),
                               MessageIcon::Exclamation);
         box.clear();
         return;
     }
-    box.setText(formatted(energy, "0.0000E+00"));
-    valuesWindow().box(ValuesWindow::attenuation).setText(formatted(found.values[0], "0.000E+00"));
-    valuesWindow()
-        .box(ValuesWindow::energyTransfer)
-        .setText(formatted(found.values[1], "0.000E+00"));
-    valuesWindow()
-        .box(ValuesWindow::energyAbsorption)
-        .setText(formatted(found.values[2], "0.000E+00"));
-    placeCursor(energy, found.values, QStringLiteral("0.000"));
+    const auto& v = reading.values;
+    showCoefficients(energy, {v[0], v[1], v[2]}, "0.0000E+00");
 }
 
 void CoefficientViewer::enterCoefficient(Coefficient key) {
     const ValuesWindow::Box boxes[] = {ValuesWindow::attenuation, ValuesWindow::energyTransfer,
                                        ValuesWindow::energyAbsorption};
-    QLineEdit& box = valuesWindow().box(boxes[static_cast<int>(key)]);
+    const int k = static_cast<int>(key);
+    QLineEdit& box = valuesWindow().box(boxes[k]);
     const double value = numericValue(box.text().toStdString());
-    const CoefficientsAtEnergy found = m_tableLoaded
-                                           ? energyAtCoefficient(*m_table, m_extremes, key, value)
-                                           : CoefficientsAtEnergy{};
-    if (found.result != CoefficientLookup::found) {
+    const Reading reading =
+        readEnergyAt(m_reading, k, value, m_extremes.smallest[k], m_extremes.largest[k],
+                     kLowestCoefficientEnergy, kHighestCoefficientEnergy);
+    if (reading.result != ReadingResult::found) {
         m_prompts.showMessage(&valuesWindow(),
-                              found.result == CoefficientLookup::calculationError
+                              reading.result == ReadingResult::calculationError
                                   ? QStringLiteral("Calculation error")
                                   : QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
         box.clear();
         return;
     }
-    valuesWindow()
-        .box(ValuesWindow::energy)
-        .setText(formatted(found.energy,
-                           key == Coefficient::attenuation ? "0.0000E+00" : "0.00000E+00"));
-    for (int c = 0; c < 3; ++c) {
-        valuesWindow().box(boxes[c]).setText(formatted(found.values[c], "0.000E+00"));
-    }
-    placeCursor(found.energy, found.values, QStringLiteral("0.000"));
+    const auto& v = reading.values;
+    showCoefficients(reading.energy, {v[0], v[1], v[2]},
+                     key == Coefficient::attenuation ? "0.0000E+00" : "0.00000E+00");
 }
 
 void CoefficientViewer::clearForEntry(int box) {

@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -78,8 +79,10 @@ class CoefficientViewer : public QObject {
     void connectMainWindow();
     void connectValuesWindow();
     void drawEmptyEnlargedView();
-    void placeCursor(double energy, const double values[3], const QString& readOutPattern);
-    void readOut(int row, double x, double y, const QString& pattern);
+    using Coefficients = std::array<double, 3>;
+    void placeCursor(double energy, const Coefficients& values, const QString& readOutPattern);
+    void readOut(int row, const QString& pattern);
+    void showCoefficients(double energy, const Coefficients& values, const char* energyPattern);
     void leave(const QString& launcher);
 
     UserPrompts& m_prompts;
@@ -95,6 +98,7 @@ class CoefficientViewer : public QObject {
     std::unique_ptr<SaveDialog> m_imageSave;
     std::unique_ptr<CreatorWindow> m_creator;
     std::unique_ptr<CoefficientTable> m_table;
+    ReadingTable m_reading;
     bool m_tableLoaded = false;
     CoefficientExtremes m_extremes;
     std::string m_drawnPath;

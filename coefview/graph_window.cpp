@@ -54,11 +54,12 @@ void GraphWindow::createControls() {
 }
 
 void GraphWindow::placeCursor(double x, double attenuationY, double transferY, double absorptionY) {
-    m_coefficientPlot->moveOverlayLine(m_energyLine, x, 0, x, 16.1);
-    m_coefficientPlot->moveOverlayLine(m_attenuationLine, 0, attenuationY, 11.5, attenuationY);
-    m_coefficientPlot->moveOverlayLine(m_transferLine, 0, transferY, 11.5, transferY);
-    m_coefficientPlot->moveOverlayLine(m_absorptionLine, 0, absorptionY, 11.5, absorptionY);
-    m_ratioPlot->moveOverlayLine(m_ratioEnergyLine, x, 0, x, 1.0);
+    using namespace coefficientFrame;
+    m_coefficientPlot->moveOverlayLine(m_energyLine, x, 0, x, plotTop);
+    m_coefficientPlot->moveOverlayLine(m_attenuationLine, 0, attenuationY, plotRight, attenuationY);
+    m_coefficientPlot->moveOverlayLine(m_transferLine, 0, transferY, plotRight, transferY);
+    m_coefficientPlot->moveOverlayLine(m_absorptionLine, 0, absorptionY, plotRight, absorptionY);
+    m_ratioPlot->moveOverlayLine(m_ratioEnergyLine, x, 0, x, ratioTop);
     for (int line : {m_energyLine, m_attenuationLine, m_transferLine, m_absorptionLine}) {
         m_coefficientPlot->showOverlayLine(line, true);
     }

@@ -8,6 +8,10 @@ double energyX(double energy) {
     return std::log(energy) + kEnergyOffset;
 }
 
+double readOutX(double energy) {
+    return std::log(energy) + kReadOutEnergyOffset;
+}
+
 double crossSectionY(double value) {
     return std::log(value) + kCrossSectionOffset;
 }

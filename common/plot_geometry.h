@@ -7,8 +7,15 @@ inline constexpr double kLn10 = 2.302585092994046;
 inline constexpr double kEnergyOffset = 3.0 * kLn10;
 inline constexpr double kCrossSectionOffset = 4.0 * kLn10;
 
+// The read-outs write 3 ln 10 and 4 ln 10 with four figures, as 6.909 and 9.212.
+inline constexpr double kReadOutEnergyOffset = 6.909;
+inline constexpr double kReadOutValueOffset = 9.212;
+
 // X of an energy (MeV) on every log-log plot: ln E + 3 ln 10.
 double energyX(double energy);
+
+// X at which the read-outs place their lines for an energy (MeV): ln E + 6.909.
+double readOutX(double energy);
 
 // Y of a mass cross section (cm2/g) on a cross-section plot: ln v + 4 ln 10.
 double crossSectionY(double value);

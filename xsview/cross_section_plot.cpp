@@ -8,6 +8,8 @@
 namespace tarvo {
 namespace {
 
+using namespace crossSectionFrame;
+
 struct SeriesStyle {
     CrossSectionColumn column;
     int colour;
@@ -55,35 +57,25 @@ double plottedY(const CrossSectionRow& row, CrossSectionColumn column, bool frac
 
 } // namespace
 
-UserFrame crossSectionPlotFrame() {
-    return {-1.5, 19.1, 12.0, -1.9, 525, 469};
-}
-UserFrame fractionPlotFrame() {
-    return {-1.5, 10.5, 12.0, -0.5, 525, 213};
-}
-UserFrame enlargedViewFrame() {
-    return {-1.5, 19.1, 12.0, -1.9, 725, 685};
-}
-
 void drawGrid(GraphSurface& surface) {
     for (int i = 0; i <= 7; ++i) {
         for (int j = 1; j <= 10; ++j) {
             const double y = i * kLn10 + std::log(j);
-            surface.line(0, y, 11.5, y, kGridColor);
+            surface.line(0, y, plotRight, y, kGridColor);
         }
     }
     for (int i = 0; i <= 4; ++i) {
         for (int j = 1; j <= 10; ++j) {
             const double x = i * kLn10 + std::log(j);
-            surface.line(x, 0, x, 18.4, kGridColor);
+            surface.line(x, 0, x, plotTop, kGridColor);
         }
     }
 }
 
 void drawMaskingBandsAndBorder(GraphSurface& surface) {
-    surface.filledBox(0, 18.4, 12, 19.1, paletteColor(1));
-    surface.filledBox(0, 0, 12, -1.9, paletteColor(1));
-    surface.box(0, 0, 11.5, 18.4, paletteColor(15));
+    surface.filledBox(0, plotTop, frameRight, frameTop, paletteColor(1));
+    surface.filledBox(0, 0, frameRight, frameBottom, paletteColor(1));
+    surface.box(0, 0, plotRight, plotTop, paletteColor(15));
 }
 
 void drawLegendBoxesAndLines(GraphSurface& surface) {
@@ -193,17 +185,17 @@ void drawFractionFrame(GraphSurface& surface, const CrossSectionTable& table) {
     for (int i = 0; i <= 4; ++i) {
         for (int j = 1; j <= 10; ++j) {
             const double x = i * kLn10 + std::log(j);
-            surface.line(x, 0, x, 10, kGridColor);
+            surface.line(x, 0, x, fractionTop, kGridColor);
         }
     }
     for (int k = 1; k <= 9; ++k) {
-        surface.line(0, k, 11.5, k, kGridColor);
+        surface.line(0, k, plotRight, k, kGridColor);
     }
     surface.setPenWidth(2);
     for (const SeriesStyle& series : kFractionSeries) {
         drawSeries(surface, table, series.column, series.colour, true);
     }
-    surface.box(0, 0, 11.5, 10, paletteColor(15));
+    surface.box(0, 0, plotRight, fractionTop, paletteColor(15));
     const struct {
         const char* text;
         double x, y;
@@ -236,7 +228,7 @@ void drawEnlargedViewFrame(GraphSurface& surface) {
 void addCurvesToEnlargedView(GraphSurface& surface, const CrossSectionTable& table, bool markers) {
     surface.setInsideBorders(true);
     surface.setPenWidth(2);
-    surface.clipTo(0, 0, 12, 18.4);
+    surface.clipTo(0, 0, frameRight, plotTop);
     for (const SeriesStyle& series : kCrossSectionSeries) {
         drawSeries(surface, table, series.column, series.colour);
         if (markers) {
@@ -245,7 +237,7 @@ void addCurvesToEnlargedView(GraphSurface& surface, const CrossSectionTable& tab
         }
     }
     surface.unclip();
-    surface.box(0, 0, 11.5, 18.4, paletteColor(15));
+    surface.box(0, 0, plotRight, plotTop, paletteColor(15));
 }
 
 } // namespace tarvo

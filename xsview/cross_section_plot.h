@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/plot_geometry.h"
+#include "xsview/plot_frames.h"
 #include "xsview/values_at_energy.h"
 
 namespace tarvo {
@@ -9,12 +9,6 @@ class GraphSurface;
 
 // Text sizes and positions of the frame in the two windows.
 enum class FrameStyle { graphWindow, enlargedView };
-
-// User frames of the three surfaces: the cross-section plot and the fraction plot of the
-// graph window, and the enlarged view.
-UserFrame crossSectionPlotFrame();
-UserFrame fractionPlotFrame();
-UserFrame enlargedViewFrame();
 
 // The frame steps of a cross-section plot.
 void drawGrid(GraphSurface& surface);

@@ -16,6 +16,7 @@
 #include "xsview/cross_section_plot.h"
 #include "xsview/graph_window.h"
 #include "xsview/new_data_chooser.h"
+#include "xsview/plot_frames.h"
 #include "xsview/values_at_energy.h"
 #include "xsview/values_window.h"
 
@@ -52,9 +53,6 @@ QString local(const std::string& text) {
 QString formatted(double value) {
     return QString::fromStdString(formatNumber(value, "0.000E+00"));
 }
-
-// The read-out's constant for 3 ln 10.
-constexpr double kReadOutOffset = 6.909;
 
 } // namespace
 
@@ -305,6 +303,7 @@ void CrossSectionViewer::calculateAndPlot() {
     valuesWindow().rowList().blockSignals(true);
     valuesWindow().rowList().clear();
     *m_table = std::move(*table);
+    m_reading = readingTableOf(*m_table);
     m_tableLoaded = true;
     for (int i = 1; i <= m_table->rowCount; ++i) {
         valuesWindow().rowList().addItem(QStringLiteral(" ") +
@@ -367,53 +366,49 @@ void CrossSectionViewer::saveEnlargedViewRequested() {
 
 // The vertical lines stand at the nearest row's energy on every move, not only when the
 // row changes; beyond 100 MeV, which the plots do not show, at the pointer.
-double CrossSectionViewer::readOutX(int row, double pointerX) const {
+double CrossSectionViewer::rowX(int row, double pointerX) const {
     const double energy = m_table->rows[static_cast<size_t>(row)].energy;
-    return energy > 0 && energy <= 100.0 ? std::log(energy) + kReadOutOffset : pointerX;
+    return energy > 0 && energy <= 100.0 ? readOutX(energy) : pointerX;
 }
 
 void CrossSectionViewer::mouseMoveCrossSectionPlot(double x, double y) {
     GraphSurface& plot = graphWindow().crossSectionPlot();
-    const int row = m_tableLoaded ? nearestRow(*m_table, x) : 0;
-    if (x < 0 || x > 11.5 || y < 0 || y > 18.5 || row == 0) {
+    const int row = nearestRow(m_reading, x);
+    if (!overCrossSectionPlot(x, y) || row == 0) {
         plot.setCrossPointer(false);
         graphWindow().hideCrosshair();
         return;
     }
     plot.setCrossPointer(true);
-    const double rowX = readOutX(row, x);
-    graphWindow().placeCrossSectionVertical(rowX);
+    graphWindow().placeCrossSectionVertical(rowX(row, x));
     graphWindow().placeCrossSectionHorizontal(y);
-    graphWindow().placeFractionVertical(rowX);
+    graphWindow().placeFractionVertical(rowX(row, x));
     valuesWindow().rowList().setCurrentRow(row - 1);
 }
 
 void CrossSectionViewer::mouseMoveFractionPlot(double x, double y) {
     GraphSurface& plot = graphWindow().fractionPlot();
-    const int row = m_tableLoaded ? nearestRow(*m_table, x) : 0;
-    if (x < 0 || x > 11.5 || y < 0 || y > 10 || row == 0) {
+    const int row = nearestRow(m_reading, x);
+    if (!overFractionPlot(x, y) || row == 0) {
         plot.setCrossPointer(false);
         graphWindow().hideCrosshair();
         return;
     }
     plot.setCrossPointer(true);
-    const double rowX = readOutX(row, x);
-    graphWindow().placeCrossSectionVertical(rowX);
-    graphWindow().placeFractionVertical(rowX);
+    graphWindow().placeCrossSectionVertical(rowX(row, x));
+    graphWindow().placeFractionVertical(rowX(row, x));
     graphWindow().placeFractionHorizontal(y);
     valuesWindow().rowList().setCurrentRow(row - 1);
 }
 
-void CrossSectionViewer::showValues(double energy, double coherent, double incoherent,
-                                    double photoelectric, double pairNuclear, double pairElectron,
-                                    double total) {
+// The energy and the six columns coherent to total.
+void CrossSectionViewer::showValues(double energy, const std::array<double, 6>& values) {
     valuesWindow().field(ValuesWindow::energy).setText(formatted(energy));
-    valuesWindow().field(ValuesWindow::coherent).setText(formatted(coherent));
-    valuesWindow().field(ValuesWindow::incoherent).setText(formatted(incoherent));
-    valuesWindow().field(ValuesWindow::photoelectric).setText(formatted(photoelectric));
-    valuesWindow().field(ValuesWindow::pairNuclear).setText(formatted(pairNuclear));
-    valuesWindow().field(ValuesWindow::pairElectron).setText(formatted(pairElectron));
-    valuesWindow().field(ValuesWindow::total).setText(formatted(total));
+    for (int c = 0; c < 6; ++c) {
+        valuesWindow()
+            .field(static_cast<ValuesWindow::Field>(ValuesWindow::coherent + c))
+            .setText(formatted(values[static_cast<size_t>(c)]));
+    }
 }
 
 void CrossSectionViewer::selectRow(int position) {
@@ -421,59 +416,58 @@ void CrossSectionViewer::selectRow(int position) {
     if (!m_tableLoaded || i < 1 || i > m_table->rowCount) {
         return;
     }
-    const CrossSectionRow& row = m_table->rows[static_cast<size_t>(i)];
-    showValues(row.energy, row.coherent, row.incoherent, row.photoelectric, row.pairNuclear,
-               row.pairElectron, row.total);
-    if (row.energy <= 100.0 && row.energy > 0) {
-        const double x = std::log(row.energy) + kReadOutOffset;
-        graphWindow().placeCrossSectionVertical(x);
-        graphWindow().placeFractionVertical(x);
+    const auto& row = m_reading.values[static_cast<size_t>(i)];
+    const double energy = m_reading.energies[static_cast<size_t>(i)];
+    showValues(energy, {row[0], row[1], row[2], row[3], row[4], row[5]});
+    if (energy <= 100.0 && energy > 0) {
+        graphWindow().placeCrossSectionVertical(readOutX(energy));
+        graphWindow().placeFractionVertical(readOutX(energy));
     }
 }
 
-void CrossSectionViewer::placeCrosshair(double energy, double total) {
-    const double x = std::log(energy) + kReadOutOffset;
-    graphWindow().placeCrossSectionVertical(x);
-    graphWindow().placeCrossSectionHorizontal(std::log(total) + 9.212);
-    graphWindow().placeFractionVertical(x);
+void CrossSectionViewer::showReading(const Reading& reading) {
+    const auto& v = reading.values;
+    showValues(reading.energy, {v[0], v[1], v[2], v[3], v[4], v[5]});
+    const double total = v[static_cast<size_t>(CrossSectionColumn::total)];
+    graphWindow().placeCrossSectionVertical(readOutX(reading.energy));
+    graphWindow().placeCrossSectionHorizontal(readOutTotalY(total));
+    graphWindow().placeFractionVertical(readOutX(reading.energy));
 }
 
 void CrossSectionViewer::enterEnergy() {
     const double energy =
         tableNumericValue(valuesWindow().field(ValuesWindow::energy).text().toStdString());
-    const ValuesAtEnergy values =
-        m_tableLoaded ? valuesAtEnergy(*m_table, energy) : ValuesAtEnergy{};
-    if (values.result != LookupResult::found) {
+    const Reading reading =
+        readAtEnergy(m_reading, energy, kLowestReadingEnergy, kHighestReadingEnergy);
+    if (reading.result != ReadingResult::found) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
         valuesWindow().field(ValuesWindow::energy).clear();
         valuesWindow().field(ValuesWindow::total).clear();
         return;
     }
-    showValues(energy, values.coherent, values.incoherent, values.photoelectric, values.pairNuclear,
-               values.pairElectron, values.total);
-    placeCrosshair(energy, values.total);
+    showReading(reading);
 }
 
 void CrossSectionViewer::enterTotal() {
     const double total =
         tableNumericValue(valuesWindow().field(ValuesWindow::total).text().toStdString());
-    const ValuesAtEnergy values = m_tableLoaded ? energyAtTotal(*m_table, total) : ValuesAtEnergy{};
-    if (values.result == LookupResult::outOfRange) {
+    const Reading reading = readEnergyAt(m_reading, static_cast<int>(CrossSectionColumn::total),
+                                         total, m_table->minTotal, m_table->maxTotal,
+                                         kLowestReadingEnergy, kHighestReadingEnergy);
+    if (reading.result == ReadingResult::outOfRange) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
         valuesWindow().clearFields();
         return;
     }
-    if (values.result == LookupResult::calculationError) {
+    if (reading.result == ReadingResult::calculationError) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("Calculation error"),
                               MessageIcon::Exclamation);
         valuesWindow().field(ValuesWindow::total).clear();
         return;
     }
-    showValues(values.energy, values.coherent, values.incoherent, values.photoelectric,
-               values.pairNuclear, values.pairElectron, total);
-    placeCrosshair(values.energy, total);
+    showReading(reading);
 }
 
 void CrossSectionViewer::clearForEnergy() {

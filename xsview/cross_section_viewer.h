@@ -2,11 +2,13 @@
 
 #include "common/program_start.h"
 #include "common/table_lists.h"
+#include "common/table_reading.h"
 #include "common/user_prompts.h"
 #include "xsview/cross_section_table.h"
 
 #include <QObject>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -80,10 +82,9 @@ class CrossSectionViewer : public QObject {
     void createCsvSaveDialog();
     void creatorClosed(bool saved);
     void drawEmptyEnlargedView();
-    void showValues(double energy, double coherent, double incoherent, double photoelectric,
-                    double pairNuclear, double pairElectron, double total);
-    void placeCrosshair(double energy, double total);
-    double readOutX(int row, double pointerX) const;
+    void showValues(double energy, const std::array<double, 6>& values);
+    void showReading(const Reading& reading);
+    double rowX(int row, double pointerX) const;
     void leave(const QString& launcher);
 
     UserPrompts& m_prompts;
@@ -99,6 +100,7 @@ class CrossSectionViewer : public QObject {
     std::unique_ptr<SaveDialog> m_imageSave;
     std::unique_ptr<SaveDialog> m_csvSave;
     std::unique_ptr<CrossSectionTable> m_table;
+    ReadingTable m_reading;
     bool m_tableLoaded = false;
     TableLists m_lists;
     std::string m_graphTitle;

@@ -43,22 +43,22 @@ void GraphWindow::createControls() {
 }
 
 void GraphWindow::placeCrossSectionVertical(double x) {
-    m_crossSectionPlot->moveOverlayLine(m_topVertical, x, 0, x, 18.4);
+    m_crossSectionPlot->moveOverlayLine(m_topVertical, x, 0, x, crossSectionFrame::plotTop);
     m_crossSectionPlot->showOverlayLine(m_topVertical, true);
 }
 
 void GraphWindow::placeCrossSectionHorizontal(double y) {
-    m_crossSectionPlot->moveOverlayLine(m_topHorizontal, 0, y, 11.5, y);
+    m_crossSectionPlot->moveOverlayLine(m_topHorizontal, 0, y, crossSectionFrame::plotRight, y);
     m_crossSectionPlot->showOverlayLine(m_topHorizontal, true);
 }
 
 void GraphWindow::placeFractionVertical(double x) {
-    m_fractionPlot->moveOverlayLine(m_bottomVertical, x, 0, x, 10);
+    m_fractionPlot->moveOverlayLine(m_bottomVertical, x, 0, x, crossSectionFrame::fractionTop);
     m_fractionPlot->showOverlayLine(m_bottomVertical, true);
 }
 
 void GraphWindow::placeFractionHorizontal(double y) {
-    m_fractionPlot->moveOverlayLine(m_bottomHorizontal, 0, y, 11.5, y);
+    m_fractionPlot->moveOverlayLine(m_bottomHorizontal, 0, y, crossSectionFrame::plotRight, y);
     m_fractionPlot->showOverlayLine(m_bottomHorizontal, true);
 }
 

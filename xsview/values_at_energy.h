@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/table_reading.h"
 #include "xsview/cross_section_table.h"
 
 #include <string>
@@ -27,31 +28,13 @@ double columnValue(const CrossSectionRow& row, CrossSectionColumn column);
 // Whether a column is one of the two pair-production columns (zero below threshold).
 bool isPairColumn(CrossSectionColumn column);
 
-enum class LookupResult { found, outOfRange, calculationError };
+// Energies a typed reading may ask for (MeV).
+inline constexpr double kLowestReadingEnergy = 0.001;
+inline constexpr double kHighestReadingEnergy = 100000.0;
 
-// The six cross sections (cm2/g) at one energy (MeV).
-struct ValuesAtEnergy {
-    LookupResult result = LookupResult::outOfRange;
-    double energy = 0.0;
-    double coherent = 0.0;
-    double incoherent = 0.0;
-    double photoelectric = 0.0;
-    double pairNuclear = 0.0;
-    double pairElectron = 0.0;
-    double total = 0.0;
-};
-
-// Log-log interpolation of the six columns at a typed energy (0.001 to 100000 MeV and not
-// above the last row), the pair columns 0 where either bracketing row is 0.
-ValuesAtEnergy valuesAtEnergy(const CrossSectionTable& table, double energy);
-
-// The lowest energy at which the total falls to `total` (between minTotal and maxTotal),
-// ln E linear in ln total between the bracketing rows, with the partial values there.
-ValuesAtEnergy energyAtTotal(const CrossSectionTable& table, double total);
-
-// The row the mouse read-out marks at plot abscissa x: the first row right of x, or the
-// one before it when that is nearer (a tie keeps the later row); 0 when there is none.
-int nearestRow(const CrossSectionTable& table, double x);
+// The table as the reading engine reads it: the columns coherent to total, in the order
+// of CrossSectionColumn, the two pair columns 0 below their thresholds.
+ReadingTable readingTableOf(const CrossSectionTable& table);
 
 // The graph title: " Water   Density = 1.000 [g/cm3]".
 std::string graphTitle(const CrossSectionTable& table);

@@ -1,0 +1,116 @@
+#include "table_reading.h"
+
+#include "common/loglog.h"
+#include "common/plot_geometry.h"
+
+#include <cmath>
+
+namespace tarvo {
+namespace {
+
+// The read-out compares abscissae in single precision.
+float singlePrecisionX(double energy) {
+    return static_cast<float>(std::log(energy)) + static_cast<float>(kReadOutEnergyOffset);
+}
+
+// The columns at `energy` between rows j - 1 and j.
+bool interpolateRows(const ReadingTable& table, int j, double energy, Reading& reading) {
+    const double lowEnergy = table.energies[static_cast<size_t>(j - 1)];
+    const double highEnergy = table.energies[static_cast<size_t>(j)];
+    if (!(lowEnergy > 0) || !(highEnergy > 0) || lowEnergy == highEnergy) {
+        return false;
+    }
+    const auto& low = table.values[static_cast<size_t>(j - 1)];
+    const auto& high = table.values[static_cast<size_t>(j)];
+    for (size_t c = 0; c < static_cast<size_t>(table.columnCount); ++c) {
+        reading.values[c] =
+            table.zeroBelowThreshold[c]
+                ? logLogInterpolateOrZero(energy, lowEnergy, low[c], highEnergy, high[c])
+                : logLogInterpolate(energy, lowEnergy, low[c], highEnergy, high[c]);
+        if (!std::isfinite(reading.values[c])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+Reading readAtEnergy(const ReadingTable& table, double energy, double lowest, double highest) {
+    Reading reading;
+    if (!(energy >= lowest && energy <= highest)) {
+        return reading;
+    }
+    const int j = bracketingRow(table.rowCount, energy,
+                                [&](int i) { return table.energies[static_cast<size_t>(i)]; });
+    if (j == 0) {
+        return reading; // above the last row: nothing brackets it
+    }
+    reading.energy = energy;
+    reading.result = interpolateRows(table, j, energy, reading) ? ReadingResult::found
+                                                                : ReadingResult::calculationError;
+    return reading;
+}
+
+Reading readEnergyAt(const ReadingTable& table, int column, double value, double smallest,
+                     double largest, double lowest, double highest) {
+    Reading reading;
+    const auto c = static_cast<size_t>(column);
+    if (!(value >= smallest && value <= largest) || table.rowCount < 2) {
+        return reading;
+    }
+    int i = 1;
+    while (i <= table.rowCount && !(table.values[static_cast<size_t>(i)][c] <= value)) {
+        ++i;
+    }
+    if (i > table.rowCount) {
+        return reading;
+    }
+    i = i == 1 ? 2 : i;
+    reading.result = ReadingResult::calculationError;
+    const double lowValue = table.values[static_cast<size_t>(i - 1)][c];
+    const double highValue = table.values[static_cast<size_t>(i)][c];
+    if (lowValue == highValue) {
+        return reading; // no crossing to find between equal values
+    }
+    // ln E on the straight line through the two rows in (ln value, ln E), exact at row i.
+    const double lowEnergy = table.energies[static_cast<size_t>(i - 1)];
+    const double highEnergy = table.energies[static_cast<size_t>(i)];
+    const double energy =
+        std::exp(std::log(highEnergy) - (std::log(highEnergy) - std::log(lowEnergy)) *
+                                            (std::log(highValue) - std::log(value)) /
+                                            (std::log(highValue) - std::log(lowValue)));
+    if (!(energy >= lowest && energy <= highest) || !interpolateRows(table, i, energy, reading)) {
+        return reading;
+    }
+    reading.values[c] = value;
+    reading.energy = energy;
+    reading.result = ReadingResult::found;
+    return reading;
+}
+
+int nearestRow(const ReadingTable& table, double x) {
+    const auto pointer = static_cast<float>(x);
+    for (int i = 1; i <= table.rowCount; ++i) {
+        const double energy = table.energies[static_cast<size_t>(i)];
+        if (!(energy > 0) || !(singlePrecisionX(energy) > pointer)) {
+            continue;
+        }
+        if (i > 1) {
+            const float here = std::fabs(pointer - singlePrecisionX(energy));
+            const float before =
+                std::fabs(pointer - singlePrecisionX(table.energies[static_cast<size_t>(i - 1)]));
+            if (here > before) {
+                return i - 1;
+            }
+        }
+        return i;
+    }
+    return 0;
+}
+
+bool leftOfFirstRow(const ReadingTable& table, double x) {
+    return table.rowCount < 1 || singlePrecisionX(table.energies[1]) > static_cast<float>(x);
+}
+
+} // namespace tarvo

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <vector>
+
+namespace tarvo {
+
+// Most value columns a table hands to the reading engine (five partial cross sections and
+// their total).
+inline constexpr int kMaxReadingColumns = 6;
+
+// A table as the reading engine reads it: rows from 1, as the tables count them, each an
+// energy (MeV) and up to six value columns. A column marked `zeroBelowThreshold` (pair
+// production) reads 0 wherever either row around an energy is 0.
+struct ReadingTable {
+    int rowCount = 0;
+    int columnCount = 0;
+    std::vector<double> energies;                               // index 0 unused
+    std::vector<std::array<double, kMaxReadingColumns>> values; // index 0 unused
+    std::array<bool, kMaxReadingColumns> zeroBelowThreshold{};
+};
+
+enum class ReadingResult { found, outOfRange, calculationError };
+
+// A reading: the energy (MeV) and the value of every column there.
+struct Reading {
+    ReadingResult result = ReadingResult::outOfRange;
+    double energy = 0.0;
+    std::array<double, kMaxReadingColumns> values{};
+};
+
+// The columns at a typed energy (MeV) from `lowest` to `highest`: log-log between the first
+// row at or above it and the row before (rows 1 and 2 below the first row, so an edge
+// energy reads the row below the edge). Out of range above the last row; a calculation
+// error where the two rows share an energy or a value is not finite.
+Reading readAtEnergy(const ReadingTable& table, double energy, double lowest, double highest);
+
+// The lowest energy at which `column` falls to `value` (which must lie from `smallest` to
+// `largest`): ln E linear in the column's ln between the first row at or below the value and
+// the row before; the other columns are read there, the column itself is `value`. Out of
+// range where no row falls to the value; a calculation error where the two rows' values are
+// equal or the energy lies outside `lowest` to `highest`.
+Reading readEnergyAt(const ReadingTable& table, int column, double value, double smallest,
+                     double largest, double lowest, double highest);
+
+// The row a read-out at abscissa `x` marks, rows standing at ln E + 6.909: the first row
+// right of x (compared in single precision), or the row before it when that is nearer (a
+// tie keeps the later row); 0 when no row lies right of x. Rows without a positive energy
+// are passed over.
+int nearestRow(const ReadingTable& table, double x);
+
+// Whether abscissa `x` lies left of the first row, compared as nearestRow compares; also
+// for a table without rows.
+bool leftOfFirstRow(const ReadingTable& table, double x);
+
+} // namespace tarvo

@@ -1,0 +1,142 @@
+#include "common/table_reading.h"
+
+#include "coefview/plot_frames.h"
+#include "xsview/plot_frames.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace tarvo {
+namespace {
+
+// Rows (MeV; a power law 1/E^2, an edge at 0.01 MeV, a column that is 0 up to 1 MeV, and a
+// column equal at two rows): energy, steep, threshold, flat.
+ReadingTable table() {
+    const double rows[][4] = {{0.001, 1e6, 0, 5}, {0.01, 1e4, 0, 5}, {0.01, 5e4, 0, 4},
+                              {0.1, 500, 0, 3},   {1.0, 5, 0, 2},    {10.0, 0.05, 1, 1}};
+    ReadingTable t;
+    t.rowCount = 6;
+    t.columnCount = 3;
+    t.energies.assign(7, 0.0);
+    t.values.assign(7, {});
+    for (int i = 1; i <= 6; ++i) {
+        t.energies[static_cast<size_t>(i)] = rows[i - 1][0];
+        for (size_t c = 0; c < 3; ++c) {
+            t.values[static_cast<size_t>(i)][c] = rows[i - 1][c + 1];
+        }
+    }
+    t.zeroBelowThreshold[1] = true;
+    return t;
+}
+
+struct ForwardCase {
+    double energy;
+    ReadingResult result;
+    double steep; // expected value of column 0 when found
+    double threshold;
+};
+
+TEST(ReadAtEnergy, InterpolatesLogLogBetweenTheBracketingRows) {
+    const ForwardCase cases[] = {
+        {0.001, ReadingResult::found, 1e6, 0},     // the first row: rows 1 and 2
+        {0.0005, ReadingResult::outOfRange, 0, 0}, // below the lowest energy asked
+        {0.003, ReadingResult::found, 1e6 / 9, 0}, // power law between rows 1 and 2
+        {0.01, ReadingResult::found, 1e4, 0},      // an edge reads the row below it
+        {0.02, ReadingResult::found, 5e4 / 4, 0},  // above the edge, from its upper row
+        {3.0, ReadingResult::found, 5.0 / 9, 0},   // 0 in either row reads 0
+        {10.0, ReadingResult::found, 0.05, 0},     // the last row; row 5 holds 0
+        {10.5, ReadingResult::outOfRange, 0, 0}};  // above the last row
+    for (const ForwardCase& c : cases) {
+        const Reading reading = readAtEnergy(table(), c.energy, 0.001, 20.0);
+        EXPECT_EQ(reading.result, c.result) << c.energy;
+        if (c.result == ReadingResult::found) {
+            EXPECT_NEAR(reading.values[0], c.steep, 1e-9 * c.steep) << c.energy;
+            EXPECT_EQ(reading.values[1], c.threshold) << c.energy;
+        }
+    }
+    ReadingTable shared = table();
+    shared.energies[2] = 0.001; // two rows at the first energy: no line between them
+    EXPECT_EQ(readAtEnergy(shared, 0.001, 0.001, 20.0).result, ReadingResult::calculationError);
+    EXPECT_EQ(readAtEnergy(ReadingTable{}, 0.01, 0.001, 20.0).result, ReadingResult::outOfRange);
+}
+
+struct InverseCase {
+    int column;
+    double value;
+    ReadingResult result;
+    double energy;
+};
+
+TEST(ReadEnergyAt, FindsTheLowestEnergyWhereAColumnFallsToAValue) {
+    const InverseCase cases[] = {
+        {0, 1e4, ReadingResult::found, 0.01},       // a row's value gives its energy
+        {0, 1e6 / 9, ReadingResult::found, 0.003},  // between rows 1 and 2
+        {0, 1e7, ReadingResult::outOfRange, 0},     // above the largest value
+        {0, 0.01, ReadingResult::outOfRange, 0},    // below the smallest value
+        {2, 5, ReadingResult::calculationError, 0}, // equal values of rows 1 and 2
+        {2, 1.5, ReadingResult::found,
+         std::exp(std::log(10.0) * (1 - std::log(1.5) / std::log(2.0)))}};
+    for (const InverseCase& c : cases) {
+        const Reading reading = readEnergyAt(table(), c.column, c.value, 0.05, 1e6, 0.001, 20.0);
+        EXPECT_EQ(reading.result, c.result) << c.column << " " << c.value;
+        if (c.result == ReadingResult::found) {
+            EXPECT_NEAR(reading.energy, c.energy, 1e-9 * c.energy) << c.value;
+            EXPECT_EQ(reading.values[static_cast<size_t>(c.column)], c.value);
+        }
+    }
+    // The power law 1/E^2 falls to 2e4 first at the energy sqrt(1e6 / 2e4) * 1 keV.
+    EXPECT_NEAR(readEnergyAt(table(), 0, 2e4, 0.05, 1e6, 0.001, 20.0).energy,
+                0.001 * std::sqrt(1e6 / 2e4), 1e-12);
+    // A value met only by extrapolating below the lowest energy is a calculation error.
+    EXPECT_EQ(readEnergyAt(table(), 0, 9e5, 0.05, 2e6, 0.002, 20.0).result,
+              ReadingResult::calculationError);
+}
+
+// Rows stand at ln E + 6.909 compared in single precision; the nearer of the two rows
+// around x wins, a tie the later one.
+TEST(NearestRow, TakesTheNearerRowATieKeepingTheLaterOne) {
+    const ReadingTable t = table();
+    const auto x = [&](int row) {
+        return static_cast<double>(
+            static_cast<float>(std::log(t.energies[static_cast<size_t>(row)])) + 6.909f);
+    };
+    EXPECT_EQ(nearestRow(t, x(1) - 0.5), 1);
+    EXPECT_TRUE(leftOfFirstRow(t, x(1) - 0.5));
+    EXPECT_FALSE(leftOfFirstRow(t, x(1)));
+    EXPECT_EQ(nearestRow(t, x(4) + 0.1), 4);
+    EXPECT_EQ(nearestRow(t, x(5) - 0.1), 5);
+    EXPECT_EQ(nearestRow(t, (x(4) + x(5)) / 2), 5);
+    EXPECT_EQ(nearestRow(t, x(6) + 0.01), 0); // no row right of x
+    EXPECT_TRUE(leftOfFirstRow(ReadingTable{}, 0.0));
+}
+
+// The plot areas of both viewers and the read-out's lines.
+TEST(PlotFrames, PlotAreasAndReadOutPositions) {
+    const struct {
+        double x, y;
+        bool crossSection, fraction, cursor;
+    } pointers[] = {{0.0, 0.0, true, true, false},     {11.5, 18.5, true, false, false},
+                    {-0.01, 5.0, false, false, false}, {5.0, 18.6, false, false, false},
+                    {9.9, 16.0, true, false, true},    {9.903, 5.0, true, true, false},
+                    {5.0, 10.0, true, true, true},     {11.6, 5.0, false, false, false}};
+    for (const auto& p : pointers) {
+        EXPECT_EQ(overCrossSectionPlot(p.x, p.y), p.crossSection) << p.x << " " << p.y;
+        EXPECT_EQ(overFractionPlot(p.x, p.y), p.fraction) << p.x << " " << p.y;
+        EXPECT_EQ(cursorInside(p.x, p.y), p.cursor) << p.x << " " << p.y;
+    }
+    EXPECT_DOUBLE_EQ(readOutX(0.001), std::log(0.001) + 6.909);
+    EXPECT_DOUBLE_EQ(readOutTotalY(1.0), 9.212);
+    EXPECT_DOUBLE_EQ(cursorY(1.0), 6.909);
+    // The frames put 1 keV at the left of the plot and 100 MeV near its right end.
+    const PixelPoint left = toPixel(crossSectionPlotFrame(), energyX(0.001), 0);
+    EXPECT_NEAR(left.x, 1.5 / 13.5 * 525, 1e-9);
+    EXPECT_LT(std::fabs(energyX(100.0) - crossSectionFrame::plotRight), 0.02);
+    EXPECT_LT(std::fabs(toPixel(coefficientPlotFrame(), 0, coefficientFrame::plotTop).y -
+                        0.5 / 18.5 * 513),
+              1e-9);
+}
+
+} // namespace
+} // namespace tarvo
