@@ -87,8 +87,7 @@ bool readComposition(TextCursor& cursor, const std::string& path, CoefficientTab
 
 } // namespace
 
-std::optional<CoefficientHeader> readCoefficientHeader(const std::string& path,
-                                                       std::string& error) {
+std::optional<TableHeader> readCoefficientHeader(const std::string& path, std::string& error) {
     const std::optional<std::string> content = readNamedTextFile(path, error);
     if (!content) {
         return std::nullopt;
@@ -96,15 +95,15 @@ std::optional<CoefficientHeader> readCoefficientHeader(const std::string& path,
     return parseCoefficientHeader(*content, path, error);
 }
 
-std::optional<CoefficientHeader>
-parseCoefficientHeader(std::string_view text, const std::string& path, std::string& error) {
+std::optional<TableHeader> parseCoefficientHeader(std::string_view text, const std::string& path,
+                                                  std::string& error) {
     TextCursor cursor{text};
     const std::optional<TableHead> head =
         readTableHead(cursor, path, "the row count or the density", error);
     if (!head) {
         return std::nullopt;
     }
-    return CoefficientHeader{head->name, head->second};
+    return TableHeader{head->name, head->second};
 }
 
 std::optional<CoefficientTable> loadCoefficientTable(const std::string& path, bool withComposition,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/table_reader.h"
+
 #include <array>
 #include <optional>
 #include <span>
@@ -37,18 +39,12 @@ struct CoefficientTable {
     std::array<CompositionEntry, kMaxCompositionEntries + 1> composition{};
 };
 
-// Name and density (g/cm3) from the head of a coefficient table file.
-struct CoefficientHeader {
-    std::string name;
-    double density = 0.0;
-};
-
 // Reads the name and the density of a coefficient table ("mu_ele\01_H.mut", ...).
-std::optional<CoefficientHeader> readCoefficientHeader(const std::string& path, std::string& error);
+std::optional<TableHeader> readCoefficientHeader(const std::string& path, std::string& error);
 
 // The same from the text of a file; `path` only names it in errors.
-std::optional<CoefficientHeader>
-parseCoefficientHeader(std::string_view text, const std::string& path, std::string& error);
+std::optional<TableHeader> parseCoefficientHeader(std::string_view text, const std::string& path,
+                                                  std::string& error);
 
 // Reads a coefficient table, with its composition block when `withComposition` is set.
 // A missing or unreadable file, a truncated one, a row count outside 1..150, an element

@@ -10,6 +10,7 @@
 #include "common/creator_window.h"
 #include "common/display_text.h"
 #include "common/enlarged_view.h"
+#include "common/enlarged_view_session.h"
 #include "common/exchange_files.h"
 #include "common/graph_surface.h"
 #include "common/list_choice.h"
@@ -35,24 +36,6 @@ namespace {
 
 using coefview::ValuesWindow;
 
-std::optional<TableIdentity> readIdentity(const std::string& path, std::string& error) {
-    const std::optional<CoefficientHeader> header = readCoefficientHeader(path, error);
-    if (!header) {
-        return std::nullopt;
-    }
-    return TableIdentity{header->name, header->density};
-}
-
-void hideIfCreated(QWidget* window) {
-    if (window != nullptr) {
-        window->hide();
-    }
-}
-
-QString local(const std::string& text) {
-    return displayText(text);
-}
-
 QString formatted(double value, const char* pattern) {
     return QString::fromStdString(formatNumber(value, pattern));
 }
@@ -67,12 +50,30 @@ MainWindowTexts mainWindowTexts() {
 } // namespace
 
 CoefficientViewer::CoefficientViewer(UserPrompts& prompts, ProgramStarter startProgram)
-    : m_prompts(prompts), m_startProgram(std::move(startProgram)),
-      m_main(std::make_unique<MainWindow>(mainWindowTexts())),
-      m_table(std::make_unique<CoefficientTable>()),
-      m_lists(*m_main, prompts, {"mu_ele", ".mut", "mu_mix", {".mucm", ".muc2", ".muc3"}},
-              readIdentity, "#0.000####") {
-    connectMainWindow();
+    : m_prompts(prompts),
+      m_shell(std::make_unique<MainWindow>(mainWindowTexts()), prompts, std::move(startProgram),
+              {"mu_ele", ".mut", "mu_mix", {".mucm", ".muc2", ".muc3"}}, readCoefficientHeader,
+              "#0.000####", {kRequestFile, kResultFile}),
+      m_main(&m_shell.mainWindow()),
+      m_enlarged(coefficientEnlargedFrame(), drawCoefficientEnlargedFrame,
+                 SaveDialogTexts{QStringLiteral("Image save"),
+                                 QStringLiteral("Image save in bmp format"),
+                                 QStringLiteral("Input the File name without the extension"),
+                                 QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
+                                 QStringLiteral(" Image saved in bitmap format ")},
+                 prompts),
+      m_table(std::make_unique<CoefficientTable>()) {
+    connect(&m_main->plotButton(), &QPushButton::clicked, this, &CoefficientViewer::draw);
+    connect(m_main->compositionButton(), &QPushButton::clicked, this,
+            &CoefficientViewer::indicateComposition);
+    connect(&m_main->newDataButton(), &QPushButton::clicked, this,
+            &CoefficientViewer::openMaterialCreator);
+    // A newly selected table is not the drawn one whose composition the button shows.
+    connect(&m_shell, &ViewerShell::selected, this,
+            [this] { m_main->compositionButton()->setEnabled(false); });
+    connect(&m_shell, &ViewerShell::deleted, this, &CoefficientViewer::hideTableWindows);
+    connect(&m_enlarged, &EnlargedViewSession::closed, this,
+            &CoefficientViewer::enlargedViewClosed);
 }
 
 // Every window but the main window is created on first use and kept from then on.
@@ -90,17 +91,7 @@ coefview::GraphWindow& CoefficientViewer::graphWindow() {
 }
 
 EnlargedView& CoefficientViewer::enlargedView() {
-    if (!m_enlarged) {
-        m_enlarged = std::make_unique<EnlargedView>(coefficientEnlargedFrame());
-        connect(&m_enlarged->closeButton(), &QPushButton::clicked, this,
-                &CoefficientViewer::closeEnlargedView);
-        connect(m_enlarged.get(), &EnlargedView::closeRequested, this,
-                &CoefficientViewer::closeEnlargedView);
-        connect(&m_enlarged->saveButton(), &QPushButton::clicked, this,
-                &CoefficientViewer::saveEnlargedViewRequested);
-        drawCoefficientEnlargedFrame(m_enlarged->picture());
-    }
-    return *m_enlarged;
+    return m_enlarged.view();
 }
 
 coefview::ValuesWindow& CoefficientViewer::valuesWindow() {
@@ -139,11 +130,11 @@ SaveDialog& CoefficientViewer::csvSaveDialog() {
             m_prompts);
         // The export reads the selected file afresh; the current table stays as it is.
         m_csvSave->setWriter([this](const std::string& path, std::string& error) {
-            if (m_lists.selectedPath().empty()) {
+            if (m_shell.lists().selectedPath().empty()) {
                 error = "no table is selected";
                 return false;
             }
-            const auto table = loadCoefficientTable(m_lists.selectedPath(), false, error);
+            const auto table = loadCoefficientTable(m_shell.lists().selectedPath(), false, error);
             return table && writeCoefficientCsv(path, *table, error);
         });
     }
@@ -151,19 +142,7 @@ SaveDialog& CoefficientViewer::csvSaveDialog() {
 }
 
 SaveDialog& CoefficientViewer::imageSaveDialog() {
-    if (!m_imageSave) {
-        m_imageSave = std::make_unique<SaveDialog>(
-            SaveDialogTexts{QStringLiteral("Image save"),
-                            QStringLiteral("Image save in bmp format"),
-                            QStringLiteral("Input the File name without the extension"),
-                            QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
-                            QStringLiteral(" Image saved in bitmap format ")},
-            m_prompts);
-        m_imageSave->setWriter([this](const std::string& path, std::string& error) {
-            return writeBitmap(enlargedView().picture().image(), path, error);
-        });
-    }
-    return *m_imageSave;
+    return m_enlarged.imageSaveDialog();
 }
 
 CreatorWindow& CoefficientViewer::materialCreator() {
@@ -172,7 +151,7 @@ CreatorWindow& CoefficientViewer::materialCreator() {
         m_creator->refreshElementList();
         connect(m_creator.get(), &CreatorWindow::closed, this, [this](bool saved) {
             if (saved) {
-                m_lists.refreshMaterialList();
+                m_shell.lists().refreshMaterialList();
             }
             m_main->show();
         });
@@ -183,38 +162,12 @@ CreatorWindow& CoefficientViewer::materialCreator() {
 CoefficientViewer::~CoefficientViewer() = default;
 
 bool CoefficientViewer::start() {
-    const std::optional<std::string> userLine = readStartFiles();
-    if (!userLine) {
-        m_notice = std::make_unique<StartNotice>();
-        m_notice->show();
-        m_main->hide();
+    if (!m_shell.start()) {
         return false;
     }
-    m_main->setWindowTitle(QStringLiteral("  ") + local(*userLine));
-    m_lists.clearSelection();
     m_main->compositionButton()->setEnabled(false);
-    m_lists.refreshElementList();
-    // Checking the option lists its materials.
-    m_main->categories().button(MainWindow::others)->setChecked(true);
-    drawEmptyEnlargedView();
-    m_main->show();
-    m_main->elementList().setFocus();
+    m_enlarged.clear();
     return true;
-}
-
-void CoefficientViewer::connectMainWindow() {
-    MainWindow& main = *m_main;
-    connect(&main, &MainWindow::elementChosen, this, &CoefficientViewer::selectElement);
-    connect(&main, &MainWindow::materialChosen, this, &CoefficientViewer::selectMaterial);
-    connect(&main, &MainWindow::categoryChosen, this, &CoefficientViewer::chooseCategory);
-    connect(&main.plotButton(), &QPushButton::clicked, this, &CoefficientViewer::draw);
-    connect(&main.deleteButton(), &QPushButton::clicked, this, &CoefficientViewer::deleteSelected);
-    connect(main.compositionButton(), &QPushButton::clicked, this,
-            &CoefficientViewer::indicateComposition);
-    connect(&main.exitButton(), &QToolButton::clicked, this, &CoefficientViewer::exitToLauncher);
-    connect(&main, &MainWindow::closeRequested, this, &CoefficientViewer::closeMainWindow);
-    connect(&main.newDataButton(), &QPushButton::clicked, this,
-            &CoefficientViewer::openMaterialCreator);
 }
 
 void CoefficientViewer::connectValuesWindow() {
@@ -241,33 +194,28 @@ void CoefficientViewer::connectValuesWindow() {
 }
 
 void CoefficientViewer::chooseCategory(int category) {
-    m_lists.chooseCategory(category);
+    m_shell.lists().chooseCategory(category);
 }
 
 void CoefficientViewer::selectElement(const QString& file) {
-    if (m_lists.selectElement(file)) {
-        m_main->compositionButton()->setEnabled(false);
-    }
+    m_shell.selectElement(file);
 }
 
 void CoefficientViewer::selectMaterial(const QString& file) {
-    if (m_lists.selectMaterial(file)) {
-        m_main->compositionButton()->setEnabled(false);
-    }
+    m_shell.selectMaterial(file);
 }
 
 void CoefficientViewer::draw() {
-    if (m_lists.selectedPath().empty()) {
-        m_prompts.showMessage(m_main.get(), QStringLiteral("Select material"),
-                              MessageIcon::Exclamation);
+    if (m_shell.lists().selectedPath().empty()) {
+        m_prompts.showMessage(m_main, QStringLiteral("Select material"), MessageIcon::Exclamation);
         return;
     }
     std::string error;
-    const bool material = isMaterialCoefficientPath(m_lists.selectedPath());
+    const bool material = isMaterialCoefficientPath(m_shell.lists().selectedPath());
     std::optional<CoefficientTable> table =
-        loadCoefficientTable(m_lists.selectedPath(), material, error);
+        loadCoefficientTable(m_shell.lists().selectedPath(), material, error);
     if (!table) {
-        m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
+        m_prompts.showMessage(m_main, displayText(error), MessageIcon::Exclamation);
         return;
     }
     valuesWindow().clearBoxes();
@@ -277,24 +225,24 @@ void CoefficientViewer::draw() {
     *m_table = std::move(*table);
     m_reading = readingTableOf(*m_table);
     m_tableLoaded = true;
-    m_drawnPath = m_lists.selectedPath();
+    m_drawnPath = m_shell.lists().selectedPath();
     m_main->compositionButton()->setEnabled(material);
     for (int i = 1; i <= m_table->energyCount; ++i) {
         valuesWindow().rowList().addItem(
-            local(tableDisplayRow(m_table->lines[static_cast<size_t>(i)])));
+            displayText(tableDisplayRow(m_table->lines[static_cast<size_t>(i)])));
     }
     valuesWindow().rowList().blockSignals(false);
     m_graphTitle = coefficientTitle(*m_table);
-    valuesWindow().setWindowTitle(local(m_graphTitle));
+    valuesWindow().setWindowTitle(displayText(m_graphTitle));
     m_extremes = extremesOf(*m_table);
-    graphWindow().setWindowTitle(local(m_graphTitle));
-    compositionWindow().setWindowTitle(local(compositionTitle(*m_table)));
+    graphWindow().setWindowTitle(displayText(m_graphTitle));
+    compositionWindow().setWindowTitle(displayText(compositionTitle(*m_table)));
     compositionWindow().clearTable();
     drawCoefficientPlot(graphWindow().coefficientPlot(), *m_table);
     drawRatioPlot(graphWindow().ratioPlot(), *m_table);
     graphWindow().hideCursor();
     graphWindow().readOut().clear();
-    graphWindow().enlargeButton().setText(m_addedToEnlargedView
+    graphWindow().enlargeButton().setText(m_enlarged.holdsCurves()
                                               ? QStringLiteral("Add to Enlarged View")
                                               : QStringLiteral("Enlarged View"));
     graphWindow().enlargeButton().setEnabled(true);
@@ -303,16 +251,19 @@ void CoefficientViewer::draw() {
 }
 
 void CoefficientViewer::deleteSelected() {
-    if (m_lists.deleteSelected()) {
-        hideIfCreated(m_graph.get());
-        hideIfCreated(m_enlarged.get());
-        hideIfCreated(m_values.get());
-    }
+    m_shell.deleteSelected();
+}
+
+// A deleted table's windows go.
+void CoefficientViewer::hideTableWindows() {
+    hideIfCreated(m_graph.get());
+    m_enlarged.hideIfCreated();
+    hideIfCreated(m_values.get());
 }
 
 void CoefficientViewer::indicateComposition() {
     if (m_tableLoaded && m_table->compositionCount > 0) {
-        compositionWindow().showComposition(*m_table, local(compositionTitle(*m_table)),
+        compositionWindow().showComposition(*m_table, displayText(compositionTitle(*m_table)),
                                             m_main->nameField().text());
     }
 }
@@ -323,12 +274,7 @@ void CoefficientViewer::openMaterialCreator() {
 }
 
 void CoefficientViewer::saveEnlargedViewRequested() {
-    if (!m_addedToEnlargedView) {
-        m_prompts.showMessage(&enlargedView(), QStringLiteral(" The graph is not drawn "),
-                              MessageIcon::Exclamation);
-        return;
-    }
-    imageSaveDialog().prepareAndShow();
+    m_enlarged.save();
 }
 
 void CoefficientViewer::openEqualIntervalDialog() {
@@ -341,33 +287,23 @@ void CoefficientViewer::openCsvExport() {
     csvSaveDialog().prepareAndShow();
 }
 
-// A view not created yet gets its empty frame when it is created.
-void CoefficientViewer::drawEmptyEnlargedView() {
-    if (m_enlarged) {
-        drawCoefficientEnlargedFrame(m_enlarged->picture());
-    }
-}
-
 void CoefficientViewer::addToEnlargedView() {
     if (!m_tableLoaded) {
         return;
     }
-    const QString title = local(m_graphTitle);
-    enlargedView().setWindowTitle(m_addedToEnlargedView ? enlargedView().windowTitle() +
-                                                              QStringLiteral("  & ") + title
-                                                        : title);
-    addCoefficientCurves(enlargedView().picture(), *m_table, m_addedToEnlargedView);
-    m_addedToEnlargedView = true;
+    m_enlarged.add(displayText(m_graphTitle), [this](GraphSurface& picture, bool later) {
+        addCoefficientCurves(picture, *m_table, later);
+    });
     graphWindow().enlargeButton().setEnabled(false);
-    enlargedView().show();
 }
 
 void CoefficientViewer::closeEnlargedView() {
+    m_enlarged.close();
+}
+
+void CoefficientViewer::enlargedViewClosed() {
     graphWindow().enlargeButton().setText(QStringLiteral("Enlarged View"));
     graphWindow().enlargeButton().setEnabled(m_tableLoaded);
-    m_addedToEnlargedView = false;
-    drawEmptyEnlargedView();
-    enlargedView().hide();
 }
 
 void CoefficientViewer::placeCursor(double energy, const Coefficients& values,
@@ -470,27 +406,12 @@ void CoefficientViewer::clearForEntry(int box) {
     valuesWindow().box(static_cast<ValuesWindow::Box>(box)).setFocus();
 }
 
-// The exchange files of the spline tool die with the viewer; failures do not matter.
-// Ending the loop directly: quit() would close every window and so take the close box's
-// way out as well.
-void CoefficientViewer::leave(const QString& launcher) {
-    if (m_leaving) {
-        return;
-    }
-    m_leaving = true;
-    std::string ignored;
-    removeFile(kRequestFile, ignored);
-    removeFile(kResultFile, ignored);
-    m_startProgram(launcher);
-    QCoreApplication::exit(0);
-}
-
 void CoefficientViewer::exitToLauncher() {
-    leave(QStringLiteral("Tarvo_V7S"));
+    m_shell.leave(QStringLiteral("Tarvo_V7S"));
 }
 
 void CoefficientViewer::closeMainWindow() {
-    leave(QStringLiteral("Tarvo_V6"));
+    m_shell.leave(QStringLiteral("Tarvo_V6"));
 }
 
 } // namespace tarvo

@@ -2,9 +2,11 @@
 
 #include "coefview/coefficient_table.h"
 #include "coefview/coefficient_values.h"
+#include "common/enlarged_view_session.h"
 #include "common/program_start.h"
 #include "common/table_lists.h"
 #include "common/user_prompts.h"
+#include "common/viewer_shell.h"
 
 #include <QObject>
 
@@ -44,15 +46,15 @@ class CoefficientViewer : public QObject {
     EnlargedView& enlargedView();
     coefview::ValuesWindow& valuesWindow();
     coefview::CompositionWindow& compositionWindow();
-    StartNotice* startNotice() { return m_notice.get(); }
+    StartNotice* startNotice() { return m_shell.startNotice(); }
     coefview::EqualIntervalDialog& equalIntervalDialog();
     SaveDialog& csvSaveDialog();
     SaveDialog& imageSaveDialog();
     CreatorWindow& materialCreator();
-    const std::string& selectedPath() const { return m_lists.selectedPath(); }
+    const std::string& selectedPath() { return m_shell.lists().selectedPath(); }
     const CoefficientTable& currentTable() const { return *m_table; }
     const CoefficientExtremes& extremes() const { return m_extremes; }
-    bool addedToEnlargedView() const { return m_addedToEnlargedView; }
+    bool addedToEnlargedView() const { return m_enlarged.holdsCurves(); }
 
     void selectElement(const QString& file);
     void selectMaterial(const QString& file);
@@ -76,26 +78,23 @@ class CoefficientViewer : public QObject {
     void openCsvExport();
 
   private:
-    void connectMainWindow();
     void connectValuesWindow();
-    void drawEmptyEnlargedView();
+    void hideTableWindows();
+    void enlargedViewClosed();
     using Coefficients = std::array<double, 3>;
     void placeCursor(double energy, const Coefficients& values, const QString& readOutPattern);
     void readOut(int row, const QString& pattern);
     void showCoefficients(double energy, const Coefficients& values, const char* energyPattern);
-    void leave(const QString& launcher);
 
     UserPrompts& m_prompts;
-    ProgramStarter m_startProgram;
-    std::unique_ptr<MainWindow> m_main;
+    ViewerShell m_shell;
+    MainWindow* m_main;
+    EnlargedViewSession m_enlarged;
     std::unique_ptr<coefview::GraphWindow> m_graph;
-    std::unique_ptr<EnlargedView> m_enlarged;
     std::unique_ptr<coefview::ValuesWindow> m_values;
     std::unique_ptr<coefview::CompositionWindow> m_composition;
-    std::unique_ptr<StartNotice> m_notice;
     std::unique_ptr<coefview::EqualIntervalDialog> m_equalInterval;
     std::unique_ptr<SaveDialog> m_csvSave;
-    std::unique_ptr<SaveDialog> m_imageSave;
     std::unique_ptr<CreatorWindow> m_creator;
     std::unique_ptr<CoefficientTable> m_table;
     ReadingTable m_reading;
@@ -103,9 +102,6 @@ class CoefficientViewer : public QObject {
     CoefficientExtremes m_extremes;
     std::string m_drawnPath;
     std::string m_graphTitle;
-    bool m_addedToEnlargedView = false;
-    bool m_leaving = false;
-    TableLists m_lists;
 };
 
 } // namespace tarvo

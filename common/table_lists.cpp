@@ -41,7 +41,7 @@ void TableLists::chooseCategory(int category) {
 bool TableLists::select(const std::string& directory, const QString& file) {
     const std::string path = formPath(directory, file.toLocal8Bit().toStdString());
     std::string error;
-    const std::optional<TableIdentity> header = m_readHeader(path, error);
+    const std::optional<TableHeader> header = m_readHeader(path, error);
     if (!header) {
         m_prompts.showMessage(&m_window, local(error), MessageIcon::Exclamation);
         return false;

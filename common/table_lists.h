@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/table_reader.h"
+
 #include <QString>
 
 #include <array>
@@ -21,15 +23,9 @@ struct TableDirectories {
     std::array<std::string, 3> materialExtensions;
 };
 
-// What a table's header says: its name and its density in g/cm3.
-struct TableIdentity {
-    std::string name;
-    double density = 0.0;
-};
-
 // Reads the header of the table at a path; on failure sets `error` ("path: line n: reason").
 using HeaderReader =
-    std::function<std::optional<TableIdentity>(const std::string& path, std::string& error)>;
+    std::function<std::optional<TableHeader>(const std::string& path, std::string& error)>;
 
 // The element and material lists of a main window, the chosen category and the table
 // selected last, shared by both viewers.

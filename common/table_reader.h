@@ -10,6 +10,13 @@ namespace tarvo {
 // What a reader says of a damaged table: "mix\Water.mix2: line 4: the file is empty".
 std::string tableFailure(const std::string& path, int line, const std::string& reason);
 
+// What a table's head says to the lists of a main window: its name and its density
+// (g/cm3).
+struct TableHeader {
+    std::string name;
+    double density = 0.0;
+};
+
 // The head of a table file: its name (the whole first line) and the two numbers after it,
 // in the order the file kind writes them (density and row count, or the reverse).
 struct TableHead {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/table_reader.h"
+
 #include <array>
 #include <optional>
 #include <span>
@@ -36,12 +38,6 @@ struct CrossSectionTable {
     double minTotal = 10000.0; // smallest total of all rows and 10000
     double maxTotal = 0.0;     // largest total of all rows and 0
     std::array<std::string, kMaxCrossSectionRows + 1> lines{}; // each row's line as read
-};
-
-// Name and density (g/cm3) from the head of a table file.
-struct TableHeader {
-    std::string name;
-    double density = 0.0;
 };
 
 // Reads a cross-section table ("ele\H.ele", "mix\Water.mix2", ...). On failure nothing is

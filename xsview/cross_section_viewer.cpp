@@ -3,6 +3,7 @@
 #include "common/creator_window.h"
 #include "common/display_text.h"
 #include "common/enlarged_view.h"
+#include "common/enlarged_view_session.h"
 #include "common/graph_surface.h"
 #include "common/list_choice.h"
 #include "common/main_window.h"
@@ -32,24 +33,6 @@
 namespace tarvo {
 namespace {
 
-std::optional<TableIdentity> readIdentity(const std::string& path, std::string& error) {
-    const std::optional<TableHeader> header = readTableHeader(path, error);
-    if (!header) {
-        return std::nullopt;
-    }
-    return TableIdentity{header->name, header->density};
-}
-
-void hideIfCreated(QWidget* window) {
-    if (window != nullptr) {
-        window->hide();
-    }
-}
-
-QString local(const std::string& text) {
-    return displayText(text);
-}
-
 QString formatted(double value) {
     return QString::fromStdString(formatNumber(value, "0.000E+00"));
 }
@@ -57,13 +40,27 @@ QString formatted(double value) {
 } // namespace
 
 CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter startProgram)
-    : m_prompts(prompts), m_startProgram(std::move(startProgram)),
-      m_main(std::make_unique<MainWindow>(MainWindowTexts{
-          {QStringLiteral("Photon Cross Sections Database")}, QStringLiteral("Density")})),
-      m_table(std::make_unique<CrossSectionTable>()),
-      m_lists(*m_main, prompts, {"ele", ".ele", "mix", {".mix", ".mix2", ".mix3"}}, readIdentity,
-              "#0.000###") {
-    connectMainWindow();
+    : m_prompts(prompts),
+      m_shell(std::make_unique<MainWindow>(MainWindowTexts{
+                  {QStringLiteral("Photon Cross Sections Database")}, QStringLiteral("Density")}),
+              prompts, std::move(startProgram), {"ele", ".ele", "mix", {".mix", ".mix2", ".mix3"}},
+              readTableHeader, "#0.000###"),
+      m_main(&m_shell.mainWindow()),
+      m_enlarged(enlargedViewFrame(), drawEnlargedViewFrame,
+                 SaveDialogTexts{QStringLiteral("Image Save"),
+                                 QStringLiteral("Image save in bmp format"),
+                                 QStringLiteral("Input the File name without the extension"),
+                                 QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
+                                 QStringLiteral(" Image saved in bitmap format ")},
+                 prompts),
+      m_table(std::make_unique<CrossSectionTable>()) {
+    connect(&m_main->plotButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::calculateAndPlot);
+    connect(&m_main->newDataButton(), &QPushButton::clicked, this,
+            &CrossSectionViewer::openNewData);
+    connect(&m_shell, &ViewerShell::deleted, this, &CrossSectionViewer::hideTableWindows);
+    connect(&m_enlarged, &EnlargedViewSession::closed, this,
+            &CrossSectionViewer::enlargedViewClosed);
 }
 
 // Every window but the main window is created on first use and kept from then on.
@@ -81,17 +78,7 @@ GraphWindow& CrossSectionViewer::graphWindow() {
 }
 
 EnlargedView& CrossSectionViewer::enlargedView() {
-    if (!m_enlarged) {
-        m_enlarged = std::make_unique<EnlargedView>(enlargedViewFrame());
-        connect(&m_enlarged->closeButton(), &QPushButton::clicked, this,
-                &CrossSectionViewer::closeEnlargedView);
-        connect(m_enlarged.get(), &EnlargedView::closeRequested, this,
-                &CrossSectionViewer::closeEnlargedView);
-        connect(&m_enlarged->saveButton(), &QPushButton::clicked, this,
-                &CrossSectionViewer::saveEnlargedViewRequested);
-        drawEnlargedViewFrame(m_enlarged->picture());
-    }
-    return *m_enlarged;
+    return m_enlarged.view();
 }
 
 ValuesWindow& CrossSectionViewer::valuesWindow() {
@@ -137,10 +124,7 @@ CreatorWindow& CrossSectionViewer::mixtureCreator() {
 }
 
 SaveDialog& CrossSectionViewer::imageSaveDialog() {
-    if (!m_imageSave) {
-        createImageSaveDialog();
-    }
-    return *m_imageSave;
+    return m_enlarged.imageSaveDialog();
 }
 
 SaveDialog& CrossSectionViewer::csvSaveDialog() {
@@ -148,18 +132,6 @@ SaveDialog& CrossSectionViewer::csvSaveDialog() {
         createCsvSaveDialog();
     }
     return *m_csvSave;
-}
-
-void CrossSectionViewer::createImageSaveDialog() {
-    m_imageSave = std::make_unique<SaveDialog>(
-        SaveDialogTexts{QStringLiteral("Image Save"), QStringLiteral("Image save in bmp format"),
-                        QStringLiteral("Input the File name without the extension"),
-                        QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
-                        QStringLiteral(" Image saved in bitmap format ")},
-        m_prompts);
-    m_imageSave->setWriter([this](const std::string& path, std::string& error) {
-        return writeBitmap(enlargedView().picture().image(), path, error);
-    });
 }
 
 void CrossSectionViewer::createCsvSaveDialog() {
@@ -173,12 +145,12 @@ void CrossSectionViewer::createCsvSaveDialog() {
     // The export reads the selected table afresh, so it holds the table last clicked even
     // when it was never plotted; the loaded table and its windows stay as they are.
     m_csvSave->setWriter([this](const std::string& path, std::string& error) {
-        if (m_lists.selectedPath().empty()) {
+        if (m_shell.lists().selectedPath().empty()) {
             error = "no table is selected";
             return false;
         }
         const std::optional<CrossSectionTable> table =
-            loadCrossSectionTable(m_lists.selectedPath(), error);
+            loadCrossSectionTable(m_shell.lists().selectedPath(), error);
         return table && writeCrossSectionCsv(path, *table, error);
     });
 }
@@ -186,34 +158,11 @@ void CrossSectionViewer::createCsvSaveDialog() {
 CrossSectionViewer::~CrossSectionViewer() = default;
 
 bool CrossSectionViewer::start() {
-    const std::optional<std::string> userLine = readStartFiles();
-    if (!userLine) {
-        m_notice = std::make_unique<StartNotice>();
-        m_notice->show();
-        m_main->hide();
+    if (!m_shell.start()) {
         return false;
     }
-    m_main->setWindowTitle(QStringLiteral("  ") + local(*userLine));
-    m_lists.clearSelection();
-    // Checking the option lists its materials.
-    m_main->categories().button(MainWindow::others)->setChecked(true);
-    m_lists.refreshElementList();
-    drawEmptyEnlargedView();
-    m_main->show();
-    m_main->elementList().setFocus();
+    m_enlarged.clear();
     return true;
-}
-
-void CrossSectionViewer::connectMainWindow() {
-    MainWindow& main = *m_main;
-    connect(&main, &MainWindow::elementChosen, this, &CrossSectionViewer::selectElement);
-    connect(&main, &MainWindow::materialChosen, this, &CrossSectionViewer::selectMaterial);
-    connect(&main, &MainWindow::categoryChosen, this, &CrossSectionViewer::chooseCategory);
-    connect(&main.plotButton(), &QPushButton::clicked, this, &CrossSectionViewer::calculateAndPlot);
-    connect(&main.deleteButton(), &QPushButton::clicked, this, &CrossSectionViewer::deleteSelected);
-    connect(&main.exitButton(), &QToolButton::clicked, this, &CrossSectionViewer::exitToLauncher);
-    connect(&main, &MainWindow::closeRequested, this, &CrossSectionViewer::closeMainWindow);
-    connect(&main.newDataButton(), &QPushButton::clicked, this, &CrossSectionViewer::openNewData);
 }
 
 void CrossSectionViewer::connectValuesWindow() {
@@ -236,7 +185,7 @@ void CrossSectionViewer::openNewData() {
     m_main->hide();
     hideIfCreated(m_values.get());
     hideIfCreated(m_graph.get());
-    hideIfCreated(m_imageSave.get());
+    hideIfCreated(m_enlarged.imageSaveDialogIfCreated());
     hideIfCreated(m_csvSave.get());
 }
 
@@ -257,7 +206,7 @@ void CrossSectionViewer::openMixtureCreator() {
 
 void CrossSectionViewer::creatorClosed(bool saved) {
     if (saved) {
-        m_lists.refreshMaterialList();
+        m_shell.lists().refreshMaterialList();
     }
     m_main->show();
 }
@@ -267,35 +216,38 @@ void CrossSectionViewer::openCsvExport() {
 }
 
 void CrossSectionViewer::chooseCategory(int category) {
-    m_lists.chooseCategory(category);
+    m_shell.lists().chooseCategory(category);
 }
 
 void CrossSectionViewer::selectElement(const QString& file) {
-    m_lists.selectElement(file);
+    m_shell.selectElement(file);
 }
 
 void CrossSectionViewer::selectMaterial(const QString& file) {
-    m_lists.selectMaterial(file);
+    m_shell.selectMaterial(file);
 }
 
 void CrossSectionViewer::deleteSelected() {
-    if (m_lists.deleteSelected()) {
-        hideIfCreated(m_graph.get());
-        hideIfCreated(m_enlarged.get());
-        hideIfCreated(m_values.get());
-    }
+    m_shell.deleteSelected();
+}
+
+// A deleted table's windows go.
+void CrossSectionViewer::hideTableWindows() {
+    hideIfCreated(m_graph.get());
+    m_enlarged.hideIfCreated();
+    hideIfCreated(m_values.get());
 }
 
 void CrossSectionViewer::calculateAndPlot() {
-    if (m_lists.selectedPath().empty()) {
-        m_prompts.showMessage(m_main.get(), QStringLiteral("Select material "),
-                              MessageIcon::Exclamation);
+    if (m_shell.lists().selectedPath().empty()) {
+        m_prompts.showMessage(m_main, QStringLiteral("Select material "), MessageIcon::Exclamation);
         return;
     }
     std::string error;
-    std::optional<CrossSectionTable> table = loadCrossSectionTable(m_lists.selectedPath(), error);
+    std::optional<CrossSectionTable> table =
+        loadCrossSectionTable(m_shell.lists().selectedPath(), error);
     if (!table) {
-        m_prompts.showMessage(m_main.get(), local(error), MessageIcon::Exclamation);
+        m_prompts.showMessage(m_main, displayText(error), MessageIcon::Exclamation);
         return;
     }
     valuesWindow().clearFields();
@@ -307,17 +259,17 @@ void CrossSectionViewer::calculateAndPlot() {
     m_tableLoaded = true;
     for (int i = 1; i <= m_table->rowCount; ++i) {
         valuesWindow().rowList().addItem(QStringLiteral(" ") +
-                                         local(m_table->lines[static_cast<size_t>(i)]));
+                                         displayText(m_table->lines[static_cast<size_t>(i)]));
     }
     valuesWindow().rowList().blockSignals(false);
     m_graphTitle = graphTitle(*m_table);
-    valuesWindow().setWindowTitle(local(m_graphTitle));
+    valuesWindow().setWindowTitle(displayText(m_graphTitle));
     QCoreApplication::processEvents();
-    graphWindow().setWindowTitle(local(m_graphTitle));
+    graphWindow().setWindowTitle(displayText(m_graphTitle));
     drawCrossSectionPlot(graphWindow().crossSectionPlot(), *m_table);
     graphWindow().hideCrosshair();
     drawFractionFrame(graphWindow().fractionPlot(), *m_table);
-    graphWindow().enlargeButton().setText(m_addedToEnlargedView
+    graphWindow().enlargeButton().setText(m_enlarged.holdsCurves()
                                               ? QStringLiteral("Add to Enlarged View")
                                               : QStringLiteral("Enlarged View"));
     graphWindow().enlargeButton().setEnabled(true);
@@ -325,43 +277,27 @@ void CrossSectionViewer::calculateAndPlot() {
     valuesWindow().show();
 }
 
-// A view not created yet gets its empty frame when it is created.
-void CrossSectionViewer::drawEmptyEnlargedView() {
-    if (m_enlarged) {
-        m_enlarged->setWindowTitle(QString());
-        drawEnlargedViewFrame(m_enlarged->picture());
-    }
-    m_addedToEnlargedView = false;
-}
-
 void CrossSectionViewer::addToEnlargedView() {
     if (!m_tableLoaded) {
         return;
     }
-    addCurvesToEnlargedView(enlargedView().picture(), *m_table, m_addedToEnlargedView);
-    const QString title = local(m_graphTitle);
-    enlargedView().setWindowTitle(m_addedToEnlargedView ? enlargedView().windowTitle() +
-                                                              QStringLiteral("  & ") + title
-                                                        : title);
-    m_addedToEnlargedView = true;
-    enlargedView().show();
+    m_enlarged.add(displayText(m_graphTitle), [this](GraphSurface& picture, bool later) {
+        addCurvesToEnlargedView(picture, *m_table, later);
+    });
     graphWindow().enlargeButton().setEnabled(false);
 }
 
 void CrossSectionViewer::closeEnlargedView() {
-    drawEmptyEnlargedView();
-    enlargedView().hide();
+    m_enlarged.close();
+}
+
+void CrossSectionViewer::enlargedViewClosed() {
     graphWindow().enlargeButton().setText(QStringLiteral("Enlarged View"));
     graphWindow().enlargeButton().setEnabled(m_tableLoaded);
 }
 
 void CrossSectionViewer::saveEnlargedViewRequested() {
-    if (!m_addedToEnlargedView) {
-        m_prompts.showMessage(&enlargedView(), QStringLiteral(" The graph is not drawn "),
-                              MessageIcon::Exclamation);
-        return;
-    }
-    imageSaveDialog().prepareAndShow();
+    m_enlarged.save();
 }
 
 // The vertical lines stand at the nearest row's energy on every move, not only when the
@@ -480,23 +416,12 @@ void CrossSectionViewer::clearForTotal() {
     valuesWindow().field(ValuesWindow::total).setFocus();
 }
 
-// Ending the loop directly: quit() would close every window and so take the close box's
-// way out as well.
-void CrossSectionViewer::leave(const QString& launcher) {
-    if (m_leaving) {
-        return;
-    }
-    m_leaving = true;
-    m_startProgram(launcher);
-    QCoreApplication::exit(0);
-}
-
 void CrossSectionViewer::exitToLauncher() {
-    leave(QStringLiteral("Tarvo_V7S"));
+    m_shell.leave(QStringLiteral("Tarvo_V7S"));
 }
 
 void CrossSectionViewer::closeMainWindow() {
-    leave(QStringLiteral("Tarvo_V6"));
+    m_shell.leave(QStringLiteral("Tarvo_V6"));
 }
 
 } // namespace tarvo

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "common/enlarged_view_session.h"
 #include "common/program_start.h"
 #include "common/table_lists.h"
 #include "common/table_reading.h"
 #include "common/user_prompts.h"
+#include "common/viewer_shell.h"
 #include "xsview/cross_section_table.h"
 
 #include <QObject>
@@ -39,15 +41,15 @@ class CrossSectionViewer : public QObject {
     GraphWindow& graphWindow();
     EnlargedView& enlargedView();
     ValuesWindow& valuesWindow();
-    StartNotice* startNotice() { return m_notice.get(); }
+    StartNotice* startNotice() { return m_shell.startNotice(); }
     NewDataChooser& chooser();
     CreatorWindow& compoundCreator();
     CreatorWindow& mixtureCreator();
     SaveDialog& imageSaveDialog();
     SaveDialog& csvSaveDialog();
-    const std::string& selectedPath() const { return m_lists.selectedPath(); }
+    const std::string& selectedPath() { return m_shell.lists().selectedPath(); }
     const CrossSectionTable& loadedTable() const { return *m_table; }
-    bool addedToEnlargedView() const { return m_addedToEnlargedView; }
+    bool addedToEnlargedView() const { return m_enlarged.holdsCurves(); }
 
     // Main window.
     void selectElement(const QString& file);
@@ -76,36 +78,29 @@ class CrossSectionViewer : public QObject {
     void openCsvExport();
 
   private:
-    void connectMainWindow();
     void connectValuesWindow();
-    void createImageSaveDialog();
     void createCsvSaveDialog();
     void creatorClosed(bool saved);
-    void drawEmptyEnlargedView();
+    void hideTableWindows();
+    void enlargedViewClosed();
     void showValues(double energy, const std::array<double, 6>& values);
     void showReading(const Reading& reading);
     double rowX(int row, double pointerX) const;
-    void leave(const QString& launcher);
 
     UserPrompts& m_prompts;
-    ProgramStarter m_startProgram;
-    std::unique_ptr<MainWindow> m_main;
+    ViewerShell m_shell;
+    MainWindow* m_main;
+    EnlargedViewSession m_enlarged;
     std::unique_ptr<GraphWindow> m_graph;
-    std::unique_ptr<EnlargedView> m_enlarged;
     std::unique_ptr<ValuesWindow> m_values;
-    std::unique_ptr<StartNotice> m_notice;
     std::unique_ptr<NewDataChooser> m_chooser;
     std::unique_ptr<CreatorWindow> m_compound;
     std::unique_ptr<CreatorWindow> m_mixture;
-    std::unique_ptr<SaveDialog> m_imageSave;
     std::unique_ptr<SaveDialog> m_csvSave;
     std::unique_ptr<CrossSectionTable> m_table;
     ReadingTable m_reading;
     bool m_tableLoaded = false;
-    TableLists m_lists;
     std::string m_graphTitle;
-    bool m_addedToEnlargedView = false;
-    bool m_leaving = false;
 };
 
 } // namespace tarvo
