@@ -72,8 +72,6 @@ CoefficientViewer::CoefficientViewer(UserPrompts& prompts, ProgramStarter startP
     connect(&m_shell, &ViewerShell::selected, this,
             [this] { m_main->compositionButton()->setEnabled(false); });
     connect(&m_shell, &ViewerShell::deleted, this, &CoefficientViewer::hideTableWindows);
-    connect(&m_enlarged, &EnlargedViewSession::closed, this,
-            &CoefficientViewer::enlargedViewClosed);
 }
 
 // Every window but the main window is created on first use and kept from then on.
@@ -82,6 +80,7 @@ coefview::GraphWindow& CoefficientViewer::graphWindow() {
         m_graph = std::make_unique<coefview::GraphWindow>();
         connect(&m_graph->enlargeButton(), &QPushButton::clicked, this,
                 &CoefficientViewer::addToEnlargedView);
+        m_enlarged.attachButton(m_graph->enlargeButton());
         connect(&m_graph->coefficientPlot(), &GraphSurface::mouseMoved, this,
                 &CoefficientViewer::mouseMoveCoefficientPlot);
         connect(&m_graph->ratioPlot(), &GraphSurface::mouseMoved, this,
@@ -242,10 +241,7 @@ void CoefficientViewer::draw() {
     drawRatioPlot(graphWindow().ratioPlot(), *m_table);
     graphWindow().hideCursor();
     graphWindow().readOut().clear();
-    graphWindow().enlargeButton().setText(m_enlarged.holdsCurves()
-                                              ? QStringLiteral("Add to Enlarged View")
-                                              : QStringLiteral("Enlarged View"));
-    graphWindow().enlargeButton().setEnabled(true);
+    m_enlarged.tableDrawn();
     graphWindow().show();
     valuesWindow().show();
 }
@@ -294,16 +290,10 @@ void CoefficientViewer::addToEnlargedView() {
     m_enlarged.add(displayText(m_graphTitle), [this](GraphSurface& picture, bool later) {
         addCoefficientCurves(picture, *m_table, later);
     });
-    graphWindow().enlargeButton().setEnabled(false);
 }
 
 void CoefficientViewer::closeEnlargedView() {
     m_enlarged.close();
-}
-
-void CoefficientViewer::enlargedViewClosed() {
-    graphWindow().enlargeButton().setText(QStringLiteral("Enlarged View"));
-    graphWindow().enlargeButton().setEnabled(m_tableLoaded);
 }
 
 void CoefficientViewer::placeCursor(double energy, const Coefficients& values,

@@ -80,7 +80,6 @@ class CoefficientViewer : public QObject {
   private:
     void connectValuesWindow();
     void hideTableWindows();
-    void enlargedViewClosed();
     using Coefficients = std::array<double, 3>;
     void placeCursor(double energy, const Coefficients& values, const QString& readOutPattern);
     void readOut(int row, const QString& pattern);

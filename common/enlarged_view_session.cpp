@@ -36,6 +36,15 @@ SaveDialog& EnlargedViewSession::imageSaveDialog() {
     return *m_imageSave;
 }
 
+void EnlargedViewSession::tableDrawn() {
+    m_tableDrawn = true;
+    if (m_button != nullptr) {
+        m_button->setText(m_holdsCurves ? QStringLiteral("Add to Enlarged View")
+                                        : QStringLiteral("Enlarged View"));
+        m_button->setEnabled(true);
+    }
+}
+
 void EnlargedViewSession::add(const QString& title,
                               const std::function<void(GraphSurface&, bool)>& draw) {
     draw(view().picture(), m_holdsCurves);
@@ -43,6 +52,9 @@ void EnlargedViewSession::add(const QString& title,
                                         : title);
     m_holdsCurves = true;
     view().show();
+    if (m_button != nullptr) {
+        m_button->setEnabled(false);
+    }
 }
 
 void EnlargedViewSession::clear() {
@@ -56,7 +68,10 @@ void EnlargedViewSession::clear() {
 void EnlargedViewSession::close() {
     clear();
     view().hide();
-    emit closed();
+    if (m_button != nullptr) {
+        m_button->setText(QStringLiteral("Enlarged View"));
+        m_button->setEnabled(m_tableDrawn);
+    }
 }
 
 void EnlargedViewSession::save() {

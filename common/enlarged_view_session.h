@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class QPushButton;
+
 namespace tarvo {
 
 class EnlargedView;
@@ -32,6 +34,11 @@ class EnlargedViewSession : public QObject {
     SaveDialog* imageSaveDialogIfCreated() { return m_imageSave.get(); }
     // Whether the view holds the curves of at least one table.
     bool holdsCurves() const { return m_holdsCurves; }
+    // The graph window's button that adds the drawn table; the session keeps its caption
+    // ("Enlarged View", "Add to Enlarged View") and whether it can be pressed.
+    void attachButton(QPushButton& button) { m_button = &button; }
+    // A table was drawn: it can be added once.
+    void tableDrawn();
 
     // Adds a table's curves under its graph title and shows the view; `draw` gets the
     // picture and whether the view already held curves (later tables are marked).
@@ -39,14 +46,12 @@ class EnlargedViewSession : public QObject {
     // Back to the empty frame and no title, holding nothing; a view not made yet gets its
     // frame when it is made.
     void clear();
-    // "Close" and the close box: clears and hides the view, then reports `closed`.
+    // "Close" and the close box: clears and hides the view; a drawn table can be added
+    // again.
     void close();
     // "Save as a BMP image": the image-save dialog, or " The graph is not drawn ".
     void save();
     void hideIfCreated();
-
-  signals:
-    void closed();
 
   private:
     UserFrame m_frame;
@@ -56,6 +61,8 @@ class EnlargedViewSession : public QObject {
     std::unique_ptr<EnlargedView> m_view;
     std::unique_ptr<SaveDialog> m_imageSave;
     bool m_holdsCurves = false;
+    QPushButton* m_button = nullptr;
+    bool m_tableDrawn = false;
 };
 
 } // namespace tarvo

@@ -59,8 +59,6 @@ CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter star
     connect(&m_main->newDataButton(), &QPushButton::clicked, this,
             &CrossSectionViewer::openNewData);
     connect(&m_shell, &ViewerShell::deleted, this, &CrossSectionViewer::hideTableWindows);
-    connect(&m_enlarged, &EnlargedViewSession::closed, this,
-            &CrossSectionViewer::enlargedViewClosed);
 }
 
 // Every window but the main window is created on first use and kept from then on.
@@ -69,6 +67,7 @@ GraphWindow& CrossSectionViewer::graphWindow() {
         m_graph = std::make_unique<GraphWindow>();
         connect(&m_graph->enlargeButton(), &QPushButton::clicked, this,
                 &CrossSectionViewer::addToEnlargedView);
+        m_enlarged.attachButton(m_graph->enlargeButton());
         connect(&m_graph->crossSectionPlot(), &GraphSurface::mouseMoved, this,
                 &CrossSectionViewer::mouseMoveCrossSectionPlot);
         connect(&m_graph->fractionPlot(), &GraphSurface::mouseMoved, this,
@@ -269,10 +268,7 @@ void CrossSectionViewer::calculateAndPlot() {
     drawCrossSectionPlot(graphWindow().crossSectionPlot(), *m_table);
     graphWindow().hideCrosshair();
     drawFractionFrame(graphWindow().fractionPlot(), *m_table);
-    graphWindow().enlargeButton().setText(m_enlarged.holdsCurves()
-                                              ? QStringLiteral("Add to Enlarged View")
-                                              : QStringLiteral("Enlarged View"));
-    graphWindow().enlargeButton().setEnabled(true);
+    m_enlarged.tableDrawn();
     graphWindow().show();
     valuesWindow().show();
 }
@@ -284,16 +280,10 @@ void CrossSectionViewer::addToEnlargedView() {
     m_enlarged.add(displayText(m_graphTitle), [this](GraphSurface& picture, bool later) {
         addCurvesToEnlargedView(picture, *m_table, later);
     });
-    graphWindow().enlargeButton().setEnabled(false);
 }
 
 void CrossSectionViewer::closeEnlargedView() {
     m_enlarged.close();
-}
-
-void CrossSectionViewer::enlargedViewClosed() {
-    graphWindow().enlargeButton().setText(QStringLiteral("Enlarged View"));
-    graphWindow().enlargeButton().setEnabled(m_tableLoaded);
 }
 
 void CrossSectionViewer::saveEnlargedViewRequested() {

@@ -82,7 +82,6 @@ class CrossSectionViewer : public QObject {
     void createCsvSaveDialog();
     void creatorClosed(bool saved);
     void hideTableWindows();
-    void enlargedViewClosed();
     void showValues(double energy, const std::array<double, 6>& values);
     void showReading(const Reading& reading);
     double rowX(int row, double pointerX) const;
