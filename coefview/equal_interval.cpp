@@ -1,6 +1,5 @@
 #include "equal_interval.h"
 
-#include "common/exchange_files.h"
 #include "common/loglog.h"
 #include "common/number_format.h"
 #include "common/text_fields.h"
@@ -71,43 +70,6 @@ std::optional<std::vector<IntervalValues>> interpolateLinear(const CoefficientTa
                           at(low.energyAbsorption, high.energyAbsorption)});
     }
     return values;
-}
-
-std::string exchangeRequest(const std::string& tablePath, double top, double step) {
-    return joinLinesCrLf({tablePath, formatNumber(top, "000.0"), formatNumber(step, "000.0")});
-}
-
-std::optional<std::vector<IntervalValues>> readExchangeResults(std::string_view text, int points) {
-    TextCursor cursor{text};
-    std::vector<IntervalValues> values;
-    for (int i = 1; i <= points; ++i) {
-        const std::optional<double> energy = readNumberField(cursor);
-        IntervalValues row{};
-        for (double& value : row) {
-            const std::optional<double> field = readNumberField(cursor);
-            if (!field || !(*field > 0) || !std::isfinite(*field)) {
-                return std::nullopt;
-            }
-            value = *field;
-        }
-        if (!energy) {
-            return std::nullopt;
-        }
-        values.push_back(row);
-    }
-    return values;
-}
-
-std::vector<std::string> repairNotes(std::string_view console) {
-    std::vector<std::string> notes;
-    TextCursor cursor{console};
-    while (const std::optional<std::string> line = readLine(cursor)) {
-        const size_t colon = line->find(": ");
-        if (line->find(kRepairWords) != std::string::npos && colon != std::string::npos) {
-            notes.push_back(line->substr(colon + 2));
-        }
-    }
-    return notes;
 }
 
 std::string intervalListLine(double energyKeV, const IntervalValues& values) {

@@ -53,17 +53,6 @@ using IntervalValues = std::array<double, 3>; // mu/rho, mu_tr/rho, mu_en/rho in
 std::optional<std::vector<IntervalValues>> interpolateLinear(const CoefficientTable& table,
                                                              double step, int points);
 
-// The text of "B2F.dat": the table path, the top energy and the step ("000.0").
-std::string exchangeRequest(const std::string& tablePath, double top, double step);
-
-// The first `points` lines of "F2B.dat", four numbers each (the energy is dropped); nothing
-// when the file holds fewer or a value that is not a positive number.
-std::optional<std::vector<IntervalValues>> readExchangeResults(std::string_view text, int points);
-
-// The spline tool's console lines that name energies interpolated another way, without
-// the tool's name: "20.0 to 500.0 keV interpolated by a monotone cubic: ...".
-std::vector<std::string> repairNotes(std::string_view console);
-
 // A line of the result list: "1.000E+00   4.242E+03   ...".
 std::string intervalListLine(double energyKeV, const IntervalValues& values);
 

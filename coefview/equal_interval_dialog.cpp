@@ -1,5 +1,7 @@
 #include "equal_interval_dialog.h"
 
+#include "coefview/spline_exchange.h"
+#include "coefview/spline_run.h"
 #include "common/accessible_names.h"
 #include "common/column_heading.h"
 #include "common/display_text.h"
@@ -8,7 +10,6 @@
 #include "common/numeric_text.h"
 #include "common/text_file.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -34,17 +34,12 @@ EqualIntervalDialog::EqualIntervalDialog(UserPrompts& prompts,
                                          std::function<const CoefficientTable*()> table,
                                          std::function<std::string()> tablePath, QWidget* parent)
     : QWidget(parent), m_prompts(prompts), m_table(std::move(table)),
-      m_tablePath(std::move(tablePath)), m_tool(new QProcess(this)) {
+      m_tablePath(std::move(tablePath)), m_run(new SplineRun(this)) {
     createControls();
     connectSignals();
 }
 
-EqualIntervalDialog::~EqualIntervalDialog() {
-    if (m_tool->state() != QProcess::NotRunning) {
-        m_tool->kill();
-        m_tool->waitForFinished(1000);
-    }
-}
+EqualIntervalDialog::~EqualIntervalDialog() = default;
 
 QWidget* EqualIntervalDialog::createInputs() {
     auto* inputs = new QWidget(this);
@@ -148,6 +143,7 @@ void EqualIntervalDialog::connectSignals() {
     connect(m_checkButton, &QPushButton::clicked, this, &EqualIntervalDialog::checkPressed);
     connect(m_saveButton, &QPushButton::clicked, this, &EqualIntervalDialog::savePressed);
     connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_run, &SplineRun::finished, this, &EqualIntervalDialog::runFinished);
     connect(m_chooser, &FileChooser::fileClicked, this,
             [this](const QString& fileName) { m_fileNameBox->setText(fileName.chopped(4)); });
 }
@@ -180,6 +176,7 @@ void EqualIntervalDialog::open(const QString& title) {
     m_bottomBox->setText(QStringLiteral("1.0"));
     m_topBox->setText(QStringLiteral("500.0"));
     m_chooser->refresh();
+    stopRun();
     forgetResults();
     m_acceptedGrid.reset();
     m_interpolationButton->setEnabled(false);
@@ -218,9 +215,10 @@ void EqualIntervalDialog::okPressed() {
                             "shorter file name "));
         return;
     }
+    // A run for an earlier request must not report into this one.
+    stopRun();
     std::string error;
-    if (spline && !atomicWriteFile(kRequestFile,
-                                   exchangeRequest(grid.tablePath, grid.top, grid.step), error)) {
+    if (spline && !writeSplineRequest(grid, error)) {
         warn(QStringLiteral("Cannot write \"B2F.dat\": ") + displayText(error));
         return;
     }
@@ -229,19 +227,25 @@ void EqualIntervalDialog::okPressed() {
     m_interpolationButton->setEnabled(true);
 }
 
-bool EqualIntervalDialog::startSplineTool() {
-    if (m_tool->state() != QProcess::NotRunning) {
-        m_tool->kill();
-        m_tool->waitForFinished(1000);
+// While the tool runs, "Check" waits and the dialog shows the busy pointer.
+void EqualIntervalDialog::showRunning(bool running) {
+    m_checkButton->setEnabled(!running);
+    if (running) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
     }
-    // A result left from an earlier run must never be taken for this one.
-    std::string ignored;
-    removeFile(kResultFile, ignored);
-    m_tool->setWorkingDirectory(QDir::currentPath());
-    m_tool->setProcessChannelMode(QProcess::MergedChannels);
-    m_tool->start(QDir::current().absoluteFilePath(QStringLiteral("Tarvo6_sub3")), {});
-    m_toolStarted = m_tool->waitForStarted(5000);
-    return m_toolStarted;
+}
+
+void EqualIntervalDialog::stopRun() {
+    m_run->stop();
+    m_outcome.reset();
+    showRunning(false);
+}
+
+void EqualIntervalDialog::runFinished(const SplineOutcome& outcome) {
+    m_outcome = outcome;
+    showRunning(false);
 }
 
 void EqualIntervalDialog::interpolationPressed() {
@@ -257,7 +261,11 @@ void EqualIntervalDialog::interpolationPressed() {
     forgetResults();
     const IntervalGrid& grid = *m_acceptedGrid;
     if (grid.method == IntervalMethod::spline) {
-        if (!startSplineTool()) {
+        stopRun();
+        // A result left from an earlier run must never be taken for this one.
+        std::string ignored;
+        removeFile(kResultFile, ignored);
+        if (!m_run->start()) {
             warn(QStringLiteral(" The spline tool \"Tarvo6_sub3\" cannot be started "));
             return;
         }
@@ -272,52 +280,46 @@ void EqualIntervalDialog::interpolationPressed() {
         m_results = std::move(*values);
     }
     m_computedGrid = grid;
-    QCoreApplication::processEvents();
-    m_checkButton->setEnabled(true);
+    showRunning(m_run->running());
 }
 
-// Waits for the run of the spline tool started for this request and reads its results;
-// only a run that ended with status 0 and wrote every point counts.
+// The results of the tool's run for this request; only a run that ended by itself with
+// status 0 and wrote every point counts.
 bool EqualIntervalDialog::collectSplineResults(int points) {
-    if (!m_toolStarted) {
+    if (!m_outcome) {
         warn(QStringLiteral(" Start the spline interpolation with \"Interpolation calculation\" "));
         return false;
     }
-    if (m_tool->state() != QProcess::NotRunning) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const bool finished = m_tool->waitForFinished(m_toolWait);
-        QApplication::restoreOverrideCursor();
-        if (!finished) {
-            m_tool->kill();
-            m_tool->waitForFinished(1000);
-            m_toolStarted = false;
-            warn(QStringLiteral(" The spline calculation did not finish "));
-            return false;
-        }
+    const SplineOutcome outcome = *m_outcome;
+    m_outcome.reset();
+    if (outcome.timedOut) {
+        warn(QStringLiteral(" The spline calculation did not finish "));
+        return false;
     }
-    if (m_tool->exitStatus() != QProcess::NormalExit || m_tool->exitCode() != 0) {
-        const QString output = QString::fromLocal8Bit(m_tool->readAll()).trimmed();
-        m_toolStarted = false;
+    if (!outcome.succeeded) {
         warn(QStringLiteral(" The spline calculation failed: ") +
-             output.section(QLatin1Char('\n'), -2));
+             outcome.console.trimmed().section(QLatin1Char('\n'), -2));
         return false;
     }
     std::string error;
-    const std::optional<std::string> text = readTextFile(kResultFile, error);
-    auto values = text ? readExchangeResults(*text, points) : std::nullopt;
+    auto values = readSplineResults(points, error);
     if (!values) {
         warn(QStringLiteral(" The result file \"F2B.dat\" is missing or incomplete "));
         return false;
     }
     m_results = std::move(*values);
     m_runNotes.clear();
-    for (const std::string& note : repairNotes(m_tool->readAll().toStdString())) {
+    for (const std::string& note : repairNotes(outcome.console.toStdString())) {
         m_runNotes.append(displayText(note));
     }
     return true;
 }
 
 void EqualIntervalDialog::checkPressed() {
+    if (m_run->running()) {
+        warn(QStringLiteral(" The spline calculation is still running "));
+        return;
+    }
     if (!m_computedGrid || *m_computedGrid != gridInBoxes()) {
         warn(QStringLiteral(" Press \"Interpolation calculation\" first "));
         return;

@@ -2,6 +2,7 @@
 
 #include "coefview/coefficient_table.h"
 #include "coefview/equal_interval.h"
+#include "coefview/spline_run.h"
 #include "common/user_prompts.h"
 
 #include <QStringList>
@@ -15,7 +16,6 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QProcess;
 class QPushButton;
 class QRadioButton;
 
@@ -43,8 +43,8 @@ class EqualIntervalDialog : public QWidget {
     void checkPressed();
     void savePressed();
 
-    // Longest wait for the spline tool at "Check", in milliseconds.
-    void setToolWait(int milliseconds) { m_toolWait = milliseconds; }
+    // The run of the spline tool; its longest run is 30 s unless set.
+    SplineRun& splineRun() { return *m_run; }
 
     QLineEdit& bottomBox() { return *m_bottomBox; }
     QLineEdit& topBox() { return *m_topBox; }
@@ -69,7 +69,9 @@ class EqualIntervalDialog : public QWidget {
     void connectSignals();
     IntervalGrid gridInBoxes() const;
     void forgetResults();
-    bool startSplineTool();
+    void showRunning(bool running);
+    void stopRun();
+    void runFinished(const SplineOutcome& outcome);
     bool collectSplineResults(int points);
     void warn(const QString& text);
 
@@ -82,9 +84,8 @@ class EqualIntervalDialog : public QWidget {
     std::optional<IntervalGrid> m_computedGrid;
     std::optional<IntervalGrid> m_shownGrid;
     std::vector<IntervalValues> m_results;
-    QProcess* m_tool = nullptr;
-    bool m_toolStarted = false;
-    int m_toolWait = 30000;
+    SplineRun* m_run = nullptr;
+    std::optional<SplineOutcome> m_outcome;
     QLineEdit* m_bottomBox = nullptr;
     QLineEdit* m_topBox = nullptr;
     QLineEdit* m_stepBox = nullptr;

@@ -1,4 +1,5 @@
 #include "coefview/equal_interval.h"
+#include "coefview/spline_exchange.h"
 
 #include <cstddef>
 #include <cstdint>

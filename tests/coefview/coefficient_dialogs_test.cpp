@@ -1,6 +1,7 @@
 #include "coefview/coefficient_viewer.h"
 
 #include "coefview/equal_interval_dialog.h"
+#include "coefview/spline_run.h"
 #include "coefview/values_window.h"
 #include "common/creator_window.h"
 #include "common/main_window.h"
@@ -9,11 +10,13 @@
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -64,7 +67,7 @@ class CoefficientDialogsTest : public ::testing::Test {
         m_viewer.selectElement(QStringLiteral("53_I.mut"));
         m_viewer.draw();
         m_viewer.openEqualIntervalDialog();
-        m_dialog.setToolWait(20000);
+        m_dialog.splineRun().setTimeout(20000);
     }
 
     void run(const char* top, const char* step, bool spline) {
@@ -73,7 +76,16 @@ class CoefficientDialogsTest : public ::testing::Test {
         (spline ? m_dialog.splineOption() : m_dialog.linearOption()).setChecked(true);
         m_dialog.okPressed();
         m_dialog.interpolationPressed();
+        waitForTheTool();
         m_dialog.checkPressed();
+    }
+
+    // The tool runs without blocking the dialog; the test waits for its end.
+    void waitForTheTool() {
+        if (m_dialog.splineRun().running()) {
+            QSignalSpy ended(&m_dialog.splineRun(), &coefview::SplineRun::finished);
+            ASSERT_TRUE(ended.wait(20000));
+        }
     }
 
     QString lastMessage() const {
@@ -157,6 +169,33 @@ TEST_F(CoefficientDialogsTest, TheSplineRoundTripRunsTheRealTool) {
     m_viewer.openEqualIntervalDialog();
     run("10.0", "1.0", true);
     EXPECT_EQ(m_dialog.resultList().count(), 10);
+}
+
+// The tool runs while the dialog goes on: "Check" waits with the busy pointer, and a run
+// that does not end in time is stopped and reported at "Check".
+TEST_F(CoefficientDialogsTest, ARunningToolKeepsCheckWaitingAndAHangingOneIsStopped) {
+    std::filesystem::remove("Tarvo6_sub3");
+    writeBytes("Tarvo6_sub3", "#!/bin/sh\nexec sleep 30\n");
+    std::filesystem::permissions("Tarvo6_sub3", std::filesystem::perms::owner_all);
+    m_dialog.splineRun().setTimeout(300);
+    m_dialog.splineOption().setChecked(true);
+    m_dialog.okPressed();
+    QElapsedTimer clock;
+    clock.start();
+    m_dialog.interpolationPressed();
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_TRUE(m_dialog.splineRun().running());
+    EXPECT_FALSE(m_dialog.checkButton().isEnabled());
+    EXPECT_EQ(m_dialog.cursor().shape(), Qt::BusyCursor);
+    m_dialog.checkPressed();
+    EXPECT_EQ(lastMessage(), QStringLiteral(" The spline calculation is still running "));
+    waitForTheTool();
+    EXPECT_FALSE(m_dialog.splineRun().running());
+    EXPECT_TRUE(m_dialog.checkButton().isEnabled());
+    EXPECT_NE(m_dialog.cursor().shape(), Qt::BusyCursor);
+    m_dialog.checkPressed();
+    EXPECT_EQ(lastMessage(), QStringLiteral(" The spline calculation did not finish "));
+    EXPECT_EQ(m_dialog.resultList().count(), 0);
 }
 
 TEST_F(CoefficientDialogsTest, ASplineStepThatIsNotATenthIsRefused) {

@@ -43,19 +43,6 @@ INSTANTIATE_TEST_SUITE_P(
                       IntervalCase{100.0, 0.26, true, IntervalProblem::stepNotTenth, 381},
                       IntervalCase{100.0, 0.3, true, IntervalProblem::none, 331}));
 
-TEST(ExchangeFiles, RequestAndResultsFollowTheirLayouts) {
-    EXPECT_EQ(exchangeRequest("mu_mix\\Water.muc2", 500.0, 0.5),
-              "mu_mix\\Water.muc2\r\n500.0\r\n000.5\r\n");
-    const auto results = readExchangeResults(" .10000E+01  .4242E+04  .4064E+04  .4064E+04\r\n"
-                                             " .15000E+01  .1376E+04  .1372E+04  .1372E+04\r\n",
-                                             2);
-    ASSERT_TRUE(results);
-    EXPECT_DOUBLE_EQ((*results)[1][0], 1376.0);
-    EXPECT_FALSE(readExchangeResults(" .10000E+01  .4242E+04  .4064E+04  .4064E+04\r\n", 2));
-    EXPECT_FALSE(readExchangeResults(" .10000E+01  .4242E+04  -.4E+04  .4064E+04\r\n", 1));
-    EXPECT_FALSE(readExchangeResults("", 1));
-}
-
 TEST(IntervalOutput, ListLinesAndCsvHaveTheirPatterns) {
     EXPECT_EQ(intervalListLine(1.0, {4242.4, 4064.0, 0.0123}),
               "1.000E+00   4.242E+03   4.064E+03   1.230E-02");

@@ -1,5 +1,6 @@
 #include "coefview/coefficient_table.h"
 #include "coefview/equal_interval.h"
+#include "coefview/spline_exchange.h"
 #include "common/graph_surface.h"
 #include "common/text_file.h"
 #include "splinetool/spline_tool.h"
