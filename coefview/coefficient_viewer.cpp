@@ -173,26 +173,28 @@ void CoefficientViewer::connectValuesWindow() {
     ValuesWindow& values = *m_values; // called while the window is created
     // The row chosen by click, keyboard, assistive technology or the mouse read-out.
     whenRowChosen(values.rowList(), this, [this](int row) { selectRow(row); });
-    connect(&values.box(ValuesWindow::energy), &QLineEdit::returnPressed, this,
+    connect(&values.box(ValuesWindow::Box::energy), &QLineEdit::returnPressed, this,
             &CoefficientViewer::enterEnergy);
     const std::pair<ValuesWindow::Box, Coefficient> keys[] = {
-        {ValuesWindow::attenuation, Coefficient::attenuation},
-        {ValuesWindow::energyTransfer, Coefficient::energyTransfer},
-        {ValuesWindow::energyAbsorption, Coefficient::energyAbsorption}};
+        {ValuesWindow::Box::attenuation, Coefficient::attenuation},
+        {ValuesWindow::Box::energyTransfer, Coefficient::energyTransfer},
+        {ValuesWindow::Box::energyAbsorption, Coefficient::energyAbsorption}};
     for (const auto& [box, key] : keys) {
         connect(&values.box(box), &QLineEdit::returnPressed, this,
                 [this, key = key] { enterCoefficient(key); });
     }
-    for (int box = ValuesWindow::energy; box <= ValuesWindow::energyAbsorption; ++box) {
-        connect(&values.clearButton(static_cast<ValuesWindow::Box>(box)), &QPushButton::clicked,
-                this, [this, box] { clearForEntry(box); });
+    for (const ValuesWindow::Box box :
+         {ValuesWindow::Box::energy, ValuesWindow::Box::attenuation,
+          ValuesWindow::Box::energyTransfer, ValuesWindow::Box::energyAbsorption}) {
+        connect(&values.clearButton(box), &QPushButton::clicked, this,
+                [this, box] { clearForEntry(box); });
     }
     connect(&values.csvButton(), &QPushButton::clicked, this, &CoefficientViewer::openCsvExport);
     connect(&values.equalIntervalButton(), &QPushButton::clicked, this,
             &CoefficientViewer::openEqualIntervalDialog);
 }
 
-void CoefficientViewer::chooseCategory(int category) {
+void CoefficientViewer::chooseCategory(MaterialCategory category) {
     m_shell.lists().chooseCategory(category);
 }
 
@@ -335,9 +337,10 @@ void CoefficientViewer::mouseMoveRatioPlot(double x, double y) {
 // The energy with `energyPattern` and the three coefficients, and the cursor there.
 void CoefficientViewer::showCoefficients(double energy, const Coefficients& values,
                                          const char* energyPattern) {
-    valuesWindow().box(ValuesWindow::energy).setText(formatted(energy, energyPattern));
-    const ValuesWindow::Box boxes[] = {ValuesWindow::attenuation, ValuesWindow::energyTransfer,
-                                       ValuesWindow::energyAbsorption};
+    valuesWindow().box(ValuesWindow::Box::energy).setText(formatted(energy, energyPattern));
+    const ValuesWindow::Box boxes[] = {ValuesWindow::Box::attenuation,
+                                       ValuesWindow::Box::energyTransfer,
+                                       ValuesWindow::Box::energyAbsorption};
     for (size_t c = 0; c < 3; ++c) {
         valuesWindow().box(boxes[c]).setText(formatted(values[c], "0.000E+00"));
     }
@@ -354,7 +357,7 @@ void CoefficientViewer::selectRow(int position) {
 }
 
 void CoefficientViewer::enterEnergy() {
-    QLineEdit& box = valuesWindow().box(ValuesWindow::energy);
+    QLineEdit& box = valuesWindow().box(ValuesWindow::Box::energy);
     const double energy = numericValue(box.text().toStdString());
     const Reading reading =
         readAtEnergy(m_reading, energy, kLowestCoefficientEnergy, kHighestCoefficientEnergy);
@@ -369,8 +372,9 @@ void CoefficientViewer::enterEnergy() {
 }
 
 void CoefficientViewer::enterCoefficient(Coefficient key) {
-    const ValuesWindow::Box boxes[] = {ValuesWindow::attenuation, ValuesWindow::energyTransfer,
-                                       ValuesWindow::energyAbsorption};
+    const ValuesWindow::Box boxes[] = {ValuesWindow::Box::attenuation,
+                                       ValuesWindow::Box::energyTransfer,
+                                       ValuesWindow::Box::energyAbsorption};
     const int k = static_cast<int>(key);
     QLineEdit& box = valuesWindow().box(boxes[k]);
     const double value = numericValue(box.text().toStdString());
@@ -391,9 +395,9 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
                      key == Coefficient::attenuation ? "0.0000E+00" : "0.00000E+00");
 }
 
-void CoefficientViewer::clearForEntry(int box) {
+void CoefficientViewer::clearForEntry(coefview::ValuesWindow::Box box) {
     valuesWindow().clearBoxes();
-    valuesWindow().box(static_cast<ValuesWindow::Box>(box)).setFocus();
+    valuesWindow().box(box).setFocus();
 }
 
 void CoefficientViewer::exitToLauncher() {

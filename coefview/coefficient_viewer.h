@@ -2,6 +2,7 @@
 
 #include "coefview/coefficient_table.h"
 #include "coefview/coefficient_values.h"
+#include "coefview/values_window.h"
 #include "common/enlarged_view_session.h"
 #include "common/program_start.h"
 #include "common/table_lists.h"
@@ -26,7 +27,6 @@ namespace coefview {
 class CompositionWindow;
 class EqualIntervalDialog;
 class GraphWindow;
-class ValuesWindow;
 } // namespace coefview
 
 // The coefficient viewer: its windows, the selected path, the current table with its
@@ -56,24 +56,30 @@ class CoefficientViewer : public QObject {
     const CoefficientExtremes& extremes() const { return m_extremes; }
     bool addedToEnlargedView() const { return m_enlarged.holdsCurves(); }
 
+    // Main window: a list click, an option, "OK" (draw the selected table), "Delete",
+    // "Indicate composition", "Create New Data", the exit button and the close box.
     void selectElement(const QString& file);
     void selectMaterial(const QString& file);
-    void chooseCategory(int category);
+    void chooseCategory(MaterialCategory category);
     void draw();
     void deleteSelected();
     void indicateComposition();
     void openMaterialCreator();
     void exitToLauncher();
     void closeMainWindow();
+    // Graph window and enlarged view: add, "Close", "Save as a BMP image", and the cursor
+    // read-out at a pointer position in user units.
     void addToEnlargedView();
     void closeEnlargedView();
     void saveEnlargedViewRequested();
     void mouseMoveCoefficientPlot(double x, double y);
     void mouseMoveRatioPlot(double x, double y);
+    // Values window: a row chosen, Enter in the energy box or a coefficient box (MeV,
+    // cm2/g), a "⇒" button, the CSV export and the equal-interval dialog.
     void selectRow(int position);
     void enterEnergy();
     void enterCoefficient(Coefficient key);
-    void clearForEntry(int box);
+    void clearForEntry(coefview::ValuesWindow::Box box);
     void openEqualIntervalDialog();
     void openCsvExport();
 

@@ -25,6 +25,7 @@ class CompositionWindow : public QWidget {
     void clearTable();
 
     GraphSurface& table() { return *m_table; }
+    // The material's name above the table, and "Close".
     QLabel& nameLabel() { return *m_nameLabel; }
     QPushButton& closeButton() { return *m_closeButton; }
 

@@ -38,6 +38,8 @@ class EqualIntervalDialog : public QWidget {
     // Resets the boxes and locks the later steps, then shows the dialog.
     void open(const QString& title);
 
+    // The four steps: "OK" checks the boxes and asks for the grid, "Interpolation
+    // calculation" computes or starts the tool, "Check" lists the results, "Save" writes them.
     void okPressed();
     void interpolationPressed();
     void checkPressed();
@@ -46,6 +48,7 @@ class EqualIntervalDialog : public QWidget {
     // The run of the spline tool; its longest run is 30 s unless set.
     SplineRun& splineRun() { return *m_run; }
 
+    // The dialog's controls.
     QLineEdit& bottomBox() { return *m_bottomBox; }
     QLineEdit& topBox() { return *m_topBox; }
     QLineEdit& stepBox() { return *m_stepBox; }

@@ -18,6 +18,7 @@ class GraphWindow : public QWidget {
   public:
     explicit GraphWindow(QWidget* parent = nullptr);
 
+    // The two plots, the ratio read-out and the button that adds to the enlarged view.
     GraphSurface& coefficientPlot() { return *m_coefficientPlot; }
     GraphSurface& ratioPlot() { return *m_ratioPlot; }
     QLineEdit& readOut() { return *m_readOut; }

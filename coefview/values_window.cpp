@@ -28,7 +28,7 @@ QWidget* ValuesWindow::createEntryRows() {
                    {"μ/ρ", "cm2/g", "Input mass attenuation coefficient"},
                    {"μ<sub>tr</sub>/ρ", "cm2/g", ""},
                    {"μ<sub>en</sub>/ρ", "cm2/g", "Input mass energy absorption coefficient"}};
-    for (int b = energy; b <= energyAbsorption; ++b) {
+    for (int b = 0; b < 4; ++b) {
         auto* button = new QPushButton(QStringLiteral("⇒"), rows);
         auto* box = new QLineEdit(rows);
         box->setToolTip(QString::fromUtf8(entries[b].tooltip));

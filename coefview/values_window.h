@@ -15,16 +15,18 @@ class ValuesWindow : public QWidget {
     Q_OBJECT
   public:
     // The four entry rows in window order.
-    enum Box { energy, attenuation, energyTransfer, energyAbsorption };
+    enum class Box { energy, attenuation, energyTransfer, energyAbsorption };
 
     explicit ValuesWindow(QWidget* parent = nullptr);
 
+    // The table's rows, the entry boxes with their "⇒" buttons, and the two actions.
     QListWidget& rowList() { return *m_rowList; }
-    QLineEdit& box(Box which) { return *m_boxes[which]; }
-    QPushButton& clearButton(Box which) { return *m_clearButtons[which]; }
+    QLineEdit& box(Box which) { return *m_boxes[static_cast<size_t>(which)]; }
+    QPushButton& clearButton(Box which) { return *m_clearButtons[static_cast<size_t>(which)]; }
     QPushButton& csvButton() { return *m_csvButton; }
     QPushButton& equalIntervalButton() { return *m_equalIntervalButton; }
 
+    // Empties the four entry boxes.
     void clearBoxes();
 
   private:

@@ -356,7 +356,7 @@ void CreatorWindow::saveNewMaterial() {
                            text(m_nameField),
                            numericValue(text(m_densityField)),
                            fileName,
-                           std::max(0, m_categories->checkedId())};
+                           categoryAt(m_categories->checkedId())};
         path = m_save(input, error);
     } else {
         error = "the number of elements must lie between 1 and " + std::to_string(rowCount());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/composition_row.h"
+#include "common/material_category.h"
 #include "common/user_prompts.h"
 
 #include <QString>
@@ -57,7 +58,7 @@ struct CreatorInput {
     std::string name;
     double density = 0.0;
     std::string fileName;
-    int category = 2; // 0 human tissues, 1 phantom substances, 2 others
+    MaterialCategory category = MaterialCategory::others;
 };
 
 // Combines and writes the new table; the path written ("mix\Water.mix2"), or nothing with
@@ -85,9 +86,11 @@ class CreatorWindow : public QWidget {
     void saveNewMaterial();
 
     const CompositionRow& row(int row) const { return m_rows.at(static_cast<size_t>(row - 1)); }
+    // The rows' capacity (5 or 15) and the confirmed number of elements.
     int rowCount() const { return static_cast<int>(m_rows.size()); }
     double elementCount() const { return m_elementCount; }
 
+    // The window's controls; the row cells count rows from 1.
     QLineEdit& nameField() { return *m_nameField; }
     QLineEdit& densityField() { return *m_densityField; }
     QLineEdit& countField() { return *m_countField; }

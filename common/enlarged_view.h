@@ -18,6 +18,7 @@ class EnlargedView : public QWidget {
     // `frame` is the picture's user frame; its font is 15.75 points.
     explicit EnlargedView(const UserFrame& frame, QWidget* parent = nullptr);
 
+    // The picture and the two buttons.
     GraphSurface& picture() { return *m_picture; }
     QPushButton& saveButton() { return *m_saveButton; }
     QPushButton& closeButton() { return *m_closeButton; }

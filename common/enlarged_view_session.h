@@ -28,6 +28,7 @@ class EnlargedViewSession : public QObject {
                         const SaveDialogTexts& saveTexts, UserPrompts& prompts);
     ~EnlargedViewSession() override;
 
+    // The view and its image-save dialog, made on first use.
     EnlargedView& view();
     SaveDialog& imageSaveDialog();
     // The image-save dialog where it was made, else nothing.

@@ -24,6 +24,7 @@ class FileChooser : public QWidget {
     void driveChanged(const QString& root);
     void directoryChanged(const QString& directory);
 
+    // The three lists.
     QComboBox& driveList() { return *m_driveList; }
     QListWidget& directoryList() { return *m_directoryList; }
     QListWidget& fileList() { return *m_fileList; }

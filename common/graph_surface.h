@@ -36,6 +36,7 @@ class GraphSurface : public QWidget {
     ~GraphSurface() override;
 
     const UserFrame& frame() const { return m_frame; }
+    // The colours clearing and drawing use.
     void setBackground(const QColor& colour) { m_background = colour; }
     void setForeground(const QColor& colour) { m_foreground = colour; }
     QColor foreground() const { return m_foreground; }
@@ -62,6 +63,7 @@ class GraphSurface : public QWidget {
     void unclip();
 
     void setCurrentPoint(double x, double y);
+    // The current point (user units) and the text size (points).
     double currentX() const { return m_currentX; }
     double currentY() const { return m_currentY; }
     void setFontSize(double points) { m_fontPoints = points; }

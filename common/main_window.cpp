@@ -96,7 +96,7 @@ void MainWindow::connectSignals() {
     }
     connect(m_categories, &QButtonGroup::idToggled, this, [this](int category, bool checked) {
         if (checked) {
-            emit categoryChosen(category);
+            emit categoryChosen(categoryAt(category));
         }
     });
 }
@@ -109,7 +109,7 @@ QWidget* MainWindow::createListsColumn() {
     m_categories = new QButtonGroup(column);
     auto* options = new QVBoxLayout;
     const char* const names[] = {"Human tissues", "Phantom substances", "Others"};
-    for (int c = humanTissues; c <= others; ++c) {
+    for (int c = 0; c < 3; ++c) {
         auto* option = new QRadioButton(QString::fromLatin1(names[c]), column);
         m_categories->addButton(option, c);
         options->addWidget(option);

@@ -9,6 +9,7 @@ class QListWidget;
 class QPushButton;
 class QToolButton;
 
+#include "common/material_category.h"
 #include "common/user_prompts.h"
 
 #include <QStringList>
@@ -29,11 +30,9 @@ struct MainWindowTexts {
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
-    // Material categories in the order of their option buttons.
-    enum Category { humanTissues, phantomSubstances, others };
-
     explicit MainWindow(const MainWindowTexts& texts, QWidget* parent = nullptr);
 
+    // The window's controls.
     QListWidget& elementList() { return *m_elementList; }
     QListWidget& materialList() { return *m_materialList; }
     QButtonGroup& categories() { return *m_categories; }
@@ -54,7 +53,7 @@ class MainWindow : public QWidget {
     void elementChosen(const QString& file);
     void materialChosen(const QString& file);
     // A category option became checked, however it was checked.
-    void categoryChosen(int category);
+    void categoryChosen(tarvo::MaterialCategory category);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -38,18 +38,22 @@ class SaveDialog : public QWidget {
 
     SaveDialog(const SaveDialogTexts& texts, UserPrompts& prompts, QWidget* parent = nullptr);
 
+    // What "OK" writes with.
     void setWriter(Writer writer) { m_writer = std::move(writer); }
     // Shows the file list of the current directory, empties the name field and shows the
     // dialog without blocking.
     void prepareAndShow();
+    // The folder the file list shows.
     QString currentDirectory() const;
 
+    // The dialog's actions: a drive, a folder or a file chosen, "OK", "Cancel".
     void driveChanged(const QString& root);
     void directoryChanged(const QString& directory);
     void fileClicked(const QString& fileName);
     void okPressed();
     void cancelPressed();
 
+    // The file list and the name field.
     QListWidget& fileList();
     QLineEdit& nameField() { return *m_nameField; }
 

@@ -30,11 +30,11 @@ void TableLists::refreshElementList() {
 
 void TableLists::refreshMaterialList() {
     fillFileList(m_window.materialList(), m_directories.materialDirectory,
-                 m_directories.materialExtensions[static_cast<size_t>(m_category)]);
+                 m_directories.materialExtensions[static_cast<size_t>(categoryIndex(m_category))]);
 }
 
-void TableLists::chooseCategory(int category) {
-    m_category = category >= 0 && category <= 2 ? category : 2;
+void TableLists::chooseCategory(MaterialCategory category) {
+    m_category = category;
     refreshMaterialList();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/material_category.h"
 #include "common/table_reader.h"
 
 #include <QString>
@@ -37,8 +38,8 @@ class TableLists {
 
     void refreshElementList();
     void refreshMaterialList();
-    // Lists the materials of a category (0 to 2; anything else means "Others").
-    void chooseCategory(int category);
+    // Lists the materials of a category.
+    void chooseCategory(MaterialCategory category);
     // Selects a table by its file name and shows its name and density; a header that cannot
     // be read is reported and changes nothing. True on success.
     bool selectElement(const QString& file);
@@ -59,7 +60,7 @@ class TableLists {
     HeaderReader m_readHeader;
     std::string m_densityPattern;
     std::string m_selectedPath;
-    int m_category = 2;
+    MaterialCategory m_category = MaterialCategory::others;
 };
 
 } // namespace tarvo

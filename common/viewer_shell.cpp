@@ -33,7 +33,7 @@ void ViewerShell::connectMainWindow() {
     connect(&main, &MainWindow::elementChosen, this, &ViewerShell::selectElement);
     connect(&main, &MainWindow::materialChosen, this, &ViewerShell::selectMaterial);
     connect(&main, &MainWindow::categoryChosen, this,
-            [this](int category) { m_lists.chooseCategory(category); });
+            [this](MaterialCategory category) { m_lists.chooseCategory(category); });
     connect(&main.deleteButton(), &QPushButton::clicked, this, &ViewerShell::deleteSelected);
     connect(&main.exitButton(), &QToolButton::clicked, this,
             [this] { leave(QStringLiteral("Tarvo_V7S")); });
@@ -53,7 +53,7 @@ bool ViewerShell::start() {
     m_lists.clearSelection();
     m_lists.refreshElementList();
     // Checking the option lists its materials.
-    m_main->categories().button(MainWindow::others)->setChecked(true);
+    m_main->categories().button(categoryIndex(MaterialCategory::others))->setChecked(true);
     m_main->show();
     m_main->elementList().setFocus();
     return true;

@@ -29,6 +29,7 @@ class ViewerShell : public QObject {
                 std::vector<std::string> ownedFiles = {});
     ~ViewerShell() override;
 
+    // The main window, its lists and the notice shown instead of it.
     MainWindow& mainWindow() { return *m_main; }
     TableLists& lists() { return m_lists; }
     StartNotice* startNotice() { return m_notice.get(); }

@@ -75,9 +75,8 @@ void addTransitions(int z, AtomDecay& decay) {
     std::array<double, kCascadeShells> lineSums{}, energySums{}, augerSums{};
     for (const Transition& t : kTransitions) {
         const std::string name = t.name;
-        const std::vector<std::string> shells =
-            shellNames(t.auger ? name.substr(0, name.find('_')) + name.substr(name.find('_') + 1)
-                               : name);
+        const std::vector<std::string> shells = shellNames(
+            t.auger ? name.substr(0, name.find('_')) + name.substr(name.find('_') + 1) : name);
         const int from = shells.empty() ? -1 : shellIndex(shells[0]);
         if (from < 0 || shells.size() < (t.auger ? 3U : 2U)) {
             continue;
@@ -143,7 +142,9 @@ double kleinNishina(double k, double cosTheta, double& scatteredFraction) {
 
 } // namespace
 
-double pairTransferFraction(double energy) { return 1.0 - 2.0 * kElectronRestEnergy / energy; }
+double pairTransferFraction(double energy) {
+    return 1.0 - 2.0 * kElectronRestEnergy / energy;
+}
 
 double incoherentTransferFraction(int z, double energy) {
     // Composite Simpson over the scattering angle, weight sin(theta).
@@ -192,6 +193,8 @@ double meanFluorescenceEnergy(int z, const std::array<bool, kCascadeShells>& she
     return emitted;
 }
 
-double shellEdgeEnergy(int z, int shell) { return EdgeEnergy(z, shell, nullptr) * 1e-3; }
+double shellEdgeEnergy(int z, int shell) {
+    return EdgeEnergy(z, shell, nullptr) * 1e-3;
+}
 
 } // namespace tarvo::tools

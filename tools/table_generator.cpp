@@ -28,7 +28,8 @@ void printReport(const tarvo::tools::GenerationReport& report) {
     std::cout << "\n| Material | mu/rho | at MeV | mu_en/rho | at MeV |\n|---|---|---|---|---|\n";
     for (const auto& d : report.additivity) {
         std::cout << "| " << d.stem << " | " << tarvo::formatNumber(100 * d.attenuation, "0.00")
-                  << "% | " << tarvo::formatNumber(d.attenuationAt, "0.000E+00") << " | "<< tarvo::formatNumber(100 * d.energyAbsorption, "0.00") << "% | "
+                  << "% | " << tarvo::formatNumber(d.attenuationAt, "0.000E+00") << " | "
+                  << tarvo::formatNumber(100 * d.energyAbsorption, "0.00") << "% | "
                   << tarvo::formatNumber(d.atEnergy, "0.000E+00") << " |\n";
     }
 }
@@ -47,8 +48,7 @@ int main(int argc, char* argv[]) {
     }
     tarvo::tools::GenerationReport report;
     std::string error;
-    const bool generated =
-        tarvo::tools::generateTables(reference, argv[argc - 1], report, error);
+    const bool generated = tarvo::tools::generateTables(reference, argv[argc - 1], report, error);
     printReport(report);
     if (!generated) {
         std::cerr << "table_generator: " << error << '\n';

@@ -168,9 +168,9 @@ void CrossSectionViewer::connectValuesWindow() {
     ValuesWindow& values = *m_values;
     // The row chosen by click, keyboard, assistive technology or the mouse read-out.
     whenRowChosen(values.rowList(), this, [this](int row) { selectRow(row); });
-    connect(&values.field(ValuesWindow::energy), &QLineEdit::returnPressed, this,
+    connect(&values.field(ValuesWindow::Field::energy), &QLineEdit::returnPressed, this,
             &CrossSectionViewer::enterEnergy);
-    connect(&values.field(ValuesWindow::total), &QLineEdit::returnPressed, this,
+    connect(&values.field(ValuesWindow::Field::total), &QLineEdit::returnPressed, this,
             &CrossSectionViewer::enterTotal);
     connect(&values.energyButton(), &QPushButton::clicked, this,
             &CrossSectionViewer::clearForEnergy);
@@ -214,7 +214,7 @@ void CrossSectionViewer::openCsvExport() {
     csvSaveDialog().prepareAndShow();
 }
 
-void CrossSectionViewer::chooseCategory(int category) {
+void CrossSectionViewer::chooseCategory(MaterialCategory category) {
     m_shell.lists().chooseCategory(category);
 }
 
@@ -329,10 +329,11 @@ void CrossSectionViewer::mouseMoveFractionPlot(double x, double y) {
 
 // The energy and the six columns coherent to total.
 void CrossSectionViewer::showValues(double energy, const std::array<double, 6>& values) {
-    valuesWindow().field(ValuesWindow::energy).setText(formatted(energy));
+    valuesWindow().field(ValuesWindow::Field::energy).setText(formatted(energy));
+    // The fields follow the energy in the order of the columns.
     for (int c = 0; c < 6; ++c) {
         valuesWindow()
-            .field(static_cast<ValuesWindow::Field>(ValuesWindow::coherent + c))
+            .field(static_cast<ValuesWindow::Field>(c + 1))
             .setText(formatted(values[static_cast<size_t>(c)]));
     }
 }
@@ -362,14 +363,14 @@ void CrossSectionViewer::showReading(const Reading& reading) {
 
 void CrossSectionViewer::enterEnergy() {
     const double energy =
-        tableNumericValue(valuesWindow().field(ValuesWindow::energy).text().toStdString());
+        tableNumericValue(valuesWindow().field(ValuesWindow::Field::energy).text().toStdString());
     const Reading reading =
         readAtEnergy(m_reading, energy, kLowestReadingEnergy, kHighestReadingEnergy);
     if (reading.result != ReadingResult::found) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
-        valuesWindow().field(ValuesWindow::energy).clear();
-        valuesWindow().field(ValuesWindow::total).clear();
+        valuesWindow().field(ValuesWindow::Field::energy).clear();
+        valuesWindow().field(ValuesWindow::Field::total).clear();
         return;
     }
     showReading(reading);
@@ -377,7 +378,7 @@ void CrossSectionViewer::enterEnergy() {
 
 void CrossSectionViewer::enterTotal() {
     const double total =
-        tableNumericValue(valuesWindow().field(ValuesWindow::total).text().toStdString());
+        tableNumericValue(valuesWindow().field(ValuesWindow::Field::total).text().toStdString());
     const Reading reading = readEnergyAt(m_reading, static_cast<int>(CrossSectionColumn::total),
                                          total, m_table->minTotal, m_table->maxTotal,
                                          kLowestReadingEnergy, kHighestReadingEnergy);
@@ -390,7 +391,7 @@ void CrossSectionViewer::enterTotal() {
     if (reading.result == ReadingResult::calculationError) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("Calculation error"),
                               MessageIcon::Exclamation);
-        valuesWindow().field(ValuesWindow::total).clear();
+        valuesWindow().field(ValuesWindow::Field::total).clear();
         return;
     }
     showReading(reading);
@@ -398,12 +399,12 @@ void CrossSectionViewer::enterTotal() {
 
 void CrossSectionViewer::clearForEnergy() {
     valuesWindow().clearFields();
-    valuesWindow().field(ValuesWindow::energy).setFocus();
+    valuesWindow().field(ValuesWindow::Field::energy).setFocus();
 }
 
 void CrossSectionViewer::clearForTotal() {
     valuesWindow().clearFields();
-    valuesWindow().field(ValuesWindow::total).setFocus();
+    valuesWindow().field(ValuesWindow::Field::total).setFocus();
 }
 
 void CrossSectionViewer::exitToLauncher() {

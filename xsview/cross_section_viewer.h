@@ -54,7 +54,7 @@ class CrossSectionViewer : public QObject {
     // Main window.
     void selectElement(const QString& file);
     void selectMaterial(const QString& file);
-    void chooseCategory(int category);
+    void chooseCategory(MaterialCategory category);
     void deleteSelected();
     void openNewData();
     void cancelNewData();

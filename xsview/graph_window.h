@@ -15,6 +15,7 @@ class GraphWindow : public QWidget {
   public:
     explicit GraphWindow(QWidget* parent = nullptr);
 
+    // The two plots and the button that adds to the enlarged view.
     GraphSurface& crossSectionPlot() { return *m_crossSectionPlot; }
     GraphSurface& fractionPlot() { return *m_fractionPlot; }
     QPushButton& enlargeButton() { return *m_enlargeButton; }

@@ -12,6 +12,7 @@ class NewDataChooser : public QWidget {
   public:
     explicit NewDataChooser(QWidget* parent = nullptr);
 
+    // The three buttons.
     QPushButton& compoundButton() { return *m_compoundButton; }
     QPushButton& mixtureButton() { return *m_mixtureButton; }
     QPushButton& cancelButton() { return *m_cancelButton; }

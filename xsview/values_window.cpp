@@ -53,6 +53,8 @@ QWidget* ValuesWindow::createValueGrid() {
                                     "Pair production in electron field",
                                     "Total mass attenuation coefficient"};
     const QString inputMu = QStringLiteral(" Input μ/ρ ");
+    const int energy = static_cast<int>(Field::energy);
+    const int total = static_cast<int>(Field::total);
     for (int f = 0; f < 7; ++f) {
         m_captions[static_cast<size_t>(f)] = new QLabel(QString::fromUtf8(captions[f]), grid);
         QLineEdit* field = new QLineEdit(grid);

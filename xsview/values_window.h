@@ -16,12 +16,21 @@ class ValuesWindow : public QWidget {
     Q_OBJECT
   public:
     // The seven value fields in window order.
-    enum Field { energy, coherent, incoherent, photoelectric, pairNuclear, pairElectron, total };
+    enum class Field {
+        energy,
+        coherent,
+        incoherent,
+        photoelectric,
+        pairNuclear,
+        pairElectron,
+        total
+    };
 
     explicit ValuesWindow(QWidget* parent = nullptr);
 
+    // The table's rows, the value fields, the two "⇒" buttons and the CSV export.
     QListWidget& rowList() { return *m_rowList; }
-    QLineEdit& field(Field which) { return *m_fields[which]; }
+    QLineEdit& field(Field which) { return *m_fields[static_cast<size_t>(which)]; }
     QPushButton& energyButton() { return *m_energyButton; }
     QPushButton& totalButton() { return *m_totalButton; }
     QPushButton& exportButton() { return *m_exportButton; }

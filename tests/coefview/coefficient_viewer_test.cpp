@@ -85,7 +85,7 @@ TEST_F(CoefficientViewerTest, StartsWithTitleListsAndCompositionDisabled) {
     EXPECT_EQ(m_viewer.mainWindow().elementList().count(), 1);
     EXPECT_EQ(m_viewer.mainWindow().materialList().count(), 1);
     EXPECT_FALSE(m_viewer.mainWindow().compositionButton()->isEnabled());
-    m_viewer.chooseCategory(MainWindow::humanTissues);
+    m_viewer.chooseCategory(MaterialCategory::humanTissues);
     EXPECT_EQ(m_viewer.mainWindow().materialList().item(0)->text(), QStringLiteral("Tissue.mucm"));
 }
 
@@ -149,19 +149,21 @@ class CoefficientEnergyEntry : public CoefficientViewerTest,
 
 TEST_P(CoefficientEnergyEntry, InterpolatesOrRefuses) {
     draw();
-    m_viewer.valuesWindow().box(ValuesWindow::energyAbsorption).setText(QStringLiteral("kept"));
     m_viewer.valuesWindow()
-        .box(ValuesWindow::energy)
+        .box(ValuesWindow::Box::energyAbsorption)
+        .setText(QStringLiteral("kept"));
+    m_viewer.valuesWindow()
+        .box(ValuesWindow::Box::energy)
         .setText(QString::fromLatin1(GetParam().typed));
     m_viewer.enterEnergy();
-    EXPECT_EQ(box(ValuesWindow::energy), QString::fromLatin1(GetParam().energy));
+    EXPECT_EQ(box(ValuesWindow::Box::energy), QString::fromLatin1(GetParam().energy));
     if (*GetParam().energy == '\0') {
         EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral("This energy is out of range."));
-        EXPECT_EQ(box(ValuesWindow::energyAbsorption), QStringLiteral("kept"));
+        EXPECT_EQ(box(ValuesWindow::Box::energyAbsorption), QStringLiteral("kept"));
         return;
     }
     EXPECT_TRUE(m_prompts.messages.empty());
-    EXPECT_EQ(box(ValuesWindow::attenuation), QString::fromLatin1(GetParam().attenuation));
+    EXPECT_EQ(box(ValuesWindow::Box::attenuation), QString::fromLatin1(GetParam().attenuation));
     EXPECT_EQ(m_viewer.graphWindow().readOut().text(), QStringLiteral("0.750"));
 }
 
@@ -176,25 +178,27 @@ INSTANTIATE_TEST_SUITE_P(Energies, CoefficientEnergyEntry,
 
 TEST_F(CoefficientViewerTest, ACoefficientEqualToARowValueGivesThatRowsEnergy) {
     draw();
-    m_viewer.valuesWindow().box(ValuesWindow::attenuation).setText(QStringLiteral("4"));
+    m_viewer.valuesWindow().box(ValuesWindow::Box::attenuation).setText(QStringLiteral("4"));
     m_viewer.enterCoefficient(Coefficient::attenuation);
-    EXPECT_EQ(box(ValuesWindow::energy), QStringLiteral("1.0000E-01"));
-    m_viewer.valuesWindow().box(ValuesWindow::energyAbsorption).setText(QStringLiteral("4800"));
+    EXPECT_EQ(box(ValuesWindow::Box::energy), QStringLiteral("1.0000E-01"));
+    m_viewer.valuesWindow()
+        .box(ValuesWindow::Box::energyAbsorption)
+        .setText(QStringLiteral("4800"));
     m_viewer.enterCoefficient(Coefficient::energyAbsorption);
-    EXPECT_EQ(box(ValuesWindow::energy), QStringLiteral("1.00000E-03"));
-    EXPECT_EQ(box(ValuesWindow::energyTransfer), QStringLiteral("6.400E+03"));
-    m_viewer.valuesWindow().box(ValuesWindow::energyTransfer).setText(QStringLiteral("7000"));
+    EXPECT_EQ(box(ValuesWindow::Box::energy), QStringLiteral("1.00000E-03"));
+    EXPECT_EQ(box(ValuesWindow::Box::energyTransfer), QStringLiteral("6.400E+03"));
+    m_viewer.valuesWindow().box(ValuesWindow::Box::energyTransfer).setText(QStringLiteral("7000"));
     m_viewer.enterCoefficient(Coefficient::energyTransfer);
     EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral("This value is out of range."));
-    EXPECT_TRUE(box(ValuesWindow::energyTransfer).isEmpty());
-    EXPECT_EQ(box(ValuesWindow::energy), QStringLiteral("1.00000E-03")); // the others stay
+    EXPECT_TRUE(box(ValuesWindow::Box::energyTransfer).isEmpty());
+    EXPECT_EQ(box(ValuesWindow::Box::energy), QStringLiteral("1.00000E-03")); // the others stay
 }
 
 TEST_F(CoefficientViewerTest, AListClickOnTheRowAboveAnEdgeShowsTheAboveEdgeValues) {
     draw();
     m_viewer.valuesWindow().rowList().setCurrentRow(3);
-    EXPECT_EQ(box(ValuesWindow::energy), QStringLiteral("1.0000E-02"));
-    EXPECT_EQ(box(ValuesWindow::attenuation), QStringLiteral("1.800E+02"));
+    EXPECT_EQ(box(ValuesWindow::Box::energy), QStringLiteral("1.0000E-02"));
+    EXPECT_EQ(box(ValuesWindow::Box::attenuation), QStringLiteral("1.800E+02"));
     EXPECT_TRUE(m_viewer.graphWindow().cursorShown());
 }
 

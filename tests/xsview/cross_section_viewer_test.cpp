@@ -94,9 +94,9 @@ TEST_F(CrossSectionViewerTest, StartsWithTitleListsAndOthersChosen) {
     EXPECT_EQ(main.windowTitle(), QStringLiteral("  Dosimetry lab"));
     EXPECT_EQ(main.elementList().count(), 2);
     EXPECT_EQ(main.elementList().item(0)->text(), QStringLiteral("01_H.ele"));
-    EXPECT_EQ(main.categories().checkedId(), MainWindow::others);
+    EXPECT_EQ(main.categories().checkedId(), categoryIndex(MaterialCategory::others));
     EXPECT_EQ(main.materialList().count(), 1);
-    EXPECT_FALSE(m_viewer.valuesWindow().field(ValuesWindow::energy).isEnabled());
+    EXPECT_FALSE(m_viewer.valuesWindow().field(ValuesWindow::Field::energy).isEnabled());
     EXPECT_FALSE(m_viewer.addedToEnlargedView());
 }
 
@@ -113,11 +113,11 @@ TEST(CrossSectionViewerStart, WithoutStartDatShowsOnlyTheNotice) {
 
 TEST_F(CrossSectionViewerTest, CategoriesListTheirExactExtensionAndKeepTheSelection) {
     m_viewer.selectMaterial(QStringLiteral("Other.mix3"));
-    m_viewer.chooseCategory(MainWindow::phantomSubstances);
+    m_viewer.chooseCategory(MaterialCategory::phantomSubstances);
     QListWidget& materials = m_viewer.mainWindow().materialList();
     ASSERT_EQ(materials.count(), 1);
     EXPECT_EQ(materials.item(0)->text(), QStringLiteral("Water.mix2"));
-    m_viewer.chooseCategory(MainWindow::humanTissues);
+    m_viewer.chooseCategory(MaterialCategory::humanTissues);
     ASSERT_EQ(materials.count(), 1);
     EXPECT_EQ(materials.item(0)->text(), QStringLiteral("Tissue.mix"));
     EXPECT_EQ(m_viewer.selectedPath(), "mix\\Other.mix3");
@@ -149,7 +149,7 @@ TEST_F(CrossSectionViewerTest, KeyboardAndAssistiveTechnologyChooseAsTheMouseDoe
     main.materialList().item(0)->setSelected(true);
     EXPECT_EQ(m_viewer.selectedPath(), "mix\\Other.mix3");
     EXPECT_EQ(main.elementList().selectedItems().size(), 0);
-    main.categories().button(MainWindow::phantomSubstances)->setChecked(true);
+    main.categories().button(categoryIndex(MaterialCategory::phantomSubstances))->setChecked(true);
     ASSERT_EQ(main.materialList().count(), 1);
     EXPECT_EQ(main.materialList().item(0)->text(), QStringLiteral("Water.mix2"));
     QTest::keyClick(&main.plotButton(), Qt::Key_Return);
@@ -207,7 +207,7 @@ TEST_F(CrossSectionViewerTest, CalculateNeedsASelectionAndFillsTheListOnce) {
               QStringLiteral(" Other   Density = 2.000 [g/cm3]"));
     EXPECT_EQ(m_viewer.valuesWindow().windowTitle(), m_viewer.graphWindow().windowTitle());
     EXPECT_TRUE(m_viewer.graphWindow().isVisible());
-    EXPECT_TRUE(m_viewer.valuesWindow().field(ValuesWindow::energy).isEnabled());
+    EXPECT_TRUE(m_viewer.valuesWindow().field(ValuesWindow::Field::energy).isEnabled());
     EXPECT_EQ(m_viewer.graphWindow().enlargeButton().text(), QStringLiteral("Enlarged View"));
 }
 
@@ -229,7 +229,7 @@ TEST_F(CrossSectionViewerTest, ReadOutSelectsTheNearestRowATieKeepingTheHigher) 
     QListWidget& rows = m_viewer.valuesWindow().rowList();
     m_viewer.mouseMoveCrossSectionPlot(x1 + 0.1, 10.0);
     EXPECT_EQ(rows.currentRow(), 3);
-    EXPECT_EQ(field(ValuesWindow::energy), QStringLiteral("1.000E-01"));
+    EXPECT_EQ(field(ValuesWindow::Field::energy), QStringLiteral("1.000E-01"));
     // Within a row's zone the vertical lines stay at the row's energy on every move.
     for (const double pointer : {x1 + 0.2, x1 - 0.3, x1 + 0.1}) {
         m_viewer.mouseMoveCrossSectionPlot(pointer, 10.0);
@@ -264,14 +264,15 @@ class CrossSectionEnergyEntry : public CrossSectionViewerTest,
 TEST_P(CrossSectionEnergyEntry, InterpolatesLogLog) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
     m_viewer.valuesWindow()
-        .field(ValuesWindow::energy)
+        .field(ValuesWindow::Field::energy)
         .setText(QString::fromLatin1(GetParam().typed));
     m_viewer.enterEnergy();
     EXPECT_TRUE(m_prompts.messages.empty());
-    EXPECT_EQ(field(ValuesWindow::energy), QString::fromLatin1(GetParam().energy));
-    EXPECT_EQ(field(ValuesWindow::photoelectric), QString::fromLatin1(GetParam().photoelectric));
-    EXPECT_EQ(field(ValuesWindow::pairNuclear), QString::fromLatin1(GetParam().pairNuclear));
-    EXPECT_EQ(field(ValuesWindow::total), QString::fromLatin1(GetParam().total));
+    EXPECT_EQ(field(ValuesWindow::Field::energy), QString::fromLatin1(GetParam().energy));
+    EXPECT_EQ(field(ValuesWindow::Field::photoelectric),
+              QString::fromLatin1(GetParam().photoelectric));
+    EXPECT_EQ(field(ValuesWindow::Field::pairNuclear), QString::fromLatin1(GetParam().pairNuclear));
+    EXPECT_EQ(field(ValuesWindow::Field::total), QString::fromLatin1(GetParam().total));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -286,30 +287,34 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CrossSectionViewerTest, EnergiesOutOfRangeEmptyEnergyAndTotal) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
     for (const char* typed : {"0.0005", "100001", "abc", "2000"}) {
-        m_viewer.valuesWindow().field(ValuesWindow::coherent).setText(QStringLiteral("kept"));
-        m_viewer.valuesWindow().field(ValuesWindow::energy).setText(QString::fromLatin1(typed));
-        m_viewer.valuesWindow().field(ValuesWindow::total).setText(QStringLiteral("1"));
+        m_viewer.valuesWindow()
+            .field(ValuesWindow::Field::coherent)
+            .setText(QStringLiteral("kept"));
+        m_viewer.valuesWindow()
+            .field(ValuesWindow::Field::energy)
+            .setText(QString::fromLatin1(typed));
+        m_viewer.valuesWindow().field(ValuesWindow::Field::total).setText(QStringLiteral("1"));
         m_viewer.enterEnergy();
         ASSERT_FALSE(m_prompts.messages.empty());
         EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral("This value is out of range."))
             << typed;
-        EXPECT_TRUE(field(ValuesWindow::energy).isEmpty());
-        EXPECT_TRUE(field(ValuesWindow::total).isEmpty());
-        EXPECT_EQ(field(ValuesWindow::coherent), QStringLiteral("kept"));
+        EXPECT_TRUE(field(ValuesWindow::Field::energy).isEmpty());
+        EXPECT_TRUE(field(ValuesWindow::Field::total).isEmpty());
+        EXPECT_EQ(field(ValuesWindow::Field::coherent), QStringLiteral("kept"));
     }
 }
 
 TEST_F(CrossSectionViewerTest, TotalEntryFindsTheLowestEnergyOrReports) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
-    QLineEdit& total = m_viewer.valuesWindow().field(ValuesWindow::total);
+    QLineEdit& total = m_viewer.valuesWindow().field(ValuesWindow::Field::total);
     total.setText(QStringLiteral("1.65"));
     m_viewer.enterTotal();
-    EXPECT_EQ(field(ValuesWindow::energy), QStringLiteral("1.000E-01"));
-    EXPECT_EQ(field(ValuesWindow::total), QStringLiteral("1.650E+00"));
+    EXPECT_EQ(field(ValuesWindow::Field::energy), QStringLiteral("1.000E-01"));
+    EXPECT_EQ(field(ValuesWindow::Field::total), QStringLiteral("1.650E+00"));
     total.setText(QStringLiteral("5000"));
     m_viewer.enterTotal();
     EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral("This value is out of range."));
-    EXPECT_TRUE(field(ValuesWindow::energy).isEmpty());
+    EXPECT_TRUE(field(ValuesWindow::Field::energy).isEmpty());
     // Above row 1's total but not above the largest: extrapolated below 1 keV.
     writeBytes("mix/Edge.mix3", "Edge\r\n1.\r\n3\r\n"
                                 "1.000E-03 1.000E+00 0.000E+00 1.000E+02 0.000E+00 0.000E+00\r\n"
@@ -319,7 +324,7 @@ TEST_F(CrossSectionViewerTest, TotalEntryFindsTheLowestEnergyOrReports) {
     total.setText(QStringLiteral("300"));
     m_viewer.enterTotal();
     EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral("Calculation error"));
-    EXPECT_TRUE(field(ValuesWindow::total).isEmpty());
+    EXPECT_TRUE(field(ValuesWindow::Field::total).isEmpty());
 }
 
 TEST_F(CrossSectionViewerTest, EnlargedViewCollectsTitlesAndMarksLaterTables) {
@@ -399,7 +404,7 @@ TEST_F(CrossSectionViewerTest, PlotsDrawTheTotalCurveAndHideLowPairValuesUnderTh
 
 TEST_F(CrossSectionViewerTest, CsvExportWritesTheSelectedTableEvenIfNeverPlotted) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
-    m_viewer.chooseCategory(MainWindow::phantomSubstances);
+    m_viewer.chooseCategory(MaterialCategory::phantomSubstances);
     m_viewer.selectMaterial(QStringLiteral("Water.mix2"));
     m_viewer.openCsvExport();
     SaveDialog& dialog = m_viewer.csvSaveDialog();
