@@ -111,8 +111,13 @@ find_graph_and_values() {
     sleep 0.3
 }
 
-# Gives a window the keyboard focus.
+# Gives a window the keyboard focus once it is shown (a window is in the tree before it is
+# mapped, and X refuses the focus to an unmapped one).
 focus_window() {
+    for _ in $(seq 1 50); do
+        xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' && break
+        sleep 0.1
+    done
     xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
     sleep 0.3
 }
