@@ -4,7 +4,6 @@
 #include "common/number_format.h"
 #include "common/text_fields.h"
 
-#include <array>
 #include <cmath>
 
 namespace tarvo {
@@ -70,18 +69,6 @@ int cursorRow(const ReadingTable& table, double x, double y) {
         return 0;
     }
     return nearestRow(table, x);
-}
-
-std::string elementSymbol(int z) {
-    static const std::array<const char*, 92> symbols{
-        "H",  "He", "Li", "Be", "B",  "C",  "N",  "O",  "F",  "Ne", "Na", "Mg", "Al", "Si",
-        "P",  "S",  "Cl", "Ar", "K",  "Ca", "Sc", "Ti", "V",  "Cr", "Mn", "Fe", "Co", "Ni",
-        "Cu", "Zn", "Ga", "Ge", "As", "Se", "Br", "Kr", "Rb", "Sr", "Y",  "Zr", "Nb", "Mo",
-        "Tc", "Ru", "Rh", "Pd", "Ag", "Cd", "In", "Sn", "Sb", "Te", "I",  "Xe", "Cs", "Ba",
-        "La", "Ce", "Pr", "Nd", "Pm", "Sm", "Eu", "Gd", "Tb", "Dy", "Ho", "Er", "Tm", "Yb",
-        "Lu", "Hf", "Ta", "W",  "Re", "Os", "Ir", "Pt", "Au", "Hg", "Tl", "Pb", "Bi", "Po",
-        "At", "Rn", "Fr", "Ra", "Ac", "Th", "Pa", "U"};
-    return z >= 1 && z <= 92 ? symbols[static_cast<size_t>(z - 1)] : "?";
 }
 
 } // namespace tarvo

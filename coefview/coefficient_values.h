@@ -1,6 +1,7 @@
 #pragma once
 
 #include "coefview/coefficient_table.h"
+#include "common/elements.h"
 #include "common/table_reading.h"
 
 #include <string>
@@ -38,8 +39,5 @@ ReadingTable readingTableOf(const CoefficientTable& table);
 // The row the cursor read-out marks at (x, y), or 0 when the pointer counts as outside:
 // beyond the cursor's bounds, no row right of x, or the first row already right of it.
 int cursorRow(const ReadingTable& table, double x, double y);
-
-// The symbol of element z (H for 1 to U for 92), "?" outside.
-std::string elementSymbol(int z);
 
 } // namespace tarvo

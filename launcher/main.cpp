@@ -1,8 +1,8 @@
 #include "common/button_keys.h"
+#include "common/run_directory.h"
 #include "common/text_file.h"
 #include "common/user_prompts.h"
 #include "launcher/launcher_window.h"
-#include "launcher/run_directory.h"
 
 #include <QApplication>
 #include <QProcess>

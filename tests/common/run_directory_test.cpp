@@ -1,4 +1,4 @@
-#include "launcher/run_directory.h"
+#include "common/run_directory.h"
 
 #include "tests/test_support.h"
 

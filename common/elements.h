@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// The elements the tables hold: hydrogen (1) to uranium (92).
+inline constexpr int kLastElement = 92;
+
+// The symbol of element z ("H" for 1 to "U" for 92), "?" outside.
+std::string elementSymbol(int z);
+
+// The atomic number of a symbol as written ("Pb" gives 82), 0 for none.
+int atomicNumberOf(std::string_view symbol);
+
+} // namespace tarvo

@@ -1,0 +1,227 @@
+#include "formula.h"
+
+#include "common/elements.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvo {
+namespace {
+
+// The middle dot of hydrates in UTF-8.
+constexpr std::string_view kMiddleDot = "\xc2\xb7";
+
+bool isUpper(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool isLower(char c) {
+    return c >= 'a' && c <= 'z';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+class FormulaParser {
+  public:
+    FormulaParser(std::string_view text, FormulaError& error) : m_text(text), m_error(error) {}
+
+    std::optional<std::vector<FormulaElement>> parse() {
+        if (m_text.empty()) {
+            return fail(0, "the formula is empty");
+        }
+        std::vector<FormulaElement> all;
+        while (true) {
+            const size_t partStart = m_at;
+            const double multiplier = atEnd() || !isDigit(peek()) ? 1.0 : count(1.0);
+            std::vector<FormulaElement> part;
+            if (!groups(part, 0)) {
+                return std::nullopt;
+            }
+            if (part.empty()) {
+                return fail(partStart, "a part of the formula holds no element");
+            }
+            addAll(all, part, multiplier);
+            if (atEnd()) {
+                return m_failed ? std::nullopt : std::make_optional(all);
+            }
+            if (!separator()) {
+                return fail(m_at, "unexpected \"" + std::string(1, peek()) + "\"");
+            }
+        }
+    }
+
+  private:
+    bool atEnd() const { return m_at >= m_text.size(); }
+    char peek() const { return m_text[m_at]; }
+
+    // Characters, not bytes: a middle dot is one character.
+    size_t position(size_t byte) const {
+        return static_cast<size_t>(std::count_if(
+                   m_text.begin(), m_text.begin() + byte,
+                   [](char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; })) +
+               1;
+    }
+
+    std::nullopt_t fail(size_t byte, const std::string& message) {
+        if (!m_failed) {
+            m_error = {position(byte), message};
+            m_failed = true;
+        }
+        return std::nullopt;
+    }
+
+    bool separator() {
+        if (peek() == '*') {
+            ++m_at;
+            return true;
+        }
+        if (m_text.substr(m_at, kMiddleDot.size()) == kMiddleDot) {
+            m_at += kMiddleDot.size();
+            return true;
+        }
+        return false;
+    }
+
+    // A count after an element, a group or at the start of a part; `absent` when none.
+    double count(double absent) {
+        const size_t start = m_at;
+        while (!atEnd() && (isDigit(peek()) || peek() == '.')) {
+            ++m_at;
+        }
+        if (!atEnd() && isLower(peek())) {
+            fail(m_at, "a count must be a number, not \"" + std::string(1, peek()) + "\"");
+            return 0.0;
+        }
+        if (start == m_at) {
+            return absent;
+        }
+        const std::string digits(m_text.substr(start, m_at - start));
+        char* end = nullptr;
+        const double value = std::strtod(digits.c_str(), &end);
+        if (end != digits.c_str() + digits.size() || !(value > 0) || !std::isfinite(value)) {
+            fail(start, "\"" + digits + "\" is not a count of more than 0");
+            return 0.0;
+        }
+        return value;
+    }
+
+    static void addAll(std::vector<FormulaElement>& to, const std::vector<FormulaElement>& from,
+                       double factor) {
+        for (const FormulaElement& element : from) {
+            auto found = std::find_if(to.begin(), to.end(), [&](const FormulaElement& e) {
+                return e.atomicNumber == element.atomicNumber;
+            });
+            if (found == to.end()) {
+                to.push_back({element.atomicNumber, element.atoms * factor});
+            } else {
+                found->atoms += element.atoms * factor;
+            }
+        }
+    }
+
+    bool element(std::vector<FormulaElement>& out) {
+        const size_t start = m_at;
+        ++m_at;
+        while (!atEnd() && isLower(peek()) && m_at - start < 2) {
+            ++m_at;
+        }
+        const std::string symbol(m_text.substr(start, m_at - start));
+        const int z = atomicNumberOf(symbol);
+        if (z == 0) {
+            fail(start, "unknown element symbol \"" + symbol + "\"");
+            return false;
+        }
+        const double atoms = count(1.0);
+        addAll(out, {{z, atoms}}, 1.0);
+        return !m_failed;
+    }
+
+    bool group(std::vector<FormulaElement>& out, int depth) {
+        const size_t open = m_at;
+        ++m_at;
+        std::vector<FormulaElement> inner;
+        if (!groups(inner, depth + 1)) {
+            return false;
+        }
+        if (atEnd() || peek() != ')') {
+            fail(open, "\"(\" is not closed");
+            return false;
+        }
+        if (inner.empty()) {
+            fail(open, "a group holds no element");
+            return false;
+        }
+        ++m_at;
+        const double factor = count(1.0);
+        addAll(out, inner, factor);
+        return !m_failed;
+    }
+
+    // Elements and groups up to the end, a separator, or the ")" of an open group.
+    bool groups(std::vector<FormulaElement>& out, int depth) {
+        while (!atEnd() && !m_failed) {
+            const char c = peek();
+            if (isUpper(c)) {
+                element(out);
+            } else if (c == '(') {
+                group(out, depth + 1);
+            } else if (c == ')') {
+                if (depth == 0) {
+                    fail(m_at, "\")\" without its \"(\"");
+                }
+                return !m_failed;
+            } else if (c == '*' || m_text.substr(m_at, kMiddleDot.size()) == kMiddleDot) {
+                if (depth > 0) {
+                    fail(m_at, "a hydrate's \"" + std::string(c == '*' ? "*" : "·") +
+                                   "\" inside a group");
+                }
+                return !m_failed;
+            } else if (isLower(c)) {
+                fail(m_at, "an element symbol starts with a capital letter");
+            } else if (isDigit(c)) {
+                fail(m_at, "a count must follow an element or a \")\"");
+            } else {
+                fail(m_at, "unexpected \"" + std::string(1, c) + "\"");
+            }
+        }
+        return !m_failed;
+    }
+
+    std::string_view m_text;
+    FormulaError& m_error;
+    size_t m_at = 0;
+    bool m_failed = false;
+};
+
+} // namespace
+
+std::optional<std::vector<FormulaElement>> parseFormula(std::string_view formula,
+                                                        FormulaError& error) {
+    return FormulaParser(formula, error).parse();
+}
+
+std::string describe(std::string_view formula, const FormulaError& error) {
+    return std::string(formula) + ": " + error.message + " at character " +
+           std::to_string(error.position);
+}
+
+std::optional<std::vector<double>>
+weightFractions(const std::vector<FormulaElement>& elements,
+                const std::function<std::optional<double>(int z)>& atomicWeight) {
+    std::vector<double> masses;
+    double total = 0.0;
+    for (const FormulaElement& element : elements) {
+        const std::optional<double> weight = atomicWeight(element.atomicNumber);
+        if (!weight || !(*weight > 0)) {
+            return std::nullopt;
+        }
+        masses.push_back(element.atoms * *weight);
+        total += masses.back();
+    }
+    for (double& mass : masses) {
+        mass /= total;
+    }
+    return masses;
+}
+
+} // namespace tarvo
