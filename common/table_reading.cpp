@@ -109,6 +109,50 @@ int nearestRow(const ReadingTable& table, double x) {
     return 0;
 }
 
+int upperEdgeRow(const ReadingTable& table, double energy) {
+    for (int i = 2; i <= table.rowCount; ++i) {
+        if (table.energies[static_cast<size_t>(i)] == energy &&
+            table.energies[static_cast<size_t>(i - 1)] == energy) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+std::vector<Crossing> everyEnergyAt(const ReadingTable& table, int column, double value) {
+    std::vector<Crossing> crossings;
+    const auto c = static_cast<size_t>(column);
+    const auto add = [&](double energy, CrossingKind kind) {
+        if (crossings.empty() || crossings.back().energy != energy) {
+            crossings.push_back({energy, kind});
+        }
+    };
+    for (int i = 2; i <= table.rowCount; ++i) {
+        const double lowEnergy = table.energies[static_cast<size_t>(i - 1)];
+        const double highEnergy = table.energies[static_cast<size_t>(i)];
+        const double low = table.values[static_cast<size_t>(i - 1)][c];
+        const double high = table.values[static_cast<size_t>(i)][c];
+        if ((low - value) * (high - value) > 0 || !(low > 0) || !(high > 0)) {
+            continue;
+        }
+        if (lowEnergy == highEnergy) {
+            add(lowEnergy, low == value || high == value ? CrossingKind::between
+                                                         : CrossingKind::atEdge);
+        } else if (low == value || low == high) {
+            add(lowEnergy, CrossingKind::between);
+        } else if (high == value) {
+            add(highEnergy, CrossingKind::between);
+        } else {
+            // ln E on the line through the two rows in (ln value, ln E).
+            add(std::exp(std::log(lowEnergy) + (std::log(highEnergy) - std::log(lowEnergy)) *
+                                                   (std::log(value) - std::log(low)) /
+                                                   (std::log(high) - std::log(low))),
+                CrossingKind::between);
+        }
+    }
+    return crossings;
+}
+
 bool leftOfFirstRow(const ReadingTable& table, double x) {
     return table.rowCount < 1 || singlePrecisionX(table.energies[1]) > static_cast<float>(x);
 }

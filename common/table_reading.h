@@ -43,6 +43,23 @@ Reading readAtEnergy(const ReadingTable& table, double energy, double lowest, do
 Reading readEnergyAt(const ReadingTable& table, int column, double value, double smallest,
                      double largest, double lowest, double highest);
 
+// At an absorption edge energy (two rows of that energy) the upper row, which holds the
+// values just above the edge; 0 where `energy` is no edge energy of the table.
+int upperEdgeRow(const ReadingTable& table, double energy);
+
+// Where a column's curve meets a value: at an energy between two rows (or at a row), or
+// at an edge, where the curve jumps past the value.
+enum class CrossingKind { between, atEdge };
+struct Crossing {
+    double energy = 0.0; // MeV
+    CrossingKind kind = CrossingKind::between;
+};
+
+// Every energy at which `column` takes `value`, ascending: log-log between each pair of
+// rows that holds it, and every edge it jumps across. A stretch where the column equals
+// the value counts once, at its start.
+std::vector<Crossing> everyEnergyAt(const ReadingTable& table, int column, double value);
+
 // The row a read-out at abscissa `x` marks, rows standing at ln E + 6.909: the first row
 // right of x (compared in single precision), or the row before it when that is nearer (a
 // tie keeps the later row); 0 when no row lies right of x. Rows without a positive energy

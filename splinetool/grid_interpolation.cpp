@@ -164,14 +164,16 @@ double steffen(const std::vector<double>& x, const std::vector<double>& y, doubl
     return y[i] + t * (d0 + t * (b + t * a));
 }
 
-GridValues interpolateGrid(const SplineTable& table, const Segments& segments, double step, int n) {
+GridValues interpolateGrid(const SplineTable& table, const Segments& segments, double step, int n,
+                           double start) {
     GridValues grid;
     grid.values.resize(static_cast<size_t>(std::max(n, 0)));
     // The grid energies of each segment: the first segment whose top is at or above them.
     std::vector<std::vector<int>> points(static_cast<size_t>(segments.count) + 1);
     for (int i = 1; i <= n; ++i) {
         int s = 1;
-        while (s < segments.count && segments.top[static_cast<size_t>(s)] < gridEnergy(i, step)) {
+        while (s < segments.count &&
+               segments.top[static_cast<size_t>(s)] < gridEnergy(i, step, start)) {
             ++s;
         }
         points[static_cast<size_t>(s)].push_back(i);
@@ -185,10 +187,11 @@ GridValues interpolateGrid(const SplineTable& table, const Segments& segments, d
                                               segments.size[static_cast<size_t>(s)]);
         std::vector<double> at;
         for (int i : mine) {
-            at.push_back(std::log(gridEnergy(i, step)));
+            at.push_back(std::log(gridEnergy(i, step, start)));
         }
         std::vector<Values> values = splineValues(segment, at);
-        SegmentRepair repair{gridEnergy(mine.front(), step), gridEnergy(mine.back(), step)};
+        SegmentRepair repair{gridEnergy(mine.front(), step, start),
+                             gridEnergy(mine.back(), step, start)};
         for (size_t p = 0; p < at.size(); ++p) {
             if (const std::optional<size_t> j = upperRow(segment, at[p])) {
                 for (size_t k = 0; k < 3; ++k) {

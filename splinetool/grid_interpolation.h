@@ -23,13 +23,14 @@ struct GridValues {
     std::vector<SegmentRepair> repairs;
 };
 
-// The coefficients at grid energies 1..n (keV, see gridEnergy) on the log-log scale, each
-// segment by its not-a-knot spline fitted in double precision; a segment whose spline
-// leaves the range of the two table rows around a grid energy by more than 10 %, or breaks
-// the order of the coefficients where both rows keep it, by Steffen's monotone cubic
+// The coefficients at grid energies 1..n from `start` (keV, see gridEnergy) on the log-log
+// scale, each segment by its not-a-knot spline fitted in double precision; a segment whose
+// spline leaves the range of the two table rows around a grid energy by more than 10 %, or
+// breaks the order of the coefficients where both rows keep it, by Steffen's monotone cubic
 // instead (which never leaves the range of the two rows), and where even that breaks the
 // order, linearly between the two rows. `table` holds plain values (keV, cm2/g).
-GridValues interpolateGrid(const SplineTable& table, const Segments& segments, double step, int n);
+GridValues interpolateGrid(const SplineTable& table, const Segments& segments, double step, int n,
+                           double start = 1.0);
 
 // Steffen's monotone cubic through (x, y)(0..m-1) at `at`: within an interval it lies
 // between the values of its two ends; outside the data, the straight line of the end

@@ -220,14 +220,14 @@ int gridSize(double top, double step) {
     return static_cast<int>(points) + 1;
 }
 
-// A step of whole tenths of a keV, as "B2F.dat" gives it, yields energies of whole tenths,
-// computed as tenths so that an edge energy such as 15.2 keV is met exactly.
-double gridEnergy(int i, double step) {
-    const double tenths = std::round(step * 10.0);
-    if (std::fabs(step * 10.0 - tenths) < 1e-9) {
-        return (static_cast<double>(i - 1) * tenths + 10.0) / 10.0;
+double gridEnergy(int i, double step, double start) {
+    const double stepTenths = std::round(step * 10.0);
+    const double startTenths = std::round(start * 10.0);
+    if (std::fabs(step * 10.0 - stepTenths) < 1e-9 &&
+        std::fabs(start * 10.0 - startTenths) < 1e-9) {
+        return (static_cast<double>(i - 1) * stepTenths + startTenths) / 10.0;
     }
-    return static_cast<double>(i - 1) * step + 1.0;
+    return static_cast<double>(i - 1) * step + start;
 }
 
 std::string formatExchangeLine(double energy, const std::array<double, 3>& values) {

@@ -94,6 +94,26 @@ TEST(ReadEnergyAt, FindsTheLowestEnergyWhereAColumnFallsToAValue) {
               ReadingResult::calculationError);
 }
 
+// The curve of column 0 falls from 1e6 to 1e4, jumps to 5e4 at the 0.01 MeV edge and falls
+// again: 2e4 is met twice below the edge and at it, then once above.
+TEST(EveryEnergyAt, FindsEveryCrossingWithTheEdgesMarked) {
+    const ReadingTable t = table();
+    const std::vector<Crossing> crossings = everyEnergyAt(t, 0, 2e4);
+    ASSERT_EQ(crossings.size(), 3U);
+    EXPECT_NEAR(crossings[0].energy, 0.001 * std::sqrt(1e6 / 2e4), 1e-12);
+    EXPECT_EQ(crossings[1].energy, 0.01);
+    EXPECT_EQ(crossings[1].kind, CrossingKind::atEdge);
+    EXPECT_NEAR(crossings[2].energy, 0.01 * std::sqrt(5e4 / 2e4), 1e-12);
+    EXPECT_EQ(crossings[2].kind, CrossingKind::between);
+    // A row's own value is met once, at the row.
+    const std::vector<Crossing> atRow = everyEnergyAt(t, 0, 500);
+    ASSERT_EQ(atRow.size(), 1U);
+    EXPECT_EQ(atRow[0].energy, 0.1);
+    EXPECT_TRUE(everyEnergyAt(t, 0, 1e7).empty());
+    EXPECT_EQ(upperEdgeRow(t, 0.01), 3);
+    EXPECT_EQ(upperEdgeRow(t, 0.1), 0);
+}
+
 // Rows stand at ln E + 6.909 compared in single precision; the nearer of the two rows
 // around x wins, a tie the later one.
 TEST(NearestRow, TakesTheNearerRowATieKeepingTheLaterOne) {

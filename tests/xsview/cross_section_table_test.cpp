@@ -210,6 +210,19 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+TEST(ReadAtomicWeight, TakesTheLineAfterTheRows) {
+    WorkingDirectory directory;
+    writeBytes("ele/08_O.ele", "Oxygen\r\n.001429\r\n2\r\n"
+                               "1.000E-03 1.0E+00 1.0E+00 1.0E+00 0.0E+00 0.0E+00\r\n"
+                               "1.000E+05 1.0E+00 1.0E+00 1.0E+00 1.0E+00 1.0E+00\r\n15.999\r\n");
+    writeBytes("ele/09_F.ele", "Fluorine\r\n.0016\r\n1\r\n"
+                               "1.000E-03 1.0E+00 1.0E+00 1.0E+00 0.0E+00 0.0E+00\r\n");
+    std::string error;
+    EXPECT_EQ(readAtomicWeight("ele\\08_O.ele", error), 15.999);
+    EXPECT_FALSE(readAtomicWeight("ele\\09_F.ele", error));
+    EXPECT_NE(error.find("atomic weight"), std::string::npos) << error;
+}
+
 TEST(LoadCrossSectionTable, MissingFileIsAnErrorNamingIt) {
     WorkingDirectory directory;
     std::string error;
