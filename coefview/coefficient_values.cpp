@@ -48,19 +48,23 @@ std::string compositionTitle(const CoefficientTable& table) {
 }
 
 ReadingTable readingTableOf(const CoefficientTable& table) {
+    return readingTableOf(std::span(table.rows).subspan(1, static_cast<size_t>(table.energyCount)));
+}
+
+ReadingTable readingTableOf(std::span<const CoefficientRow> rows) {
     ReadingTable reading;
-    reading.rowCount = table.energyCount;
+    reading.rowCount = static_cast<int>(rows.size());
     reading.columnCount = 3;
-    reading.energies.assign(static_cast<size_t>(table.energyCount) + 1, 0.0);
-    reading.values.assign(static_cast<size_t>(table.energyCount) + 1, {});
-    for (int i = 1; i <= table.energyCount; ++i) {
-        const CoefficientRow& row = table.rows[static_cast<size_t>(i)];
-        reading.energies[static_cast<size_t>(i)] = row.energy;
+    reading.energies.assign(rows.size() + 1, 0.0);
+    reading.values.assign(rows.size() + 1, {});
+    for (size_t i = 1; i <= rows.size(); ++i) {
+        reading.energies[i] = rows[i - 1].energy;
         for (int c = 0; c < 3; ++c) {
-            reading.values[static_cast<size_t>(i)][static_cast<size_t>(c)] =
-                coefficientOf(row, static_cast<Coefficient>(c));
+            reading.values[i][static_cast<size_t>(c)] =
+                coefficientOf(rows[i - 1], static_cast<Coefficient>(c));
         }
     }
+    prepareLogarithms(reading);
     return reading;
 }
 

@@ -4,6 +4,7 @@
 #include "common/elements.h"
 #include "common/table_reading.h"
 
+#include <span>
 #include <string>
 
 namespace tarvo {
@@ -35,6 +36,8 @@ inline constexpr double kHighestCoefficientEnergy = 20.0;
 // The table as the reading engine reads it: the three coefficients in the order of
 // Coefficient.
 ReadingTable readingTableOf(const CoefficientTable& table);
+// The same of rows in order.
+ReadingTable readingTableOf(std::span<const CoefficientRow> rows);
 
 // The row the cursor read-out marks at (x, y), or 0 when the pointer counts as outside:
 // beyond the cursor's bounds, no row right of x, or the first row already right of it.

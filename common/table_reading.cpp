@@ -3,6 +3,7 @@
 #include "common/loglog.h"
 #include "common/plot_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvo {
@@ -13,6 +14,34 @@ float singlePrecisionX(double energy) {
     return static_cast<float>(std::log(energy)) + static_cast<float>(kReadOutEnergyOffset);
 }
 
+bool prepared(const ReadingTable& table) {
+    return table.logEnergies.size() == table.energies.size() &&
+           table.logValues.size() == table.values.size() &&
+           table.slopes.size() == table.values.size();
+}
+
+// ln c(E) = ln c_b - (ln E_b - ln E) s, with s the slope between the rows: the line of
+// logLogInterpolate, from prepared logarithms.
+double interpolatePrepared(const ReadingTable& table, int j, size_t c, double logEnergy) {
+    const auto high = static_cast<size_t>(j);
+    return std::exp(table.logValues[high][c] -
+                    (table.logEnergies[high] - logEnergy) * table.slopes[high][c]);
+}
+
+double interpolateColumn(const ReadingTable& table, int j, size_t c, double energy,
+                         double logEnergy, bool fast) {
+    const double low = table.values[static_cast<size_t>(j - 1)][c];
+    const double high = table.values[static_cast<size_t>(j)][c];
+    if (table.zeroBelowThreshold[c] && low * high == 0.0) {
+        return 0.0;
+    }
+    if (fast) {
+        return interpolatePrepared(table, j, c, logEnergy);
+    }
+    return logLogInterpolate(energy, table.energies[static_cast<size_t>(j - 1)], low,
+                             table.energies[static_cast<size_t>(j)], high);
+}
+
 // The columns at `energy` between rows j - 1 and j.
 bool interpolateRows(const ReadingTable& table, int j, double energy, Reading& reading) {
     const double lowEnergy = table.energies[static_cast<size_t>(j - 1)];
@@ -20,13 +49,10 @@ bool interpolateRows(const ReadingTable& table, int j, double energy, Reading& r
     if (!(lowEnergy > 0) || !(highEnergy > 0) || lowEnergy == highEnergy) {
         return false;
     }
-    const auto& low = table.values[static_cast<size_t>(j - 1)];
-    const auto& high = table.values[static_cast<size_t>(j)];
+    const double logEnergy = std::log(energy);
+    const bool fast = prepared(table);
     for (size_t c = 0; c < static_cast<size_t>(table.columnCount); ++c) {
-        reading.values[c] =
-            table.zeroBelowThreshold[c]
-                ? logLogInterpolateOrZero(energy, lowEnergy, low[c], highEnergy, high[c])
-                : logLogInterpolate(energy, lowEnergy, low[c], highEnergy, high[c]);
+        reading.values[c] = interpolateColumn(table, j, c, energy, logEnergy, fast);
         if (!std::isfinite(reading.values[c])) {
             return false;
         }
@@ -34,15 +60,52 @@ bool interpolateRows(const ReadingTable& table, int j, double energy, Reading& r
     return true;
 }
 
+// The first row at or above `energy` (the lower row of an edge at its energy), and 2 in
+// place of 1; 0 when none is or the table has fewer than 2 rows.
+int bracketingRowOf(const ReadingTable& table, double energy) {
+    if (table.rowCount < 2) {
+        return 0;
+    }
+    // A binary search without branches on the energy (random energies defeat a predicted
+    // one): the first row whose energy is at or above it.
+    const double* row = table.energies.data() + 1;
+    for (size_t n = static_cast<size_t>(table.rowCount); n > 1;) {
+        const size_t half = n / 2;
+        row = row[half - 1] < energy ? row + half : row;
+        n -= half;
+    }
+    const int j = static_cast<int>(row - table.energies.data()) + (*row < energy ? 1 : 0);
+    if (j > table.rowCount) {
+        return 0;
+    }
+    return j == 1 ? 2 : j;
+}
+
 } // namespace
+
+void prepareLogarithms(ReadingTable& table) {
+    const size_t rows = table.energies.size();
+    table.logEnergies.assign(rows, 0.0);
+    table.logValues.assign(rows, {});
+    table.slopes.assign(rows, {});
+    for (size_t i = 0; i < rows; ++i) {
+        table.logEnergies[i] = std::log(table.energies[i]);
+        for (size_t c = 0; c < static_cast<size_t>(table.columnCount); ++c) {
+            table.logValues[i][c] = std::log(table.values[i][c]);
+            if (i >= 2) {
+                table.slopes[i][c] = (table.logValues[i][c] - table.logValues[i - 1][c]) /
+                                     (table.logEnergies[i] - table.logEnergies[i - 1]);
+            }
+        }
+    }
+}
 
 Reading readAtEnergy(const ReadingTable& table, double energy, double lowest, double highest) {
     Reading reading;
     if (!(energy >= lowest && energy <= highest)) {
         return reading;
     }
-    const int j = bracketingRow(table.rowCount, energy,
-                                [&](int i) { return table.energies[static_cast<size_t>(i)]; });
+    const int j = bracketingRowOf(table, energy);
     if (j == 0) {
         return reading; // above the last row: nothing brackets it
     }
@@ -110,13 +173,15 @@ int nearestRow(const ReadingTable& table, double x) {
 }
 
 int upperEdgeRow(const ReadingTable& table, double energy) {
-    for (int i = 2; i <= table.rowCount; ++i) {
-        if (table.energies[static_cast<size_t>(i)] == energy &&
-            table.energies[static_cast<size_t>(i - 1)] == energy) {
-            return i;
-        }
+    if (table.rowCount < 2) {
+        return 0;
     }
-    return 0;
+    const auto begin = table.energies.begin() + 1;
+    const auto first = std::lower_bound(begin, begin + table.rowCount, energy);
+    const int j = static_cast<int>(first - begin) + 1; // the first row at or above
+    const bool edge = j < table.rowCount && table.energies[static_cast<size_t>(j)] == energy &&
+                      table.energies[static_cast<size_t>(j + 1)] == energy;
+    return edge ? j + 1 : 0;
 }
 
 std::vector<Crossing> everyEnergyAt(const ReadingTable& table, int column, double value) {
@@ -136,8 +201,8 @@ std::vector<Crossing> everyEnergyAt(const ReadingTable& table, int column, doubl
             continue;
         }
         if (lowEnergy == highEnergy) {
-            add(lowEnergy, low == value || high == value ? CrossingKind::between
-                                                         : CrossingKind::atEdge);
+            add(lowEnergy,
+                low == value || high == value ? CrossingKind::between : CrossingKind::atEdge);
         } else if (low == value || low == high) {
             add(lowEnergy, CrossingKind::between);
         } else if (high == value) {

@@ -18,7 +18,16 @@ struct ReadingTable {
     std::vector<double> energies;                               // index 0 unused
     std::vector<std::array<double, kMaxReadingColumns>> values; // index 0 unused
     std::array<bool, kMaxReadingColumns> zeroBelowThreshold{};
+    // Where prepareLogarithms made them: the natural logarithms of the energies and values,
+    // and each column's slope in log-log from the row before (index i for rows i - 1, i);
+    // a reading then takes one logarithm and one exponential a column.
+    std::vector<double> logEnergies;
+    std::vector<std::array<double, kMaxReadingColumns>> logValues;
+    std::vector<std::array<double, kMaxReadingColumns>> slopes;
 };
+
+// Fills in the logarithms and slopes of a table (of a value 0, -infinity).
+void prepareLogarithms(ReadingTable& table);
 
 enum class ReadingResult { found, outOfRange, calculationError };
 

@@ -7,10 +7,15 @@ root="$(mktemp -d)"
 trap 'rm -rf "$root"' EXIT
 DESTDIR="$root" cmake --install "$build_dir" --prefix /opt > /dev/null
 run="$root/opt/lib/tarvo"
-for entry in Tarvo7S_sub1 Tarvo7S_sub2 Tarvo6_sub3 Tarvo_V7S Tarvo_V6 Tarvo.build \
+for entry in Tarvo7S_sub1 Tarvo7S_sub2 Tarvo6_sub3 Tarvo_V7S Tarvo_V6 tarvo Tarvo.build \
              ele/user.txt ele/01_H.ele mix/Water.mix2 mu_ele/92_U.mut mu_mix/Water.muc2; do
     [ -e "$run/$entry" ] || { echo "not installed: $entry"; exit 1; }
 done
+# The command-line tool is on the PATH and reads the installed tables.
+[ -L "$root/opt/bin/tarvo" ] || { echo "no bin/tarvo"; exit 1; }
+[ -s "$root/opt/share/man/man1/tarvo.1" ] || { echo "no man page"; exit 1; }
+"$root/opt/bin/tarvo" mu Water --energy 1.25 --csv | grep -q '^1.250E+00,,6.323E-02,' ||
+    { echo "the installed tarvo does not read its tables"; exit 1; }
 desktop="$root/opt/share/applications/tarvo.desktop"
 grep -qx 'Exec=/opt/lib/tarvo/Tarvo_V7S' "$desktop" || { echo "wrong Exec in $desktop"; exit 1; }
 grep -qx 'Icon=tarvo' "$desktop"

@@ -107,6 +107,13 @@ std::optional<TableHeader> parseTableHeader(std::string_view text, const std::st
     return TableHeader{head->name, head->first};
 }
 
+CrossSectionRow completedRow(CrossSectionRow row) {
+    row.total =
+        row.coherent + row.incoherent + row.photoelectric + row.pairNuclear + row.pairElectron;
+    computeFractions(row);
+    return row;
+}
+
 std::optional<double> readAtomicWeight(const std::string& path, std::string& error) {
     const std::optional<std::string> content = readNamedTextFile(path, error);
     if (!content) {
@@ -118,8 +125,8 @@ std::optional<double> readAtomicWeight(const std::string& path, std::string& err
     const std::optional<int> rowCount =
         head ? rowCountOf(head->second, kMaxCrossSectionRows, path, 3, error) : std::nullopt;
     if (!rowCount ||
-        !readTableRows(cursor, path, *rowCount, [](int, int, std::string) { return true; },
-                       error)) {
+        !readTableRows(
+            cursor, path, *rowCount, [](int, int, std::string) { return true; }, error)) {
         return std::nullopt;
     }
     const std::optional<double> weight = readNumberField(cursor);

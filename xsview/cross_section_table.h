@@ -66,6 +66,9 @@ bool writeElementTable(const std::string& path, const std::string& name, double 
                        std::span<const CrossSectionRow> rows, const std::string& atomicWeight,
                        std::string& error);
 
+// A row with its total and fractions filled in from its five partial values.
+CrossSectionRow completedRow(CrossSectionRow row);
+
 // The atomic weight (g/mol) on the last line of an element table ("ele\82_Pb.ele").
 std::optional<double> readAtomicWeight(const std::string& path, std::string& error);
 

@@ -37,21 +37,26 @@ bool isPairColumn(CrossSectionColumn column) {
 }
 
 ReadingTable readingTableOf(const CrossSectionTable& table) {
+    return readingTableOf(std::span(table.rows).subspan(1, static_cast<size_t>(table.rowCount)));
+}
+
+ReadingTable readingTableOf(std::span<const CrossSectionRow> rows) {
     ReadingTable reading;
-    reading.rowCount = table.rowCount;
+    reading.rowCount = static_cast<int>(rows.size());
     reading.columnCount = 6;
-    reading.energies.assign(static_cast<size_t>(table.rowCount) + 1, 0.0);
-    reading.values.assign(static_cast<size_t>(table.rowCount) + 1, {});
-    for (int i = 1; i <= table.rowCount; ++i) {
-        const CrossSectionRow& row = table.rows[static_cast<size_t>(i)];
-        reading.energies[static_cast<size_t>(i)] = row.energy;
+    reading.energies.assign(rows.size() + 1, 0.0);
+    reading.values.assign(rows.size() + 1, {});
+    for (size_t i = 1; i <= rows.size(); ++i) {
+        const CrossSectionRow row = completedRow(rows[i - 1]);
+        reading.energies[i] = row.energy;
         for (int c = 0; c < reading.columnCount; ++c) {
-            reading.values[static_cast<size_t>(i)][static_cast<size_t>(c)] =
+            reading.values[i][static_cast<size_t>(c)] =
                 columnValue(row, static_cast<CrossSectionColumn>(c));
         }
     }
     reading.zeroBelowThreshold[static_cast<size_t>(CrossSectionColumn::pairNuclear)] = true;
     reading.zeroBelowThreshold[static_cast<size_t>(CrossSectionColumn::pairElectron)] = true;
+    prepareLogarithms(reading);
     return reading;
 }
 

@@ -3,6 +3,7 @@
 #include "common/table_reading.h"
 #include "xsview/cross_section_table.h"
 
+#include <span>
 #include <string>
 
 namespace tarvo {
@@ -35,6 +36,8 @@ inline constexpr double kHighestReadingEnergy = 100000.0;
 // The table as the reading engine reads it: the columns coherent to total, in the order
 // of CrossSectionColumn, the two pair columns 0 below their thresholds.
 ReadingTable readingTableOf(const CrossSectionTable& table);
+// The same of rows in order, their totals filled in.
+ReadingTable readingTableOf(std::span<const CrossSectionRow> rows);
 
 // The graph title: " Water   Density = 1.000 [g/cm3]".
 std::string graphTitle(const CrossSectionTable& table);

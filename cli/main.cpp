@@ -1,0 +1,228 @@
+#include "cli/commands.h"
+#include "cli/data_directory.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace tarvo::cli;
+
+// What every reading command shares: the material and the output.
+struct Shared {
+    MaterialRequest material;
+    EnergyOptions energies;
+    std::optional<std::string> data;
+    bool csv = false;
+    bool json = false;
+    int digits = 4;
+};
+
+void addMaterial(CLI::App& command, Shared& shared) {
+    command.add_option("material", shared.material.name,
+                       "A table: stem (Water), element symbol (Pb), 82_Pb, or a file's path");
+    command.add_option("--formula", shared.material.formula,
+                       "A chemical formula, such as \"Ca5(PO4)3OH\" or \"CuSO4*5H2O\"");
+    command.add_option("--mixture", shared.material.mixture,
+                       "Formulas and tables by weight: \"H2O:0.7,Bone_Cortical:0.3\"");
+}
+
+void addEnergies(CLI::App& command, Shared& shared) {
+    command.add_option("--energy", shared.energies.energies, "Energies, repeated or 0.1,0.662")
+        ->delimiter(',');
+    command.add_option("--range", shared.energies.range, "first:last:count, log-spaced");
+    command.add_option("--linear-range", shared.energies.linearRange,
+                       "first:last:count, evenly spaced");
+    command.add_option("--file", shared.energies.file,
+                       "One energy per line; - for the standard input (read as well when no "
+                       "energy is given)");
+    command.add_option("--unit", shared.energies.unit, "MeV (the default) or keV")
+        ->check(CLI::IsMember({"MeV", "keV"}));
+}
+
+std::string absolute(const std::string& path) {
+    return path.empty() || path.find('/') == std::string::npos
+               ? path
+               : std::filesystem::absolute(path).string();
+}
+
+// Paths the user gave are the user's; the tool then works in the run directory.
+int run(const std::function<int(const CommandContext&)>& command, Shared& shared) {
+    shared.material.name = absolute(shared.material.name);
+    shared.energies.file = shared.energies.file == "-" ? "-" : absolute(shared.energies.file);
+    std::string error;
+    const auto directory = dataDirectory(shared.data, error);
+    if (!directory) {
+        std::cerr << "tarvo: " << error << '\n';
+        return kDataError;
+    }
+    std::filesystem::current_path(*directory);
+    const CommandContext context{std::cout,
+                                 std::cerr,
+                                 std::cin,
+                                 isatty(STDIN_FILENO) != 0,
+                                 shared.json  ? OutputFormat::json
+                                 : shared.csv ? OutputFormat::csv
+                                              : OutputFormat::aligned,
+                                 shared.digits};
+    return command(context);
+}
+
+// The first argument that is no option or an option's value: the command asked for.
+std::string firstWord(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--data" || word == "--digits") {
+            ++i;
+        } else if (word.rfind('-', 0) != 0) {
+            return word;
+        }
+    }
+    return {};
+}
+
+bool oneMaterial(const MaterialRequest& m) {
+    return (!m.name.empty()) + (!m.formula.empty()) + (!m.mixture.empty()) == 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    std::ios::sync_with_stdio(false);
+    CLI::App app{"Photon interaction data from the tables of the Tarvo suite: partial cross "
+                 "sections, mass attenuation, energy-transfer and energy-absorption "
+                 "coefficients, readings at any energy, the energies of a value, attenuation, "
+                 "tables on equal steps and new materials.",
+                 "tarvo"};
+    app.footer("Example: tarvo mu Water --energy 0.662,1.25");
+    app.require_subcommand(1);
+    // The output options may follow the command's own.
+    app.fallthrough();
+    Shared shared;
+    app.add_option("--data", shared.data, "The run directory whose tables are read");
+    app.add_flag("--csv", shared.csv, "Comma-separated output");
+    app.add_flag("--json", shared.json, "JSON output");
+    app.add_option("--digits", shared.digits, "Significant digits of the numbers (4)")
+        ->check(CLI::Range(1, 17));
+    std::function<int(const CommandContext&)> command;
+
+    auto* list = app.add_subcommand("list", "The tables found: stem, name, density, category");
+    std::string which;
+    std::string category;
+    list->add_option("which", which, "elements or materials (both when left out)")
+        ->check(CLI::IsMember({"elements", "materials"}));
+    list->add_option("--category", category, "human, phantom or other")
+        ->check(CLI::IsMember({"human", "phantom", "other"}));
+    list->footer("Example: tarvo list materials --category phantom");
+    list->callback([&] { command = [&](const CommandContext& c) {
+                             return listTables(which, category, c);
+                         }; });
+
+    auto* mu = app.add_subcommand("mu", "mu/rho, mu_tr/rho and mu_en/rho (cm2/g) at energies");
+    addMaterial(*mu, shared);
+    addEnergies(*mu, shared);
+    mu->footer("Example: tarvo mu Water --energy 1.25\n         tarvo mu --formula H2O "
+               "--range 0.01:10:20 --csv");
+    mu->callback([&] { command = [&](const CommandContext& c) {
+                           return readCoefficients(shared.material, shared.energies, c);
+                       }; });
+
+    auto* xs = app.add_subcommand("xs", "Partial cross sections and their total (cm2/g)");
+    addMaterial(*xs, shared);
+    addEnergies(*xs, shared);
+    xs->footer("Example: tarvo xs Pb --energy 0.088,1 --unit MeV");
+    xs->callback([&] { command = [&](const CommandContext& c) {
+                           return readCrossSections(shared.material, shared.energies, c);
+                       }; });
+
+    auto* energy = app.add_subcommand("energy", "Every energy at which a quantity takes a value");
+    addMaterial(*energy, shared);
+    std::string quantity;
+    double value = 0.0;
+    auto* quantities = energy->add_option_group("quantity");
+    for (const auto& [flag, key] : {std::pair{"--mu", "mu"}, std::pair{"--mu-tr", "mu_tr"},
+                                    std::pair{"--mu-en", "mu_en"}, std::pair{"--total", "total"}}) {
+        quantities->add_option_function<double>(
+            flag, [&, key = std::string(key)](double v) { quantity = key; value = v; },
+            "The value (cm2/g)");
+    }
+    quantities->require_option(1);
+    energy->footer("Example: tarvo energy Pb --mu 50");
+    energy->callback([&] { command = [&](const CommandContext& c) {
+                               return findEnergies(shared.material, quantity, value, c);
+                           }; });
+
+    auto* attenuation = app.add_subcommand("attenuate", "Transmission, HVL, TVL of a thickness");
+    addMaterial(*attenuation, shared);
+    addEnergies(*attenuation, shared);
+    std::string thickness;
+    std::optional<double> density;
+    attenuation->add_option("--thickness", thickness, "2mm, 0.5cm, 10um, 3g/cm2")->required();
+    attenuation->add_option("--density", density, "g/cm3 (the table's when left out)");
+    attenuation->footer("Example: tarvo attenuate Pb --thickness 2mm --energy 0.662");
+    attenuation->callback([&] { command = [&](const CommandContext& c) {
+                                    return attenuate(shared.material, shared.energies, thickness,
+                                                     density, c);
+                                }; });
+
+    auto* steps = app.add_subcommand("table", "The coefficients on equal energy steps (keV)");
+    addMaterial(*steps, shared);
+    StepOptions stepOptions;
+    steps->add_option("--from", stepOptions.from, "First energy, keV (1)");
+    steps->add_option("--to", stepOptions.to, "Last energy, keV (500)");
+    steps->add_option("--step", stepOptions.step, "Step, keV (0.5)");
+    steps->add_option("--method", stepOptions.method, "linear (log-log) or spline")
+        ->check(CLI::IsMember({"linear", "spline"}));
+    steps->footer("Example: tarvo table Water --from 1 --to 100 --step 0.5 --method spline --csv");
+    steps->callback([&] { command = [&](const CommandContext& c) {
+                              return equalStepTable(shared.material, stepOptions, c);
+                          }; });
+
+    auto* combine = app.add_subcommand("combine", "Write a new material table for the viewers");
+    addMaterial(*combine, shared);
+    std::string name;
+    double combinedDensity = 0.0;
+    std::string out;
+    combine->add_option("--name", name, "The material's name")->required();
+    combine->add_option("--density", combinedDensity, "g/cm3")->required();
+    combine->add_option("--out", out,
+                        "The table: .mix/.mix2/.mix3 (cross sections) or .mucm/.muc2/.muc3 "
+                        "(coefficients); a bare file name goes where the viewers list it")
+        ->required();
+    combine->footer("Example: tarvo combine --formula H2O --name \"Water, formula\" "
+                    "--density 1 --out H2O.muc3");
+    combine->callback([&] { command = [&](const CommandContext& c) {
+                                out = absolute(out);
+                                return combineTables(shared.material, name, combinedDensity, out,
+                                                     c);
+                            }; });
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return 0;
+    } catch (const CLI::CallForAllHelp&) {
+        std::cout << app.help("", CLI::AppFormatMode::All);
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        const std::string command = firstWord(argc, argv);
+        const auto known = app.get_subcommands(
+            [&command](const CLI::App* sub) { return sub->get_name() == command; });
+        if (!command.empty() && known.empty()) {
+            std::cerr << "tarvo: unknown command \"" << command << "\" (see tarvo --help)\n";
+        } else {
+            std::cerr << "tarvo: " << e.what() << '\n';
+        }
+        return kUsageError;
+    }
+    if (!oneMaterial(shared.material) && !list->parsed()) {
+        std::cerr << "tarvo: give one material: a table, --formula or --mixture\n";
+        return kUsageError;
+    }
+    return run(command, shared);
+}

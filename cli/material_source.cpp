@@ -1,0 +1,231 @@
+#include "material_source.h"
+
+#include "coefview/coefficient_values.h"
+#include "coefview/combine_coefficient_tables.h"
+#include "common/elements.h"
+#include "common/formula.h"
+#include "common/numeric_text.h"
+#include "common/text_file.h"
+#include "xsview/combine_element_tables.h"
+#include "xsview/values_at_energy.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+namespace tarvo::cli {
+namespace {
+
+bool sameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// A table of a directory with one of the extensions whose stem is `stem` (any case).
+std::optional<std::string> tableIn(const std::string& directory, const std::string& stem,
+                                   std::initializer_list<const char*> extensions) {
+    for (const char* extension : extensions) {
+        for (const std::string& file : listFiles(directory, extension)) {
+            if (sameText(file.substr(0, file.size() - std::string(extension).size()), stem)) {
+                return formPath(directory, file);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<double> atomicWeightOf(int z) {
+    std::string ignored;
+    return readAtomicWeight(formPath("ele", elementStem(z) + ".ele"), ignored);
+}
+
+// A mixture's component as a composition: a table's (an element's is itself), else a formula.
+std::optional<std::vector<CompositionEntry>> componentOf(const std::string& name,
+                                                         std::string& error) {
+    const std::optional<std::string> path = findTable(name, Quantities::coefficients);
+    if (path) {
+        const auto table = loadCoefficientTable(*path, isMaterialCoefficientPath(*path), error);
+        if (!table) {
+            return std::nullopt;
+        }
+        if (table->compositionCount == 0) {
+            // An element table: "82_Pb.mut" is lead alone.
+            const int z = static_cast<int>(numericValue(fileNamePart(*path).substr(0, 2)));
+            return std::vector<CompositionEntry>{{z, 1.0}};
+        }
+        return std::vector<CompositionEntry>(table->composition.begin() + 1,
+                                             table->composition.begin() + 1 +
+                                                 table->compositionCount);
+    }
+    return compositionOf({"", name, ""}, error);
+}
+
+std::optional<std::vector<CompositionEntry>> mixtureOf(const std::string& mixture,
+                                                       std::string& error) {
+    std::map<int, double> weights;
+    std::istringstream items(mixture);
+    double total = 0.0;
+    for (std::string item; std::getline(items, item, ',');) {
+        const size_t colon = item.rfind(':');
+        char* end = nullptr;
+        const double share = colon == std::string::npos
+                                 ? 0.0
+                                 : std::strtod(item.c_str() + colon + 1, &end);
+        if (colon == std::string::npos || end != item.c_str() + item.size() || !(share > 0)) {
+            error = "--mixture: \"" + item + "\" is not a component and a share above 0";
+            return std::nullopt;
+        }
+        const auto component = componentOf(item.substr(0, colon), error);
+        if (!component) {
+            return std::nullopt;
+        }
+        for (const CompositionEntry& entry : *component) {
+            weights[entry.atomicNumber] += share * entry.weightFraction;
+        }
+        total += share;
+    }
+    std::vector<CompositionEntry> composition;
+    for (const auto& [z, weight] : weights) {
+        composition.push_back({z, weight / total});
+    }
+    if (composition.empty()) {
+        error = "--mixture is empty";
+        return std::nullopt;
+    }
+    return composition;
+}
+
+bool combine(Material& material, Quantities quantities, std::string& error) {
+    if (quantities == Quantities::coefficients) {
+        const auto combined = combineCoefficientTables(elementRows(material.composition, ".mut"), error);
+        if (!combined) {
+            return false;
+        }
+        material.coefficients = combined->rows;
+        material.readings = readingTableOf(material.coefficients);
+        return true;
+    }
+    const auto rows = combineElementTables(elementRows(material.composition, ".ele"),
+                                           Weighting::byWeight, kMixtureEdgeFactor, error);
+    if (!rows) {
+        return false;
+    }
+    material.crossSections = *rows;
+    material.readings = readingTableOf(material.crossSections);
+    return true;
+}
+
+bool loadTable(const std::string& path, Quantities quantities, Material& material,
+               std::string& error) {
+    if (quantities == Quantities::coefficients) {
+        const auto table = loadCoefficientTable(path, isMaterialCoefficientPath(path), error);
+        if (!table) {
+            return false;
+        }
+        material.label = table->name;
+        material.density = table->density;
+        material.coefficients.assign(table->rows.begin() + 1,
+                                     table->rows.begin() + 1 + table->energyCount);
+        material.composition.assign(table->composition.begin() + 1,
+                                    table->composition.begin() + 1 + table->compositionCount);
+        material.readings = readingTableOf(*table);
+        return true;
+    }
+    const auto table = loadCrossSectionTable(path, error);
+    if (!table) {
+        return false;
+    }
+    material.label = table->name;
+    material.density = table->density;
+    material.crossSections.assign(table->rows.begin() + 1,
+                                  table->rows.begin() + 1 + table->rowCount);
+    material.readings = readingTableOf(*table);
+    return true;
+}
+
+} // namespace
+
+std::string elementStem(int z) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%02d", z);
+    return number + std::string("_") + elementSymbol(z);
+}
+
+std::vector<CompositionRow> elementRows(const std::vector<CompositionEntry>& composition,
+                                        const char* extension) {
+    std::vector<CompositionRow> rows;
+    for (const CompositionEntry& entry : composition) {
+        const std::string file = elementStem(entry.atomicNumber) + extension;
+        rows.push_back({file, entry.weightFraction, file, "", true});
+    }
+    return rows;
+}
+
+std::optional<std::string> findTable(const std::string& name, Quantities quantities) {
+    const bool coefficients = quantities == Quantities::coefficients;
+    if (name.find('/') != std::string::npos && std::filesystem::is_regular_file(name)) {
+        return name;
+    }
+    const int z = atomicNumberOf(name);
+    const std::string elementDirectory = coefficients ? "mu_ele" : "ele";
+    const char* elementExtension = coefficients ? ".mut" : ".ele";
+    if (z != 0) {
+        return tableIn(elementDirectory, elementStem(z), {elementExtension});
+    }
+    if (auto element = tableIn(elementDirectory, name, {elementExtension})) {
+        return element;
+    }
+    return coefficients ? tableIn("mu_mix", name, {".mucm", ".muc2", ".muc3"})
+                        : tableIn("mix", name, {".mix", ".mix2", ".mix3"});
+}
+
+std::optional<std::vector<CompositionEntry>> compositionOf(const MaterialRequest& request,
+                                                           std::string& error) {
+    if (!request.mixture.empty()) {
+        return mixtureOf(request.mixture, error);
+    }
+    FormulaError formulaError;
+    const auto elements = parseFormula(request.formula, formulaError);
+    if (!elements) {
+        error = "--formula " + describe(request.formula, formulaError);
+        return std::nullopt;
+    }
+    const auto fractions = weightFractions(*elements, atomicWeightOf);
+    if (!fractions) {
+        error = "--formula " + request.formula + ": an element's atomic weight cannot be read";
+        return std::nullopt;
+    }
+    std::vector<CompositionEntry> composition;
+    for (size_t k = 0; k < elements->size(); ++k) {
+        composition.push_back({(*elements)[k].atomicNumber, (*fractions)[k]});
+    }
+    return composition;
+}
+
+std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities quantities,
+                                     std::string& error) {
+    Material material;
+    if (!request.name.empty()) {
+        const std::optional<std::string> path = findTable(request.name, quantities);
+        if (!path) {
+            error = "no table named \"" + request.name + "\"";
+            return std::nullopt;
+        }
+        return loadTable(*path, quantities, material, error) ? std::make_optional(material)
+                                                            : std::nullopt;
+    }
+    const auto composition = compositionOf(request, error);
+    if (!composition) {
+        return std::nullopt;
+    }
+    material.label = request.formula.empty() ? request.mixture : request.formula;
+    material.composition = *composition;
+    return combine(material, quantities, error) ? std::make_optional(material) : std::nullopt;
+}
+
+} // namespace tarvo::cli

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "coefview/coefficient_table.h"
+#include "common/composition_row.h"
+#include "common/table_reading.h"
+#include "xsview/cross_section_table.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo::cli {
+
+// What a command reads: a shipped or user table by stem, element symbol or path, a
+// chemical formula, or a mixture by weight of formulas and tables ("H2O:0.7,Bone_Cortical:0.3").
+struct MaterialRequest {
+    std::string name;
+    std::string formula;
+    std::string mixture;
+};
+
+// Which tables a command needs.
+enum class Quantities { coefficients, crossSections };
+
+// A material as the commands read it. Formulas and mixtures are combined from the element
+// tables by the Bragg additivity rule, as the creators of the viewers combine them.
+struct Material {
+    std::string label;
+    double density = 0.0;                      // g/cm3 of a table; 0 for a formula or mixture
+    ReadingTable readings;                     // the coefficients or the cross sections
+    std::vector<CoefficientRow> coefficients;  // plain rows, for the spline
+    std::vector<CrossSectionRow> crossSections;
+    std::vector<CompositionEntry> composition; // by weight; empty for an element table
+};
+
+// Loads the request's table, or combines its formula or mixture; nothing, with `error`
+// naming the request, when it cannot.
+std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities quantities,
+                                     std::string& error);
+
+// The composition by weight of a formula or a mixture.
+std::optional<std::vector<CompositionEntry>> compositionOf(const MaterialRequest& request,
+                                                           std::string& error);
+
+// The relative path of a table by stem or element symbol ("Water", "Pb", "82_Pb"), or the
+// path itself when it names a file; nothing when none is found.
+std::optional<std::string> findTable(const std::string& name, Quantities quantities);
+
+// "82_Pb": the file stem of element z's tables.
+std::string elementStem(int z);
+
+// The rows a combination takes for a composition: each element's table (stem and
+// `extension`) with its fraction by weight.
+std::vector<CompositionRow> elementRows(const std::vector<CompositionEntry>& composition,
+                                        const char* extension);
+
+} // namespace tarvo::cli
