@@ -14,12 +14,6 @@ float singlePrecisionX(double energy) {
     return static_cast<float>(std::log(energy)) + static_cast<float>(kReadOutEnergyOffset);
 }
 
-bool prepared(const ReadingTable& table) {
-    return table.logEnergies.size() == table.energies.size() &&
-           table.logValues.size() == table.values.size() &&
-           table.slopes.size() == table.values.size();
-}
-
 // ln c(E) = ln c_b - (ln E_b - ln E) s, with s the slope between the rows: the line of
 // logLogInterpolate, from prepared logarithms.
 double interpolatePrepared(const ReadingTable& table, int j, size_t c, double logEnergy) {
@@ -50,7 +44,8 @@ bool interpolateRows(const ReadingTable& table, int j, double energy, Reading& r
         return false;
     }
     const double logEnergy = std::log(energy);
-    const bool fast = prepared(table);
+    // The size check keeps a table whose rows grew after preparing from reading past the logs.
+    const bool fast = table.logarithmsPrepared && table.logEnergies.size() == table.energies.size();
     for (size_t c = 0; c < static_cast<size_t>(table.columnCount); ++c) {
         reading.values[c] = interpolateColumn(table, j, c, energy, logEnergy, fast);
         if (!std::isfinite(reading.values[c])) {
@@ -98,6 +93,7 @@ void prepareLogarithms(ReadingTable& table) {
             }
         }
     }
+    table.logarithmsPrepared = true;
 }
 
 Reading readAtEnergy(const ReadingTable& table, double energy, double lowest, double highest) {

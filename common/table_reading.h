@@ -24,6 +24,7 @@ struct ReadingTable {
     std::vector<double> logEnergies;
     std::vector<std::array<double, kMaxReadingColumns>> logValues;
     std::vector<std::array<double, kMaxReadingColumns>> slopes;
+    bool logarithmsPrepared = false;
 };
 
 // Fills in the logarithms and slopes of a table (of a value 0, -infinity).
