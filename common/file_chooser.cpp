@@ -51,6 +51,12 @@ void FileChooser::createControls() {
     });
 }
 
+void FileChooser::setExtension(const QString& extension) {
+    m_extension = extension;
+    nameControl(m_fileList, QStringLiteral("Files *") + m_extension);
+    refreshFiles();
+}
+
 // A volume that cannot be read (no medium, no permission) changes nothing.
 void FileChooser::driveChanged(const QString& root) {
     const QDir volume(root);

@@ -18,6 +18,8 @@ class FileChooser : public QWidget {
     explicit FileChooser(const QString& extension, QWidget* parent = nullptr);
 
     QString currentDirectory() const { return m_directory; }
+    // Lists the files of another extension (with its point).
+    void setExtension(const QString& extension);
     // Lists the current directory afresh.
     void refresh();
 

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSvgGenerator>
 
 #include <array>
 
@@ -34,6 +35,25 @@ bool writeBitmap(const QImage& image, const std::string& path, std::string& erro
         path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
+bool writePicture(GraphSurface& surface, const std::string& path, std::string& error) {
+    const QString suffix = QString::fromLocal8Bit(path.c_str()).right(4).toLower();
+    if (suffix == QStringLiteral(".svg")) {
+        const QByteArray svg = surface.svg(surface.window()->windowTitle().trimmed());
+        return atomicWriteFile(path, std::string_view(svg.constData(), size_t(svg.size())), error);
+    }
+    if (suffix != QStringLiteral(".png")) {
+        return writeBitmap(surface.image(), path, error);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!surface.image().save(&buffer, "PNG")) {
+        error = "the image cannot be encoded";
+        return false;
+    }
+    return atomicWriteFile(path, std::string_view(bytes.constData(), size_t(bytes.size())), error);
+}
+
 GraphSurface::GraphSurface(const UserFrame& frame, double fontPoints, QWidget* parent)
     : QWidget(parent), m_frame(frame), m_fontPoints(fontPoints) {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -41,6 +61,7 @@ GraphSurface::GraphSurface(const UserFrame& frame, double fontPoints, QWidget* p
     m_image = QImage(QSize(frame.pixelWidth, frame.pixelHeight) * ratio, QImage::Format_RGB32);
     m_image.setDevicePixelRatio(ratio);
     m_image.fill(m_background);
+    m_filledWith = m_background;
     setFixedSize(frame.pixelWidth, frame.pixelHeight);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -78,14 +99,27 @@ QPainter& GraphSurface::painter() {
     return *m_painter;
 }
 
+void GraphSurface::draw(DrawingStep step) {
+    step(painter());
+    m_steps.push_back(std::move(step));
+    update();
+}
+
+void GraphSurface::draw(const DrawingStep& onImage, DrawingStep asVector) {
+    onImage(painter());
+    m_steps.push_back(std::move(asVector));
+    update();
+}
+
 void GraphSurface::clipTo(double x1, double y1, double x2, double y2) {
-    m_clip = pixelRect(x1, y1, x2, y2);
-    painter().setClipRect(*m_clip);
+    const QRectF clip = pixelRect(x1, y1, x2, y2);
+    m_clip = clip;
+    draw([clip](QPainter& p) { p.setClipRect(clip); });
 }
 
 void GraphSurface::unclip() {
     m_clip.reset();
-    painter().setClipping(false);
+    draw([](QPainter& p) { p.setClipping(false); });
 }
 
 // Drawing is batched on one painter; it ends before the image is shown or handed out.
@@ -114,17 +148,38 @@ QFont GraphSurface::fontOfSize(double points) const {
 void GraphSurface::clear() {
     finishDrawing();
     m_image.fill(m_background);
+    m_filledWith = m_background;
+    m_steps.clear();
+    if (m_clip) {
+        m_steps.push_back([clip = *m_clip](QPainter& p) { p.setClipRect(clip); });
+    }
     m_currentX = 0.0;
     m_currentY = 0.0;
     update();
 }
 
 void GraphSurface::line(double x1, double y1, double x2, double y2, const QColor& colour) {
-    painter().setPen(QPen(colour, m_penWidth, Qt::SolidLine, Qt::RoundCap));
-    painter().drawLine(pixel(x1, y1), pixel(x2, y2));
+    const QPen pen(colour, m_penWidth, Qt::SolidLine, Qt::RoundCap);
+    const QPointF from = pixel(x1, y1);
+    const QPointF to = pixel(x2, y2);
+    const auto drawLine = [pen](QPointF a, QPointF b) {
+        return [pen, a, b](QPainter& p) {
+            p.setPen(pen);
+            p.drawLine(a, b);
+        };
+    };
+    if (!m_clip) {
+        draw(drawLine(from, to));
+    } else {
+        // A vector device may not clip: the vector picture holds the clipped segment itself.
+        const auto inside = clipSegment({{from.x(), from.y()}, {to.x(), to.y()}}, m_clip->left(),
+                                        m_clip->top(), m_clip->right(), m_clip->bottom());
+        draw(drawLine(from, to),
+             inside ? drawLine({inside->from.x, inside->from.y}, {inside->to.x, inside->to.y})
+                    : DrawingStep([](QPainter&) {}));
+    }
     m_currentX = x2;
     m_currentY = y2;
-    update();
 }
 
 void GraphSurface::lineTo(double x, double y, const QColor& colour) {
@@ -137,37 +192,40 @@ void GraphSurface::box(double x1, double y1, double x2, double y2, const QColor&
         const double half = m_penWidth / 2.0;
         rect.adjust(half, half, -half, -half);
     }
-    painter().setPen(QPen(colour, m_penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter().setBrush(Qt::NoBrush);
-    painter().drawRect(rect);
+    draw([pen = QPen(colour, m_penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin),
+          rect](QPainter& p) {
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect);
+    });
     m_currentX = x2;
     m_currentY = y2;
-    update();
 }
 
 void GraphSurface::filledBox(double x1, double y1, double x2, double y2, const QColor& colour) {
-    painter().fillRect(pixelRect(x1, y1, x2, y2), colour);
+    draw([rect = pixelRect(x1, y1, x2, y2), colour](QPainter& p) { p.fillRect(rect, colour); });
     m_currentX = x2;
     m_currentY = y2;
-    update();
 }
 
 void GraphSurface::point(double x, double y) {
-    painter().setPen(QPen(m_foreground, 1));
-    painter().drawPoint(pixel(x, y));
+    draw([colour = m_foreground, at = pixel(x, y)](QPainter& p) {
+        p.setPen(QPen(colour, 1));
+        p.drawPoint(at);
+    });
     m_currentX = x;
     m_currentY = y;
-    update();
 }
 
 void GraphSurface::circle(double x, double y, double radius, const QColor& colour) {
     const double pixels = radius * pixelsPerUnitX(m_frame);
-    painter().setPen(QPen(colour, m_penWidth));
-    painter().setBrush(Qt::NoBrush);
-    painter().drawEllipse(pixel(x, y), pixels, pixels);
+    draw([pen = QPen(colour, m_penWidth), centre = pixel(x, y), pixels](QPainter& p) {
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(centre, pixels, pixels);
+    });
     m_currentX = x;
     m_currentY = y;
-    update();
 }
 
 void GraphSurface::setCurrentPoint(double x, double y) {
@@ -179,17 +237,18 @@ void GraphSurface::print(const QString& text, bool newLine) {
     const QFont font = fontOfSize(m_fontPoints);
     const QFontMetricsF metrics(font);
     const QPointF topLeft = pixel(m_currentX, m_currentY);
-    painter().setFont(font);
-    painter().setPen(m_foreground);
-    painter().drawText(
-        QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text) + 2, metrics.height())),
-        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    draw([font, colour = m_foreground,
+          rect = QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text) + 2, metrics.height())),
+          text](QPainter& p) {
+        p.setFont(font);
+        p.setPen(colour);
+        p.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    });
     const PixelPoint end =
         newLine ? toUser(m_frame, 0.0, topLeft.y() + metrics.height())
                 : toUser(m_frame, topLeft.x() + metrics.horizontalAdvance(text), topLeft.y());
     m_currentX = newLine ? m_frame.left : end.x;
     m_currentY = end.y;
-    update();
 }
 
 double GraphSurface::textWidth(const QString& text) const {
@@ -210,6 +269,24 @@ void GraphSurface::printPowerOfTen(const QString& exponent, double exponentPoint
 const QImage& GraphSurface::image() {
     finishDrawing();
     return m_image;
+}
+
+QByteArray GraphSurface::svg(const QString& title) const {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(m_frame.pixelWidth, m_frame.pixelHeight));
+    generator.setViewBox(QRect(0, 0, m_frame.pixelWidth, m_frame.pixelHeight));
+    generator.setTitle(title);
+    QPainter painter(&generator);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(QRect(0, 0, m_frame.pixelWidth, m_frame.pixelHeight), m_filledWith);
+    for (const DrawingStep& step : m_steps) {
+        step(painter);
+    }
+    painter.end();
+    return bytes;
 }
 
 int GraphSurface::addOverlayLine(const QColor& colour) {

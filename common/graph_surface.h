@@ -2,10 +2,12 @@
 
 #include "common/plot_geometry.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +22,12 @@ QColor paletteColor(int number);
 
 // Writes an image as a Windows bitmap through the atomic-write helper.
 bool writeBitmap(const QImage& image, const std::string& path, std::string& error);
+
+class GraphSurface;
+
+// Writes a surface's picture in the format its path ends with: ".bmp" or ".png" (the
+// pixels of the screen) or ".svg" (vector, from the same drawing); atomically.
+bool writePicture(GraphSurface& surface, const std::string& path, std::string& error);
 
 // The grid colour of the plots.
 inline const QColor kGridColor{100, 100, 100};
@@ -80,6 +88,9 @@ class GraphSurface : public QWidget {
 
     // The persistent image (at the screen's pixel ratio).
     const QImage& image();
+    // The same picture as an SVG document: every drawing since the last `clear` replayed on
+    // a vector device, titled `title`.
+    QByteArray svg(const QString& title) const;
 
     // Overlay lines above the image, in user units; hidden until shown.
     int addOverlayLine(const QColor& colour);
@@ -109,7 +120,13 @@ class GraphSurface : public QWidget {
         bool visible = false;
     };
 
+    using DrawingStep = std::function<void(QPainter&)>;
+
     QPainter& painter();
+    // Draws a step on the image and keeps it for the vector picture.
+    void draw(DrawingStep step);
+    // The same where the vector picture needs its own form of the step.
+    void draw(const DrawingStep& onImage, DrawingStep asVector);
     void finishDrawing();
     QPointF pixel(double x, double y) const;
     QFont fontOfSize(double points) const;
@@ -128,6 +145,8 @@ class GraphSurface : public QWidget {
     bool m_insideBorders = false;
     std::vector<OverlayLine> m_overlays;
     std::optional<QRectF> m_clip;
+    QColor m_filledWith;              // the colour of the last clear
+    std::vector<DrawingStep> m_steps; // since the last clear
 };
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #include "plot_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvo {
@@ -28,6 +29,38 @@ PixelPoint toUser(const UserFrame& frame, double pixelX, double pixelY) {
 
 double pixelsPerUnitX(const UserFrame& frame) {
     return frame.pixelWidth / (frame.right - frame.left);
+}
+
+// Liang and Barsky's clipping: the segment as from + t (to - from), t in [0, 1], narrowed
+// by each of the four edges in turn.
+std::optional<PixelSegment> clipSegment(const PixelSegment& segment, double left, double top,
+                                        double right, double bottom) {
+    const double dx = segment.to.x - segment.from.x;
+    const double dy = segment.to.y - segment.from.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {segment.from.x - left, right - segment.from.x, segment.from.y - top,
+                         bottom - segment.from.y};
+    double enter = 0.0;
+    double leave = 1.0;
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0.0) {
+            if (q[k] < 0.0) {
+                return std::nullopt;
+            }
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0.0) {
+            enter = std::max(enter, t);
+        } else {
+            leave = std::min(leave, t);
+        }
+    }
+    if (enter > leave) {
+        return std::nullopt;
+    }
+    return PixelSegment{{segment.from.x + enter * dx, segment.from.y + enter * dy},
+                        {segment.from.x + leave * dx, segment.from.y + leave * dy}};
 }
 
 } // namespace tarvo

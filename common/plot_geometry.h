@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 namespace tarvo {
 
 // 3 ln 10 and 4 ln 10: the offsets that put 0.001 MeV at X = 0 and 1e-4 cm2/g at Y = 0.
@@ -43,5 +45,16 @@ PixelPoint toUser(const UserFrame& frame, double pixelX, double pixelY);
 
 // Pixels per user unit along X (for radii measured in user X units).
 double pixelsPerUnitX(const UserFrame& frame);
+
+// A line segment in pixels.
+struct PixelSegment {
+    PixelPoint from;
+    PixelPoint to;
+};
+
+// The part of a segment inside the rectangle [left, right] x [top, bottom] (pixels), or
+// nothing when it misses it.
+std::optional<PixelSegment> clipSegment(const PixelSegment& segment, double left, double top,
+                                        double right, double bottom);
 
 } // namespace tarvo

@@ -5,6 +5,7 @@
 #include "common/file_chooser.h"
 #include "common/text_file.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
@@ -14,16 +15,16 @@
 namespace tarvo {
 
 SaveDialog::SaveDialog(const SaveDialogTexts& texts, UserPrompts& prompts, QWidget* parent)
-    : QWidget(parent), m_texts(texts), m_prompts(prompts) {
+    : QWidget(parent), m_texts(texts), m_ownTexts(texts), m_prompts(prompts) {
     setWindowTitle(texts.title);
     createControls();
 }
 
 void SaveDialog::createControls() {
-    auto* heading = new QLabel(m_texts.heading, this);
-    QFont font = heading->font();
+    m_heading = new QLabel(m_texts.heading, this);
+    QFont font = m_heading->font();
     font.setBold(true);
-    heading->setFont(font);
+    m_heading->setFont(font);
     m_chooser = new FileChooser(m_texts.extension, this);
     m_nameField = new QLineEdit(this);
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
@@ -33,7 +34,7 @@ void SaveDialog::createControls() {
     connect(m_cancelButton, &QPushButton::clicked, this, &SaveDialog::cancelPressed);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(heading, 0, 0);
+    layout->addWidget(m_heading, 0, 0);
     layout->addWidget(m_chooser, 1, 0);
     auto* caption = new QLabel(m_texts.caption, this);
     nameAfterLabel(m_nameField, caption);
@@ -45,6 +46,38 @@ void SaveDialog::createControls() {
     buttons->addWidget(m_cancelButton);
     layout->addLayout(buttons, 4, 0);
     resize(560, 420);
+}
+
+void SaveDialog::offerFormats(const std::vector<SaveFormat>& others, const QString& ownName) {
+    m_formats = others;
+    m_formatList = new QComboBox(this);
+    m_formatList->addItem(ownName);
+    for (const SaveFormat& format : others) {
+        m_formatList->addItem(format.name);
+    }
+    auto* caption = new QLabel(QStringLiteral("Format"), this);
+    nameAfterLabel(m_formatList, caption);
+    auto* row = new QHBoxLayout;
+    row->addWidget(caption);
+    row->addWidget(m_formatList);
+    row->addStretch();
+    static_cast<QGridLayout*>(layout())->addLayout(row, 5, 0);
+    connect(m_formatList, &QComboBox::currentIndexChanged, this, &SaveDialog::formatChosen);
+}
+
+void SaveDialog::formatChosen(int index) {
+    m_texts = m_ownTexts;
+    if (index > 0 && static_cast<size_t>(index) <= m_formats.size()) {
+        const SaveFormat& format = m_formats[static_cast<size_t>(index - 1)];
+        m_texts.extension = format.extension;
+        m_texts.heading = format.heading;
+        m_texts.successMessage = format.successMessage;
+    }
+    if (m_formatList != nullptr && m_formatList->currentIndex() != index) {
+        m_formatList->setCurrentIndex(index);
+    }
+    m_heading->setText(m_texts.heading);
+    m_chooser->setExtension(m_texts.extension);
 }
 
 QString SaveDialog::currentDirectory() const {

@@ -7,8 +7,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -27,6 +29,14 @@ struct SaveDialogTexts {
     QString successMessage;
 };
 
+// Another format a save dialog offers beside its own: the texts that change with it.
+struct SaveFormat {
+    QString name;      // "PNG"
+    QString extension; // ".png"
+    QString heading;
+    QString successMessage;
+};
+
 // The file-choosing skeleton of the save dialogs: drive list (the mounted volumes),
 // directory list, file list of the dialog's extension, name field, "OK" and "Cancel".
 // "OK" hands the target path to the dialog's writer.
@@ -38,8 +48,14 @@ class SaveDialog : public QWidget {
 
     SaveDialog(const SaveDialogTexts& texts, UserPrompts& prompts, QWidget* parent = nullptr);
 
-    // What "OK" writes with.
+    // What "OK" writes with; the writer tells the format by the path's extension.
     void setWriter(Writer writer) { m_writer = std::move(writer); }
+    // Offers a list of formats ("Format") whose first entry is the dialog's own.
+    void offerFormats(const std::vector<SaveFormat>& others, const QString& ownName);
+    // Chooses the format of that list entry (0: the dialog's own).
+    void formatChosen(int index);
+    // The format list; nothing when only the dialog's own is offered.
+    QComboBox* formatList() { return m_formatList; }
     // Shows the file list of the current directory, empties the name field and shows the
     // dialog without blocking.
     void prepareAndShow();
@@ -61,10 +77,14 @@ class SaveDialog : public QWidget {
     void createControls();
 
     SaveDialogTexts m_texts;
+    SaveDialogTexts m_ownTexts;
+    std::vector<SaveFormat> m_formats;
     UserPrompts& m_prompts;
     Writer m_writer;
     FileChooser* m_chooser = nullptr;
     QLineEdit* m_nameField = nullptr;
+    QLabel* m_heading = nullptr;
+    QComboBox* m_formatList = nullptr;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
 };

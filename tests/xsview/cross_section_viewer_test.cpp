@@ -17,13 +17,18 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSvgRenderer>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -459,6 +464,77 @@ TEST_F(CrossSectionViewerTest, TheBitmapHoldsExactlyTheEnlargedViewsImage) {
     const QImage shown = m_viewer.enlargedView().picture().image().convertToFormat(saved.format());
     ASSERT_EQ(saved.size(), shown.size());
     EXPECT_TRUE(saved == shown);
+}
+
+// The share of 5 x 5 pixel blocks whose mean colours differ by more than 40 in a channel:
+// a vector picture drawn again smooths its edges, but a curve out of place shows.
+double differingBlocks(const QImage& a, const QImage& b) {
+    int differing = 0;
+    int blocks = 0;
+    for (int top = 0; top + 5 <= a.height(); top += 5) {
+        for (int left = 0; left + 5 <= a.width(); left += 5) {
+            int sums[2][3] = {};
+            for (int y = top; y < top + 5; ++y) {
+                for (int x = left; x < left + 5; ++x) {
+                    for (int k = 0; k < 2; ++k) {
+                        const QRgb pixel = (k == 0 ? a : b).pixel(x, y);
+                        sums[k][0] += qRed(pixel);
+                        sums[k][1] += qGreen(pixel);
+                        sums[k][2] += qBlue(pixel);
+                    }
+                }
+            }
+            bool differs = false;
+            for (int c = 0; c < 3; ++c) {
+                differs = differs || std::abs(sums[0][c] - sums[1][c]) > 40 * 25;
+            }
+            differing += differs;
+            ++blocks;
+        }
+    }
+    return static_cast<double>(differing) / blocks;
+}
+
+// PNG holds the pixels of the screen; SVG the same drawing as vector paths.
+TEST_F(CrossSectionViewerTest, TheEnlargedViewSavesAsPngAndSvgToo) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.addToEnlargedView();
+    m_viewer.saveEnlargedViewRequested();
+    SaveDialog& dialog = m_viewer.imageSaveDialog();
+    ASSERT_NE(dialog.formatList(), nullptr);
+    EXPECT_EQ(dialog.formatList()->currentText(), QStringLiteral("BMP"));
+    const QImage shown =
+        m_viewer.enlargedView().picture().image().convertToFormat(QImage::Format_RGB32);
+    dialog.formatChosen(1);
+    dialog.nameField().setText(QStringLiteral("plot"));
+    dialog.okPressed();
+    EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral(" Image saved in PNG format "));
+    EXPECT_TRUE(QImage(QStringLiteral("plot.png")).convertToFormat(QImage::Format_RGB32) == shown);
+
+    m_viewer.saveEnlargedViewRequested();
+    dialog.formatChosen(2);
+    dialog.nameField().setText(QStringLiteral("plot"));
+    dialog.okPressed();
+    EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral(" Image saved in SVG format "));
+    QFile file(QStringLiteral("plot.svg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    int paths = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        paths += xml.isStartElement() &&
+                 (xml.name() == QStringLiteral("path") || xml.name() == QStringLiteral("polyline"));
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(paths, 150);
+    QSvgRenderer renderer(QStringLiteral("plot.svg"));
+    ASSERT_TRUE(renderer.isValid());
+    QImage drawn(shown.size(), QImage::Format_RGB32);
+    QPainter painter(&drawn);
+    renderer.render(&painter);
+    painter.end();
+    EXPECT_LT(differingBlocks(drawn, shown), 0.01);
+    EXPECT_FALSE(QFile::exists(QStringLiteral("plot.bmp")));
 }
 
 TEST_F(CrossSectionViewerTest, NewDataHidesTheMainWindowUntilACreatorCloses) {
