@@ -8,6 +8,7 @@
 #include "coefview/plot_frames.h"
 #include "coefview/values_window.h"
 #include "common/creator_window.h"
+#include "common/crossing_list.h"
 #include "common/display_text.h"
 #include "common/enlarged_view.h"
 #include "common/enlarged_view_session.h"
@@ -17,6 +18,7 @@
 #include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
+#include "common/other_side_fields.h"
 #include "common/save_dialog.h"
 #include "common/start_notice.h"
 #include "common/table_reader.h"
@@ -175,6 +177,8 @@ void CoefficientViewer::connectValuesWindow() {
     whenRowChosen(values.rowList(), this, [this](int row) { selectRow(row); });
     connect(&values.box(ValuesWindow::Box::energy), &QLineEdit::returnPressed, this,
             &CoefficientViewer::enterEnergy);
+    connect(&values.crossingList(), &CrossingList::energyChosen, this,
+            &CoefficientViewer::moveToCrossing);
     const std::pair<ValuesWindow::Box, Coefficient> keys[] = {
         {ValuesWindow::Box::attenuation, Coefficient::attenuation},
         {ValuesWindow::Box::energyTransfer, Coefficient::energyTransfer},
@@ -354,6 +358,24 @@ void CoefficientViewer::selectRow(int position) {
     }
     const auto& v = m_reading.values[static_cast<size_t>(i)];
     showCoefficients(m_reading.energies[static_cast<size_t>(i)], {v[0], v[1], v[2]}, "0.0000E+00");
+    valuesWindow().crossingList().clearEnergies();
+    showOtherSide(otherSideOfRow(m_reading, i));
+}
+
+// At an edge energy the three coefficients across the edge stand beside the boxes.
+void CoefficientViewer::showOtherSide(OtherSide side) {
+    valuesWindow().otherSide().showSide(m_reading, side,
+                                        [](double value) { return formatted(value, "0.000E+00"); });
+}
+
+void CoefficientViewer::moveToCrossing(double energy) {
+    const Reading reading =
+        readAtEnergy(m_reading, energy, kLowestCoefficientEnergy, kHighestCoefficientEnergy);
+    if (reading.result == ReadingResult::found) {
+        const auto& v = reading.values;
+        showCoefficients(energy, {v[0], v[1], v[2]}, "0.0000E+00");
+        showOtherSide(otherSideOfReading(m_reading, reading));
+    }
 }
 
 void CoefficientViewer::enterEnergy() {
@@ -369,6 +391,8 @@ void CoefficientViewer::enterEnergy() {
     }
     const auto& v = reading.values;
     showCoefficients(energy, {v[0], v[1], v[2]}, "0.0000E+00");
+    valuesWindow().crossingList().clearEnergies();
+    showOtherSide(otherSideOfReading(m_reading, reading));
 }
 
 void CoefficientViewer::enterCoefficient(Coefficient key) {
@@ -393,6 +417,10 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
     const auto& v = reading.values;
     showCoefficients(reading.energy, {v[0], v[1], v[2]},
                      key == Coefficient::attenuation ? "0.0000E+00" : "0.00000E+00");
+    showOtherSide(otherSideOfReading(m_reading, reading));
+    valuesWindow().crossingList().showCrossings(
+        everyEnergyAt(m_reading, k, value), reading.energy,
+        [](double energy) { return formatted(energy, "0.0000E+00"); });
 }
 
 void CoefficientViewer::clearForEntry(coefview::ValuesWindow::Box box) {

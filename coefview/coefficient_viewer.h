@@ -76,6 +76,9 @@ class CoefficientViewer : public QObject {
     void mouseMoveRatioPlot(double x, double y);
     // Values window: a row chosen, Enter in the energy box or a coefficient box (MeV,
     // cm2/g), a "⇒" button, the CSV export and the equal-interval dialog.
+    void showOtherSide(OtherSide side);
+    // An energy of the crossing list: the read-out moves there.
+    void moveToCrossing(double energy);
     void selectRow(int position);
     void enterEnergy();
     void enterCoefficient(Coefficient key);

@@ -2,6 +2,8 @@
 
 #include "common/accessible_names.h"
 #include "common/column_heading.h"
+#include "common/crossing_list.h"
+#include "common/other_side_fields.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -16,6 +18,8 @@ namespace tarvo::coefview {
 ValuesWindow::ValuesWindow(QWidget* parent) : QWidget(parent) {
     createControls();
 }
+
+ValuesWindow::~ValuesWindow() = default;
 
 QWidget* ValuesWindow::createEntryRows() {
     auto* rows = new QWidget(this);
@@ -43,6 +47,11 @@ QWidget* ValuesWindow::createEntryRows() {
         layout->addWidget(box, b, 2);
         layout->addWidget(new QLabel(QString::fromUtf8(entries[b].unit), rows), b, 3);
     }
+    QStringList names;
+    for (int b = 1; b < 4; ++b) {
+        names << plainCaption(QString::fromUtf8(entries[b].label)) + QStringLiteral(" (cm2/g)");
+    }
+    m_otherSide = std::make_unique<OtherSideFields>(*layout, 0, 1, 4, names, rows);
     return rows;
 }
 
@@ -54,9 +63,14 @@ void ValuesWindow::createControls() {
     m_csvButton = new QPushButton(QStringLiteral("Save in \"csv format\""), this);
     m_equalIntervalButton =
         new QPushButton(QStringLiteral("Create data with equal energy intevals"), this);
+    m_attenuationButton = new QPushButton(QStringLiteral("Attenuation…"), this);
+    m_attenuationButton->setEnabled(false); // until the calculator window exists
+    m_attenuationButton->setToolTip(
+        QStringLiteral("Transmission, half-value layer and mean free path at this energy"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_csvButton);
     buttons->addWidget(m_equalIntervalButton);
+    buttons->addWidget(m_attenuationButton);
     // A row shows the energy in characters 0 to 10 and the coefficients from 13, 24, 35.
     auto* heading = new ColumnHeading(*m_rowList,
                                       {{0, 0, QStringLiteral("Photon")},
@@ -72,6 +86,8 @@ void ValuesWindow::createControls() {
     layout->addWidget(heading);
     layout->addWidget(m_rowList, 1);
     layout->addWidget(createEntryRows());
+    m_crossings = new CrossingList(this);
+    layout->addWidget(m_crossings);
     layout->addLayout(buttons);
     resize(480, 640);
 }
@@ -80,6 +96,8 @@ void ValuesWindow::clearBoxes() {
     for (QLineEdit* box : m_boxes) {
         box->clear();
     }
+    m_otherSide->hide();
+    m_crossings->clearEnergies();
 }
 
 } // namespace tarvo::coefview

@@ -3,10 +3,16 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace tarvo {
+class CrossingList;
+class OtherSideFields;
+} // namespace tarvo
 
 namespace tarvo::coefview {
 
@@ -18,6 +24,7 @@ class ValuesWindow : public QWidget {
     enum class Box { energy, attenuation, energyTransfer, energyAbsorption };
 
     explicit ValuesWindow(QWidget* parent = nullptr);
+    ~ValuesWindow() override;
 
     // The table's rows, the entry boxes with their "⇒" buttons, and the two actions.
     QListWidget& rowList() { return *m_rowList; }
@@ -25,8 +32,14 @@ class ValuesWindow : public QWidget {
     QPushButton& clearButton(Box which) { return *m_clearButtons[static_cast<size_t>(which)]; }
     QPushButton& csvButton() { return *m_csvButton; }
     QPushButton& equalIntervalButton() { return *m_equalIntervalButton; }
+    // Opens the attenuation calculator at the energy shown.
+    QPushButton& attenuationButton() { return *m_attenuationButton; }
+    // The three coefficients across an absorption edge, beside the boxes, and every energy
+    // of a typed coefficient.
+    OtherSideFields& otherSide() { return *m_otherSide; }
+    CrossingList& crossingList() { return *m_crossings; }
 
-    // Empties the four entry boxes.
+    // Empties the four entry boxes, the values across an edge and the crossing list.
     void clearBoxes();
 
   private:
@@ -38,6 +51,9 @@ class ValuesWindow : public QWidget {
     std::array<QPushButton*, 4> m_clearButtons{};
     QPushButton* m_csvButton = nullptr;
     QPushButton* m_equalIntervalButton = nullptr;
+    QPushButton* m_attenuationButton = nullptr;
+    std::unique_ptr<OtherSideFields> m_otherSide;
+    CrossingList* m_crossings = nullptr;
 };
 
 } // namespace tarvo::coefview

@@ -180,6 +180,32 @@ int upperEdgeRow(const ReadingTable& table, double energy) {
     return edge ? j + 1 : 0;
 }
 
+OtherSide otherSideOfRow(const ReadingTable& table, int row) {
+    if (row < 1 || row > table.rowCount) {
+        return {};
+    }
+    const double energy = table.energies[static_cast<size_t>(row)];
+    if (row < table.rowCount && table.energies[static_cast<size_t>(row + 1)] == energy) {
+        return {row + 1, true};
+    }
+    if (row > 1 && table.energies[static_cast<size_t>(row - 1)] == energy) {
+        return {row - 1, false};
+    }
+    return {};
+}
+
+OtherSide otherSideOfReading(const ReadingTable& table, const Reading& reading) {
+    const int upper = upperEdgeRow(table, reading.energy);
+    if (reading.result != ReadingResult::found || upper == 0) {
+        return {};
+    }
+    // An inverse reading may land on the upper row's values; then the lower row is across.
+    const auto& above = table.values[static_cast<size_t>(upper)];
+    const bool showsAbove =
+        std::equal(above.begin(), above.begin() + table.columnCount, reading.values.begin());
+    return showsAbove ? OtherSide{upper - 1, false} : OtherSide{upper, true};
+}
+
 std::vector<Crossing> everyEnergyAt(const ReadingTable& table, int column, double value) {
     std::vector<Crossing> crossings;
     const auto c = static_cast<size_t>(column);

@@ -57,6 +57,20 @@ Reading readEnergyAt(const ReadingTable& table, int column, double value, double
 // values just above the edge; 0 where `energy` is no edge energy of the table.
 int upperEdgeRow(const ReadingTable& table, double energy);
 
+// The row across an absorption edge from the values shown, and whether it lies above the
+// edge; row 0 where the shown values are not at an edge.
+struct OtherSide {
+    int row = 0;
+    bool above = false;
+};
+
+// For a shown row: the row of the same energy next to it.
+OtherSide otherSideOfRow(const ReadingTable& table, int row);
+
+// For a reading at an edge energy: the side it does not show (above, for a typed energy,
+// which reads the row below the edge).
+OtherSide otherSideOfReading(const ReadingTable& table, const Reading& reading);
+
 // Where a column's curve meets a value: at an energy between two rows (or at a row), or
 // at an edge, where the curve jumps past the value.
 enum class CrossingKind { between, atEdge };

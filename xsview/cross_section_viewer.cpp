@@ -1,6 +1,7 @@
 #include "cross_section_viewer.h"
 
 #include "common/creator_window.h"
+#include "common/crossing_list.h"
 #include "common/display_text.h"
 #include "common/enlarged_view.h"
 #include "common/enlarged_view_session.h"
@@ -9,6 +10,7 @@
 #include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
+#include "common/other_side_fields.h"
 #include "common/save_dialog.h"
 #include "common/start_notice.h"
 #include "common/table_reader.h"
@@ -168,6 +170,8 @@ void CrossSectionViewer::connectValuesWindow() {
     ValuesWindow& values = *m_values;
     // The row chosen by click, keyboard, assistive technology or the mouse read-out.
     whenRowChosen(values.rowList(), this, [this](int row) { selectRow(row); });
+    connect(&values.crossingList(), &CrossingList::energyChosen, this,
+            &CrossSectionViewer::moveToCrossing);
     connect(&values.field(ValuesWindow::Field::energy), &QLineEdit::returnPressed, this,
             &CrossSectionViewer::enterEnergy);
     connect(&values.field(ValuesWindow::Field::total), &QLineEdit::returnPressed, this,
@@ -346,15 +350,31 @@ void CrossSectionViewer::selectRow(int position) {
     const auto& row = m_reading.values[static_cast<size_t>(i)];
     const double energy = m_reading.energies[static_cast<size_t>(i)];
     showValues(energy, {row[0], row[1], row[2], row[3], row[4], row[5]});
+    valuesWindow().crossingList().clearEnergies();
+    showOtherSide(otherSideOfRow(m_reading, i));
     if (energy <= 100.0 && energy > 0) {
         graphWindow().placeCrossSectionVertical(readOutX(energy));
         graphWindow().placeFractionVertical(readOutX(energy));
     }
 }
 
+// At an edge energy the six values across the edge stand beside the fields.
+void CrossSectionViewer::showOtherSide(OtherSide side) {
+    valuesWindow().otherSide().showSide(m_reading, side, formatted);
+}
+
+void CrossSectionViewer::moveToCrossing(double energy) {
+    const Reading reading =
+        readAtEnergy(m_reading, energy, kLowestReadingEnergy, kHighestReadingEnergy);
+    if (reading.result == ReadingResult::found) {
+        showReading(reading);
+    }
+}
+
 void CrossSectionViewer::showReading(const Reading& reading) {
     const auto& v = reading.values;
     showValues(reading.energy, {v[0], v[1], v[2], v[3], v[4], v[5]});
+    showOtherSide(otherSideOfReading(m_reading, reading));
     const double total = v[static_cast<size_t>(CrossSectionColumn::total)];
     graphWindow().placeCrossSectionVertical(readOutX(reading.energy));
     graphWindow().placeCrossSectionHorizontal(readOutTotalY(total));
@@ -373,6 +393,7 @@ void CrossSectionViewer::enterEnergy() {
         valuesWindow().field(ValuesWindow::Field::total).clear();
         return;
     }
+    valuesWindow().crossingList().clearEnergies();
     showReading(reading);
 }
 
@@ -395,6 +416,9 @@ void CrossSectionViewer::enterTotal() {
         return;
     }
     showReading(reading);
+    const int column = static_cast<int>(CrossSectionColumn::total);
+    valuesWindow().crossingList().showCrossings(everyEnergyAt(m_reading, column, total),
+                                                reading.energy, formatted);
 }
 
 void CrossSectionViewer::clearForEnergy() {

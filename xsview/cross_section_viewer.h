@@ -84,6 +84,9 @@ class CrossSectionViewer : public QObject {
     void hideTableWindows();
     void showValues(double energy, const std::array<double, 6>& values);
     void showReading(const Reading& reading);
+    void showOtherSide(OtherSide side);
+    // An energy of the crossing list: the read-out moves there.
+    void moveToCrossing(double energy);
     double rowX(int row, double pointerX) const;
 
     UserPrompts& m_prompts;

@@ -2,6 +2,8 @@
 
 #include "common/accessible_names.h"
 #include "common/column_heading.h"
+#include "common/crossing_list.h"
+#include "common/other_side_fields.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -42,6 +44,8 @@ ValuesWindow::ValuesWindow(QWidget* parent) : QWidget(parent) {
     createControls();
 }
 
+ValuesWindow::~ValuesWindow() = default;
+
 QWidget* ValuesWindow::createValueGrid() {
     auto* grid = new QWidget(this);
     auto* layout = new QGridLayout(grid);
@@ -77,6 +81,11 @@ QWidget* ValuesWindow::createValueGrid() {
     nameControl(m_totalButton, QStringLiteral("Clear the values to input μ/ρ"));
     layout->addWidget(m_energyButton, energy, 0);
     layout->addWidget(m_totalButton, total, 0);
+    QStringList names;
+    for (int f = 1; f < 7; ++f) {
+        names << QString::fromUtf8(captions[f]) + QStringLiteral(" (cm2/g)");
+    }
+    m_otherSide = std::make_unique<OtherSideFields>(*layout, energy, energy + 1, 4, names, grid);
     return grid;
 }
 
@@ -124,6 +133,8 @@ void ValuesWindow::createControls() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(createValueGrid());
+    m_crossings = new CrossingList(this);
+    layout->addWidget(m_crossings);
     layout->addWidget(createListHeading());
     layout->addWidget(m_rowList, 1);
     layout->addWidget(m_exportButton, 0, Qt::AlignRight);
@@ -134,6 +145,8 @@ void ValuesWindow::clearFields() {
     for (QLineEdit* field : m_fields) {
         field->clear();
     }
+    m_otherSide->hide();
+    m_crossings->clearEnergies();
 }
 
 void ValuesWindow::enableFields(bool enabled) {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -10,6 +11,9 @@ class QListWidget;
 class QPushButton;
 
 namespace tarvo {
+
+class CrossingList;
+class OtherSideFields;
 
 // The loaded table's rows and the six cross sections at one energy.
 class ValuesWindow : public QWidget {
@@ -27,6 +31,7 @@ class ValuesWindow : public QWidget {
     };
 
     explicit ValuesWindow(QWidget* parent = nullptr);
+    ~ValuesWindow() override;
 
     // The table's rows, the value fields, the two "⇒" buttons and the CSV export.
     QListWidget& rowList() { return *m_rowList; }
@@ -34,6 +39,10 @@ class ValuesWindow : public QWidget {
     QPushButton& energyButton() { return *m_energyButton; }
     QPushButton& totalButton() { return *m_totalButton; }
     QPushButton& exportButton() { return *m_exportButton; }
+    // The six values across an absorption edge, beside the fields, and every energy of a
+    // typed total.
+    OtherSideFields& otherSide() { return *m_otherSide; }
+    CrossingList& crossingList() { return *m_crossings; }
 
     // Empties the seven fields.
     void clearFields();
@@ -51,6 +60,8 @@ class ValuesWindow : public QWidget {
     QPushButton* m_energyButton = nullptr;
     QPushButton* m_totalButton = nullptr;
     QPushButton* m_exportButton = nullptr;
+    std::unique_ptr<OtherSideFields> m_otherSide;
+    CrossingList* m_crossings = nullptr;
 };
 
 } // namespace tarvo

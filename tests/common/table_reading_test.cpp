@@ -127,6 +127,32 @@ TEST(EveryEnergyAt, FindsEveryCrossingWithTheEdgesMarked) {
     EXPECT_EQ(upperEdgeRow(t, 0.1), 0);
 }
 
+// Rows 2 and 3 share the 0.01 MeV edge: each is across from the other; a typed edge energy
+// reads below, so above is across; an inverse reading that lands on the upper row's values
+// has the lower row across.
+TEST(OtherSide, IsTheRowAcrossTheEdge) {
+    const ReadingTable t = table();
+    const struct {
+        int row;
+        int across;
+        bool above;
+    } rows[] = {{1, 0, false}, {2, 3, true},  {3, 2, false}, {4, 0, false},
+                {6, 0, false}, {0, 0, false}, {7, 0, false}};
+    for (const auto& r : rows) {
+        const OtherSide side = otherSideOfRow(t, r.row);
+        EXPECT_EQ(side.row, r.across) << r.row;
+        EXPECT_EQ(side.above, r.above) << r.row;
+    }
+    const Reading typed = readAtEnergy(t, 0.01, 0.001, 20.0);
+    EXPECT_EQ(otherSideOfReading(t, typed).row, 3);
+    EXPECT_TRUE(otherSideOfReading(t, typed).above);
+    Reading onUpper = typed;
+    onUpper.values = t.values[3];
+    EXPECT_EQ(otherSideOfReading(t, onUpper).row, 2);
+    EXPECT_FALSE(otherSideOfReading(t, onUpper).above);
+    EXPECT_EQ(otherSideOfReading(t, readAtEnergy(t, 0.05, 0.001, 20.0)).row, 0);
+}
+
 // Rows stand at ln E + 6.909 compared in single precision; the nearer of the two rows
 // around x wins, a tie the later one.
 TEST(NearestRow, TakesTheNearerRowATieKeepingTheLaterOne) {

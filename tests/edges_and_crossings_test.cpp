@@ -1,0 +1,210 @@
+#include "coefview/coefficient_values.h"
+#include "coefview/coefficient_viewer.h"
+#include "coefview/values_window.h"
+#include "common/crossing_list.h"
+#include "common/numeric_text.h"
+#include "common/other_side_fields.h"
+#include "common/table_reading.h"
+#include "tests/fake_prompts.h"
+#include "tests/test_support.h"
+#include "xsview/cross_section_viewer.h"
+#include "xsview/values_at_energy.h"
+#include "xsview/values_window.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace tarvo {
+namespace {
+
+using testing::FakePrompts;
+using testing::WorkingDirectory;
+
+double valueOf(const QString& text) {
+    return numericValue(text.toStdString());
+}
+
+// One viewer with the shipped lead tables, seen through what both values windows share:
+// the energy box, the value boxes, the values across an edge and the crossing list.
+struct LeadViewer {
+    virtual ~LeadViewer() = default;
+    virtual void typeEnergy(const QString& energy) = 0;
+    virtual void typeValue(const QString& value) = 0; // the total, or mu/rho
+    virtual void chooseRow(int row) = 0;              // a table row, from 1
+    virtual QString energy() = 0;
+    virtual QString value(int column) = 0; // in the order of the reading table
+    virtual OtherSideFields& otherSide() = 0;
+    virtual CrossingList& crossings() = 0;
+    virtual int valueColumn() = 0; // the column of typeValue
+    ReadingTable table;
+    int columns = 0;
+    QString kEdge; // the K edge energy of the table (MeV): XCOM's and NIST's differ
+};
+
+// A run directory holding the start files and one shipped table.
+void prepareRunDirectory(const std::string& table) {
+    testing::writeBytes("Start.dat", "Tarvo_V7S\r\n");
+    testing::writeBytes("ele/user.txt", "Lab\r\n");
+    std::filesystem::create_directories(std::filesystem::path(table).parent_path());
+    std::filesystem::copy_file(std::filesystem::path(TARVO_SHIPPED_DATA) / table, table);
+}
+
+struct CrossSectionLead : LeadViewer {
+    CrossSectionLead() {
+        prepareRunDirectory("ele/82_Pb.ele");
+        EXPECT_TRUE(viewer.start());
+        viewer.selectElement(QStringLiteral("82_Pb.ele"));
+        viewer.calculateAndPlot();
+        std::string error;
+        table = readingTableOf(*loadCrossSectionTable("ele/82_Pb.ele", error));
+        columns = 6;
+        kEdge = QStringLiteral("0.088");
+    }
+    QLineEdit& field(ValuesWindow::Field f) { return viewer.valuesWindow().field(f); }
+    void typeEnergy(const QString& energy) override {
+        field(ValuesWindow::Field::energy).setText(energy);
+        viewer.enterEnergy();
+    }
+    void typeValue(const QString& value) override {
+        field(ValuesWindow::Field::total).setText(value);
+        viewer.enterTotal();
+    }
+    void chooseRow(int row) override { viewer.valuesWindow().rowList().setCurrentRow(row - 1); }
+    QString energy() override { return field(ValuesWindow::Field::energy).text(); }
+    QString value(int column) override {
+        return field(static_cast<ValuesWindow::Field>(column + 1)).text();
+    }
+    OtherSideFields& otherSide() override { return viewer.valuesWindow().otherSide(); }
+    CrossingList& crossings() override { return viewer.valuesWindow().crossingList(); }
+    int valueColumn() override { return static_cast<int>(CrossSectionColumn::total); }
+
+    FakePrompts prompts;
+    CrossSectionViewer viewer{prompts, [](const QString&) { return true; }};
+};
+
+struct CoefficientLead : LeadViewer {
+    using Box = coefview::ValuesWindow::Box;
+    CoefficientLead() {
+        prepareRunDirectory("mu_ele/82_Pb.mut");
+        EXPECT_TRUE(viewer.start());
+        viewer.selectElement(QStringLiteral("82_Pb.mut"));
+        viewer.draw();
+        std::string error;
+        table = readingTableOf(*loadCoefficientTable("mu_ele/82_Pb.mut", false, error));
+        columns = 3;
+        kEdge = QStringLiteral("0.0880045");
+    }
+    QLineEdit& box(Box b) { return viewer.valuesWindow().box(b); }
+    void typeEnergy(const QString& energy) override {
+        box(Box::energy).setText(energy);
+        viewer.enterEnergy();
+    }
+    void typeValue(const QString& value) override {
+        box(Box::attenuation).setText(value);
+        viewer.enterCoefficient(Coefficient::attenuation);
+    }
+    void chooseRow(int row) override { viewer.valuesWindow().rowList().setCurrentRow(row - 1); }
+    QString energy() override { return box(Box::energy).text(); }
+    QString value(int column) override { return box(static_cast<Box>(column + 1)).text(); }
+    OtherSideFields& otherSide() override { return viewer.valuesWindow().otherSide(); }
+    CrossingList& crossings() override { return viewer.valuesWindow().crossingList(); }
+    int valueColumn() override { return 0; }
+
+    FakePrompts prompts;
+    CoefficientViewer viewer{prompts, [](const QString&) { return true; }};
+};
+
+using MakeViewer = std::function<std::unique_ptr<LeadViewer>()>;
+
+class LeadEdges : public ::testing::TestWithParam<MakeViewer> {
+  protected:
+    WorkingDirectory m_directory;
+};
+
+// The fields show `row`'s values to their printed digits.
+void expectRow(LeadViewer& lead, const std::function<QString(int)>& shown, int row) {
+    for (int c = 0; c < lead.columns; ++c) {
+        const double expected = lead.table.values[static_cast<size_t>(row)][size_t(c)];
+        EXPECT_NEAR(valueOf(shown(c)), expected, 1e-3 * expected + 1e-12) << "column " << c;
+    }
+}
+
+// At the K edge energy the boxes hold the row below the edge and, beside them, the row above;
+// a row chosen at the edge has the other of the pair beside it; away from the edge nothing.
+TEST_P(LeadEdges, BothSidesOfTheKEdgeAreShown) {
+    const std::unique_ptr<LeadViewer> lead = GetParam()();
+    const int upper = upperEdgeRow(lead->table, valueOf(lead->kEdge));
+    ASSERT_GT(upper, 1);
+    lead->typeEnergy(lead->kEdge);
+    expectRow(
+        *lead, [&](int c) { return lead->value(c); }, upper - 1);
+    ASSERT_TRUE(lead->otherSide().isShown());
+    EXPECT_EQ(lead->otherSide().caption(), QStringLiteral("above edge"));
+    expectRow(
+        *lead, [&](int c) { return lead->otherSide().field(c).text(); }, upper);
+    // The photo-electric jump of lead's K shell: the value above is over four times below.
+    const int rising = lead->columns == 6 ? 2 : 0;
+    EXPECT_GT(valueOf(lead->otherSide().field(rising).text()), 4 * valueOf(lead->value(rising)));
+
+    lead->chooseRow(upper);
+    expectRow(
+        *lead, [&](int c) { return lead->value(c); }, upper);
+    EXPECT_EQ(lead->otherSide().caption(), QStringLiteral("below edge"));
+    expectRow(
+        *lead, [&](int c) { return lead->otherSide().field(c).text(); }, upper - 1);
+
+    lead->typeEnergy(QStringLiteral("0.1"));
+    EXPECT_FALSE(lead->otherSide().isShown());
+}
+
+// 100 cm2/g is met at about 11 keV, across the L3 edge at 13.04 keV and at about 19 keV:
+// every one is listed, the curve takes the value at each (or jumps across it at the edge),
+// and choosing one moves the read-out there.
+TEST_P(LeadEdges, EveryEnergyOfAValueIsListedAndCanBeChosen) {
+    const std::unique_ptr<LeadViewer> lead = GetParam()();
+    lead->typeValue(QStringLiteral("100"));
+    CrossingList& list = lead->crossings();
+    ASSERT_FALSE(list.isHidden());
+    ASSERT_EQ(list.list().count(), 3);
+    EXPECT_NEAR(list.energyAt(list.list().currentRow()), valueOf(lead->energy()),
+                1e-4 * valueOf(lead->energy()));
+    const auto column = static_cast<size_t>(lead->valueColumn());
+    for (int k = 0; k < 3; ++k) {
+        const double energy = list.energyAt(k);
+        EXPECT_GT(energy, 0.010);
+        EXPECT_LT(energy, 0.020);
+        const Reading at = readAtEnergy(lead->table, energy, 0.001, 100.0);
+        const int upper = upperEdgeRow(lead->table, energy);
+        if (upper != 0) {
+            EXPECT_TRUE(list.list().item(k)->text().contains(QStringLiteral("at an edge")));
+            EXPECT_LT(at.values[column], 100.0);
+            EXPECT_GT(lead->table.values[static_cast<size_t>(upper)][column], 100.0);
+        } else {
+            EXPECT_NEAR(at.values[column], 100.0, 1e-6);
+        }
+    }
+    list.list().setCurrentRow(2);
+    EXPECT_NEAR(valueOf(lead->energy()), list.energyAt(2), 1e-4 * list.energyAt(2));
+    EXPECT_NEAR(valueOf(lead->value(lead->valueColumn())), 100.0, 0.1);
+    EXPECT_FALSE(list.isHidden());
+    lead->typeEnergy(QStringLiteral("0.5"));
+    EXPECT_TRUE(list.isHidden());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothViewers, LeadEdges,
+    ::testing::Values(MakeViewer([] { return std::make_unique<CrossSectionLead>(); }),
+                      MakeViewer([] { return std::make_unique<CoefficientLead>(); })),
+    [](const ::testing::TestParamInfo<MakeViewer>& info) {
+        return info.index == 0 ? std::string("crossSections") : std::string("coefficients");
+    });
+
+} // namespace
+} // namespace tarvo
