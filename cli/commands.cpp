@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "coefview/attenuation.h"
 #include "coefview/combine_coefficient_tables.h"
 #include "common/text_file.h"
 #include "splinetool/grid_interpolation.h"
@@ -36,8 +37,8 @@ std::vector<Cell> cells(double energy, const std::string& side, const double* va
 
 // The columns at each energy, both sides at an edge energy; an energy the table cannot
 // answer is named on the error stream and the others are answered. True when all were.
-bool answerEnergies(const std::vector<double>& energies, const Material& material,
-                    double highest, OutputTable& table, const CommandContext& c) {
+bool answerEnergies(const std::vector<double>& energies, const Material& material, double highest,
+                    OutputTable& table, const CommandContext& c) {
     bool all = true;
     const ReadingTable& readings = material.readings;
     table.rows.reserve(table.rows.size() + energies.size());
@@ -71,8 +72,7 @@ std::optional<Material> loaded(const MaterialRequest& request, Quantities quanti
     return material;
 }
 
-std::optional<std::vector<double>> energies(const EnergyOptions& options,
-                                            const CommandContext& c) {
+std::optional<std::vector<double>> energies(const EnergyOptions& options, const CommandContext& c) {
     std::string error;
     auto list = energiesOf(options, c.in, c.inputIsTerminal, error);
     if (!list) {
@@ -142,10 +142,8 @@ int findEnergies(const MaterialRequest& request, const std::string& quantity, do
         return fail(c, "give one of --mu, --mu-tr, --mu-en, --total with a value above 0",
                     kUsageError);
     }
-    const auto material = loaded(request,
-                                 quantity == "total" ? Quantities::crossSections
-                                                     : Quantities::coefficients,
-                                 c);
+    const auto material = loaded(
+        request, quantity == "total" ? Quantities::crossSections : Quantities::coefficients, c);
     if (!material) {
         return kDataError;
     }
@@ -164,23 +162,22 @@ int findEnergies(const MaterialRequest& request, const std::string& quantity, do
 }
 
 std::optional<double> thicknessOf(const std::string& text, bool& massThickness) {
-    static const std::map<std::string, double> toCm{
-        {"um", 1e-4}, {"µm", 1e-4}, {"mm", 0.1}, {"cm", 1.0}, {"m", 100.0}, {"g/cm2", 1.0}};
     size_t split = 0;
-    while (split < text.size() && (std::isdigit(static_cast<unsigned char>(text[split])) ||
-                                   text[split] == '.' || text[split] == 'e' ||
-                                   text[split] == 'E' || text[split] == '+' || text[split] == '-')) {
+    while (split < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[split])) || text[split] == '.' ||
+            text[split] == 'e' || text[split] == 'E' || text[split] == '+' || text[split] == '-')) {
         ++split;
     }
-    std::string unit = text.substr(split);
-    unit.erase(0, unit.find_first_not_of(' '));
+    std::string unitText = text.substr(split);
+    unitText.erase(0, unitText.find_first_not_of(' '));
     const std::optional<double> number = strictNumber(text.substr(0, split));
-    const auto factor = toCm.find(unit);
-    if (!number || !(*number > 0) || factor == toCm.end()) {
+    const std::optional<ThicknessUnit> unit = thicknessUnitOf(unitText);
+    if (!number || !(*number > 0) || !unit) {
         return std::nullopt;
     }
-    massThickness = unit == "g/cm2";
-    return *number * factor->second;
+    massThickness = *unit == ThicknessUnit::gramsPerSquareCentimetre;
+    // A mass thickness stays in g/cm2 until the density is known.
+    return massThickness ? *number : thicknessInCm(*number, *unit, 1.0);
 }
 
 int attenuate(const MaterialRequest& request, const EnergyOptions& options,
@@ -189,8 +186,9 @@ int attenuate(const MaterialRequest& request, const EnergyOptions& options,
     bool mass = false;
     const std::optional<double> thickness = thicknessOf(thicknessText, mass);
     if (!thickness) {
-        return fail(c, "--thickness \"" + thicknessText +
-                           "\" is not a positive number with um, mm, cm, m or g/cm2",
+        return fail(c,
+                    "--thickness \"" + thicknessText +
+                        "\" is not a positive number with um, mm, cm, m or g/cm2",
                     kUsageError);
     }
     const auto list = energies(options, c);
@@ -203,7 +201,9 @@ int attenuate(const MaterialRequest& request, const EnergyOptions& options,
         return fail(c, "--density is needed for a formula or a mixture", kUsageError);
     }
     material->density = rho;
-    OutputTable table = tableFor(*material, {kEnergy, kSide, coefficientColumns()[0],
+    OutputTable table = tableFor(*material, {kEnergy,
+                                             kSide,
+                                             coefficientColumns()[0],
                                              {"transmission", "I/I0", ""},
                                              {"attenuated", "attenuated", ""},
                                              {"absorbed", "energy absorbed", ""},
@@ -211,18 +211,20 @@ int attenuate(const MaterialRequest& request, const EnergyOptions& options,
                                              {"tvl", "TVL", "cm"},
                                              {"mfp", "mean free path", "cm"}});
     OutputTable coefficients = tableFor(*material, {});
-    const bool all =
-        answerEnergies(*list, *material, kHighestCoefficientEnergy, coefficients, c);
+    const bool all = answerEnergies(*list, *material, kHighestCoefficientEnergy, coefficients, c);
     const double depth = mass ? *thickness / rho : *thickness; // cm
     for (const auto& row : coefficients.rows) {
-        const double mu = std::get<double>(row[2]) * rho; // 1/cm
-        const double transmission = std::exp(-mu * depth);
-        const double absorbed = std::get<double>(row[4]) / std::get<double>(row[2]) *
-                                (1 - transmission);
-        table.rows.push_back({row[0], row[1], row[2], transmission, 1 - transmission, absorbed,
-                              std::log(2.0) / mu, std::log(10.0) / mu, 1 / mu});
+        const double muOverRho = std::get<double>(row[2]);
+        const std::optional<Attenuation> a =
+            attenuationOf(muOverRho, std::get<double>(row[4]), rho, depth);
+        if (a) {
+            table.rows.push_back({row[0], row[1], row[2], a->transmission, a->attenuated,
+                                  a->energyAbsorbed, a->halfValueLayer, a->tenthValueLayer,
+                                  a->meanFreePath});
+        }
     }
-    table.notes.push_back("thickness " + thicknessText + ", narrow beam; the energy absorbed is "
+    table.notes.push_back("thickness " + thicknessText +
+                          ", narrow beam; the energy absorbed is "
                           "(mu_en/mu) (1 - I/I0)");
     writeTable(c.out, table, c.format, c.digits);
     return all ? 0 : kDataError;
@@ -249,8 +251,8 @@ std::optional<spline::SplineTable> splineTableOf(const Material& material, std::
     return table;
 }
 
-bool splineRows(const Material& material, const StepOptions& steps, int points,
-                OutputTable& table, std::string& error) {
+bool splineRows(const Material& material, const StepOptions& steps, int points, OutputTable& table,
+                std::string& error) {
     const auto splineTable = splineTableOf(material, error);
     const auto segments = splineTable ? spline::splitSegments(*splineTable, error) : std::nullopt;
     if (!segments) {
@@ -273,8 +275,8 @@ bool splineRows(const Material& material, const StepOptions& steps, int points,
     return true;
 }
 
-bool linearRows(const Material& material, const StepOptions& steps, int points,
-                OutputTable& table, std::string& error) {
+bool linearRows(const Material& material, const StepOptions& steps, int points, OutputTable& table,
+                std::string& error) {
     for (int i = 1; i <= points; ++i) {
         const double energy = spline::gridEnergy(i, steps.step, steps.from);
         const Reading reading = readAtEnergy(material.readings, energy * 0.001, kLowestEnergy,
@@ -283,8 +285,7 @@ bool linearRows(const Material& material, const StepOptions& steps, int points,
             error = formatValue(energy, 6) + " keV lies outside the table";
             return false;
         }
-        table.rows.push_back(
-            {energy, reading.values[0], reading.values[1], reading.values[2]});
+        table.rows.push_back({energy, reading.values[0], reading.values[1], reading.values[2]});
     }
     return true;
 }
@@ -296,8 +297,9 @@ int equalStepTable(const MaterialRequest& request, const StepOptions& steps,
     const double count = (steps.to - steps.from) / steps.step + 1 + 1e-9;
     if (!(steps.from >= 1.0) || !(steps.to <= 20000.0) || !(steps.step > 0) || !(count >= 1) ||
         count > 100000 || (steps.method != "linear" && steps.method != "spline")) {
-        return fail(c, "--from, --to and --step must lie from 1 to 20000 keV, at most 100000 "
-                       "points, and --method be linear or spline",
+        return fail(c,
+                    "--from, --to and --step must lie from 1 to 20000 keV, at most 100000 "
+                    "points, and --method be linear or spline",
                     kUsageError);
     }
     const auto material = loaded(request, Quantities::coefficients, c);
@@ -332,8 +334,8 @@ struct ListedTable {
 
 const char* categoryOf(const std::string& extension) {
     static const std::map<std::string, const char*> categories{
-        {".mix", "human"}, {".mucm", "human"}, {".mix2", "phantom"}, {".muc2", "phantom"},
-        {".mix3", "other"}, {".muc3", "other"}};
+        {".mix", "human"},    {".mucm", "human"}, {".mix2", "phantom"},
+        {".muc2", "phantom"}, {".mix3", "other"}, {".muc3", "other"}};
     const auto found = categories.find(extension);
     return found == categories.end() ? "" : found->second;
 }
@@ -378,9 +380,12 @@ int listTables(const std::string& which, const std::string& category, const Comm
     }
     OutputTable table;
     table.material = "tables";
-    table.columns = {{"stem", "Stem", ""},         {"kind", "Kind", ""},
-                     {"category", "Category", ""}, {"name", "Name", ""},
-                     {"density", "Density", "g/cm3"}, {"tables", "Tables", ""}};
+    table.columns = {{"stem", "Stem", ""},
+                     {"kind", "Kind", ""},
+                     {"category", "Category", ""},
+                     {"name", "Name", ""},
+                     {"density", "Density", "g/cm3"},
+                     {"tables", "Tables", ""}};
     for (const auto& [stem, entry] : listed) {
         if (category.empty() || entry.category == category) {
             table.rows.push_back(
@@ -406,9 +411,9 @@ std::optional<TableKind> kindOf(const std::string& path) {
     return std::nullopt;
 }
 
-bool writeCombined(const std::vector<CompositionEntry>& composition, TableKind kind,
-                   bool compound, const std::string& name, double density,
-                   const std::string& path, std::string& error) {
+bool writeCombined(const std::vector<CompositionEntry>& composition, TableKind kind, bool compound,
+                   const std::string& name, double density, const std::string& path,
+                   std::string& error) {
     if (kind == TableKind::coefficients) {
         const auto combined = combineCoefficientTables(elementRows(composition, ".mut"), error);
         return combined && writeMaterialCoefficientTable(path, name, density, combined->rows,
@@ -427,14 +432,16 @@ int combineTables(const MaterialRequest& request, const std::string& name, doubl
                   const std::string& out, const CommandContext& c) {
     const std::optional<TableKind> kind = kindOf(out);
     if (!kind || name.empty() || !(density > 0) || !request.name.empty()) {
-        return fail(c, "combine takes --formula or --mixture, a --name, a --density above 0 and "
-                       "an --out ending in .mix, .mix2, .mix3, .mucm, .muc2 or .muc3",
+        return fail(c,
+                    "combine takes --formula or --mixture, a --name, a --density above 0 and "
+                    "an --out ending in .mix, .mix2, .mix3, .mucm, .muc2 or .muc3",
                     kUsageError);
     }
     // A bare file name goes where the viewers list it.
-    const std::string path = std::filesystem::path(out).has_parent_path()
-                                 ? out
-                                 : formPath(*kind == TableKind::coefficients ? "mu_mix" : "mix", out);
+    const std::string path =
+        std::filesystem::path(out).has_parent_path()
+            ? out
+            : formPath(*kind == TableKind::coefficients ? "mu_mix" : "mix", out);
     std::string error;
     const auto composition = compositionOf(request, error);
     if (!composition ||

@@ -1,5 +1,6 @@
 #include "coefficient_viewer.h"
 
+#include "coefview/attenuation_window.h"
 #include "coefview/coefficient_plot.h"
 #include "coefview/composition_window.h"
 #include "coefview/equal_interval_dialog.h"
@@ -103,6 +104,34 @@ coefview::ValuesWindow& CoefficientViewer::valuesWindow() {
     return *m_values;
 }
 
+coefview::AttenuationWindow& CoefficientViewer::attenuationWindow() {
+    if (!m_attenuation) {
+        m_attenuation = std::make_unique<coefview::AttenuationWindow>();
+        if (m_tableLoaded) {
+            m_attenuation->setMaterial(displayText(m_table->name), m_table->density);
+        }
+        setShownReading(m_shown);
+    }
+    return *m_attenuation;
+}
+
+void CoefficientViewer::openAttenuation() {
+    attenuationWindow().show();
+    attenuationWindow().raise();
+}
+
+void CoefficientViewer::setShownReading(std::optional<ShownReading> shown) {
+    m_shown = shown;
+    if (!m_attenuation) {
+        return;
+    }
+    if (shown) {
+        m_attenuation->setReading(shown->energy, shown->values[0], shown->values[2]);
+    } else {
+        m_attenuation->clearReading();
+    }
+}
+
 coefview::CompositionWindow& CoefficientViewer::compositionWindow() {
     if (!m_composition) {
         m_composition = std::make_unique<coefview::CompositionWindow>();
@@ -196,6 +225,8 @@ void CoefficientViewer::connectValuesWindow() {
     connect(&values.csvButton(), &QPushButton::clicked, this, &CoefficientViewer::openCsvExport);
     connect(&values.equalIntervalButton(), &QPushButton::clicked, this,
             &CoefficientViewer::openEqualIntervalDialog);
+    connect(&values.attenuationButton(), &QPushButton::clicked, this,
+            &CoefficientViewer::openAttenuation);
 }
 
 void CoefficientViewer::chooseCategory(MaterialCategory category) {
@@ -224,6 +255,7 @@ void CoefficientViewer::draw() {
         return;
     }
     valuesWindow().clearBoxes();
+    setShownReading(std::nullopt);
     valuesWindow().rowList().blockSignals(true);
     valuesWindow().rowList().clear();
     hideIfCreated(m_composition.get());
@@ -231,6 +263,9 @@ void CoefficientViewer::draw() {
     m_reading = readingTableOf(*m_table);
     m_tableLoaded = true;
     m_drawnPath = m_shell.lists().selectedPath();
+    if (m_attenuation) {
+        m_attenuation->setMaterial(displayText(m_table->name), m_table->density);
+    }
     m_main->compositionButton()->setEnabled(material);
     for (int i = 1; i <= m_table->energyCount; ++i) {
         valuesWindow().rowList().addItem(
@@ -261,6 +296,7 @@ void CoefficientViewer::hideTableWindows() {
     hideIfCreated(m_graph.get());
     m_enlarged.hideIfCreated();
     hideIfCreated(m_values.get());
+    hideIfCreated(m_attenuation.get());
 }
 
 void CoefficientViewer::indicateComposition() {
@@ -349,6 +385,7 @@ void CoefficientViewer::showCoefficients(double energy, const Coefficients& valu
         valuesWindow().box(boxes[c]).setText(formatted(values[c], "0.000E+00"));
     }
     placeCursor(energy, values, QStringLiteral("0.000"));
+    setShownReading(ShownReading{energy, values});
 }
 
 void CoefficientViewer::selectRow(int position) {
@@ -387,6 +424,7 @@ void CoefficientViewer::enterEnergy() {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("This energy is out of range."),
                               MessageIcon::Exclamation);
         box.clear();
+        setShownReading(std::nullopt);
         return;
     }
     const auto& v = reading.values;
@@ -412,6 +450,7 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
                                   : QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
         box.clear();
+        setShownReading(std::nullopt);
         return;
     }
     const auto& v = reading.values;
@@ -425,6 +464,7 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
 
 void CoefficientViewer::clearForEntry(coefview::ValuesWindow::Box box) {
     valuesWindow().clearBoxes();
+    setShownReading(std::nullopt);
     valuesWindow().box(box).setFocus();
 }
 

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tarvo {
@@ -26,6 +27,7 @@ class StartNotice;
 namespace coefview {
 class CompositionWindow;
 class EqualIntervalDialog;
+class AttenuationWindow;
 class GraphWindow;
 } // namespace coefview
 
@@ -48,6 +50,7 @@ class CoefficientViewer : public QObject {
     coefview::CompositionWindow& compositionWindow();
     StartNotice* startNotice() { return m_shell.startNotice(); }
     coefview::EqualIntervalDialog& equalIntervalDialog();
+    coefview::AttenuationWindow& attenuationWindow();
     SaveDialog& csvSaveDialog();
     SaveDialog& imageSaveDialog();
     CreatorWindow& materialCreator();
@@ -85,6 +88,8 @@ class CoefficientViewer : public QObject {
     void clearForEntry(coefview::ValuesWindow::Box box);
     void openEqualIntervalDialog();
     void openCsvExport();
+    // "Attenuation…": the calculator at the energy shown, following it from then on.
+    void openAttenuation();
 
   private:
     void connectValuesWindow();
@@ -93,6 +98,12 @@ class CoefficientViewer : public QObject {
     void placeCursor(double energy, const Coefficients& values, const QString& readOutPattern);
     void readOut(int row, const QString& pattern);
     void showCoefficients(double energy, const Coefficients& values, const char* energyPattern);
+    // What the values window shows, which the attenuation window follows.
+    struct ShownReading {
+        double energy = 0.0;
+        Coefficients values{};
+    };
+    void setShownReading(std::optional<ShownReading> shown);
 
     UserPrompts& m_prompts;
     ViewerShell m_shell;
@@ -102,6 +113,8 @@ class CoefficientViewer : public QObject {
     std::unique_ptr<coefview::ValuesWindow> m_values;
     std::unique_ptr<coefview::CompositionWindow> m_composition;
     std::unique_ptr<coefview::EqualIntervalDialog> m_equalInterval;
+    std::unique_ptr<coefview::AttenuationWindow> m_attenuation;
+    std::optional<ShownReading> m_shown;
     std::unique_ptr<SaveDialog> m_csvSave;
     std::unique_ptr<CreatorWindow> m_creator;
     std::unique_ptr<CoefficientTable> m_table;

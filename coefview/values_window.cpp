@@ -64,7 +64,6 @@ void ValuesWindow::createControls() {
     m_equalIntervalButton =
         new QPushButton(QStringLiteral("Create data with equal energy intevals"), this);
     m_attenuationButton = new QPushButton(QStringLiteral("Attenuation…"), this);
-    m_attenuationButton->setEnabled(false); // until the calculator window exists
     m_attenuationButton->setToolTip(
         QStringLiteral("Transmission, half-value layer and mean free path at this energy"));
     auto* buttons = new QHBoxLayout;

@@ -7,6 +7,7 @@
 #include "common/table_reading.h"
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
+#include "tests/window_support.h"
 #include "xsview/cross_section_viewer.h"
 #include "xsview/values_at_energy.h"
 #include "xsview/values_window.h"
@@ -48,17 +49,9 @@ struct LeadViewer {
     QString kEdge; // the K edge energy of the table (MeV): XCOM's and NIST's differ
 };
 
-// A run directory holding the start files and one shipped table.
-void prepareRunDirectory(const std::string& table) {
-    testing::writeBytes("Start.dat", "Tarvo_V7S\r\n");
-    testing::writeBytes("ele/user.txt", "Lab\r\n");
-    std::filesystem::create_directories(std::filesystem::path(table).parent_path());
-    std::filesystem::copy_file(std::filesystem::path(TARVO_SHIPPED_DATA) / table, table);
-}
-
 struct CrossSectionLead : LeadViewer {
     CrossSectionLead() {
-        prepareRunDirectory("ele/82_Pb.ele");
+        testing::prepareRunDirectory({"ele/82_Pb.ele"});
         EXPECT_TRUE(viewer.start());
         viewer.selectElement(QStringLiteral("82_Pb.ele"));
         viewer.calculateAndPlot();
@@ -92,7 +85,7 @@ struct CrossSectionLead : LeadViewer {
 struct CoefficientLead : LeadViewer {
     using Box = coefview::ValuesWindow::Box;
     CoefficientLead() {
-        prepareRunDirectory("mu_ele/82_Pb.mut");
+        testing::prepareRunDirectory({"mu_ele/82_Pb.mut"});
         EXPECT_TRUE(viewer.start());
         viewer.selectElement(QStringLiteral("82_Pb.mut"));
         viewer.draw();

@@ -1,0 +1,78 @@
+#include "attenuation.h"
+
+#include <cmath>
+#include <map>
+
+namespace tarvo {
+namespace {
+
+// Centimetres per unit; a mass thickness is handled through the density.
+double centimetresPer(ThicknessUnit unit) {
+    switch (unit) {
+    case ThicknessUnit::micrometre:
+        return 1e-4;
+    case ThicknessUnit::millimetre:
+        return 0.1;
+    case ThicknessUnit::metre:
+        return 100.0;
+    default:
+        return 1.0;
+    }
+}
+
+bool positive(double value) {
+    return std::isfinite(value) && value > 0;
+}
+
+} // namespace
+
+std::optional<ThicknessUnit> thicknessUnitOf(const std::string& text) {
+    static const std::map<std::string, ThicknessUnit> units{
+        {"um", ThicknessUnit::micrometre},
+        {"\xc2\xb5m", ThicknessUnit::micrometre},
+        {"mm", ThicknessUnit::millimetre},
+        {"cm", ThicknessUnit::centimetre},
+        {"m", ThicknessUnit::metre},
+        {"g/cm2", ThicknessUnit::gramsPerSquareCentimetre},
+        {"g/cm\xc2\xb2", ThicknessUnit::gramsPerSquareCentimetre}};
+    const auto found = units.find(text);
+    return found == units.end() ? std::nullopt : std::make_optional(found->second);
+}
+
+double thicknessInCm(double thickness, ThicknessUnit unit, double density) {
+    return unit == ThicknessUnit::gramsPerSquareCentimetre ? thickness / density
+                                                           : thickness * centimetresPer(unit);
+}
+
+double thicknessInUnit(double centimetres, ThicknessUnit unit, double density) {
+    return unit == ThicknessUnit::gramsPerSquareCentimetre ? centimetres * density
+                                                           : centimetres / centimetresPer(unit);
+}
+
+std::optional<Attenuation> attenuationOf(double muOverRho, double muEnOverRho, double density,
+                                         double thickness) {
+    if (!positive(muOverRho) || !positive(muEnOverRho) || !positive(density) ||
+        !std::isfinite(thickness) || thickness < 0) {
+        return std::nullopt;
+    }
+    const double mu = muOverRho * density; // 1/cm
+    Attenuation result;
+    result.transmission = std::exp(-mu * thickness);
+    // 1 - exp(-x) without the loss of digits of a thin layer.
+    result.attenuated = -std::expm1(-mu * thickness);
+    result.energyAbsorbed = muEnOverRho / muOverRho * result.attenuated;
+    result.halfValueLayer = std::log(2.0) / mu;
+    result.tenthValueLayer = std::log(10.0) / mu;
+    result.meanFreePath = 1.0 / mu;
+    return result;
+}
+
+std::optional<double> thicknessForTransmission(double muOverRho, double density,
+                                               double transmission) {
+    if (!positive(muOverRho) || !positive(density) || !positive(transmission) || transmission > 1) {
+        return std::nullopt;
+    }
+    return -std::log(transmission) / (muOverRho * density);
+}
+
+} // namespace tarvo
