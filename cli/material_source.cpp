@@ -39,11 +39,6 @@ std::optional<std::string> tableIn(const std::string& directory, const std::stri
     return std::nullopt;
 }
 
-std::optional<double> atomicWeightOf(int z) {
-    std::string ignored;
-    return readAtomicWeight(formPath("ele", elementStem(z) + ".ele"), ignored);
-}
-
 // A mixture's component as a composition: a table's (an element's is itself), else a formula.
 std::optional<std::vector<CompositionEntry>> componentOf(const std::string& name,
                                                          std::string& error) {
@@ -73,9 +68,8 @@ std::optional<std::vector<CompositionEntry>> mixtureOf(const std::string& mixtur
     for (std::string item; std::getline(items, item, ',');) {
         const size_t colon = item.rfind(':');
         char* end = nullptr;
-        const double share = colon == std::string::npos
-                                 ? 0.0
-                                 : std::strtod(item.c_str() + colon + 1, &end);
+        const double share =
+            colon == std::string::npos ? 0.0 : std::strtod(item.c_str() + colon + 1, &end);
         if (colon == std::string::npos || end != item.c_str() + item.size() || !(share > 0)) {
             error = "--mixture: \"" + item + "\" is not a component and a share above 0";
             return std::nullopt;
@@ -102,7 +96,8 @@ std::optional<std::vector<CompositionEntry>> mixtureOf(const std::string& mixtur
 
 bool combine(Material& material, Quantities quantities, std::string& error) {
     if (quantities == Quantities::coefficients) {
-        const auto combined = combineCoefficientTables(elementRows(material.composition, ".mut"), error);
+        const auto combined =
+            combineCoefficientTables(elementRows(material.composition, ".mut"), error);
         if (!combined) {
             return false;
         }
@@ -150,12 +145,6 @@ bool loadTable(const std::string& path, Quantities quantities, Material& materia
 
 } // namespace
 
-std::string elementStem(int z) {
-    char number[8];
-    std::snprintf(number, sizeof number, "%02d", z);
-    return number + std::string("_") + elementSymbol(z);
-}
-
 std::vector<CompositionRow> elementRows(const std::vector<CompositionEntry>& composition,
                                         const char* extension) {
     std::vector<CompositionRow> rows;
@@ -195,7 +184,7 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const MaterialRequest
         error = "--formula " + describe(request.formula, formulaError);
         return std::nullopt;
     }
-    const auto fractions = weightFractions(*elements, atomicWeightOf);
+    const auto fractions = weightFractions(*elements, shippedAtomicWeight);
     if (!fractions) {
         error = "--formula " + request.formula + ": an element's atomic weight cannot be read";
         return std::nullopt;
@@ -217,7 +206,7 @@ std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities 
             return std::nullopt;
         }
         return loadTable(*path, quantities, material, error) ? std::make_optional(material)
-                                                            : std::nullopt;
+                                                             : std::nullopt;
     }
     const auto composition = compositionOf(request, error);
     if (!composition) {

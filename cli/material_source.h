@@ -26,9 +26,9 @@ enum class Quantities { coefficients, crossSections };
 // tables by the Bragg additivity rule, as the creators of the viewers combine them.
 struct Material {
     std::string label;
-    double density = 0.0;                      // g/cm3 of a table; 0 for a formula or mixture
-    ReadingTable readings;                     // the coefficients or the cross sections
-    std::vector<CoefficientRow> coefficients;  // plain rows, for the spline
+    double density = 0.0;                     // g/cm3 of a table; 0 for a formula or mixture
+    ReadingTable readings;                    // the coefficients or the cross sections
+    std::vector<CoefficientRow> coefficients; // plain rows, for the spline
     std::vector<CrossSectionRow> crossSections;
     std::vector<CompositionEntry> composition; // by weight; empty for an element table
 };
@@ -45,9 +45,6 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const MaterialRequest
 // The relative path of a table by stem or element symbol ("Water", "Pb", "82_Pb"), or the
 // path itself when it names a file; nothing when none is found.
 std::optional<std::string> findTable(const std::string& name, Quantities quantities);
-
-// "82_Pb": the file stem of element z's tables.
-std::string elementStem(int z);
 
 // The rows a combination takes for a composition: each element's table (stem and
 // `extension`) with its fraction by weight.

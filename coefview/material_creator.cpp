@@ -48,6 +48,7 @@ std::unique_ptr<CreatorWindow> makeMaterialCreator(UserPrompts& prompts) {
     texts.countFromBoxAtSave = true;
     texts.elementDirectory = "mu_ele";
     texts.elementExtension = ".mut";
+    texts.formulaEntry = FormulaEntry::weightPercent;
     return std::make_unique<CreatorWindow>(texts, saveMaterial, prompts);
 }
 

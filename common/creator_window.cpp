@@ -2,6 +2,8 @@
 
 #include "common/accessible_names.h"
 #include "common/display_text.h"
+#include "common/elements.h"
+#include "common/formula.h"
 #include "common/main_window.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
@@ -145,6 +147,9 @@ void CreatorWindow::createControls() {
     inputs->addWidget(m_countField, 2, 1);
     inputs->addWidget(m_confirmButton, 2, 2);
     inputs->addWidget(new QLabel(m_texts.hint, this), 3, 1);
+    if (m_texts.formulaEntry != FormulaEntry::none) {
+        addFormulaBox(*inputs, 4);
+    }
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(listLabel);
@@ -165,6 +170,22 @@ void CreatorWindow::createControls() {
     layout->addLayout(inputs);
     layout->addLayout(middle, 1);
     layout->addWidget(createBottom());
+}
+
+void CreatorWindow::addFormulaBox(QGridLayout& inputs, int row) {
+    const bool atoms = m_texts.formulaEntry == FormulaEntry::atoms;
+    auto* label =
+        new QLabel(atoms ? QStringLiteral("Formula") : QStringLiteral("Formulas by weight"), this);
+    m_formulaField = new QLineEdit(this);
+    m_formulaField->setPlaceholderText(atoms ? QStringLiteral("Ca5(PO4)3OH, then Enter")
+                                             : QStringLiteral("H2O 90; NaCl 10, then Enter"));
+    m_formulaField->setToolTip(
+        atoms ? QStringLiteral("A chemical formula fills the element rows with its atoms")
+              : QStringLiteral("Formulas with shares by weight fill the rows with weight %"));
+    nameAfterLabel(m_formulaField, label);
+    inputs.addWidget(label, row, 0);
+    inputs.addWidget(m_formulaField, row, 1, 1, 2);
+    connect(m_formulaField, &QLineEdit::returnPressed, this, &CreatorWindow::fillFromFormula);
 }
 
 void CreatorWindow::connectSignals() {
@@ -208,6 +229,9 @@ void CreatorWindow::open() {
     m_densityField->setText(QStringLiteral("9.999"));
     m_countField->clear();
     m_fileNameField->clear();
+    if (m_formulaField != nullptr) {
+        m_formulaField->clear();
+    }
     for (int j = 1; j <= rowCount(); ++j) {
         m_rows[static_cast<size_t>(j - 1)] = CompositionRow{};
         m_elementCells[static_cast<size_t>(j - 1)]->setText(QString());
@@ -282,13 +306,16 @@ void CreatorWindow::pickElement(int row) {
         m_prompts.showMessage(this, m_texts.noElementMessage, MessageIcon::Exclamation);
         return;
     }
-    const QListWidgetItem* selected = chosen.front();
-    CompositionRow& entry = m_rows[static_cast<size_t>(row - 1)];
-    entry.elementFile = selected->text().toLocal8Bit().toStdString();
-    entry.elementCell = entry.elementFile;
-    m_elementCells[static_cast<size_t>(row - 1)]->setText(selected->text());
-    nameRow(row);
+    setRowElement(row, chosen.front()->text());
     askAmount(row);
+}
+
+void CreatorWindow::setRowElement(int row, const QString& file) {
+    CompositionRow& entry = m_rows[static_cast<size_t>(row - 1)];
+    entry.elementFile = file.toLocal8Bit().toStdString();
+    entry.elementCell = entry.elementFile;
+    m_elementCells[static_cast<size_t>(row - 1)]->setText(file);
+    nameRow(row);
 }
 
 void CreatorWindow::editAmount(int row) {
@@ -296,8 +323,12 @@ void CreatorWindow::editAmount(int row) {
 }
 
 void CreatorWindow::askAmount(int row) {
+    const CompositionRow& entry = m_rows[static_cast<size_t>(row - 1)];
+    setRowAmount(row, m_prompts.askText(this, m_texts.amountPrompt, local(entry.amountCell)));
+}
+
+void CreatorWindow::setRowAmount(int row, const QString& answer) {
     CompositionRow& entry = m_rows[static_cast<size_t>(row - 1)];
-    const QString answer = m_prompts.askText(this, m_texts.amountPrompt, local(entry.amountCell));
     entry.amountCell = answer.toLocal8Bit().toStdString();
     m_amountCells[static_cast<size_t>(row - 1)]->setText(answer);
     nameRow(row);
@@ -307,6 +338,61 @@ void CreatorWindow::askAmount(int row) {
         return;
     }
     entry.amount = amount;
+}
+
+// The list entry of an element's table ("08_O.ele"), found by its atomic number.
+QListWidgetItem* CreatorWindow::elementItem(int atomicNumber) const {
+    const QString stem = QString::fromStdString(elementStem(atomicNumber));
+    for (int i = 0; i < m_elementList->count(); ++i) {
+        QListWidgetItem* item = m_elementList->item(i);
+        if (item->text() == stem + QString::fromStdString(m_texts.elementExtension)) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+void CreatorWindow::fillFromFormula() {
+    const std::string formula = m_formulaField->text().trimmed().toUtf8().toStdString();
+    std::string error;
+    const std::optional<std::vector<FormulaRow>> rows = formulaRows(
+        formula, m_texts.formulaEntry == FormulaEntry::atoms, shippedAtomicWeight, error);
+    if (!rows) {
+        m_prompts.showMessage(this, QString::fromUtf8(error.c_str()), MessageIcon::Exclamation);
+        return;
+    }
+    if (static_cast<int>(rows->size()) > rowCount()) {
+        m_prompts.showMessage(this,
+                              QStringLiteral("The formula holds %1 elements; this window takes "
+                                             "up to %2.")
+                                  .arg(rows->size())
+                                  .arg(rowCount()),
+                              MessageIcon::Exclamation);
+        return;
+    }
+    std::vector<QListWidgetItem*> items;
+    for (const FormulaRow& row : *rows) {
+        items.push_back(elementItem(row.atomicNumber));
+        if (items.back() == nullptr) {
+            m_prompts.showMessage(this,
+                                  QStringLiteral("No table of ") +
+                                      QString::fromStdString(elementSymbol(row.atomicNumber)) +
+                                      QStringLiteral(" is in the element list."),
+                                  MessageIcon::Exclamation);
+            return;
+        }
+    }
+    hideAllRows();
+    m_countField->setText(QString::number(rows->size()));
+    confirmElementCount();
+    if (!m_saveButton->isEnabled() || m_elementCount != static_cast<double>(rows->size())) {
+        return; // the count's own message was shown
+    }
+    for (size_t k = 0; k < rows->size(); ++k) {
+        m_elementList->setCurrentItem(items[k]);
+        setRowElement(static_cast<int>(k) + 1, items[k]->text());
+        setRowAmount(static_cast<int>(k) + 1, QString::fromStdString((*rows)[k].amount));
+    }
 }
 
 void CreatorWindow::cancelCreator() {

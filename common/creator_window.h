@@ -13,11 +13,17 @@
 #include <vector>
 
 class QButtonGroup;
+class QGridLayout;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 namespace tarvo {
+
+// What a creator's formula box takes: nothing (no box), one formula whose atoms fill the
+// rows, or formulas with shares by weight whose elements fill the rows as weight %.
+enum class FormulaEntry { none, atoms, weightPercent };
 
 // The texts and rules of one creator window.
 struct CreatorTexts {
@@ -50,6 +56,7 @@ struct CreatorTexts {
     bool countFromBoxAtSave = false; // the save reads the count box again
     std::string elementDirectory;    // "ele" or "mu_ele"
     std::string elementExtension;    // ".ele" or ".mut"
+    FormulaEntry formulaEntry = FormulaEntry::none;
 };
 
 // What a save combines and writes.
@@ -79,6 +86,9 @@ class CreatorWindow : public QWidget {
     void refreshElementList();
 
     void confirmElementCount();
+    // Enter in the formula box: the count, the element cells and the amounts filled as if
+    // picked and typed by hand; a formula that cannot be read is shown with its place.
+    void fillFromFormula();
     // Row numbers count from 1.
     void pickElement(int row);
     void editAmount(int row);
@@ -95,6 +105,8 @@ class CreatorWindow : public QWidget {
     QLineEdit& densityField() { return *m_densityField; }
     QLineEdit& countField() { return *m_countField; }
     QLineEdit& fileNameField() { return *m_fileNameField; }
+    // The formula box; nothing where the creator has none.
+    QLineEdit* formulaField() { return m_formulaField; }
     QListWidget& elementList() { return *m_elementList; }
     QButtonGroup& categories() { return *m_categories; }
     QPushButton& confirmButton() { return *m_confirmButton; }
@@ -119,6 +131,10 @@ class CreatorWindow : public QWidget {
     void connectSignals();
     void fileNameEntered();
     void askAmount(int row);
+    void setRowElement(int row, const QString& file);
+    void setRowAmount(int row, const QString& amount);
+    void addFormulaBox(QGridLayout& inputs, int row);
+    QListWidgetItem* elementItem(int atomicNumber) const;
     void nameRow(int row);
     void showRow(int row, bool visible);
     void hideAllRows();
@@ -133,6 +149,7 @@ class CreatorWindow : public QWidget {
     QLineEdit* m_densityField = nullptr;
     QLineEdit* m_countField = nullptr;
     QLineEdit* m_fileNameField = nullptr;
+    QLineEdit* m_formulaField = nullptr;
     QListWidget* m_elementList = nullptr;
     QButtonGroup* m_categories = nullptr;
     QPushButton* m_confirmButton = nullptr;

@@ -1,6 +1,10 @@
 #include "elements.h"
 
+#include "common/table_reader.h"
+#include "common/text_file.h"
+
 #include <array>
+#include <cstdio>
 
 namespace tarvo {
 namespace {
@@ -26,6 +30,17 @@ int atomicNumberOf(std::string_view symbol) {
         }
     }
     return 0;
+}
+
+std::string elementStem(int z) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%02d", z);
+    return number + std::string("_") + elementSymbol(z);
+}
+
+std::optional<double> shippedAtomicWeight(int z) {
+    std::string ignored;
+    return readAtomicWeight(formPath("ele", elementStem(z) + ".ele"), ignored);
 }
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,12 @@ std::string elementSymbol(int z);
 
 // The atomic number of a symbol as written ("Pb" gives 82), 0 for none.
 int atomicNumberOf(std::string_view symbol);
+
+// "82_Pb": the file stem of element z's tables.
+std::string elementStem(int z);
+
+// The atomic weight (g/mol) of element z from its shipped cross-section table
+// ("ele\82_Pb.ele"); nothing when the table cannot be read.
+std::optional<double> shippedAtomicWeight(int z);
 
 } // namespace tarvo

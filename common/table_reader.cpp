@@ -57,4 +57,27 @@ std::optional<std::string> parseStartFiles(std::string_view marker, std::string_
     return readLine(userCursor);
 }
 
+std::optional<double> readAtomicWeight(const std::string& path, std::string& error) {
+    const std::optional<std::string> content = readNamedTextFile(path, error);
+    if (!content) {
+        return std::nullopt;
+    }
+    TextCursor cursor{*content};
+    const std::optional<TableHead> head =
+        readTableHead(cursor, path, "the density or the row count", error);
+    const std::optional<int> rowCount =
+        head ? rowCountOf(head->second, kMaxCrossSectionRows, path, 3, error) : std::nullopt;
+    if (!rowCount ||
+        !readTableRows(
+            cursor, path, *rowCount, [](int, int, std::string) { return true; }, error)) {
+        return std::nullopt;
+    }
+    const std::optional<double> weight = readNumberField(cursor);
+    if (!weight || !(*weight > 0)) {
+        error = tableFailure(path, cursor.lineNumber, "the atomic weight is missing");
+        return std::nullopt;
+    }
+    return weight;
+}
+
 } // namespace tarvo

@@ -7,6 +7,9 @@
 
 namespace tarvo {
 
+// Largest number of energy rows a cross-section table may hold.
+inline constexpr int kMaxCrossSectionRows = 150;
+
 // What a reader says of a damaged table: "mix\Water.mix2: line 4: the file is empty".
 std::string tableFailure(const std::string& path, int line, const std::string& reason);
 
@@ -55,6 +58,10 @@ bool readTableRows(TextCursor& cursor, const std::string& path, int count, ReadR
     }
     return true;
 }
+
+// The atomic weight (g/mol) on the last line of an element cross-section table
+// ("ele\82_Pb.ele"), which both creators use to turn formulas into shares by weight.
+std::optional<double> readAtomicWeight(const std::string& path, std::string& error);
 
 // Reads "Start.dat" (only that it can be read matters) and "ele\user.txt", whose first
 // line both viewers show in their titles; nothing when either cannot be read or is empty.

@@ -53,6 +53,7 @@ std::unique_ptr<CreatorWindow> makeCompoundCreator(UserPrompts& prompts) {
     texts.elementCellPicks = true;
     texts.badAmountMessage = QStringLiteral(" Incorrect input value ");
     texts.emptyFileNameMessage = QStringLiteral(" Input File name ");
+    texts.formulaEntry = FormulaEntry::atoms;
     return std::make_unique<CreatorWindow>(
         texts, crossSectionSave(Weighting::byAtoms, kCompoundEdgeFactor), prompts);
 }
@@ -69,6 +70,7 @@ std::unique_ptr<CreatorWindow> makeMixtureCreator(UserPrompts& prompts) {
     texts.emptyFileNameMessage = QStringLiteral("ファイル名を入力してください");
     texts.failureTitle = QStringLiteral("Input Error");
     texts.failureIcon = MessageIcon::None;
+    texts.formulaEntry = FormulaEntry::weightPercent;
     return std::make_unique<CreatorWindow>(
         texts, crossSectionSave(Weighting::byWeight, kMixtureEdgeFactor), prompts);
 }

@@ -114,29 +114,6 @@ CrossSectionRow completedRow(CrossSectionRow row) {
     return row;
 }
 
-std::optional<double> readAtomicWeight(const std::string& path, std::string& error) {
-    const std::optional<std::string> content = readNamedTextFile(path, error);
-    if (!content) {
-        return std::nullopt;
-    }
-    TextCursor cursor{*content};
-    const std::optional<TableHead> head =
-        readTableHead(cursor, path, "the density or the row count", error);
-    const std::optional<int> rowCount =
-        head ? rowCountOf(head->second, kMaxCrossSectionRows, path, 3, error) : std::nullopt;
-    if (!rowCount ||
-        !readTableRows(
-            cursor, path, *rowCount, [](int, int, std::string) { return true; }, error)) {
-        return std::nullopt;
-    }
-    const std::optional<double> weight = readNumberField(cursor);
-    if (!weight || !(*weight > 0)) {
-        error = tableFailure(path, cursor.lineNumber, "the atomic weight is missing");
-        return std::nullopt;
-    }
-    return weight;
-}
-
 std::string formatCrossSectionRow(const CrossSectionRow& row) {
     std::string line;
     line.reserve(64);

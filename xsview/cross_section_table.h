@@ -10,9 +10,6 @@
 
 namespace tarvo {
 
-// Largest number of energy rows a cross-section table may hold.
-inline constexpr int kMaxCrossSectionRows = 150;
-
 // One energy row of a cross-section table: energy in MeV, mass cross sections in cm2/g.
 struct CrossSectionRow {
     double energy = 0.0;
@@ -68,9 +65,6 @@ bool writeElementTable(const std::string& path, const std::string& name, double 
 
 // A row with its total and fractions filled in from its five partial values.
 CrossSectionRow completedRow(CrossSectionRow row);
-
-// The atomic weight (g/mol) on the last line of an element table ("ele\82_Pb.ele").
-std::optional<double> readAtomicWeight(const std::string& path, std::string& error);
 
 // The line of the energy row as the writer formats it (59 characters).
 std::string formatCrossSectionRow(const CrossSectionRow& row);

@@ -83,5 +83,70 @@ TEST(WeightFractions, WeighEachElementsAtomsByItsAtomicWeight) {
     EXPECT_FALSE(weightFractions(*parseFormula("NaCl", error), weight));
 }
 
+struct ComponentsCase {
+    const char* text;
+    std::size_t position; // 0: accepted
+    const char* message;
+};
+
+// Components by weight, in every written form, and the place of what is wrong.
+TEST(ParseComponents, ReadsFormulasWithSharesOrSaysWhere) {
+    const ComponentsCase cases[] = {{"H2O 90; NaCl 10", 0, ""},
+                                    {"H2O:0.9, NaCl:0.1", 0, ""},
+                                    {"H2O 90\nNaCl 10\n", 0, ""},
+                                    {"  CuSO4*5H2O  2.5 ;", 0, ""},
+                                    {"H2O 90; NaCl", 9, "a share by weight above 0"},
+                                    {"H2O -5", 1, "above 0"},
+                                    {"H2O 0", 1, "above 0"},
+                                    {"90", 1, "a formula and a share"},
+                                    {"H2O 90; Xx 10", 9, "unknown element symbol \"Xx\""},
+                                    {"H2O 90; NaCl) 10", 13, "without its"},
+                                    {"", 1, "no component"},
+                                    {" ; ", 1, "no component"}};
+    for (const ComponentsCase& c : cases) {
+        FormulaError error;
+        const auto components = parseComponents(c.text, error);
+        EXPECT_EQ(components.has_value(), c.position == 0) << c.text << ": " << error.message;
+        if (c.position != 0) {
+            EXPECT_EQ(error.position, c.position) << c.text << ": " << error.message;
+            EXPECT_NE(error.message.find(c.message), std::string::npos)
+                << c.text << ": " << error.message;
+        }
+    }
+    FormulaError error;
+    const auto two = parseComponents("H2O:0.9, NaCl:0.1", error);
+    ASSERT_EQ(two->size(), 2U);
+    EXPECT_EQ((*two)[1].formula, "NaCl");
+    EXPECT_EQ((*two)[1].share, 0.1);
+}
+
+// 90 parts water and 10 parts salt by weight, worked by hand from the atomic weights:
+// H 0.9 * 2.016/18.015, O 0.9 * 15.999/18.015, Na 0.1 * 22.99/58.44, Cl 0.1 * 35.45/58.44.
+TEST(MixtureWeights, AddEachComponentsElementsByItsShare) {
+    const std::map<int, double> weights{{1, 1.008}, {8, 15.999}, {11, 22.99}, {17, 35.45}};
+    const auto weight = [&](int z) -> std::optional<double> {
+        const auto found = weights.find(z);
+        return found == weights.end() ? std::nullopt : std::make_optional(found->second);
+    };
+    FormulaError error;
+    const auto elements = mixtureWeights("H2O 90; NaCl 10", weight, error);
+    ASSERT_TRUE(elements) << error.message;
+    const ElementWeight expected[] = {{1, 0.9 * 2.016 / 18.015},
+                                      {8, 0.9 * 15.999 / 18.015},
+                                      {11, 0.1 * 22.99 / 58.44},
+                                      {17, 0.1 * 35.45 / 58.44}};
+    ASSERT_EQ(elements->size(), 4U);
+    for (size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ((*elements)[k].atomicNumber, expected[k].atomicNumber);
+        EXPECT_NEAR((*elements)[k].fraction, expected[k].fraction, 1e-12);
+    }
+    // Oxygen of both components adds up; the shares need not sum to 1.
+    const auto both = mixtureWeights("H2O 1; O2 1", weight, error);
+    ASSERT_EQ(both->size(), 2U);
+    EXPECT_NEAR((*both)[1].fraction, 0.5 * 15.999 / 18.015 + 0.5, 1e-12);
+    EXPECT_FALSE(mixtureWeights("H2O 1; KCl 1", weight, error));
+    EXPECT_EQ(error.position, 8U);
+}
+
 } // namespace
 } // namespace tarvo
