@@ -63,13 +63,9 @@ void ValuesWindow::createControls() {
     m_csvButton = new QPushButton(QStringLiteral("Save in \"csv format\""), this);
     m_equalIntervalButton =
         new QPushButton(QStringLiteral("Create data with equal energy intevals"), this);
-    m_attenuationButton = new QPushButton(QStringLiteral("Attenuation…"), this);
-    m_attenuationButton->setToolTip(
-        QStringLiteral("Transmission, half-value layer and mean free path at this energy"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_csvButton);
     buttons->addWidget(m_equalIntervalButton);
-    buttons->addWidget(m_attenuationButton);
     // A row shows the energy in characters 0 to 10 and the coefficients from 13, 24, 35.
     auto* heading = new ColumnHeading(*m_rowList,
                                       {{0, 0, QStringLiteral("Photon")},
@@ -87,6 +83,11 @@ void ValuesWindow::createControls() {
     layout->addWidget(createEntryRows());
     m_crossings = new CrossingList(this);
     layout->addWidget(m_crossings);
+    // Made last, so that it follows the boxes in the tab order.
+    m_attenuationButton = new QPushButton(QStringLiteral("Attenuation…"), this);
+    m_attenuationButton->setToolTip(
+        QStringLiteral("Transmission, half-value layer and mean free path at this energy"));
+    buttons->addWidget(m_attenuationButton);
     layout->addLayout(buttons);
     resize(480, 640);
 }

@@ -186,6 +186,9 @@ void CreatorWindow::addFormulaBox(QGridLayout& inputs, int row) {
     inputs.addWidget(label, row, 0);
     inputs.addWidget(m_formulaField, row, 1, 1, 2);
     connect(m_formulaField, &QLineEdit::returnPressed, this, &CreatorWindow::fillFromFormula);
+    // The box stands above the rows: reached after the count's confirm, before the list.
+    setTabOrder(m_confirmButton, m_formulaField);
+    setTabOrder(m_formulaField, m_elementList);
 }
 
 void CreatorWindow::connectSignals() {

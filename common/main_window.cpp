@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "common/about_window.h"
 #include "common/accessible_names.h"
 #include "common/display_text.h"
 #include "common/list_choice.h"
@@ -141,6 +142,9 @@ QWidget* MainWindow::createSelectionColumn() {
     if (m_texts.compositionButton) {
         m_compositionButton = new QPushButton(QStringLiteral("Indicate composition"), column);
     }
+    m_aboutButton = new QPushButton(QStringLiteral("About"), column);
+    m_aboutButton->setToolTip(QStringLiteral("Where the numbers come from"));
+    connect(m_aboutButton, &QPushButton::clicked, this, [] { showAboutWindow(); });
     m_exitButton = new QToolButton(column);
     m_exitButton->setIcon(QIcon(exitPicture()));
     m_exitButton->setIconSize(QSize(32, 32));
@@ -162,6 +166,7 @@ QWidget* MainWindow::createSelectionColumn() {
     if (m_compositionButton != nullptr) {
         layout->addWidget(m_compositionButton, 6, 0, 1, 3);
     }
+    layout->addWidget(m_aboutButton, 7, 0, Qt::AlignLeft | Qt::AlignBottom);
     layout->addWidget(m_exitButton, 7, 2, Qt::AlignRight);
     layout->setRowStretch(8, 1);
     return column;

@@ -44,6 +44,8 @@ class MainWindow : public QWidget {
     // Present only in the coefficient viewer.
     QPushButton* compositionButton() { return m_compositionButton; }
     QToolButton& exitButton() { return *m_exitButton; }
+    // Opens the About window.
+    QPushButton& aboutButton() { return *m_aboutButton; }
 
   signals:
     // The window's close box was used.
@@ -76,6 +78,7 @@ class MainWindow : public QWidget {
     QPushButton* m_newDataButton = nullptr;
     QPushButton* m_compositionButton = nullptr;
     QToolButton* m_exitButton = nullptr;
+    QPushButton* m_aboutButton = nullptr;
 };
 
 // Fills a list with the files of a directory whose extension is exactly `extension`.

@@ -1,5 +1,6 @@
 #include "launcher_window.h"
 
+#include "common/about_window.h"
 #include "common/text_file.h"
 
 #include <QCoreApplication>
@@ -34,10 +35,15 @@ void LauncherWindow::createControls() {
     connect(coefficients, &QPushButton::clicked, this,
             [this] { launch(QStringLiteral("Tarvo7S_sub2")); });
 
+    auto* about = new QPushButton(QStringLiteral("About"), this);
+    about->setObjectName(QStringLiteral("aboutButton"));
+    connect(about, &QPushButton::clicked, this, [] { showAboutWindow(); });
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(crossSections);
     layout->addWidget(coefficients);
+    layout->addWidget(about, 0, Qt::AlignRight);
 }
 
 void LauncherWindow::launch(const QString& viewer) {

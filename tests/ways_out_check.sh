@@ -82,10 +82,10 @@ for program in Tarvo7S_sub1 Tarvo7S_sub2; do
 done
 
 # The chooser and both creators of the cross-section viewer; "Create New Data" stands
-# two controls before the element list.
+# three controls before the element list (then "About" and the exit button).
 start_viewer Tarvo7S_sub1
 focus_window "$main"
-press shift+Tab shift+Tab Return
+press shift+Tab shift+Tab shift+Tab Return
 close_and_come_back "New Data" xs-chooser-close-box
 # The main window comes back with the focus on "Create New Data".
 for creator in "New chemical compound" "New mixture medium"; do
@@ -101,7 +101,7 @@ check_left_by Tarvo_V6 xs-close-box-after-creators
 
 start_viewer Tarvo7S_sub2
 focus_window "$main"
-press shift+Tab shift+Tab space
+press shift+Tab shift+Tab shift+Tab space
 close_and_come_back "New Compound or New Mixture" coef-creator-close-box
 close_window "$main"
 check_left_by Tarvo_V6 coef-close-box-after-creator
