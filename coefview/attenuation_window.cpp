@@ -93,17 +93,18 @@ QWidget* AttenuationWindow::createResults() {
     return results;
 }
 
+// Made in window order, which is the keyboard's order: inputs, results, "Close".
 void AttenuationWindow::createControls() {
     m_materialLabel = new QLabel(this);
-    m_note = new QLabel(this);
-    m_note->setWordWrap(true);
-    m_closeButton = new QPushButton(QStringLiteral("Close"), this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_materialLabel);
     layout->addWidget(createInputs());
     layout->addWidget(new QLabel(QStringLiteral("Narrow beam:"), this));
     layout->addWidget(createResults());
+    m_note = new QLabel(this);
+    m_note->setWordWrap(true);
     layout->addWidget(m_note);
+    m_closeButton = new QPushButton(QStringLiteral("Close"), this);
     layout->addWidget(m_closeButton, 0, Qt::AlignRight);
     showLengthUnits();
 }

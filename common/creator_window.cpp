@@ -246,6 +246,8 @@ void CreatorWindow::open() {
     m_saveButton->setEnabled(false);
     show();
     raise();
+    // Each opening starts at the name, not where the last use of the window left off.
+    m_nameField->setFocus();
 }
 
 // The cells' names say which row they belong to and what they hold.
@@ -396,6 +398,8 @@ void CreatorWindow::fillFromFormula() {
         setRowElement(static_cast<int>(k) + 1, items[k]->text());
         setRowAmount(static_cast<int>(k) + 1, QString::fromStdString((*rows)[k].amount));
     }
+    // The rows are complete: what is left to give is the file name.
+    m_fileNameField->setFocus();
 }
 
 void CreatorWindow::cancelCreator() {

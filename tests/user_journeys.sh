@@ -210,6 +210,7 @@ journey_cross_section_viewer() {
     press Return space
     wait_for_count "Lead" 2
     find_graph_and_values "Lead" 547
+    lead_at_its_k_edge
     focus_window "$graph"
     press space
     local enlarged
@@ -217,8 +218,10 @@ journey_cross_section_viewer() {
     [ -n "$enlarged" ] || fail "the enlarged view does not hold both materials"
     shot xs-05-water-and-lead-enlarged
     save_enlarged_view "$enlarged"
+    save_enlarged_view_as_png "$enlarged"
     create_water_compound
     plot_water_compound "$water"
+    create_compound_from_formula
     pkill -f "$run/Tarvo7S_sub1" || true
 }
 
@@ -239,6 +242,72 @@ save_enlarged_view() {
     echo "journey.bmp: $size pixels"
     [ "${size%% *}" -gt 600 ] || fail "journey.bmp is only $size pixels"
     no_temporary_files
+}
+
+# Lead at its K edge, 88 keV: the values below the edge in the boxes, those above beside
+# them. The focus stays on the total box, as after water.
+lead_at_its_k_edge() {
+    focus_window "$values"
+    press Tab space
+    type_text "0.088"
+    press Return
+    shot xs-04a-lead-at-its-K-edge
+    local lead
+    lead=$(read_cross_sections)
+    echo "Lead at 0.088 MeV, below the edge: $lead"
+    check_cross_sections "$lead" "$run/ele/82_Pb.ele" 0.088 xs-04a
+}
+
+# The same view as "journey_png" in PNG, chosen in the dialog's format list (after "OK"
+# and "Cancel"); the pixels are the bitmap's.
+save_enlarged_view_as_png() {
+    focus_window "$1"
+    press space
+    wait_for_title "Image Save"
+    focus_window "$(window_exactly "Image Save")"
+    type_text "journey_png"
+    press Tab Tab Tab Down
+    shot xs-07a-image-save-as-png
+    press shift+Tab shift+Tab space
+    answer_message Tarvo7S_sub1 "Image saved in PNG format" xs-07b-png-saved
+    [ -s "$run/journey_png.png" ] || fail "journey_png.png was not written"
+    [ "$(head -c 4 "$run/journey_png.png" | tail -c 3)" = PNG ] || fail "journey_png.png is no PNG"
+    local differing
+    differing=$(compare -metric AE "$run/journey.bmp" "$run/journey_png.png" null: 2>&1 || true)
+    echo "journey_png.png: $(identify -format '%w %h' "$run/journey_png.png") pixels, $differing differing from journey.bmp"
+    [ "$differing" = 0 ] || fail "journey_png.png differs from journey.bmp in $differing pixels"
+    no_temporary_files
+}
+
+# "Create New Data", "Compound", water typed as the formula "H2O": the same table as
+# water picked by hand.
+create_compound_from_formula() {
+    focus_window "$main"
+    press Tab Tab space
+    wait_for_title "New Data"
+    focus_window "$(window_exactly "New Data")"
+    press space
+    wait_for_title "New chemical compound"
+    local creator
+    creator=$(window_exactly "New chemical compound")
+    xdotool windowmove "$creator" 0 0 windowraise "$creator"
+    focus_window "$creator"
+    press ctrl+a
+    type_text "Water from H2O"
+    press Return ctrl+a
+    type_text "1.0"
+    # Enter moves from the density to the count; its confirm button, then the formula box.
+    press Return Tab Tab
+    type_text "H2O"
+    press Return
+    shot xs-11-compound-from-formula
+    # The rows filled, the file name box has the focus.
+    type_text "H2O_formula"
+    press Return space
+    answer_message "New Data : mix\\H2O_formula.mix3" "Data saved" xs-12-formula-compound-saved
+    cmp -s "$run/mix/H2O_formula.mix3" "$run/mix/H2O.mix3" ||
+        fail "water from the formula differs from water picked by hand"
+    echo "H2O_formula.mix3 equals H2O.mix3"
 }
 
 # "Create New Data", "Compound", then water from H 2 and O 1 saved as H2O in "Others".
@@ -302,6 +371,13 @@ journey_coefficient_viewer() {
     show_composition
     equal_interval_by_spline
     create_and_delete_material
+    attenuation_of_lead
+    # From "OK": "Delete", "Create New Data", then "About" ("Indicate composition" is off).
+    focus_window "$main"
+    press Tab Tab Tab space
+    wait_for_title "About Tarvo"
+    focus_window "$(window_exactly "About Tarvo")"
+    shot coef-12-about
     pkill -f "$run/Tarvo7S_sub2" || true
 }
 
@@ -403,6 +479,54 @@ delete_material() {
     done
     [ ! -e "$1" ] || fail "journey_water.muc3 is still there after the deletion"
     shot coef-10-deleted
+}
+
+# Lead drawn, 0.662 MeV typed, "Attenuation…" with 2 mm: the window's results against the
+# command-line tool's, lengths in mm.
+attenuation_of_lead() {
+    focus_window "$main"
+    # From "Delete" back to the element list: OK, density, name, categories, materials.
+    press shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
+    type_text "82"
+    press Return space
+    wait_for_count "Lead" 2
+    find_graph_and_values "Lead" 551
+    # The values window keeps its focus on the equal-interval button pressed before; the
+    # energy's clearing button and box follow it.
+    focus_window "$values"
+    press Tab Tab
+    type_text "0.662"
+    press Return
+    # The six coefficient controls, then "Attenuation…" last.
+    for _ in $(seq 1 7); do press Tab; done
+    press space
+    wait_for_title "Attenuation"
+    local window
+    window=$(window_exactly "Attenuation")
+    xdotool windowmove "$window" 0 420
+    focus_window "$window"
+    # Energy, density, thickness, unit ("cm" chosen; "mm" above it), then the six results.
+    press Tab Tab ctrl+a
+    type_text "2"
+    press Tab Up
+    local shown=()
+    for k in 0 1 2 3 4 5; do
+        press Tab
+        shown[k]=$(read_focused)
+    done
+    shot coef-11-attenuation-of-lead
+    local expected
+    IFS=, read -r -a expected <<<"$("$run/tarvo" attenuate Pb --thickness 2mm --energy 0.662 \
+        --csv --digits 6 | tail -n 1)"
+    echo "Lead, 2 mm at 0.662 MeV: ${shown[*]}; tarvo: ${expected[*]:3}"
+    for k in 0 1 2; do
+        agree "${shown[k]}" "${expected[k + 3]}" 1e-4 ||
+            fail "attenuation result $((k + 1)) ${shown[k]}, the tool gives ${expected[k + 3]}"
+    done
+    for k in 3 4 5; do
+        agree "${shown[k]}" "$(awk -v v="${expected[k + 3]}" 'BEGIN { print v * 10 }')" 1e-4 ||
+            fail "attenuation length $((k - 2)) ${shown[k]} mm, the tool gives ${expected[k + 3]} cm"
+    done
 }
 
 user_line="$(head -n 1 "$run/ele/user.txt" | tr -d '\r')"
