@@ -101,6 +101,10 @@ TEST_F(FormulaEntryTest, HydroxyapatiteFillsFourRows) {
     }
     EXPECT_FALSE(m_compound->row(5).visible);
     EXPECT_TRUE(m_compound->saveButton().isEnabled());
+    // What is left to give is the file name; a new opening starts at the name again.
+    EXPECT_EQ(m_compound->focusWidget(), &m_compound->fileNameField());
+    m_compound->open();
+    EXPECT_EQ(m_compound->focusWidget(), &m_compound->nameField());
 }
 
 // 90 parts water and 10 parts salt by weight, worked by hand from the atomic weights of the
