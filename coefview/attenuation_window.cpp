@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -118,6 +119,14 @@ void AttenuationWindow::connectSignals() {
         recalculate();
     });
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void AttenuationWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void AttenuationWindow::setReading(double energy, double muOverRho, double muEnOverRho) {

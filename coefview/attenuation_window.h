@@ -10,6 +10,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QKeyEvent;
 class QPushButton;
 
 namespace tarvo::coefview {
@@ -53,6 +54,10 @@ class AttenuationWindow : public QWidget {
 
     // Calculates again from what the boxes hold.
     void recalculate();
+
+  protected:
+    // Escape closes the window, as its "Close" does.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void createControls();

@@ -2,6 +2,7 @@
 
 #include "common/accessible_names.h"
 
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -68,6 +69,14 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_text);
     layout->addWidget(m_closeButton, 0, Qt::AlignRight);
     resize(620, 560);
+}
+
+void AboutWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void showAboutWindow() {

@@ -2,6 +2,7 @@
 
 #include "coefview/coefficient_viewer.h"
 #include "coefview/values_window.h"
+#include "common/main_window.h"
 #include "common/numeric_text.h"
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -140,6 +142,11 @@ TEST_F(AttenuationWindowTest, NoResultOutlivesItsInput) {
     EXPECT_TRUE(resultsEmpty());
     window().closeButton().click();
     EXPECT_FALSE(window().isVisible());
+    // Escape in a box closes it too; the viewer goes on.
+    m_viewer.openAttenuation();
+    QTest::keyClick(&window().thicknessBox(), Qt::Key_Escape);
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(m_viewer.mainWindow().isVisible());
 }
 
 } // namespace
