@@ -9,13 +9,10 @@ if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] || [ -z "${TARVO_IN_SESSION:-}" ]; the
     exec env TARVO_IN_SESSION=1 dbus-run-session -- "$0" "$@"
 fi
 
-work="$(mktemp -d)"
-trap 'stop_session; kill "${bus:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-cp -r "$run_dir" "$work/run"
-printf 'Tarvo_V7S\r\n' >"$work/run/Start.dat"
-
 # shellcheck source=tests/xvfb_session.sh
 source "$here/xvfb_session.sh"
+copy_run_directory "$run_dir"
+printf 'Tarvo_V7S\r\n' >"$work/run/Start.dat"
 start_display
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "${ATSPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately 2>/dev/null &

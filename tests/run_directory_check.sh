@@ -9,9 +9,7 @@ mkdir -p "$artefacts"
 
 # shellcheck source=tests/xvfb_session.sh
 source "$(cd "$(dirname "$0")" && pwd)/xvfb_session.sh"
-work="$(mktemp -d)"
-trap 'stop_session; rm -rf "$work"' EXIT
-cp -r "$run_dir" "$work/run"
+copy_run_directory "$run_dir"
 
 for entry in Tarvo7S_sub1 Tarvo7S_sub2 Tarvo6_sub3 Tarvo_V7S Tarvo_V6 ele mix mu_ele mu_mix ele/user.txt; do
     [ -e "$work/run/$entry" ] || { echo "missing in the run directory: $entry"; exit 1; }

@@ -9,14 +9,10 @@ artefacts="$2"
 mkdir -p "$artefacts"
 here="$(cd "$(dirname "$0")" && pwd)"
 
-work="$(mktemp -d)"
-trap 'stop_session; rm -rf "$work"' EXIT
-cp -r "$run_dir" "$work/run"
-rm -f "$work/run/Start.dat"
-run="$work/run"
-
 # shellcheck source=tests/xvfb_session.sh
 source "$here/xvfb_session.sh"
+copy_run_directory "$run_dir"
+rm -f "$run/Start.dat"
 start_display
 
 # Log-log interpolation of the columns of a table of rows "E v1 v2 ..." at an energy,

@@ -10,10 +10,9 @@ artefacts="$2"
 mkdir -p "$artefacts"
 here="$(cd "$(dirname "$0")" && pwd)"
 
-work="$(mktemp -d)"
-trap 'stop_session; rm -rf "$work"' EXIT
-cp -r "$run_dir" "$work/run"
-run="$work/run"
+# shellcheck source=tests/xvfb_session.sh
+source "$here/xvfb_session.sh"
+copy_run_directory "$run_dir"
 for launcher in Tarvo_V7S Tarvo_V6; do
     rm -f "$run/$launcher"
     printf '#!/bin/sh\necho %s >> "%s/launched.txt"\n' "$launcher" "$run" >"$run/$launcher"
@@ -22,8 +21,6 @@ done
 printf 'Tarvo_V7S\r\n' >"$run/Start.dat"
 user_line="$(head -n 1 "$run/ele/user.txt" | tr -d '\r')"
 
-# shellcheck source=tests/xvfb_session.sh
-source "$here/xvfb_session.sh"
 start_display
 
 # Starts a viewer; sets `viewer` (its pid) and `main` (its main window).

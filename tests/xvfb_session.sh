@@ -1,5 +1,14 @@
 # Helpers for driving the real programs under a virtual X display; sourced by the
-# real-window checks. The caller sets `work` (a scratch directory) and `artefacts`.
+# real-window checks, which start with copy_run_directory and set `artefacts`.
+
+# Copies the run directory given to a fresh scratch directory `work` as `run`; at exit the
+# session ends and the scratch directory goes.
+copy_run_directory() {
+    work="$(mktemp -d)"
+    trap 'stop_session; rm -rf "$work"' EXIT
+    cp -r "$1" "$work/run"
+    run="$work/run"
+}
 
 # Starts Xvfb on a free display and points DISPLAY and Qt at it; the pid is in `xvfb`.
 start_display() {
@@ -20,6 +29,7 @@ start_display() {
 stop_session() {
     pkill -f "$work/run/" 2>/dev/null || true
     pkill -f "xclip -selection" 2>/dev/null || true
+    [ -z "${bus:-}" ] || kill "$bus" 2>/dev/null || true
     if [ -n "${xvfb:-}" ]; then
         kill "$xvfb" 2>/dev/null || true
         wait "$xvfb" 2>/dev/null || true
