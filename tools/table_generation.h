@@ -38,12 +38,17 @@ struct AdditivityDifference {
 // What a generator run found worth telling.
 struct GenerationReport {
     std::vector<BoundNote> boundNotes;
+    // Rows whose mu_tr/rho was lowered to follow mu_en/rho as their neighbours do.
+    std::vector<BoundNote> outOfStepNotes;
     std::vector<AdditivityDifference> additivity;
 };
 
 // Bound notes above this relative rise are reported; above the limit the run fails.
 inline constexpr double kBoundReportShift = 0.005;
 inline constexpr double kBoundLimitShift = 0.03;
+// A row whose mu_tr/mu_en stands more than this above the line of its neighbours is out of
+// step with them.
+inline constexpr double kOutOfStepShift = 0.02;
 
 // The file of element z in a directory ("08_O.mut" for 8 and ".mut"), empty if none.
 std::string elementFileOf(const std::string& directory, int z, const std::string& extension);

@@ -25,6 +25,11 @@ void printReport(const tarvo::tools::GenerationReport& report) {
                   << tarvo::formatNumber(note.energy, "0.00000E+00") << " MeV by "
                   << tarvo::formatNumber(100 * note.shift, "0.00") << "%\n";
     }
+    for (const auto& note : report.outOfStepNotes) {
+        std::cout << "mu_tr/rho out of step with its neighbours, lowered: " << note.table << " at "
+                  << tarvo::formatNumber(note.energy, "0.00000E+00") << " MeV by "
+                  << tarvo::formatNumber(100 * note.shift, "0.00") << "%\n";
+    }
     std::cout << "\n| Material | mu/rho | at MeV | mu_en/rho | at MeV |\n|---|---|---|---|---|\n";
     for (const auto& d : report.additivity) {
         std::cout << "| " << d.stem << " | " << tarvo::formatNumber(100 * d.attenuation, "0.00")
