@@ -12,6 +12,10 @@ namespace {
 
 // A spline value more than this factor outside the two rows around it is plainly wrong.
 constexpr double kOvershootFactor = 1.1;
+// Relative rounding of double arithmetic a value may show beyond its rows.
+constexpr double kRounding = 1e-9;
+
+enum class Overshoot { none, offSteadyRows, beyondTenPercent };
 
 using Values = std::array<double, 3>;
 
@@ -69,10 +73,34 @@ std::optional<size_t> upperRow(const LogSegment& segment, double x) {
     return j;
 }
 
-bool overshoots(const LogSegment& segment, size_t j, size_t k, double value) {
+// Whether column k of the rows around interval j (the two bracketing rows and one more on
+// each side, as far as the segment has them, at least three rows) rises or falls steadily.
+bool steadyAround(const LogSegment& segment, size_t j, size_t k) {
+    const size_t first = j >= 2 ? j - 2 : 0;
+    const size_t last = std::min(j + 1, segment.rows.size() - 1);
+    if (last - first < 2) {
+        return false;
+    }
+    const double direction = segment.rows[first + 1][k] - segment.rows[first][k];
+    for (size_t r = first + 1; r <= last; ++r) {
+        const double change = segment.rows[r][k] - segment.rows[r - 1][k];
+        if (!(change * direction > 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// How far a value of column k may lie outside the range of the two rows around it: not at
+// all (beyond rounding) where the rows rise or fall steadily, else 10 %.
+Overshoot overshoots(const LogSegment& segment, size_t j, size_t k, double value) {
     const double low = std::min(segment.rows[j - 1][k], segment.rows[j][k]);
     const double high = std::max(segment.rows[j - 1][k], segment.rows[j][k]);
-    return value > kOvershootFactor * high || value < low / kOvershootFactor;
+    if (value > kOvershootFactor * high || value < low / kOvershootFactor) {
+        return Overshoot::beyondTenPercent;
+    }
+    const bool outside = value > high * (1 + kRounding) || value < low * (1 - kRounding);
+    return outside && steadyAround(segment, j, k) ? Overshoot::offSteadyRows : Overshoot::none;
 }
 
 bool rowsInOrder(const LogSegment& segment, size_t j) {
@@ -195,13 +223,15 @@ GridValues interpolateGrid(const SplineTable& table, const Segments& segments, d
         for (size_t p = 0; p < at.size(); ++p) {
             if (const std::optional<size_t> j = upperRow(segment, at[p])) {
                 for (size_t k = 0; k < 3; ++k) {
-                    repair.overshoot = repair.overshoot || overshoots(segment, *j, k, values[p][k]);
+                    const Overshoot overshoot = overshoots(segment, *j, k, values[p][k]);
+                    repair.overshoot |= overshoot == Overshoot::beyondTenPercent;
+                    repair.offSteadyRows |= overshoot == Overshoot::offSteadyRows;
                 }
                 repair.order =
                     repair.order || (rowsInOrder(segment, *j) && clearlyOutOfOrder(values[p]));
             }
         }
-        if (repair.overshoot || repair.order) {
+        if (repair.overshoot || repair.offSteadyRows || repair.order) {
             for (size_t p = 0; p < at.size(); ++p) {
                 values[p] = monotoneValues(segment, at[p]);
             }
@@ -224,6 +254,8 @@ std::string repairText(const SegmentRepair& repair) {
     std::string why;
     if (repair.overshoot) {
         why = "the spline left the range of the table rows by more than 10 %";
+    } else if (repair.offSteadyRows) {
+        why = "the spline left the range of two table rows where the rows rise or fall steadily";
     }
     if (repair.order) {
         why += std::string(why.empty() ? "" : " and ") + "it broke mu >= mu_tr >= mu_en";

@@ -11,10 +11,12 @@ namespace tarvo::spline {
 struct SegmentRepair {
     double from = 0.0; // keV: the first and last grid energy of the segment
     double to = 0.0;
-    bool overshoot = false; // the spline left the range of the two rows around an energy
-                            // by more than 10 %
-    bool order = false;     // it broke mu/rho >= mu_tr/rho >= mu_en/rho where both rows
-                            // keep that order
+    bool overshoot = false;     // the spline left the range of the two rows around an energy
+                                // by more than 10 %
+    bool offSteadyRows = false; // it left that range at all where the rows around the
+                                // energy and their neighbours rise or fall steadily
+    bool order = false;         // it broke mu/rho >= mu_tr/rho >= mu_en/rho where both rows
+                                // keep that order
 };
 
 // The three coefficients (cm2/g) at each grid energy, and the segments done another way.
@@ -25,10 +27,11 @@ struct GridValues {
 
 // The coefficients at grid energies 1..n from `start` (keV, see gridEnergy) on the log-log
 // scale, each segment by its not-a-knot spline fitted in double precision; a segment whose
-// spline leaves the range of the two table rows around a grid energy by more than 10 %, or
-// breaks the order of the coefficients where both rows keep it, by Steffen's monotone cubic
-// instead (which never leaves the range of the two rows), and where even that breaks the
-// order, linearly between the two rows. `table` holds plain values (keV, cm2/g).
+// spline leaves the range of the two table rows around a grid energy by more than 10 % (at
+// all where those rows and their neighbours rise or fall steadily), or breaks the order of the
+// coefficients where both rows keep it, by Steffen's monotone cubic instead (which never leaves the
+// range of the two rows), and where even that breaks the order, linearly between the two rows.
+// `table` holds plain values (keV, cm2/g).
 GridValues interpolateGrid(const SplineTable& table, const Segments& segments, double step, int n,
                            double start = 1.0);
 
