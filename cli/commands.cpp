@@ -68,6 +68,10 @@ std::optional<Material> loaded(const MaterialRequest& request, Quantities quanti
     auto material = loadMaterial(request, quantities, error);
     if (!material) {
         fail(c, error, kDataError);
+        return material;
+    }
+    for (const std::string& note : material->notes) {
+        c.err << "tarvo: note: " << note << '\n';
     }
     return material;
 }
@@ -93,6 +97,7 @@ OutputTable tableFor(const Material& material, std::vector<Column> columns) {
     table.material = material.label;
     table.density = material.density;
     table.columns = std::move(columns);
+    table.notes = material.notes;
     return table;
 }
 
@@ -315,8 +320,8 @@ int equalStepTable(const MaterialRequest& request, const StepOptions& steps,
                                    : linearRows(*material, steps, points, table, error))) {
         return fail(c, error, kDataError);
     }
-    for (const std::string& note : table.notes) {
-        c.err << "tarvo: note: " << note << '\n';
+    for (size_t n = material->notes.size(); n < table.notes.size(); ++n) {
+        c.err << "tarvo: note: " << table.notes[n] << '\n';
     }
     writeTable(c.out, table, c.format, c.digits);
     return 0;
@@ -443,7 +448,11 @@ int combineTables(const MaterialRequest& request, const std::string& name, doubl
             ? out
             : formPath(*kind == TableKind::coefficients ? "mu_mix" : "mix", out);
     std::string error;
-    const auto composition = compositionOf(request, error);
+    std::vector<std::string> notes;
+    const auto composition = compositionOf(request, error, notes);
+    for (const std::string& note : notes) {
+        c.err << "tarvo: note: " << note << '\n';
+    }
     if (!composition ||
         !writeCombined(*composition, *kind, request.mixture.empty(), name, density, path, error)) {
         return fail(c, error, kDataError);

@@ -40,8 +40,8 @@ std::optional<std::string> tableIn(const std::string& directory, const std::stri
 }
 
 // A mixture's component as a composition: a table's (an element's is itself), else a formula.
-std::optional<std::vector<CompositionEntry>> componentOf(const std::string& name,
-                                                         std::string& error) {
+std::optional<std::vector<CompositionEntry>>
+componentOf(const std::string& name, std::string& error, std::vector<std::string>& notes) {
     const std::optional<std::string> path = findTable(name, Quantities::coefficients);
     if (path) {
         const auto table = loadCoefficientTable(*path, isMaterialCoefficientPath(*path), error);
@@ -57,11 +57,11 @@ std::optional<std::vector<CompositionEntry>> componentOf(const std::string& name
                                              table->composition.begin() + 1 +
                                                  table->compositionCount);
     }
-    return compositionOf({"", name, ""}, error);
+    return compositionOf({"", name, ""}, error, notes);
 }
 
-std::optional<std::vector<CompositionEntry>> mixtureOf(const std::string& mixture,
-                                                       std::string& error) {
+std::optional<std::vector<CompositionEntry>>
+mixtureOf(const std::string& mixture, std::string& error, std::vector<std::string>& notes) {
     std::map<int, double> weights;
     std::istringstream items(mixture);
     double total = 0.0;
@@ -74,7 +74,7 @@ std::optional<std::vector<CompositionEntry>> mixtureOf(const std::string& mixtur
             error = "--mixture: \"" + item + "\" is not a component and a share above 0";
             return std::nullopt;
         }
-        const auto component = componentOf(item.substr(0, colon), error);
+        const auto component = componentOf(item.substr(0, colon), error, notes);
         if (!component) {
             return std::nullopt;
         }
@@ -173,17 +173,21 @@ std::optional<std::string> findTable(const std::string& name, Quantities quantit
                         : tableIn("mix", name, {".mix", ".mix2", ".mix3"});
 }
 
-std::optional<std::vector<CompositionEntry>> compositionOf(const MaterialRequest& request,
-                                                           std::string& error) {
+std::optional<std::vector<CompositionEntry>>
+compositionOf(const MaterialRequest& request, std::string& error, std::vector<std::string>& notes) {
     if (!request.mixture.empty()) {
-        return mixtureOf(request.mixture, error);
+        return mixtureOf(request.mixture, error, notes);
     }
     FormulaError formulaError;
-    const auto elements = parseFormula(request.formula, formulaError);
-    if (!elements) {
+    const auto reading = readFormula(request.formula, formulaError);
+    if (!reading) {
         error = "--formula " + describe(request.formula, formulaError);
         return std::nullopt;
     }
+    if (!reading->note.empty()) {
+        notes.push_back(reading->note);
+    }
+    const std::vector<FormulaElement>* elements = &reading->elements;
     const auto fractions = weightFractions(*elements, shippedAtomicWeight);
     if (!fractions) {
         error = "--formula " + request.formula + ": an element's atomic weight cannot be read";
@@ -208,11 +212,16 @@ std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities 
         return loadTable(*path, quantities, material, error) ? std::make_optional(material)
                                                              : std::nullopt;
     }
-    const auto composition = compositionOf(request, error);
+    const auto composition = compositionOf(request, error, material.notes);
     if (!composition) {
         return std::nullopt;
     }
     material.label = request.formula.empty() ? request.mixture : request.formula;
+    FormulaError formulaError;
+    if (const auto reading = readFormula(request.formula, formulaError)) {
+        // The heading says how the formula was read.
+        material.label += " (read as " + atomsText(reading->elements) + ")";
+    }
     material.composition = *composition;
     return combine(material, quantities, error) ? std::make_optional(material) : std::nullopt;
 }

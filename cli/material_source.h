@@ -31,6 +31,7 @@ struct Material {
     std::vector<CoefficientRow> coefficients; // plain rows, for the spline
     std::vector<CrossSectionRow> crossSections;
     std::vector<CompositionEntry> composition; // by weight; empty for an element table
+    std::vector<std::string> notes;            // how a formula that reads two ways was read
 };
 
 // Loads the request's table, or combines its formula or mixture; nothing, with `error`
@@ -38,9 +39,10 @@ struct Material {
 std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities quantities,
                                      std::string& error);
 
-// The composition by weight of a formula or a mixture.
-std::optional<std::vector<CompositionEntry>> compositionOf(const MaterialRequest& request,
-                                                           std::string& error);
+// The composition by weight of a formula or a mixture; `notes` gets how formulas that
+// read two ways were read.
+std::optional<std::vector<CompositionEntry>>
+compositionOf(const MaterialRequest& request, std::string& error, std::vector<std::string>& notes);
 
 // The relative path of a table by stem or element symbol ("Water", "Pb", "82_Pb"), or the
 // path itself when it names a file; nothing when none is found.

@@ -360,8 +360,9 @@ QListWidgetItem* CreatorWindow::elementItem(int atomicNumber) const {
 void CreatorWindow::fillFromFormula() {
     const std::string formula = m_formulaField->text().trimmed().toUtf8().toStdString();
     std::string error;
+    std::string note;
     const std::optional<std::vector<FormulaRow>> rows = formulaRows(
-        formula, m_texts.formulaEntry == FormulaEntry::atoms, shippedAtomicWeight, error);
+        formula, m_texts.formulaEntry == FormulaEntry::atoms, shippedAtomicWeight, error, note);
     if (!rows) {
         m_prompts.showMessage(this, QString::fromUtf8(error.c_str()), MessageIcon::Exclamation);
         return;
@@ -397,6 +398,10 @@ void CreatorWindow::fillFromFormula() {
         m_elementList->setCurrentItem(items[k]);
         setRowElement(static_cast<int>(k) + 1, items[k]->text());
         setRowAmount(static_cast<int>(k) + 1, QString::fromStdString((*rows)[k].amount));
+    }
+    // A reading that is not the only one is said, never taken silently.
+    if (!note.empty()) {
+        m_prompts.showMessage(this, QString::fromUtf8(note.c_str()), MessageIcon::None);
     }
     // The rows are complete: what is left to give is the file name.
     m_fileNameField->setFocus();

@@ -22,9 +22,23 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// How a "." between digits is read: a decimal point always, or a hydrate separator where it
+// follows a complete unit and comes before a whole multiplier and a formula unit.
+enum class DotReading { decimal, hydrate };
+
 class FormulaParser {
   public:
-    FormulaParser(std::string_view text, FormulaError& error) : m_text(text), m_error(error) {}
+    FormulaParser(std::string_view text, FormulaError& error, DotReading dots)
+        : m_text(text), m_error(error), m_dots(dots) {}
+
+    // Where the hydrate dots taken stand: the unit before each and the end of its multiplier.
+    struct HydrateDot {
+        size_t unitStart = 0;
+        size_t multiplierEnd = 0;
+    };
+    const std::vector<HydrateDot>& hydrateDots() const { return m_hydrateDots; }
+    // How far the text was read when it failed.
+    size_t failedAt() const { return m_failedAt; }
 
     std::optional<std::vector<FormulaElement>> parse() {
         if (m_text.empty()) {
@@ -67,12 +81,48 @@ class FormulaParser {
         if (!m_failed) {
             m_error = {position(byte), message};
             m_failed = true;
+            m_failedAt = byte;
         }
         return std::nullopt;
     }
 
+    // Whether the "." at `dot`, at the outer level, separates a hydrate: the count before it
+    // (digits from `countStart`, none meaning 1) is a whole number above 0, and after it come
+    // a whole multiplier above 0 (or none) and an element or a group.
+    bool hydrateDotAt(size_t dot, size_t countStart, int depth) const {
+        if (m_dots != DotReading::hydrate || depth > 0 || dot >= m_text.size() ||
+            m_text[dot] != '.' || !wholeAboveZero(countStart, dot, true)) {
+            return false;
+        }
+        size_t after = dot + 1;
+        while (after < m_text.size() && isDigit(m_text[after])) {
+            ++after;
+        }
+        return after < m_text.size() && (isUpper(m_text[after]) || m_text[after] == '(') &&
+               wholeAboveZero(dot + 1, after, true);
+    }
+
+    // Digits from `begin` to `end` forming a whole number above 0; `noneIsOne` allows none.
+    bool wholeAboveZero(size_t begin, size_t end, bool noneIsOne) const {
+        if (begin == end) {
+            return noneIsOne;
+        }
+        const std::string_view digits = m_text.substr(begin, end - begin);
+        return std::all_of(digits.begin(), digits.end(), isDigit) &&
+               digits.find_first_not_of('0') != std::string_view::npos;
+    }
+
     bool separator() {
         if (peek() == '*') {
+            ++m_at;
+            return true;
+        }
+        if (peek() == '.' && hydrateDotAt(m_at, m_at, 0)) {
+            size_t end = m_at + 1;
+            while (end < m_text.size() && isDigit(m_text[end])) {
+                ++end;
+            }
+            m_hydrateDots.push_back({m_lastUnitStart, end});
             ++m_at;
             return true;
         }
@@ -84,9 +134,12 @@ class FormulaParser {
     }
 
     // A count after an element, a group or at the start of a part; `absent` when none.
-    double count(double absent) {
+    double count(double absent, int depth = 0) {
         const size_t start = m_at;
         while (!atEnd() && (isDigit(peek()) || peek() == '.')) {
+            if (hydrateDotAt(m_at, start, depth)) {
+                break;
+            }
             ++m_at;
         }
         if (!atEnd() && isLower(peek())) {
@@ -120,8 +173,9 @@ class FormulaParser {
         }
     }
 
-    bool element(std::vector<FormulaElement>& out) {
+    bool element(std::vector<FormulaElement>& out, int depth) {
         const size_t start = m_at;
+        m_lastUnitStart = start;
         ++m_at;
         while (!atEnd() && isLower(peek()) && m_at - start < 2) {
             ++m_at;
@@ -132,7 +186,8 @@ class FormulaParser {
             fail(start, "unknown element symbol \"" + symbol + "\"");
             return false;
         }
-        const double atoms = count(1.0);
+        const double atoms = count(1.0, depth);
+        m_lastUnitStart = start;
         addAll(out, {{z, atoms}}, 1.0);
         return !m_failed;
     }
@@ -153,7 +208,8 @@ class FormulaParser {
             return false;
         }
         ++m_at;
-        const double factor = count(1.0);
+        const double factor = count(1.0, depth - 1);
+        m_lastUnitStart = open;
         addAll(out, inner, factor);
         return !m_failed;
     }
@@ -163,7 +219,7 @@ class FormulaParser {
         while (!atEnd() && !m_failed) {
             const char c = peek();
             if (isUpper(c)) {
-                element(out);
+                element(out, depth);
             } else if (c == '(') {
                 group(out, depth + 1);
             } else if (c == ')') {
@@ -171,7 +227,8 @@ class FormulaParser {
                     fail(m_at, "\")\" without its \"(\"");
                 }
                 return !m_failed;
-            } else if (c == '*' || m_text.substr(m_at, kMiddleDot.size()) == kMiddleDot) {
+            } else if (c == '*' || m_text.substr(m_at, kMiddleDot.size()) == kMiddleDot ||
+                       (c == '.' && hydrateDotAt(m_at, m_at, depth))) {
                 if (depth > 0) {
                     fail(m_at, "a hydrate's \"" + std::string(c == '*' ? "*" : "·") +
                                    "\" inside a group");
@@ -190,15 +247,76 @@ class FormulaParser {
 
     std::string_view m_text;
     FormulaError& m_error;
+    DotReading m_dots;
     size_t m_at = 0;
     bool m_failed = false;
+    size_t m_failedAt = 0;
+    size_t m_lastUnitStart = 0;
+    std::vector<HydrateDot> m_hydrateDots;
 };
 
 } // namespace
 
+namespace {
+
+bool sameAtoms(const std::vector<FormulaElement>& a, const std::vector<FormulaElement>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const FormulaElement& x, const FormulaElement& y) {
+                          return x.atomicNumber == y.atomicNumber &&
+                                 std::fabs(x.atoms - y.atoms) <= 1e-12 * std::fabs(x.atoms);
+                      });
+}
+
+// The formula with each hydrate dot's unit and decimal count in parentheses: "CuS(O4.5)H2O".
+std::string decimalSpelling(std::string_view formula,
+                            const std::vector<FormulaParser::HydrateDot>& dots) {
+    std::string text(formula);
+    for (auto dot = dots.rbegin(); dot != dots.rend(); ++dot) {
+        text.insert(dot->multiplierEnd, ")");
+        text.insert(dot->unitStart, "(");
+    }
+    return text;
+}
+
+} // namespace
+
+std::optional<FormulaReading> readFormula(std::string_view formula, FormulaError& error) {
+    FormulaError hydrateError;
+    FormulaError decimalError;
+    FormulaParser hydrate(formula, hydrateError, DotReading::hydrate);
+    FormulaParser decimal(formula, decimalError, DotReading::decimal);
+    const auto asHydrate = hydrate.parse();
+    const auto asDecimal = decimal.parse();
+    if (!asHydrate && !asDecimal) {
+        error = hydrate.failedAt() > decimal.failedAt() ? hydrateError : decimalError;
+        return std::nullopt;
+    }
+    if (!asHydrate) {
+        return FormulaReading{*asDecimal, {}};
+    }
+    FormulaReading reading{*asHydrate, {}};
+    if (asDecimal && !sameAtoms(*asHydrate, *asDecimal)) {
+        reading.note = "\"" + std::string(formula) + "\" is read as a hydrate (" +
+                       atomsText(*asHydrate) + "); for decimal counts (" + atomsText(*asDecimal) +
+                       ") write " + decimalSpelling(formula, hydrate.hydrateDots());
+    }
+    return reading;
+}
+
 std::optional<std::vector<FormulaElement>> parseFormula(std::string_view formula,
                                                         FormulaError& error) {
-    return FormulaParser(formula, error).parse();
+    auto reading = readFormula(formula, error);
+    return reading ? std::make_optional(std::move(reading->elements)) : std::nullopt;
+}
+
+std::string atomsText(const std::vector<FormulaElement>& elements) {
+    std::string text;
+    char atoms[32];
+    for (const FormulaElement& element : elements) {
+        std::snprintf(atoms, sizeof atoms, "%.10g", element.atoms);
+        text += (text.empty() ? "" : ", ") + elementSymbol(element.atomicNumber) + " " + atoms;
+    }
+    return text;
 }
 
 std::string describe(std::string_view formula, const FormulaError& error) {
@@ -336,19 +454,39 @@ mixtureWeights(std::string_view text,
     return elements;
 }
 
+namespace {
+
+// The notes of the components' formulas, one per line.
+std::string componentNotes(std::string_view text) {
+    FormulaError error;
+    std::string notes;
+    for (const ComponentShare& component :
+         parseComponents(text, error).value_or(std::vector<ComponentShare>{})) {
+        const auto reading = readFormula(component.formula, error);
+        if (reading && !reading->note.empty()) {
+            notes += (notes.empty() ? "" : "\n") + reading->note;
+        }
+    }
+    return notes;
+}
+
+} // namespace
+
 std::optional<std::vector<FormulaRow>>
 formulaRows(std::string_view text, bool byAtoms,
-            const std::function<std::optional<double>(int z)>& atomicWeight, std::string& error) {
+            const std::function<std::optional<double>(int z)>& atomicWeight, std::string& error,
+            std::string& note) {
     FormulaError formulaError;
     std::vector<FormulaRow> rows;
     char amount[32];
     if (byAtoms) {
-        const auto elements = parseFormula(text, formulaError);
-        if (!elements) {
+        const auto reading = readFormula(text, formulaError);
+        if (!reading) {
             error = describe(text, formulaError);
             return std::nullopt;
         }
-        for (const FormulaElement& element : *elements) {
+        note = reading->note;
+        for (const FormulaElement& element : reading->elements) {
             std::snprintf(amount, sizeof amount, "%.10g", element.atoms);
             rows.push_back({element.atomicNumber, amount});
         }
@@ -359,6 +497,7 @@ formulaRows(std::string_view text, bool byAtoms,
         error = describe(text, formulaError);
         return std::nullopt;
     }
+    note = componentNotes(text);
     for (const ElementWeight& element : *elements) {
         std::snprintf(amount, sizeof amount, "%.8g", 100.0 * element.fraction);
         rows.push_back({element.atomicNumber, amount});

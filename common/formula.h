@@ -21,12 +21,28 @@ struct FormulaError {
     std::string message;
 };
 
-// Parses a chemical formula: element symbols H to U, each with a count (decimals allowed,
+// A formula as it was read: its elements, and a note where a "." could be read two ways.
+struct FormulaReading {
+    std::vector<FormulaElement> elements;
+    std::string note; // empty unless the reading taken is not the only one
+};
+
+// Reads a chemical formula: element symbols H to U, each with a count (decimals allowed,
 // 1 when left out), groups in parentheses (nested) with a count, and hydrate parts after
-// "·" or "*" with a leading count ("CuSO4·5H2O"). The elements in the order they first
-// appear, each with all its atoms; nothing, with `error` set, when it is not a formula.
+// "·", "*" or "." with a leading count ("CuSO4·5H2O", "CuSO4.5H2O"). A "." after a complete
+// unit (a whole count above 0, or none) and before a whole multiplier and an element or
+// group separates a hydrate; any other "." is a decimal point ("Fe0.95O"). Where both
+// readings are formulas with different atoms ("Li2.1O"), the hydrate is taken and the note
+// says how to write the other. The elements in the order they first appear, each with all
+// its atoms; nothing, with `error` set, when it is not a formula.
+std::optional<FormulaReading> readFormula(std::string_view formula, FormulaError& error);
+
+// The elements of readFormula alone.
 std::optional<std::vector<FormulaElement>> parseFormula(std::string_view formula,
                                                         FormulaError& error);
+
+// The atoms of each element as read: "Cu 1, S 1, O 9, H 10".
+std::string atomsText(const std::vector<FormulaElement>& elements);
 
 // A formula error as one line: "Xx2: unknown element symbol "Xx" at character 1".
 std::string describe(std::string_view formula, const FormulaError& error);
@@ -72,8 +88,10 @@ struct FormulaRow {
 
 // The rows of one formula by its atoms (`byAtoms`), or of formulas with shares by weight
 // (see parseComponents) by weight %; nothing, with `error` naming the place, otherwise.
+// `note` gets the notes of formulas that could be read two ways (see readFormula).
 std::optional<std::vector<FormulaRow>>
 formulaRows(std::string_view text, bool byAtoms,
-            const std::function<std::optional<double>(int z)>& atomicWeight, std::string& error);
+            const std::function<std::optional<double>(int z)>& atomicWeight, std::string& error,
+            std::string& note);
 
 } // namespace tarvo

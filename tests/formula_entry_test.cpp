@@ -109,6 +109,28 @@ TEST_F(FormulaEntryTest, HydroxyapatiteFillsFourRows) {
 
 // 90 parts water and 10 parts salt by weight, worked by hand from the atomic weights of the
 // shipped tables (H 1.0079, O 15.9994, Na 22.98977, Cl 35.453): in both creators by weight.
+// A hydrate typed with an ASCII dot fills the rows of the hydrate, and the window says
+// that it took that reading and how to write the decimal one; by weight as well.
+TEST_F(FormulaEntryTest, AnAsciiHydrateDotIsReadAsAHydrateAndSaidSo) {
+    enterFormula(*m_compound, QStringLiteral("CaCl2.2H2O"));
+    const std::pair<const char*, const char*> expected[] = {
+        {"20_Ca.ele", "1"}, {"17_Cl.ele", "2"}, {"01_H.ele", "4"}, {"08_O.ele", "2"}};
+    ASSERT_EQ(m_compound->countField().text(), QStringLiteral("4"));
+    for (int j = 1; j <= 4; ++j) {
+        EXPECT_EQ(m_compound->elementCell(j).text(), QString::fromLatin1(expected[j - 1].first));
+        EXPECT_EQ(m_compound->amountCell(j).text(), QString::fromLatin1(expected[j - 1].second));
+    }
+    ASSERT_FALSE(m_prompts.messages.empty());
+    EXPECT_TRUE(m_prompts.messages.back().text.contains(QStringLiteral("Ca(Cl2.2)H2O")))
+        << m_prompts.messages.back().text.toStdString();
+    const size_t shown = m_prompts.messages.size();
+    enterFormula(*m_mixture, QStringLiteral("CaCl2.2H2O 90; NaCl 10"));
+    ASSERT_EQ(m_prompts.messages.size(), shown + 1);
+    EXPECT_TRUE(m_prompts.messages.back().text.contains(QStringLiteral("Ca(Cl2.2)H2O")));
+    enterFormula(*m_mixture, QStringLiteral("Ca0.5Na1 90; NaCl 10"));
+    EXPECT_EQ(m_prompts.messages.size(), shown + 1);
+}
+
 TEST_F(FormulaEntryTest, FormulasByWeightFillWeightPercent) {
     const double water = 2 * 1.0079 + 15.9994;
     const double salt = 22.98977 + 35.453;

@@ -29,8 +29,8 @@ struct Outcome {
 
 // Runs the real tool on the build's run directory; `input` goes to its standard input.
 Outcome tarvo(const std::string& arguments, const std::string& input = "") {
-    const std::filesystem::path scratch = std::filesystem::temp_directory_path() /
-                                          ("tarvo-cli-" + std::to_string(::getpid()));
+    const std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / ("tarvo-cli-" + std::to_string(::getpid()));
     std::filesystem::create_directories(scratch);
     std::ofstream(scratch / "in") << input;
     const std::string command = std::string(TARVO_CLI) + " " + arguments + " < " +
@@ -120,7 +120,8 @@ TEST(Tarvo, AnEdgeEnergyGivesBothSidesAndEveryCrossingIsFound) {
 }
 
 TEST(Tarvo, LeadsHalfValueLayerAt662keV) {
-    const Outcome run = tarvo("attenuate Pb --thickness 5mm --energy 662 --unit keV --csv --digits 8");
+    const Outcome run =
+        tarvo("attenuate Pb --thickness 5mm --energy 662 --unit keV --csv --digits 8");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto rows = csvRows(run.out);
     ASSERT_EQ(rows.size(), 1U);
@@ -134,7 +135,7 @@ TEST(Tarvo, LeadsHalfValueLayerAt662keV) {
 TEST(Tarvo, FormulaWaterIsTheShippedWater) {
     WorkingDirectory directory;
     const Outcome run = tarvo("combine --formula H2O --name W --density 1 --out " +
-                          (directory.path() / "W.muc3").string());
+                              (directory.path() / "W.muc3").string());
     ASSERT_EQ(run.status, 0) << run.err;
     std::string error;
     const auto formula = loadCoefficientTable((directory.path() / "W.muc3").string(), true, error);
@@ -153,6 +154,24 @@ TEST(Tarvo, FormulaWaterIsTheShippedWater) {
     for (size_t r = 0; r < 3; ++r) {
         EXPECT_EQ(csvRows(both.out)[r][2], csvRows(shipped.out)[r][2]) << r;
     }
+}
+
+// A hydrate typed with an ASCII dot reads as with the centre dot; the heading and the JSON
+// say how it was read, and the note how to write the decimal reading.
+TEST(Tarvo, AHydrateDotIsReadAsTheCentreDotAndSaidSo) {
+    const Outcome dot = tarvo("mu --formula CuSO4.5H2O --energy 0.01 --json");
+    const Outcome centre = tarvo("mu --formula CuSO4*5H2O --energy 0.01 --json");
+    ASSERT_EQ(dot.status, 0) << dot.err;
+    const auto json = nlohmann::json::parse(dot.out);
+    EXPECT_EQ(json["material"], "CuSO4.5H2O (read as Cu 1, S 1, O 9, H 10)");
+    EXPECT_EQ(json["rows"][0]["mu"], nlohmann::json::parse(centre.out)["rows"][0]["mu"]);
+    EXPECT_NEAR(json["rows"][0]["mu"].get<double>(), 64.83, 0.01);
+    ASSERT_EQ(json["notes"].size(), 1U);
+    EXPECT_NE(json["notes"][0].get<std::string>().find("CuS(O4.5)H2O"), std::string::npos);
+    EXPECT_NE(dot.err.find("CuS(O4.5)H2O"), std::string::npos) << dot.err;
+    const Outcome decimal = tarvo("mu --formula Fe0.95O --energy 0.01 --json");
+    EXPECT_EQ(nlohmann::json::parse(decimal.out)["notes"].size(), 0U);
+    EXPECT_EQ(decimal.err, "");
 }
 
 TEST(Tarvo, EnergiesFromTheStandardInputAndRanges) {
@@ -210,11 +229,13 @@ TEST(Tarvo, ACombinedMixtureIsListedAndRead) {
     std::filesystem::copy(TARVO_SHIPPED_DATA, "run", std::filesystem::copy_options::recursive);
     const std::string data = " --data " + (directory.path() / "run").string();
     const Outcome made = tarvo("combine --mixture H2O:90,NaCl:10 --name Brine --density 1.07 --out "
-                           "Brine.muc3" + data);
+                               "Brine.muc3" +
+                               data);
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_TRUE(std::filesystem::exists("run/mu_mix/Brine.muc3"));
-    EXPECT_NE(tarvo("list materials --category other --csv" + data).out.find("Brine,material,other"),
-              std::string::npos);
+    EXPECT_NE(
+        tarvo("list materials --category other --csv" + data).out.find("Brine,material,other"),
+        std::string::npos);
     const Outcome read = tarvo("mu Brine --energy 0.1 --json" + data);
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(nlohmann::json::parse(read.out)["density_g_cm3"], 1.07);

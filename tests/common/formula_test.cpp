@@ -69,6 +69,55 @@ TEST(ParseFormula, RefusesWithThePlaceAndTheReason) {
     EXPECT_EQ(describe("Xx2", error), "Xx2: unknown element symbol \"Xx\" at character 1");
 }
 
+struct DotCase {
+    const char* text;
+    std::map<int, double> atoms;
+    const char* otherSpelling; // empty: one reading only
+};
+
+std::map<int, double> atomsOf(const std::vector<FormulaElement>& elements) {
+    std::map<int, double> atoms;
+    for (const FormulaElement& e : elements) {
+        atoms[e.atomicNumber] = e.atoms;
+    }
+    return atoms;
+}
+
+// The ASCII dot is the hydrate's centre dot after a complete unit and before a whole
+// multiplier and a unit; elsewhere a decimal point. Where both readings are formulas, the
+// note names the other and a spelling that reads as it.
+TEST(ReadFormula, AnAsciiDotSeparatesAHydrateOnlyWhereChemistsMeanIt) {
+    const DotCase cases[] = {
+        {"CuSO4.5H2O", {{29, 1}, {16, 1}, {8, 9}, {1, 10}}, "CuS(O4.5)H2O"},
+        {"CaSO4.2H2O", {{20, 1}, {16, 1}, {8, 6}, {1, 4}}, "CaS(O4.2)H2O"},
+        {"Na2CO3.10H2O", {{11, 2}, {6, 1}, {8, 13}, {1, 20}}, "Na2C(O3.10)H2O"},
+        {"Li2.1O", {{3, 2}, {8, 1}}, "(Li2.1)O"},
+        {"Mg(OH)2.3H2O", {{12, 1}, {8, 5}, {1, 8}}, "Mg((OH)2.3)H2O"},
+        {"Fe0.95O", {{26, 0.95}, {8, 1}}, ""},
+        {"Ca0.5Sr0.5TiO3", {{20, 0.5}, {38, 0.5}, {22, 1}, {8, 3}}, ""},
+        {"C6H12O6.H2O", {{6, 6}, {1, 14}, {8, 7}}, ""},
+        {"H2.5", {{1, 2.5}}, ""},
+        {"(H2.5O)2", {{1, 5}, {8, 2}}, ""}};
+    for (const DotCase& c : cases) {
+        FormulaError error;
+        const auto reading = readFormula(c.text, error);
+        ASSERT_TRUE(reading) << c.text << ": " << error.message;
+        EXPECT_EQ(atomsOf(reading->elements), c.atoms) << c.text;
+        if (*c.otherSpelling == '\0') {
+            EXPECT_EQ(reading->note, "") << c.text;
+            continue;
+        }
+        EXPECT_NE(reading->note.find(c.otherSpelling), std::string::npos) << reading->note;
+        FormulaError otherError;
+        const auto other = readFormula(c.otherSpelling, otherError);
+        ASSERT_TRUE(other) << c.otherSpelling << ": " << otherError.message;
+        EXPECT_EQ(other->note, "") << c.otherSpelling;
+        EXPECT_NE(atomsOf(other->elements), c.atoms) << c.otherSpelling;
+        EXPECT_NE(reading->note.find(atomsText(other->elements)), std::string::npos)
+            << reading->note;
+    }
+}
+
 TEST(WeightFractions, WeighEachElementsAtomsByItsAtomicWeight) {
     const std::map<int, double> weights{{1, 1.008}, {8, 15.999}};
     const auto weight = [&](int z) -> std::optional<double> {
