@@ -11,6 +11,8 @@
 #include <QSvgGenerator>
 
 #include <array>
+#include <cmath>
+#include <numbers>
 
 namespace tarvo {
 
@@ -158,26 +160,38 @@ void GraphSurface::clear() {
     update();
 }
 
+// The parts of a pixel polyline inside the clip, as a vector step with the given pen: a
+// vector device may not clip, so the vector picture holds the clipped segments themselves.
+GraphSurface::DrawingStep GraphSurface::clippedLines(const QPen& pen,
+                                                     const std::vector<QPointF>& points) const {
+    std::vector<QLineF> inside;
+    for (size_t k = 1; k < points.size(); ++k) {
+        const PixelSegment segment{{points[k - 1].x(), points[k - 1].y()},
+                                   {points[k].x(), points[k].y()}};
+        const auto part = m_clip ? clipSegment(segment, m_clip->left(), m_clip->top(),
+                                               m_clip->right(), m_clip->bottom())
+                                 : std::make_optional(segment);
+        if (part) {
+            inside.emplace_back(part->from.x, part->from.y, part->to.x, part->to.y);
+        }
+    }
+    return [pen, inside](QPainter& p) {
+        p.setPen(pen);
+        for (const QLineF& line : inside) {
+            p.drawLine(line);
+        }
+    };
+}
+
 void GraphSurface::line(double x1, double y1, double x2, double y2, const QColor& colour) {
     const QPen pen(colour, m_penWidth, Qt::SolidLine, Qt::RoundCap);
     const QPointF from = pixel(x1, y1);
     const QPointF to = pixel(x2, y2);
-    const auto drawLine = [pen](QPointF a, QPointF b) {
-        return [pen, a, b](QPainter& p) {
-            p.setPen(pen);
-            p.drawLine(a, b);
-        };
+    const DrawingStep onImage = [pen, from, to](QPainter& p) {
+        p.setPen(pen);
+        p.drawLine(from, to);
     };
-    if (!m_clip) {
-        draw(drawLine(from, to));
-    } else {
-        // A vector device may not clip: the vector picture holds the clipped segment itself.
-        const auto inside = clipSegment({{from.x(), from.y()}, {to.x(), to.y()}}, m_clip->left(),
-                                        m_clip->top(), m_clip->right(), m_clip->bottom());
-        draw(drawLine(from, to),
-             inside ? drawLine({inside->from.x, inside->from.y}, {inside->to.x, inside->to.y})
-                    : DrawingStep([](QPainter&) {}));
-    }
+    draw(onImage, m_clip ? clippedLines(pen, {from, to}) : onImage);
     m_currentX = x2;
     m_currentY = y2;
 }
@@ -192,38 +206,68 @@ void GraphSurface::box(double x1, double y1, double x2, double y2, const QColor&
         const double half = m_penWidth / 2.0;
         rect.adjust(half, half, -half, -half);
     }
-    draw([pen = QPen(colour, m_penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin),
-          rect](QPainter& p) {
+    const QPen pen(colour, m_penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    const DrawingStep onImage = [pen, rect](QPainter& p) {
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         p.drawRect(rect);
-    });
+    };
+    const bool whole = !m_clip || m_clip->contains(rect);
+    draw(onImage, whole ? onImage
+                        : clippedLines(pen, {rect.topLeft(), rect.topRight(), rect.bottomRight(),
+                                             rect.bottomLeft(), rect.topLeft()}));
     m_currentX = x2;
     m_currentY = y2;
 }
 
 void GraphSurface::filledBox(double x1, double y1, double x2, double y2, const QColor& colour) {
-    draw([rect = pixelRect(x1, y1, x2, y2), colour](QPainter& p) { p.fillRect(rect, colour); });
+    const QRectF rect = pixelRect(x1, y1, x2, y2);
+    const QRectF shown = m_clip ? rect.intersected(*m_clip) : rect;
+    draw([rect, colour](QPainter& p) { p.fillRect(rect, colour); },
+         [shown, colour](QPainter& p) {
+             if (!shown.isEmpty()) {
+                 p.fillRect(shown, colour);
+             }
+         });
     m_currentX = x2;
     m_currentY = y2;
 }
 
 void GraphSurface::point(double x, double y) {
-    draw([colour = m_foreground, at = pixel(x, y)](QPainter& p) {
+    const QPointF at = pixel(x, y);
+    const DrawingStep onImage = [colour = m_foreground, at](QPainter& p) {
         p.setPen(QPen(colour, 1));
         p.drawPoint(at);
-    });
+    };
+    const bool shown = !m_clip || m_clip->contains(at);
+    draw(onImage, shown ? onImage : DrawingStep([](QPainter&) {}));
     m_currentX = x;
     m_currentY = y;
 }
 
 void GraphSurface::circle(double x, double y, double radius, const QColor& colour) {
     const double pixels = radius * pixelsPerUnitX(m_frame);
-    draw([pen = QPen(colour, m_penWidth), centre = pixel(x, y), pixels](QPainter& p) {
+    const QPen pen(colour, m_penWidth);
+    const QPointF centre = pixel(x, y);
+    const DrawingStep onImage = [pen, centre, pixels](QPainter& p) {
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(centre, pixels, pixels);
-    });
+    };
+    const QRectF bounds(centre - QPointF(pixels, pixels), QSizeF(2 * pixels, 2 * pixels));
+    if (!m_clip || m_clip->contains(bounds)) {
+        draw(onImage);
+    } else {
+        // Cut by the clip, the circle is drawn as the visible parts of a fine polygon.
+        constexpr int kSides = 48;
+        std::vector<QPointF> outline;
+        for (int k = 0; k <= kSides; ++k) {
+            const double angle = 2 * std::numbers::pi * k / kSides;
+            outline.emplace_back(centre.x() + pixels * std::cos(angle),
+                                 centre.y() + pixels * std::sin(angle));
+        }
+        draw(onImage, clippedLines(pen, outline));
+    }
     m_currentX = x;
     m_currentY = y;
 }
@@ -237,13 +281,14 @@ void GraphSurface::print(const QString& text, bool newLine) {
     const QFont font = fontOfSize(m_fontPoints);
     const QFontMetricsF metrics(font);
     const QPointF topLeft = pixel(m_currentX, m_currentY);
-    draw([font, colour = m_foreground,
-          rect = QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text) + 2, metrics.height())),
-          text](QPainter& p) {
+    const QRectF rect(topLeft, QSizeF(metrics.horizontalAdvance(text) + 2, metrics.height()));
+    const DrawingStep onImage = [font, colour = m_foreground, rect, text](QPainter& p) {
         p.setFont(font);
         p.setPen(colour);
         p.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
-    });
+    };
+    const bool shown = !m_clip || m_clip->intersects(rect);
+    draw(onImage, shown ? onImage : DrawingStep([](QPainter&) {}));
     const PixelPoint end =
         newLine ? toUser(m_frame, 0.0, topLeft.y() + metrics.height())
                 : toUser(m_frame, topLeft.x() + metrics.horizontalAdvance(text), topLeft.y());
@@ -278,7 +323,6 @@ QByteArray GraphSurface::svg(const QString& title) const {
     generator.setOutputDevice(&buffer);
     generator.setSize(QSize(m_frame.pixelWidth, m_frame.pixelHeight));
     generator.setViewBox(QRect(0, 0, m_frame.pixelWidth, m_frame.pixelHeight));
-    generator.setTitle(title);
     QPainter painter(&generator);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(QRect(0, 0, m_frame.pixelWidth, m_frame.pixelHeight), m_filledWith);
@@ -286,6 +330,12 @@ QByteArray GraphSurface::svg(const QString& title) const {
         step(painter);
     }
     painter.end();
+    // The generator writes its title unescaped: the title element is written here, escaped.
+    const qsizetype svgStart = bytes.indexOf("<svg");
+    const qsizetype tagEnd = svgStart < 0 ? -1 : bytes.indexOf('>', svgStart);
+    if (tagEnd >= 0) {
+        bytes.insert(tagEnd + 1, "\n<title>" + title.toHtmlEscaped().toUtf8() + "</title>");
+    }
     return bytes;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 class QPainter;
+class QPen;
 
 namespace tarvo {
 
@@ -128,6 +129,7 @@ class GraphSurface : public QWidget {
     // The same where the vector picture needs its own form of the step.
     void draw(const DrawingStep& onImage, DrawingStep asVector);
     void finishDrawing();
+    DrawingStep clippedLines(const QPen& pen, const std::vector<QPointF>& points) const;
     QPointF pixel(double x, double y) const;
     QFont fontOfSize(double points) const;
     QRectF pixelRect(double x1, double y1, double x2, double y2) const;

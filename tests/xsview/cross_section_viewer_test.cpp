@@ -537,6 +537,50 @@ TEST_F(CrossSectionViewerTest, TheEnlargedViewSavesAsPngAndSvgToo) {
     EXPECT_FALSE(QFile::exists(QStringLiteral("plot.bmp")));
 }
 
+// Names with the characters XML reserves make a well-formed SVG that draws, with the
+// markers of a later table clipped as on the screen, the same picture as the bitmap.
+TEST_F(CrossSectionViewerTest, TheSvgOfTwoTablesWithReservedCharactersIsTheBitmapsDrawing) {
+    writeBytes("mix/Salt.mix3", tableText("Sodium <salt> & \"brine\"", 1.2));
+    // Values just under the frame's lowest decade: the markers reach the energy labels.
+    std::string lead = "Lead's >\r\n11.35\r\n6\r\n";
+    for (const double energy : {0.001, 0.01, 0.1, 1.0, 10.0, 100.0}) {
+        lead += formatCrossSectionRow({energy, 6e-5, 5e-5, 1e-3 / energy, 0, 0}) + "\r\n";
+    }
+    writeBytes("mix/Lead.mix3", lead);
+    plot(QStringLiteral("mix"), QStringLiteral("Salt.mix3"));
+    m_viewer.addToEnlargedView();
+    plot(QStringLiteral("mix"), QStringLiteral("Lead.mix3"));
+    m_viewer.addToEnlargedView();
+    m_viewer.saveEnlargedViewRequested();
+    SaveDialog& dialog = m_viewer.imageSaveDialog();
+    const QImage shown =
+        m_viewer.enlargedView().picture().image().convertToFormat(QImage::Format_RGB32);
+    dialog.formatChosen(2);
+    dialog.nameField().setText(QStringLiteral("both"));
+    dialog.okPressed();
+    ASSERT_EQ(m_prompts.messages.back().text, QStringLiteral(" Image saved in SVG format "));
+    QFile file(QStringLiteral("both.svg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString texts;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::Characters) {
+            texts += xml.text();
+        }
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Sodium <salt> & \"brine\"")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Lead's >")));
+    QSvgRenderer renderer(QStringLiteral("both.svg"));
+    ASSERT_TRUE(renderer.isValid());
+    QImage drawn(shown.size(), QImage::Format_RGB32);
+    QPainter painter(&drawn);
+    renderer.render(&painter);
+    painter.end();
+    // Markers left unclipped differ in some 24 blocks; smoothing alone in one or two.
+    EXPECT_LT(differingBlocks(drawn, shown), 0.00015);
+}
+
 TEST_F(CrossSectionViewerTest, NewDataHidesTheMainWindowUntilACreatorCloses) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
     m_viewer.openNewData();
