@@ -38,6 +38,10 @@ SaveDialog& EnlargedViewSession::imageSaveDialog() {
                                     QStringLiteral(" Image saved in SVG format ")}},
                                   QStringLiteral("BMP"));
         m_imageSave->setWriter([this](const std::string& path, std::string& error) {
+            if (!m_holdsCurves) {
+                error = "the graph is not drawn";
+                return false;
+            }
             return writePicture(view().picture(), path, error);
         });
     }
@@ -76,6 +80,10 @@ void EnlargedViewSession::clear() {
 void EnlargedViewSession::close() {
     clear();
     view().hide();
+    // Its picture is gone: a save dialog left open would write an empty frame.
+    if (m_imageSave) {
+        m_imageSave->hide();
+    }
     if (m_button != nullptr) {
         m_button->setText(QStringLiteral("Enlarged View"));
         m_button->setEnabled(m_tableDrawn);

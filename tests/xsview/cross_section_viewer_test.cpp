@@ -466,6 +466,21 @@ TEST_F(CrossSectionViewerTest, TheBitmapHoldsExactlyTheEnlargedViewsImage) {
     EXPECT_TRUE(saved == shown);
 }
 
+// Closing the view takes its save dialog with it; a save that still comes writes nothing.
+TEST_F(CrossSectionViewerTest, ClosingTheEnlargedViewClosesItsSaveDialog) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    m_viewer.addToEnlargedView();
+    m_viewer.saveEnlargedViewRequested();
+    SaveDialog& dialog = m_viewer.imageSaveDialog();
+    ASSERT_TRUE(dialog.isVisible());
+    m_viewer.enlargedView().closeButton().click();
+    EXPECT_FALSE(dialog.isVisible());
+    dialog.nameField().setText(QStringLiteral("empty"));
+    dialog.okPressed();
+    EXPECT_FALSE(QFile::exists(QStringLiteral("empty.bmp")));
+    EXPECT_TRUE(m_prompts.messages.back().text.contains(QStringLiteral("not drawn")));
+}
+
 // The share of 5 x 5 pixel blocks whose mean colours differ by more than 40 in a channel:
 // a vector picture drawn again smooths its edges, but a curve out of place shows.
 double differingBlocks(const QImage& a, const QImage& b) {
