@@ -175,8 +175,8 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
         error = path + ": the name must be a single line";
         return std::nullopt;
     }
-    if (!isPositiveNumber(density)) {
-        error = path + ": the density must be a positive number";
+    if (const std::string problem = densityProblem(density); !problem.empty()) {
+        error = path + ": " + problem;
         return std::nullopt;
     }
     std::vector<std::string> lines{name, formatNumber(static_cast<double>(rows.size()), "000"),

@@ -417,7 +417,7 @@ void CoefficientViewer::moveToCrossing(double energy) {
 
 void CoefficientViewer::enterEnergy() {
     QLineEdit& box = valuesWindow().box(ValuesWindow::Box::energy);
-    const double energy = numericValue(box.text().toStdString());
+    const double energy = boxNumericValue(box.text().toStdString());
     const Reading reading =
         readAtEnergy(m_reading, energy, kLowestCoefficientEnergy, kHighestCoefficientEnergy);
     if (reading.result != ReadingResult::found) {
@@ -439,7 +439,7 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
                                        ValuesWindow::Box::energyAbsorption};
     const int k = static_cast<int>(key);
     QLineEdit& box = valuesWindow().box(boxes[k]);
-    const double value = numericValue(box.text().toStdString());
+    const double value = boxNumericValue(box.text().toStdString());
     const Reading reading =
         readEnergyAt(m_reading, k, value, m_extremes.smallest[k], m_extremes.largest[k],
                      kLowestCoefficientEnergy, kHighestCoefficientEnergy);

@@ -130,17 +130,20 @@ bool addElementEnergies(const CoefficientTable& hydrogen,
 
 } // namespace
 
-std::optional<CombinedCoefficients> combineCoefficientTables(std::span<const CompositionRow> rows,
-                                                             std::string& error,
-                                                             const std::string& elementDirectory) {
-    if (rows.empty() || rows.size() > static_cast<size_t>(kMaxElements)) {
+std::optional<CombinedCoefficients>
+combineCoefficientTables(std::span<const CompositionRow> givenRows, std::string& error,
+                         const std::string& elementDirectory) {
+    if (givenRows.empty() || givenRows.size() > static_cast<size_t>(kMaxElements)) {
         error = "a combination takes 1 to " + std::to_string(kMaxElements) + " elements";
         return std::nullopt;
     }
-    if (const std::string problem = amountProblem(rows); !problem.empty()) {
+    if (const std::string problem = amountProblem(givenRows); !problem.empty()) {
         error = problem;
         return std::nullopt;
     }
+    // An element picked twice would add its edge rows twice.
+    const std::vector<CompositionRow> merged = mergeRepeatedElements(givenRows);
+    const std::span<const CompositionRow> rows = merged;
     std::vector<CoefficientTable> tables;
     for (const CompositionRow& row : rows) {
         if (row.elementFile.empty()) {

@@ -23,8 +23,9 @@ struct CombinedCoefficients {
 // "mu_ele" in the viewer; amounts are shares by weight) by the Bragg additivity rule on
 // the energy grid of "01_H.mut" plus every energy of the elements that it lacks. Values on
 // the hydrogen grid are taken as tabulated; only added energies are interpolated. The
-// atomic number of row k is the number in the first two characters of its file name. On
-// failure nothing is returned and `error` says why.
+// atomic number of row k is the number in the first two characters of its file name; a
+// table picked in several rows counts once with their amounts added. On failure nothing is
+// returned and `error` says why.
 std::optional<CombinedCoefficients>
 combineCoefficientTables(std::span<const CompositionRow> rows, std::string& error,
                          const std::string& elementDirectory = "mu_ele");

@@ -11,7 +11,8 @@ namespace tarvo {
 
 IntervalCheck checkInterval(double bottom, double top, double step, bool spline) {
     IntervalCheck check;
-    if (bottom < 1.0 || top > 500.0 || top <= bottom || step < 0.1) {
+    // Written so that a value that is not a number (a box holding a comma) fails too.
+    if (!(bottom >= 1.0 && top <= 500.0 && top > bottom && step >= 0.1)) {
         check.problem = IntervalProblem::badRange;
         return check;
     }

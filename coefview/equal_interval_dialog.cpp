@@ -25,7 +25,7 @@ namespace tarvo::coefview {
 namespace {
 
 double boxValue(const QLineEdit* box) {
-    return numericValue(box->text().toStdString());
+    return boxNumericValue(box->text().toStdString());
 }
 
 } // namespace
@@ -352,7 +352,7 @@ void EqualIntervalDialog::checkPressed() {
 }
 
 void EqualIntervalDialog::savePressed() {
-    if (m_stepBox->text().isEmpty() || m_fileNameBox->text().isEmpty() ||
+    if (m_stepBox->text().isEmpty() || m_fileNameBox->text().trimmed().isEmpty() ||
         m_bottomBox->text().isEmpty() || m_topBox->text().isEmpty()) {
         warn(QStringLiteral(" Input the file name "));
         return;

@@ -2,6 +2,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -14,8 +15,17 @@ struct CompositionRow {
     bool visible = false;
 };
 
-// Why the amounts of these rows cannot be combined (one is negative, infinite or not a
-// number), naming the row from 1; empty when they can.
+// The largest amount a row may hold: larger ones are typing errors, and their weighted sum
+// would leave the range of a double.
+inline constexpr double kLargestAmount = 1e100;
+
+// Why the amounts of these rows cannot be combined (a cell that is not a number or holds a
+// comma, an amount that is negative, not finite or above kLargestAmount), naming the row
+// from 1; empty when they can.
 std::string amountProblem(std::span<const CompositionRow> rows);
+
+// The rows with each element table once, in the order they first appear, its amounts
+// added: a table picked in two rows counts once, as the merged recipe does.
+std::vector<CompositionRow> mergeRepeatedElements(std::span<const CompositionRow> rows);
 
 } // namespace tarvo

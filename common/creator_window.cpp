@@ -5,6 +5,7 @@
 #include "common/elements.h"
 #include "common/formula.h"
 #include "common/main_window.h"
+#include "common/number_format.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
 
@@ -31,6 +32,11 @@ QString local(const std::string& text) {
 
 std::string text(const QLineEdit* field) {
     return field->text().toLocal8Bit().toStdString();
+}
+
+// A name of blanks alone names no file.
+bool blankName(const QLineEdit* field) {
+    return field->text().trimmed().isEmpty();
 }
 
 // The arrow between the element list and the table.
@@ -216,7 +222,7 @@ void CreatorWindow::connectSignals() {
 }
 
 void CreatorWindow::fileNameEntered() {
-    if (m_fileNameField->text().isEmpty() && !m_texts.emptyFileNameOnEnter.isEmpty()) {
+    if (blankName(m_fileNameField) && !m_texts.emptyFileNameOnEnter.isEmpty()) {
         m_prompts.showMessage(this, m_texts.emptyFileNameOnEnter, MessageIcon::Exclamation);
         return;
     }
@@ -278,20 +284,33 @@ void CreatorWindow::hideAllRows() {
     }
 }
 
+std::optional<QString> CreatorWindow::densityRefusal() const {
+    const std::string densityText = text(m_densityField);
+    const double density = numericValue(densityText);
+    if (holdsComma(densityText) || !(density > 0) || !std::isfinite(density)) {
+        return m_texts.badDensityMessage;
+    }
+    // A density the table's field would round to 0 is refused with the smallest it holds.
+    if (const std::string problem = densityProblem(density); !problem.empty()) {
+        return m_texts.badDensityMessage + QLatin1Char('\n') + QString::fromStdString(problem);
+    }
+    return std::nullopt;
+}
+
 void CreatorWindow::confirmElementCount() {
     if (m_nameField->text().isEmpty()) {
         m_prompts.showMessage(this, m_texts.emptyNameMessage, MessageIcon::Exclamation);
         m_nameField->setText(m_texts.defaultName);
         return;
     }
-    const double density = numericValue(text(m_densityField));
-    if (!(density > 0) || !std::isfinite(density)) {
-        m_prompts.showMessage(this, m_texts.badDensityMessage, MessageIcon::Exclamation);
+    if (const std::optional<QString> refusal = densityRefusal()) {
+        m_prompts.showMessage(this, *refusal, MessageIcon::Exclamation);
         m_densityField->setText(QStringLiteral("9.999"));
         return;
     }
-    const double count = numericValue(text(m_countField));
-    if (!(count > 0) || count > m_texts.rows) {
+    const std::string countText = text(m_countField);
+    const double count = numericValue(countText);
+    if (holdsComma(countText) || !(count > 0) || count > m_texts.rows) {
         m_prompts.showMessage(this, m_texts.badCountMessage, MessageIcon::Exclamation);
         return;
     }
@@ -338,7 +357,8 @@ void CreatorWindow::setRowAmount(int row, const QString& answer) {
     m_amountCells[static_cast<size_t>(row - 1)]->setText(answer);
     nameRow(row);
     const double amount = numericValue(entry.amountCell);
-    if (m_texts.positiveAmounts && !(amount > 0 && std::isfinite(amount))) {
+    if (m_texts.positiveAmounts &&
+        (holdsComma(entry.amountCell) || !(amount > 0 && amount <= kLargestAmount))) {
         m_prompts.showMessage(this, m_texts.badAmountMessage, MessageIcon::Exclamation);
         return;
     }
@@ -428,7 +448,7 @@ void CreatorWindow::reportFailure(const std::string& reason) {
 
 void CreatorWindow::saveNewMaterial() {
     const std::string fileName = text(m_fileNameField);
-    if (fileName.empty()) {
+    if (blankName(m_fileNameField)) {
         m_prompts.showMessage(this, m_texts.emptyFileNameMessage, MessageIcon::Exclamation);
         return;
     }
@@ -442,7 +462,7 @@ void CreatorWindow::saveNewMaterial() {
     }
     const double count =
         m_texts.countFromBoxAtSave ? numericValue(text(m_countField)) : m_elementCount;
-    if (m_texts.countFromBoxAtSave && !(count >= 1)) {
+    if (m_texts.countFromBoxAtSave && (!(count >= 1) || holdsComma(text(m_countField)))) {
         m_prompts.showMessage(this, m_texts.badCountMessage, MessageIcon::Exclamation);
         return;
     }

@@ -139,6 +139,8 @@ class CreatorWindow : public QWidget {
     void showRow(int row, bool visible);
     void hideAllRows();
     void reportFailure(const std::string& reason);
+    // The message refusing the density box's text, if it is refused.
+    std::optional<QString> densityRefusal() const;
 
     CreatorTexts m_texts;
     CreatorSave m_save;

@@ -176,4 +176,15 @@ std::string formatNumber(double value, std::string_view pattern) {
     return text;
 }
 
+std::string densityProblem(double density) {
+    if (!(density > 0.0) || !std::isfinite(density)) {
+        return "the density must be a positive number";
+    }
+    if (formatNumber(density, "0.000000") == "0.000000") {
+        return "the density " + formatNumber(density, "0.000E+00") +
+               " g/cm3 is below the smallest a table holds, 0.000001 g/cm3";
+    }
+    return {};
+}
+
 } // namespace tarvo

@@ -16,4 +16,8 @@ std::string formatNumber(double value, std::string_view pattern);
 // Appends formatNumber(value, pattern) to `text`.
 void appendNumber(std::string& text, double value, std::string_view pattern);
 
+// Why a density (g/cm3) cannot be written into a table's six-decimal density field (not a
+// positive number, or so small that the field would round it to 0); empty when it can.
+std::string densityProblem(double density);
+
 } // namespace tarvo

@@ -116,4 +116,25 @@ double tableNumericValue(std::string_view text) {
     return parseNumber(text, Ignored::BlanksTabsLineEnds, true);
 }
 
+bool startsWithNumber(std::string_view text) {
+    std::string compact;
+    for (char c : text) {
+        if (!isIgnored(c, Ignored::Blanks)) {
+            compact.push_back(c);
+        }
+    }
+    return numberLength(compact, false) > 0;
+}
+
+bool holdsComma(std::string_view text) {
+    return text.find(',') != std::string_view::npos;
+}
+
+double boxNumericValue(std::string_view text, bool tableStyle) {
+    if (holdsComma(text)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return tableStyle ? tableNumericValue(text) : numericValue(text);
+}
+
 } // namespace tarvo

@@ -13,4 +13,16 @@ double numericValue(std::string_view text);
 // well and the exponent may be written with E or D.
 double tableNumericValue(std::string_view text);
 
+// Whether a box's text, blanks ignored, starts with a decimal number (numericValue reads a
+// number from it, not the 0 of a text that is none).
+bool startsWithNumber(std::string_view text);
+
+// Whether a box's text holds a comma: "1,5" would read as 1, so such a text is refused
+// rather than cut.
+bool holdsComma(std::string_view text);
+
+// numericValue (or tableNumericValue, `tableStyle`) of a box's text, but not a number (NaN)
+// where the text holds a comma, so that no range admits "1,5" as 1.
+double boxNumericValue(std::string_view text, bool tableStyle = false);
+
 } // namespace tarvo

@@ -116,7 +116,8 @@ void SaveDialog::cancelPressed() {
 
 void SaveDialog::okPressed() {
     const QString name = m_nameField->text();
-    if (name.isEmpty() && !m_texts.emptyNameMessage.isEmpty()) {
+    // A name of blanks alone names no file, as an empty one.
+    if (name.trimmed().isEmpty() && !m_texts.emptyNameMessage.isEmpty()) {
         m_prompts.showMessage(this, m_texts.emptyNameMessage, MessageIcon::Exclamation);
         return;
     }

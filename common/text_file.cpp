@@ -189,6 +189,9 @@ std::string fileNameProblem(std::string_view name) {
     if (name == "." || name == "..") {
         return "is not a file name";
     }
+    if (!name.empty() && name.find_first_not_of(' ') == std::string_view::npos) {
+        return "is not a file name: it holds only blanks";
+    }
     if (name.size() > 255) {
         return "is longer than the file system allows";
     }

@@ -46,7 +46,7 @@ bool removeFile(std::string_view path, std::string& error);
 std::vector<std::string> listFiles(std::string_view directory, std::string_view extension);
 
 // Why a typed file name (without directory) cannot be used, or empty when it can: no path
-// separators, no control characters, not "." or "..", at most 255 bytes.
+// separators, no control characters, not "." or ".." or blanks alone, at most 255 bytes.
 std::string fileNameProblem(std::string_view name);
 
 // Makes the directory of the running executable the working directory.

@@ -151,22 +151,27 @@ std::optional<std::vector<double>> mergedGrid(const std::vector<ElementTable>& t
 } // namespace
 
 std::optional<std::vector<CrossSectionRow>>
-combineElementTables(std::span<const CompositionRow> rows, Weighting weighting, double edgeFactor,
-                     std::string& error, const std::string& elementDirectory) {
-    if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCombinedElements)) {
+combineElementTables(std::span<const CompositionRow> givenRows, Weighting weighting,
+                     double edgeFactor, std::string& error, const std::string& elementDirectory) {
+    if (givenRows.empty() || givenRows.size() > static_cast<size_t>(kMaxCombinedElements)) {
         error = "a combination takes 1 to " + std::to_string(kMaxCombinedElements) + " elements";
         return std::nullopt;
     }
-    if (const std::string problem = amountProblem(rows); !problem.empty()) {
+    if (const std::string problem = amountProblem(givenRows); !problem.empty()) {
         error = problem;
         return std::nullopt;
     }
-    std::vector<ElementTable> tables(rows.size());
-    for (size_t k = 0; k < rows.size(); ++k) {
-        if (rows[k].elementFile.empty()) {
+    for (size_t k = 0; k < givenRows.size(); ++k) {
+        if (givenRows[k].elementFile.empty()) {
             error = "row " + std::to_string(k + 1) + " has no element";
             return std::nullopt;
         }
+    }
+    // An element picked in two rows counts once, with its amounts added.
+    const std::vector<CompositionRow> merged = mergeRepeatedElements(givenRows);
+    const std::span<const CompositionRow> rows = merged;
+    std::vector<ElementTable> tables(rows.size());
+    for (size_t k = 0; k < rows.size(); ++k) {
         const std::string path = formPath(elementDirectory, rows[k].elementFile);
         if (!readElementTable(path, edgeFactor, tables[k], error)) {
             return std::nullopt;

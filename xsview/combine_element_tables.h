@@ -28,8 +28,8 @@ inline constexpr double kMixtureEdgeFactor = 1.0e-5;
 // Combines the element cross-section tables of `rows` (files in `elementDirectory`,
 // "ele" in the viewer) by the Bragg additivity rule: merged energy grid (MeV), each
 // element log-log interpolated onto it, weighted and summed (cm2/g). Only energy and the
-// five partial values of the returned rows are set. On failure nothing is returned and
-// `error` says why.
+// five partial values of the returned rows are set. A table picked in several rows counts
+// once with their amounts added. On failure nothing is returned and `error` says why.
 std::optional<std::vector<CrossSectionRow>>
 combineElementTables(std::span<const CompositionRow> rows, Weighting weighting, double edgeFactor,
                      std::string& error, const std::string& elementDirectory = "ele");

@@ -157,8 +157,8 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
         error = path + ": the name must be a single line";
         return std::nullopt;
     }
-    if (!(density > 0.0) || !std::isfinite(density)) {
-        error = path + ": the density must be a positive number";
+    if (const std::string problem = densityProblem(density); !problem.empty()) {
+        error = path + ": " + problem;
         return std::nullopt;
     }
     std::vector<std::string> lines{name, formatNumber(density, "##.######"),

@@ -382,8 +382,8 @@ void CrossSectionViewer::showReading(const Reading& reading) {
 }
 
 void CrossSectionViewer::enterEnergy() {
-    const double energy =
-        tableNumericValue(valuesWindow().field(ValuesWindow::Field::energy).text().toStdString());
+    const double energy = boxNumericValue(
+        valuesWindow().field(ValuesWindow::Field::energy).text().toStdString(), true);
     const Reading reading =
         readAtEnergy(m_reading, energy, kLowestReadingEnergy, kHighestReadingEnergy);
     if (reading.result != ReadingResult::found) {
@@ -398,8 +398,8 @@ void CrossSectionViewer::enterEnergy() {
 }
 
 void CrossSectionViewer::enterTotal() {
-    const double total =
-        tableNumericValue(valuesWindow().field(ValuesWindow::Field::total).text().toStdString());
+    const double total = boxNumericValue(
+        valuesWindow().field(ValuesWindow::Field::total).text().toStdString(), true);
     const Reading reading = readEnergyAt(m_reading, static_cast<int>(CrossSectionColumn::total),
                                          total, m_table->minTotal, m_table->maxTotal,
                                          kLowestReadingEnergy, kHighestReadingEnergy);

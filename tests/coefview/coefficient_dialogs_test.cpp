@@ -23,6 +23,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 namespace tarvo {
 namespace {
@@ -374,13 +375,21 @@ TEST_F(CoefficientDialogsTest, TheMaterialCreatorRefusesZeroOrNegativeSharesAndC
     EXPECT_EQ(lastMessage().section('\n', 0, 0),
               QStringLiteral(" There is an error in the input data ! "));
     EXPECT_EQ(m_prompts.messages.back().title, QStringLiteral("Input Error"));
-    for (const char* share : {"-50", "1e999"}) {
+    const std::pair<const char*, const char*> refusals[] = {
+        {"-50", "the amount must be a number of at least 0"},
+        {"1e999", "the amount is not finite"},
+        {"1e308", "the amount 1.000E+308 is too large (at most 1E+100)"},
+        {"two", "\"two\" is not a number"},
+        {"1,5", "\"1,5\" holds a comma; the decimal point is \".\""},
+    };
+    for (const auto& [share, reason] : refusals) {
         m_prompts.textAnswers = {QString::fromLatin1(share)};
         creator.editAmount(1);
         creator.saveNewMaterial();
         EXPECT_EQ(lastMessage(),
-                  QStringLiteral(" There is an error in the input data ! \n"
-                                 "row 1: the amount must be a number of at least 0"));
+                  QStringLiteral(" There is an error in the input data ! \nrow 1: ") +
+                      QString::fromLatin1(reason))
+            << share;
     }
     creator.countField().setText(QStringLiteral("0"));
     creator.saveNewMaterial();

@@ -167,14 +167,14 @@ TEST_P(CoefficientEnergyEntry, InterpolatesOrRefuses) {
     EXPECT_EQ(m_viewer.graphWindow().readOut().text(), QStringLiteral("0.750"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Energies, CoefficientEnergyEntry,
-                         ::testing::Values(EnergyCase{"0.001", "1.0000E-03", "8.000E+03"},
-                                           EnergyCase{"20", "2.0000E+01", "4.000E-02"},
-                                           EnergyCase{"0.01", "1.0000E-02",
-                                                      "4.000E+01"}, // at the edge: below it
-                                           EnergyCase{"0.0316228", "3.1623E-02", "2.683E+01"},
-                                           EnergyCase{"20.0001", "", ""},
-                                           EnergyCase{"0.0009", "", ""}, EnergyCase{"x", "", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Energies, CoefficientEnergyEntry,
+    ::testing::Values(EnergyCase{"0.001", "1.0000E-03", "8.000E+03"},
+                      EnergyCase{"20", "2.0000E+01", "4.000E-02"},
+                      EnergyCase{"0.01", "1.0000E-02", "4.000E+01"}, // at the edge: below it
+                      EnergyCase{"0.0316228", "3.1623E-02", "2.683E+01"},
+                      EnergyCase{"20.0001", "", ""}, EnergyCase{"0.0009", "", ""},
+                      EnergyCase{"x", "", ""}, EnergyCase{"1,5", "", ""}));
 
 TEST_F(CoefficientViewerTest, ACoefficientEqualToARowValueGivesThatRowsEnergy) {
     draw();

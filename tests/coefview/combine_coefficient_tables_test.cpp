@@ -55,6 +55,24 @@ TEST(CombineCoefficientTables, WaterOnTheHydrogenGridTakesValuesAsTabulated) {
     EXPECT_NEAR(water->composition[1].weightFraction, 0.8881, 1e-12);
 }
 
+TEST(CombineCoefficientTables, AnElementInTwoRowsCountsOnceWithItsSharesAdded) {
+    WorkingDirectory directory;
+    writeElement("01_H.mut", kHydrogen);
+    writeElement("82_Pb.mut",
+                 {{0.001, 5000}, {0.01, 130}, {0.088, 1.9}, {0.088, 7.7}, {0.1, 5.5}, {1.0, 0.07}});
+    std::string error;
+    const auto repeated =
+        combineCoefficientTables(composition({{"82_Pb.mut", 50}, {"82_Pb.mut", 50}}), error);
+    const auto single = combineCoefficientTables(composition({{"82_Pb.mut", 100}}), error);
+    ASSERT_TRUE(repeated && single) << error;
+    ASSERT_EQ(repeated->rows.size(), single->rows.size());
+    for (size_t k = 0; k < single->rows.size(); ++k) {
+        EXPECT_EQ(formatCoefficientRow(repeated->rows[k]), formatCoefficientRow(single->rows[k]));
+    }
+    ASSERT_EQ(repeated->composition.size(), 1U);
+    EXPECT_EQ(repeated->composition[0].weightFraction, 1.0);
+}
+
 TEST(CombineCoefficientTables, AnEdgeAbsentFromHydrogenAddsTwoRowsBelowEdgeFirst) {
     WorkingDirectory directory;
     writeElement("01_H.mut", kHydrogen);

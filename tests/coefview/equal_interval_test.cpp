@@ -41,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
                       IntervalCase{1.6, 0.1, false, IntervalProblem::none, 7},
                       IntervalCase{100.0, 0.26, false, IntervalProblem::none, 381},
                       IntervalCase{100.0, 0.26, true, IntervalProblem::stepNotTenth, 381},
-                      IntervalCase{100.0, 0.3, true, IntervalProblem::none, 331}));
+                      IntervalCase{100.0, 0.3, true, IntervalProblem::none, 331},
+                      IntervalCase{std::nan(""), 0.5, false, IntervalProblem::badRange, -1},
+                      IntervalCase{10.0, std::nan(""), true, IntervalProblem::badRange, -1}));
 
 TEST(IntervalOutput, ListLinesAndCsvHaveTheirPatterns) {
     EXPECT_EQ(intervalListLine(1.0, {4242.4, 4064.0, 0.0123}),

@@ -69,11 +69,16 @@ TEST_F(SaveDialogTest, OpensWithTheNameFieldFocusedAndEmpty) {
     EXPECT_TRUE(m_dialog.nameField().text().isEmpty());
 }
 
-TEST_F(SaveDialogTest, AnEmptyNameIsRefusedAndNothingWritten) {
-    m_dialog.okPressed();
-    ASSERT_EQ(m_prompts.messages.size(), 1U);
-    EXPECT_EQ(m_prompts.messages[0].text, QStringLiteral(" Input the File name "));
-    EXPECT_EQ(m_prompts.messages[0].icon, MessageIcon::Exclamation);
+TEST_F(SaveDialogTest, AnEmptyOrBlankNameIsRefusedAndNothingWritten) {
+    for (const char* name : {"", "   "}) {
+        m_dialog.nameField().setText(QString::fromLatin1(name));
+        m_dialog.okPressed();
+    }
+    ASSERT_EQ(m_prompts.messages.size(), 2U);
+    for (const auto& message : m_prompts.messages) {
+        EXPECT_EQ(message.text, QStringLiteral(" Input the File name "));
+        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+    }
     EXPECT_TRUE(m_written.empty());
     EXPECT_TRUE(m_dialog.isVisible());
 }

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 
@@ -108,6 +109,51 @@ std::vector<WriterCase> writers() {
              return atomicWriteFile(p, exchangeRequest(std::string(4000, 'x'), 500, 0.5), e);
          }},
     };
+}
+
+using DensityWriter =
+    std::function<bool(const std::string& path, double density, std::string& error)>;
+
+// The three table files that hold a density in a six-decimal field.
+std::vector<DensityWriter> densityWriters() {
+    return {
+        [](const std::string& p, double d, std::string& e) {
+            return writeMaterialTable(p, "M", d, crossSectionRows(), e);
+        },
+        [](const std::string& p, double d, std::string& e) {
+            return writeElementTable(p, "E", d, crossSectionRows(), "1.008", e);
+        },
+        [](const std::string& p, double d, std::string& e) {
+            return writeMaterialCoefficientTable(p, "M", d, coefficientRows(), {{{1, 1.0}}}, e);
+        },
+    };
+}
+
+TEST(TableWriters, RefuseADensityTheirFieldWouldStoreAsZero) {
+    WorkingDirectory directory;
+    const struct {
+        double density;
+        const char* reason; // empty: written
+    } cases[] = {
+        {1e-7, "the density 1.000E-07 g/cm3 is below the smallest a table holds, 0.000001 g/cm3"},
+        {4.9e-7, "below the smallest a table holds"},
+        {0.0, "the density must be a positive number"},
+        {-1.0, "the density must be a positive number"},
+        {5e-7, ""},
+        {0.001205, ""},
+    };
+    for (const DensityWriter& write : densityWriters()) {
+        for (const auto& [density, reason] : cases) {
+            std::string error;
+            const bool written = write("table", density, error);
+            EXPECT_EQ(written, *reason == '\0') << density << " " << error;
+            EXPECT_EQ(std::filesystem::exists("table"), written) << density;
+            if (!written) {
+                EXPECT_NE(error.find(reason), std::string::npos) << error;
+            }
+            std::filesystem::remove("table");
+        }
+    }
 }
 
 class WritersTest : public ::testing::TestWithParam<WriterCase> {};

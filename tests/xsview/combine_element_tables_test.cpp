@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tarvo {
 namespace {
 
@@ -123,6 +125,34 @@ TEST(CombineElementTables, InterpolatesLogLogAndKeepsZeroPairValuesZero) {
     EXPECT_EQ((*rows)[2].pairNuclear, 0.0);
     EXPECT_EQ((*rows)[4].pairElectron, 0.0); // 5 MeV: the zero row at 0.1 MeV brackets it
     EXPECT_NEAR((*rows).back().pairNuclear, 2.0, 1e-12);
+}
+
+// The formatted rows of a combination, compared as the table file would hold them.
+std::vector<std::string> formattedRows(const std::vector<CrossSectionRow>& rows) {
+    std::vector<std::string> lines;
+    for (const CrossSectionRow& row : rows) {
+        lines.push_back(formatCrossSectionRow(row));
+    }
+    return lines;
+}
+
+TEST(CombineElementTables, AnElementInTwoRowsCountsOnceWithItsAmountsAdded) {
+    WorkingDirectory directory;
+    writeElement("01_H.ele", kGrid, 1.008);
+    writeElement("82_Pb.ele", {{0.001, 5}, {0.01, 2}, {0.088, 1}, {0.088, 4}, {1.0, 0.5}}, 207.2);
+    for (const Weighting weighting : {Weighting::byAtoms, Weighting::byWeight}) {
+        std::string error;
+        const auto repeated =
+            combineElementTables(composition({{"82_Pb.ele", 1}, {"01_H.ele", 2}, {"82_Pb.ele", 1}}),
+                                 weighting, kCompoundEdgeFactor, error);
+        const auto merged = combineElementTables(composition({{"82_Pb.ele", 2}, {"01_H.ele", 2}}),
+                                                 weighting, kCompoundEdgeFactor, error);
+        ASSERT_TRUE(repeated && merged) << error;
+        EXPECT_EQ(formattedRows(*repeated), formattedRows(*merged));
+        EXPECT_EQ(std::count_if(repeated->begin(), repeated->end(),
+                                [](const CrossSectionRow& row) { return row.energy == 0.088; }),
+                  1); // the edge's second row moves up by the edge factor
+    }
 }
 
 struct FailureCase {

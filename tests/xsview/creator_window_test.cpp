@@ -191,6 +191,30 @@ TEST_F(CreatorTest, ConfirmResetsAnEmptyNameOrABadDensity) {
     EXPECT_EQ(m_mixture.nameField().text(), QStringLiteral("Mixture"));
 }
 
+// A density is refused where the table would store another number: cut at a comma or
+// rounded to zero by its six-decimal field.
+TEST_F(CreatorTest, ConfirmRefusesADensityTheTableWouldNotHold) {
+    const std::pair<const char*, const char*> refusals[] = {
+        {"1,5", ""},
+        {"0.0000001", "the density 1.000E-07 g/cm3 is below the smallest a table holds, "
+                      "0.000001 g/cm3"},
+        {"4e-7", "the density 4.000E-07 g/cm3 is below the smallest a table holds, "
+                 "0.000001 g/cm3"},
+    };
+    for (const auto& [density, reason] : refusals) {
+        m_mixture.densityField().setText(QString::fromLatin1(density));
+        m_mixture.confirmElementCount();
+        EXPECT_EQ(lastMessage(), QStringLiteral(" Inappropriate density input ")) << density;
+        EXPECT_EQ(lastReason(), QString::fromLatin1(reason));
+        EXPECT_EQ(m_mixture.densityField().text(), QStringLiteral("9.999"));
+    }
+    m_mixture.densityField().setText(QStringLiteral("0.000001"));
+    m_mixture.countField().setText(QStringLiteral("1"));
+    m_prompts.messages.clear();
+    m_mixture.confirmElementCount();
+    EXPECT_TRUE(m_prompts.messages.empty());
+}
+
 TEST_F(CreatorTest, PickingNeedsASelectedElementAndCompoundAmountsMustBePositive) {
     m_compound.countField().setText(QStringLiteral("1"));
     m_compound.confirmElementCount();
@@ -200,7 +224,7 @@ TEST_F(CreatorTest, PickingNeedsASelectedElementAndCompoundAmountsMustBePositive
     fill(m_compound, QStringLiteral("1"), {{"01_H.ele", "3"}});
     EXPECT_EQ(m_compound.row(1).amount, 3.0);
     EXPECT_EQ(m_prompts.questions.back(), QStringLiteral(" Input the number of element "));
-    for (const char* answer : {"0", "-2", "abc", ""}) {
+    for (const char* answer : {"0", "-2", "abc", "", "1,5", "1e308"}) {
         m_prompts.textAnswers.push_back(QString::fromLatin1(answer));
         m_compound.editAmount(1);
         EXPECT_EQ(lastMessage(), QStringLiteral(" Incorrect input value "));
@@ -266,6 +290,14 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"01_H.ele", "1"}, {"08_O.ele", "-1"}},
                     "2",
                     "Negative",
+                    " There is an error in the entered data "},
+        SaveFailure{CreatorKind::compound, {{"01_H.ele", "1"}}, "1", "   ", " Input File name "},
+        SaveFailure{
+            CreatorKind::mixture, {{"01_H.ele", "1"}}, "1", "  ", "ファイル名を入力してください"},
+        SaveFailure{CreatorKind::mixture,
+                    {{"01_H.ele", "1"}, {"08_O.ele", "1,5"}},
+                    "2",
+                    "Comma",
                     " There is an error in the entered data "},
         SaveFailure{CreatorKind::compound,
                     {{"01_H.ele", "1"}},

@@ -291,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CrossSectionViewerTest, EnergiesOutOfRangeEmptyEnergyAndTotal) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
-    for (const char* typed : {"0.0005", "100001", "abc", "2000"}) {
+    for (const char* typed : {"0.0005", "100001", "abc", "2000", "1,5"}) {
         m_viewer.valuesWindow()
             .field(ValuesWindow::Field::coherent)
             .setText(QStringLiteral("kept"));
