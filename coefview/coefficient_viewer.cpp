@@ -425,6 +425,7 @@ void CoefficientViewer::enterEnergy() {
                               MessageIcon::Exclamation);
         box.clear();
         setShownReading(std::nullopt);
+        valuesWindow().crossingList().clearEnergies();
         return;
     }
     const auto& v = reading.values;
@@ -443,23 +444,30 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
     const Reading reading =
         readEnergyAt(m_reading, k, value, m_extremes.smallest[k], m_extremes.largest[k],
                      kLowestCoefficientEnergy, kHighestCoefficientEnergy);
+    const auto energyText = [](double energy) { return formatted(energy, "0.0000E+00"); };
     if (reading.result != ReadingResult::found) {
+        const bool calculationError = reading.result == ReadingResult::calculationError;
         m_prompts.showMessage(&valuesWindow(),
-                              reading.result == ReadingResult::calculationError
-                                  ? QStringLiteral("Calculation error")
-                                  : QStringLiteral("This value is out of range."),
+                              calculationError ? QStringLiteral("Calculation error")
+                                               : QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
         box.clear();
         setShownReading(std::nullopt);
+        // The curve may still take the value at energies the lookup does not reach.
+        if (calculationError) {
+            valuesWindow().crossingList().offerCrossings(everyEnergyAt(m_reading, k, value),
+                                                         energyText);
+        } else {
+            valuesWindow().crossingList().clearEnergies();
+        }
         return;
     }
     const auto& v = reading.values;
     showCoefficients(reading.energy, {v[0], v[1], v[2]},
                      key == Coefficient::attenuation ? "0.0000E+00" : "0.00000E+00");
     showOtherSide(otherSideOfReading(m_reading, reading));
-    valuesWindow().crossingList().showCrossings(
-        everyEnergyAt(m_reading, k, value), reading.energy,
-        [](double energy) { return formatted(energy, "0.0000E+00"); });
+    valuesWindow().crossingList().showCrossings(everyEnergyAt(m_reading, k, value), reading.energy,
+                                                energyText);
 }
 
 void CoefficientViewer::clearForEntry(coefview::ValuesWindow::Box box) {

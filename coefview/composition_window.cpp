@@ -49,6 +49,15 @@ void CompositionWindow::createControls() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+// A name wider than the table is cut with an ellipsis, so that the window keeps the table's
+// width on any screen; the whole name stays in the tooltip and for screen readers.
+void CompositionWindow::showName(const QString& name) {
+    const int width = m_table->width();
+    m_nameLabel->setText(m_nameLabel->fontMetrics().elidedText(name, Qt::ElideRight, width));
+    m_nameLabel->setToolTip(name);
+    m_nameLabel->setAccessibleName(name);
+}
+
 void CompositionWindow::clearTable() {
     m_table->clear();
 }
@@ -69,7 +78,7 @@ void CompositionWindow::drawRules() {
 void CompositionWindow::showComposition(const CoefficientTable& table, const QString& title,
                                         const QString& name) {
     setWindowTitle(title);
-    m_nameLabel->setText(name);
+    showName(name);
     m_table->clear();
     drawRules();
     const struct {

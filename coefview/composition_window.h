@@ -32,6 +32,7 @@ class CompositionWindow : public QWidget {
   private:
     void createControls();
     void drawRules();
+    void showName(const QString& name);
 
     GraphSurface* m_table = nullptr;
     QLabel* m_nameLabel = nullptr;

@@ -331,7 +331,10 @@ void EqualIntervalDialog::checkPressed() {
     const int points = pointsOf(m_pointCount);
     // The linear results were computed by "Interpolation calculation"; the spline's are
     // read from the tool's run for this grid.
-    if (m_computedGrid->method == IntervalMethod::spline && !collectSplineResults(points)) {
+    // A run's results, once read, stay this grid's: "Check" again shows them again.
+    const bool collected = !m_outcome && m_results.size() == static_cast<size_t>(points);
+    if (m_computedGrid->method == IntervalMethod::spline && !collected &&
+        !collectSplineResults(points)) {
         m_computedGrid.reset();
         m_results.clear();
         return;

@@ -32,22 +32,35 @@ CrossingList::CrossingList(QWidget* parent) : QWidget(parent) {
 void CrossingList::showCrossings(const std::vector<Crossing>& crossings, double shown,
                                  const std::function<QString(double)>& energyText) {
     const QSignalBlocker quiet(m_list);
-    m_list->clear();
-    m_energies.clear();
+    fill(crossings, energyText);
     size_t nearest = 0;
     for (size_t k = 0; k < crossings.size(); ++k) {
-        const Crossing& crossing = crossings[k];
-        if (std::fabs(crossing.energy - shown) < std::fabs(crossings[nearest].energy - shown)) {
+        if (std::fabs(crossings[k].energy - shown) < std::fabs(crossings[nearest].energy - shown)) {
             nearest = k;
         }
+    }
+    m_list->setCurrentRow(static_cast<int>(nearest));
+    setVisible(m_energies.size() > 1);
+}
+
+void CrossingList::offerCrossings(const std::vector<Crossing>& crossings,
+                                  const std::function<QString(double)>& energyText) {
+    const QSignalBlocker quiet(m_list);
+    fill(crossings, energyText);
+    setVisible(!m_energies.empty());
+}
+
+void CrossingList::fill(const std::vector<Crossing>& crossings,
+                        const std::function<QString(double)>& energyText) {
+    m_list->clear();
+    m_energies.clear();
+    for (const Crossing& crossing : crossings) {
         m_energies.push_back(crossing.energy);
         m_list->addItem(energyText(crossing.energy) + QStringLiteral(" MeV") +
                         (crossing.kind == CrossingKind::atEdge
                              ? QStringLiteral(", at an edge: the curve jumps across the value")
                              : QString()));
     }
-    m_list->setCurrentRow(static_cast<int>(nearest));
-    setVisible(m_energies.size() > 1);
 }
 
 void CrossingList::clearEnergies() {

@@ -25,6 +25,10 @@ class CrossingList : public QWidget {
     // nearest `shown` (MeV), which the reading shows, is the current entry.
     void showCrossings(const std::vector<Crossing>& crossings, double shown,
                        const std::function<QString(double)>& energyText);
+    // Lists the crossings with none chosen, shown while there is one, for a reading that
+    // found no single energy: the user picks one.
+    void offerCrossings(const std::vector<Crossing>& crossings,
+                        const std::function<QString(double)>& energyText);
     // Empties and hides the list.
     void clearEnergies();
     QListWidget& list() { return *m_list; }
@@ -36,6 +40,9 @@ class CrossingList : public QWidget {
     void energyChosen(double energy);
 
   private:
+    void fill(const std::vector<Crossing>& crossings,
+              const std::function<QString(double)>& energyText);
+
     QLabel* m_caption = nullptr;
     QListWidget* m_list = nullptr;
     std::vector<double> m_energies;

@@ -8,6 +8,9 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalBlocker>
+
+#include <utility>
 
 namespace tarvo {
 namespace {
@@ -55,15 +58,44 @@ bool TableLists::select(const std::string& directory, const QString& file) {
 
 // Choosing in one list refreshes the other, which drops its highlight.
 bool TableLists::selectElement(const QString& file) {
-    const bool selected = select(m_directories.elementDirectory, file);
+    if (!select(m_directories.elementDirectory, file)) {
+        highlightSelected();
+        return false;
+    }
     refreshMaterialList();
-    return selected;
+    return true;
 }
 
 bool TableLists::selectMaterial(const QString& file) {
-    const bool selected = select(m_directories.materialDirectory, file);
+    if (!select(m_directories.materialDirectory, file)) {
+        highlightSelected();
+        return false;
+    }
     refreshElementList();
-    return selected;
+    return true;
+}
+
+// After a failed choice the lists show what is on disk again, and the highlight returns to
+// the table that "OK" and the exports go on using. Signals are held back: restoring the
+// highlight chooses nothing.
+void TableLists::highlightSelected() {
+    const QSignalBlocker holdElements(m_window.elementList());
+    const QSignalBlocker holdMaterials(m_window.materialList());
+    refreshElementList();
+    refreshMaterialList();
+    for (const auto& [directory, list] :
+         {std::pair{m_directories.elementDirectory, &m_window.elementList()},
+          std::pair{m_directories.materialDirectory, &m_window.materialList()}}) {
+        const std::string prefix = directory + '\\';
+        if (m_selectedPath.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        const QString file = QString::fromLocal8Bit(m_selectedPath.substr(prefix.size()).c_str());
+        const QList<QListWidgetItem*> found = list->findItems(file, Qt::MatchExactly);
+        if (!found.isEmpty()) {
+            list->setCurrentItem(found.front());
+        }
+    }
 }
 
 bool TableLists::deleteSelected() {

@@ -41,7 +41,8 @@ class TableLists {
     // Lists the materials of a category.
     void chooseCategory(MaterialCategory category);
     // Selects a table by its file name and shows its name and density; a header that cannot
-    // be read is reported and changes nothing. True on success.
+    // be read is reported, the lists are read again and the highlight returns to the table
+    // selected before. True on success.
     bool selectElement(const QString& file);
     bool selectMaterial(const QString& file);
     // Deletes the selected material table after asking; element tables are refused. True
@@ -53,6 +54,7 @@ class TableLists {
 
   private:
     bool select(const std::string& directory, const QString& file);
+    void highlightSelected();
 
     MainWindow& m_window;
     UserPrompts& m_prompts;

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 namespace tarvo {
 namespace {
@@ -47,16 +48,18 @@ struct LeadViewer {
     ReadingTable table;
     int columns = 0;
     QString kEdge; // the K edge energy of the table (MeV): XCOM's and NIST's differ
+    FakePrompts prompts;
 };
 
 struct CrossSectionLead : LeadViewer {
-    CrossSectionLead() {
-        testing::prepareRunDirectory({"ele/82_Pb.ele"});
+    explicit CrossSectionLead(const std::string& stem = "82_Pb") {
+        const std::string file = stem + ".ele";
+        testing::prepareRunDirectory({"ele/" + file});
         EXPECT_TRUE(viewer.start());
-        viewer.selectElement(QStringLiteral("82_Pb.ele"));
+        viewer.selectElement(QString::fromStdString(file));
         viewer.calculateAndPlot();
         std::string error;
-        table = readingTableOf(*loadCrossSectionTable("ele/82_Pb.ele", error));
+        table = readingTableOf(*loadCrossSectionTable("ele/" + file, error));
         columns = 6;
         kEdge = QStringLiteral("0.088");
     }
@@ -78,19 +81,19 @@ struct CrossSectionLead : LeadViewer {
     CrossingList& crossings() override { return viewer.valuesWindow().crossingList(); }
     int valueColumn() override { return static_cast<int>(CrossSectionColumn::total); }
 
-    FakePrompts prompts;
     CrossSectionViewer viewer{prompts, [](const QString&) { return true; }};
 };
 
 struct CoefficientLead : LeadViewer {
     using Box = coefview::ValuesWindow::Box;
-    CoefficientLead() {
-        testing::prepareRunDirectory({"mu_ele/82_Pb.mut"});
+    explicit CoefficientLead(const std::string& stem = "82_Pb") {
+        const std::string file = stem + ".mut";
+        testing::prepareRunDirectory({"mu_ele/" + file});
         EXPECT_TRUE(viewer.start());
-        viewer.selectElement(QStringLiteral("82_Pb.mut"));
+        viewer.selectElement(QString::fromStdString(file));
         viewer.draw();
         std::string error;
-        table = readingTableOf(*loadCoefficientTable("mu_ele/82_Pb.mut", false, error));
+        table = readingTableOf(*loadCoefficientTable("mu_ele/" + file, false, error));
         columns = 3;
         kEdge = QStringLiteral("0.0880045");
     }
@@ -110,11 +113,11 @@ struct CoefficientLead : LeadViewer {
     CrossingList& crossings() override { return viewer.valuesWindow().crossingList(); }
     int valueColumn() override { return 0; }
 
-    FakePrompts prompts;
     CoefficientViewer viewer{prompts, [](const QString&) { return true; }};
 };
 
-using MakeViewer = std::function<std::unique_ptr<LeadViewer>()>;
+// Makes a viewer of one shipped element table (file stem such as "82_Pb").
+using MakeViewer = std::function<std::unique_ptr<LeadViewer>(const std::string& stem)>;
 
 class LeadEdges : public ::testing::TestWithParam<MakeViewer> {
   protected:
@@ -132,7 +135,7 @@ void expectRow(LeadViewer& lead, const std::function<QString(int)>& shown, int r
 // At the K edge energy the boxes hold the row below the edge and, beside them, the row above;
 // a row chosen at the edge has the other of the pair beside it; away from the edge nothing.
 TEST_P(LeadEdges, BothSidesOfTheKEdgeAreShown) {
-    const std::unique_ptr<LeadViewer> lead = GetParam()();
+    const std::unique_ptr<LeadViewer> lead = GetParam()("82_Pb");
     const int upper = upperEdgeRow(lead->table, valueOf(lead->kEdge));
     ASSERT_GT(upper, 1);
     lead->typeEnergy(lead->kEdge);
@@ -161,7 +164,7 @@ TEST_P(LeadEdges, BothSidesOfTheKEdgeAreShown) {
 // every one is listed, the curve takes the value at each (or jumps across it at the edge),
 // and choosing one moves the read-out there.
 TEST_P(LeadEdges, EveryEnergyOfAValueIsListedAndCanBeChosen) {
-    const std::unique_ptr<LeadViewer> lead = GetParam()();
+    const std::unique_ptr<LeadViewer> lead = GetParam()("82_Pb");
     lead->typeValue(QStringLiteral("100"));
     CrossingList& list = lead->crossings();
     ASSERT_FALSE(list.isHidden());
@@ -191,13 +194,53 @@ TEST_P(LeadEdges, EveryEnergyOfAValueIsListedAndCanBeChosen) {
     EXPECT_TRUE(list.isHidden());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BothViewers, LeadEdges,
-    ::testing::Values(MakeViewer([] { return std::make_unique<CrossSectionLead>(); }),
-                      MakeViewer([] { return std::make_unique<CoefficientLead>(); })),
-    [](const ::testing::TestParamInfo<MakeViewer>& info) {
-        return info.index == 0 ? std::string("crossSections") : std::string("coefficients");
-    });
+// Sodium rises from 654 cm2/g at 1 keV to about 6400 above its K edge at 1.072 keV. A value
+// between them has no energy by the specified lookup ("Calculation error") yet the curve
+// takes it twice: both are offered under the message, none chosen, and each can be picked.
+// Every failed reading empties the list.
+TEST_P(LeadEdges, AReadingWithoutAnEnergyOffersEveryEnergyOrEmptiesTheList) {
+    const std::unique_ptr<LeadViewer> sodium = GetParam()("11_Na");
+    CrossingList& list = sodium->crossings();
+    FakePrompts* prompts = &sodium->prompts;
+    const struct {
+        const char* typed;
+        const char* message; // empty: found
+        int listed;
+    } steps[] = {{"653", "", 3}, {"2000", "Calculation error", 2},
+                 {"653", "", 3}, {"1e9", "This value is out of range.", 0},
+                 {"653", "", 3}, {"x", "This value is out of range.", 0}};
+    for (const auto& step : steps) {
+        sodium->typeValue(QString::fromLatin1(step.typed));
+        const QString message =
+            prompts->messages.empty() ? QString() : prompts->messages.back().text;
+        EXPECT_EQ(message, QString::fromLatin1(step.message)) << step.typed;
+        EXPECT_EQ(list.list().count(), step.listed) << step.typed;
+        EXPECT_EQ(list.isHidden(), step.listed == 0) << step.typed;
+        if (*step.message != '\0') {
+            EXPECT_EQ(sodium->value(sodium->valueColumn()), QString()) << step.typed;
+        }
+        prompts->messages.clear();
+        if (std::string_view(step.typed) == "2000") {
+            EXPECT_EQ(list.list().currentRow(), -1);
+            EXPECT_NEAR(list.energyAt(0), 0.0010721, 1e-6);
+            list.list().setCurrentRow(1);
+            EXPECT_NEAR(valueOf(sodium->energy()), list.energyAt(1), 5e-4 * list.energyAt(1));
+            EXPECT_NEAR(valueOf(sodium->value(sodium->valueColumn())), 2000.0, 1.0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothViewers, LeadEdges,
+                         ::testing::Values(MakeViewer([](const std::string& stem) {
+                                               return std::make_unique<CrossSectionLead>(stem);
+                                           }),
+                                           MakeViewer([](const std::string& stem) {
+                                               return std::make_unique<CoefficientLead>(stem);
+                                           })),
+                         [](const ::testing::TestParamInfo<MakeViewer>& info) {
+                             return info.index == 0 ? std::string("crossSections")
+                                                    : std::string("coefficients");
+                         });
 
 } // namespace
 } // namespace tarvo

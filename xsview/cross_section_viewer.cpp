@@ -391,6 +391,7 @@ void CrossSectionViewer::enterEnergy() {
                               MessageIcon::Exclamation);
         valuesWindow().field(ValuesWindow::Field::energy).clear();
         valuesWindow().field(ValuesWindow::Field::total).clear();
+        valuesWindow().crossingList().clearEnergies();
         return;
     }
     valuesWindow().crossingList().clearEnergies();
@@ -409,14 +410,17 @@ void CrossSectionViewer::enterTotal() {
         valuesWindow().clearFields();
         return;
     }
+    const int column = static_cast<int>(CrossSectionColumn::total);
     if (reading.result == ReadingResult::calculationError) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("Calculation error"),
                               MessageIcon::Exclamation);
         valuesWindow().field(ValuesWindow::Field::total).clear();
+        // The curve may still take the value at energies the lookup does not reach.
+        valuesWindow().crossingList().offerCrossings(everyEnergyAt(m_reading, column, total),
+                                                     formatted);
         return;
     }
     showReading(reading);
-    const int column = static_cast<int>(CrossSectionColumn::total);
     valuesWindow().crossingList().showCrossings(everyEnergyAt(m_reading, column, total),
                                                 reading.energy, formatted);
 }

@@ -154,6 +154,12 @@ TEST_F(CoefficientDialogsTest, TheSplineRoundTripRunsTheRealTool) {
     run("500.0", "0.5", true);
     EXPECT_EQ(readBytes("B2F.dat"), "mu_ele\\53_I.mut\r\n500.0\r\n000.5\r\n");
     ASSERT_EQ(m_dialog.resultList().count(), 999) << lastMessage().toStdString();
+    // "Check" again on the same grid shows the same results.
+    m_prompts.messages.clear();
+    m_dialog.checkPressed();
+    EXPECT_EQ(lastMessage(), QString());
+    ASSERT_EQ(m_dialog.resultList().count(), 999);
+    EXPECT_TRUE(m_dialog.saveButton().isEnabled());
     // A power law is a straight line in log-log terms: the spline reproduces it.
     EXPECT_TRUE(
         m_dialog.resultList().item(4)->text().startsWith(QStringLiteral("3.000E+00   3.333E+02")));

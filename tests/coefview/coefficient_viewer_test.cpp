@@ -128,6 +128,32 @@ TEST_F(CoefficientViewerTest, ExtremesOfLargeValuesKeepTheSmallestAt100000) {
     EXPECT_EQ(m_viewer.extremes().smallest[0], 100000.0);
 }
 
+// A table deleted outside the program is reported when chosen; the highlight then returns
+// to the table that "OK" and the exports use, in whichever list it stands.
+TEST_F(CoefficientViewerTest, AFailedChoiceReturnsTheHighlightToTheSelectedTable) {
+    MainWindow& main = m_viewer.mainWindow();
+    const auto choose = [](QListWidget& list, const char* file) {
+        list.setCurrentItem(list.findItems(QString::fromLatin1(file), Qt::MatchExactly).front());
+    };
+    const struct {
+        QListWidget* list;
+        const char* file;
+    } kept[] = {{&main.materialList(), "Water.muc3"}, {&main.elementList(), "08_O.mut"}};
+    for (const auto& [list, file] : kept) {
+        writeBytes("mu_mix/Gone.muc3", coefficientText("Gone", 1.0, "01\r\n08 1.000000\r\n"));
+        m_viewer.selectElement(QStringLiteral("08_O.mut")); // lists the new file
+        choose(*list, file);
+        std::filesystem::remove("mu_mix/Gone.muc3");
+        choose(main.materialList(), "Gone.muc3");
+        EXPECT_TRUE(m_prompts.messages.back().text.contains(QStringLiteral("Gone.muc3")));
+        EXPECT_TRUE(m_viewer.selectedPath().ends_with(file)) << m_viewer.selectedPath();
+        ASSERT_EQ(list->selectedItems().size(), 1) << file;
+        EXPECT_EQ(list->selectedItems().front()->text(), QString::fromLatin1(file));
+        EXPECT_TRUE(
+            main.materialList().findItems(QStringLiteral("Gone.muc3"), Qt::MatchExactly).isEmpty());
+    }
+}
+
 TEST_F(CoefficientViewerTest, AnUnreadableTableLeavesEverythingAsItWas) {
     draw();
     writeBytes("mu_mix/Bad.muc3", "Bad\r\n002\r\n1.0\r\n1.00000E-03 0.000E+00 1.0E+00 1.0E+00\r\n");
@@ -289,6 +315,27 @@ TEST_F(CoefficientViewerTest, TheCompositionTableShowsFifteenElements) {
     const PixelPoint below = toPixel(table.frame(), 5.0, 16.4);
     EXPECT_EQ(QColor(image.pixel(static_cast<int>(below.x), static_cast<int>(below.y))),
               QColor(Qt::white));
+}
+
+// A long name is cut to the table's width; the window stays as narrow as the table.
+TEST_F(CoefficientViewerTest, ALongMaterialNameKeepsTheCompositionWindowNarrow) {
+    const std::string longName = "Mixture " + std::string(313, 'x');
+    writeBytes("mu_mix/Long.muc3", coefficientText(longName, 1.0, "01\r\n08 1.000000\r\n"));
+    m_viewer.selectMaterial(QStringLiteral("Long.muc3"));
+    m_viewer.draw();
+    m_viewer.indicateComposition();
+    coefview::CompositionWindow& window = m_viewer.compositionWindow();
+    QApplication::processEvents();
+    const QString full = QString::fromStdString(longName);
+    ASSERT_TRUE(m_prompts.messages.empty()) << m_prompts.messages.back().text.toStdString();
+    EXPECT_LE(window.width(), window.table().width() + 60);
+    EXPECT_TRUE(window.nameLabel().text().endsWith(QChar(0x2026)));
+    EXPECT_EQ(window.nameLabel().toolTip(), full);
+    EXPECT_EQ(window.nameLabel().accessibleName(), full);
+    m_viewer.selectMaterial(QStringLiteral("Water.muc3"));
+    m_viewer.draw();
+    m_viewer.indicateComposition();
+    EXPECT_EQ(window.nameLabel().text(), QStringLiteral("Water"));
 }
 
 TEST_F(CoefficientViewerTest, DeleteRefusesElementsAndExitRemovesTheExchangeFiles) {
