@@ -1,11 +1,11 @@
 #include "attenuation_window.h"
 
 #include "common/accessible_names.h"
+#include "common/button_keys.h"
 #include "common/number_format.h"
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -119,14 +119,7 @@ void AttenuationWindow::connectSignals() {
         recalculate();
     });
     connect(m_closeButton, &QPushButton::clicked, this, &QWidget::hide);
-}
-
-void AttenuationWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    closeOnEscape(*this);
 }
 
 void AttenuationWindow::setReading(double energy, double muOverRho, double muEnOverRho) {

@@ -10,7 +10,6 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QKeyEvent;
 class QPushButton;
 
 namespace tarvo::coefview {
@@ -54,10 +53,6 @@ class AttenuationWindow : public QWidget {
 
     // Calculates again from what the boxes hold.
     void recalculate();
-
-  protected:
-    // Escape closes the window, as its "Close" does.
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void createControls();

@@ -3,6 +3,7 @@
 #include "coefview/spline_exchange.h"
 #include "coefview/spline_run.h"
 #include "common/accessible_names.h"
+#include "common/button_keys.h"
 #include "common/column_heading.h"
 #include "common/display_text.h"
 #include "common/exchange_files.h"
@@ -143,6 +144,7 @@ void EqualIntervalDialog::connectSignals() {
     connect(m_checkButton, &QPushButton::clicked, this, &EqualIntervalDialog::checkPressed);
     connect(m_saveButton, &QPushButton::clicked, this, &EqualIntervalDialog::savePressed);
     connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::hide);
+    pressOnEscape(*this, *m_cancelButton);
     connect(m_run, &SplineRun::finished, this, &EqualIntervalDialog::runFinished);
     connect(m_chooser, &FileChooser::fileClicked, this,
             [this](const QString& fileName) { m_fileNameBox->setText(fileName.chopped(4)); });

@@ -1,8 +1,8 @@
 #include "about_window.h"
 
 #include "common/accessible_names.h"
+#include "common/button_keys.h"
 
-#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -68,15 +68,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text);
     layout->addWidget(m_closeButton, 0, Qt::AlignRight);
+    closeOnEscape(*this);
     resize(620, 560);
-}
-
-void AboutWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void showAboutWindow() {

@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class QKeyEvent;
 class QPushButton;
 class QTextBrowser;
 
@@ -17,10 +16,6 @@ class AboutWindow : public QWidget {
 
     QTextBrowser& text() { return *m_text; }
     QPushButton& closeButton() { return *m_closeButton; }
-
-  protected:
-    // Escape closes the window, as its "Close" does.
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QTextBrowser* m_text = nullptr;

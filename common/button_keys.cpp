@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QShortcut>
 
 namespace tarvo {
 
@@ -24,6 +25,26 @@ bool ButtonKeys::eventFilter(QObject* watched, QEvent* event) {
 
 void installButtonKeys(QApplication& application) {
     application.installEventFilter(new ButtonKeys(&application));
+}
+
+namespace {
+
+// A window-wide shortcut: it answers whichever control of the window has the focus.
+QShortcut* escapeShortcut(QWidget& window) {
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    shortcut->setContext(Qt::WindowShortcut);
+    return shortcut;
+}
+
+} // namespace
+
+void pressOnEscape(QWidget& window, QAbstractButton& button) {
+    QObject::connect(escapeShortcut(window), &QShortcut::activated, &button,
+                     &QAbstractButton::click);
+}
+
+void closeOnEscape(QWidget& window) {
+    QObject::connect(escapeShortcut(window), &QShortcut::activated, &window, &QWidget::close);
 }
 
 } // namespace tarvo

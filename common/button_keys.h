@@ -2,7 +2,9 @@
 
 #include <QObject>
 
+class QAbstractButton;
 class QApplication;
+class QWidget;
 
 namespace tarvo {
 
@@ -19,5 +21,11 @@ class ButtonKeys : public QObject {
 
 // Installs the key rule for every window of the application.
 void installButtonKeys(QApplication& application);
+
+// Escape anywhere in `window` presses `button`: a dialog's Cancel.
+void pressOnEscape(QWidget& window, QAbstractButton& button);
+
+// Escape anywhere in `window` closes it, as its close box does.
+void closeOnEscape(QWidget& window);
 
 } // namespace tarvo

@@ -1,6 +1,7 @@
 #include "creator_window.h"
 
 #include "common/accessible_names.h"
+#include "common/button_keys.h"
 #include "common/display_text.h"
 #include "common/elements.h"
 #include "common/formula.h"
@@ -198,6 +199,7 @@ void CreatorWindow::addFormulaBox(QGridLayout& inputs, int row) {
 }
 
 void CreatorWindow::connectSignals() {
+    closeOnEscape(*this);
     // Enter moves through the boxes: name, density, count, confirm; file name, save.
     connect(m_nameField, &QLineEdit::returnPressed, m_densityField,
             qOverload<>(&QWidget::setFocus));

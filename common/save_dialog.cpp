@@ -1,6 +1,7 @@
 #include "save_dialog.h"
 
 #include "common/accessible_names.h"
+#include "common/button_keys.h"
 #include "common/display_text.h"
 #include "common/file_chooser.h"
 #include "common/text_file.h"
@@ -32,6 +33,8 @@ void SaveDialog::createControls() {
     connect(m_chooser, &FileChooser::fileClicked, this, &SaveDialog::fileClicked);
     connect(m_okButton, &QPushButton::clicked, this, &SaveDialog::okPressed);
     connect(m_cancelButton, &QPushButton::clicked, this, &SaveDialog::cancelPressed);
+    connect(m_nameField, &QLineEdit::returnPressed, m_okButton, &QPushButton::click);
+    pressOnEscape(*this, *m_cancelButton);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_heading, 0, 0);

@@ -19,11 +19,17 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace tarvo {
 namespace {
@@ -74,28 +80,36 @@ std::string crossSectionTable(const std::string& name) {
                   "1.000E+05 1.000E-04 1.000E-03 1.000E-05 6.000E-02 2.000E-02\r\n";
 }
 
+// Both viewers started in a run directory of small tables, a material drawn in each.
+class BothViewers : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        writeBytes("Start.dat", "x\r\n");
+        writeBytes("ele/user.txt", "Lab\r\n");
+        writeBytes("ele/01_H.ele", crossSectionTable("Hydrogen") + "1.008\r\n");
+        writeBytes("mix/Water.mix3", crossSectionTable("Water"));
+        writeBytes("mu_ele/01_H.mut", coefficientTable("Hydrogen", ""));
+        writeBytes("mu_mix/Water.muc3", coefficientTable("Water", "01\r\n01 1.000000\r\n"));
+        ASSERT_TRUE(crossSections.start());
+        crossSections.selectMaterial(QStringLiteral("Water.mix3"));
+        crossSections.calculateAndPlot();
+        crossSections.addToEnlargedView();
+        ASSERT_TRUE(coefficients.start());
+        coefficients.selectMaterial(QStringLiteral("Water.muc3"));
+        coefficients.draw();
+        coefficients.addToEnlargedView();
+    }
+
+    WorkingDirectory directory;
+    FakePrompts prompts;
+    std::function<bool(const QString&)> noLaunch = [](const QString&) { return true; };
+    CrossSectionViewer crossSections{prompts, noLaunch};
+    CoefficientViewer coefficients{prompts, noLaunch};
+};
+
 // Every control of every window of both viewers and the launcher has a name a screen
 // reader can speak; a plot's name is its window's title.
-TEST(Accessibility, EveryControlOfEveryWindowHasASpeakableName) {
-    WorkingDirectory directory;
-    writeBytes("Start.dat", "x\r\n");
-    writeBytes("ele/user.txt", "Lab\r\n");
-    writeBytes("ele/01_H.ele", crossSectionTable("Hydrogen") + "1.008\r\n");
-    writeBytes("mix/Water.mix3", crossSectionTable("Water"));
-    writeBytes("mu_ele/01_H.mut", coefficientTable("Hydrogen", ""));
-    writeBytes("mu_mix/Water.muc3", coefficientTable("Water", "01\r\n01 1.000000\r\n"));
-    FakePrompts prompts;
-    const auto noLaunch = [](const QString&) { return true; };
-    CrossSectionViewer crossSections(prompts, noLaunch);
-    ASSERT_TRUE(crossSections.start());
-    crossSections.selectMaterial(QStringLiteral("Water.mix3"));
-    crossSections.calculateAndPlot();
-    crossSections.addToEnlargedView();
-    CoefficientViewer coefficients(prompts, noLaunch);
-    ASSERT_TRUE(coefficients.start());
-    coefficients.selectMaterial(QStringLiteral("Water.muc3"));
-    coefficients.draw();
-    coefficients.addToEnlargedView();
+TEST_F(BothViewers, EveryControlOfEveryWindowHasASpeakableName) {
     coefficients.indicateComposition();
     LauncherWindow launcher(QStringLiteral("Tarvo_V7S"), noLaunch, prompts);
     QWidget* const windows[] = {&crossSections.mainWindow(),
@@ -126,6 +140,72 @@ TEST(Accessibility, EveryControlOfEveryWindowHasASpeakableName) {
     EXPECT_FALSE(crossSections.graphWindow().crossSectionPlot().accessibleDescription().isEmpty());
     EXPECT_EQ(accessibleName(&coefficients.graphWindow().coefficientPlot()),
               coefficients.graphWindow().windowTitle());
+}
+
+// Escape in a dialog means its Cancel: the save dialogs and the equal-step dialog hide; the
+// chooser and the creators do what their close box does and bring the main window back.
+// The key is pressed in the box that has the focus, as a keyboard user would.
+TEST_F(BothViewers, EscapeInEveryDialogMeansItsCancel) {
+    const struct {
+        const char* label;
+        std::function<void()> open;
+        QWidget* window;
+        QWidget* focus;
+        QWidget* mainWindow; // shown again after Escape, or null
+    } dialogs[] = {
+        {"chooser", [&] { crossSections.openNewData(); }, &crossSections.chooser(),
+         &crossSections.chooser().compoundButton(), &crossSections.mainWindow()},
+        {"compound creator",
+         [&] {
+             crossSections.openNewData();
+             crossSections.openCompoundCreator();
+         },
+         &crossSections.compoundCreator(), &crossSections.compoundCreator().nameField(),
+         &crossSections.mainWindow()},
+        {"mixture creator",
+         [&] {
+             crossSections.openNewData();
+             crossSections.openMixtureCreator();
+         },
+         &crossSections.mixtureCreator(), &crossSections.mixtureCreator().nameField(),
+         &crossSections.mainWindow()},
+        {"material creator", [&] { coefficients.openMaterialCreator(); },
+         &coefficients.materialCreator(), &coefficients.materialCreator().nameField(),
+         &coefficients.mainWindow()},
+        {"cross-section CSV", [&] { crossSections.openCsvExport(); },
+         &crossSections.csvSaveDialog(), &crossSections.csvSaveDialog().nameField(), nullptr},
+        {"coefficient image", [&] { coefficients.imageSaveDialog().prepareAndShow(); },
+         &coefficients.imageSaveDialog(), &coefficients.imageSaveDialog().nameField(), nullptr},
+        {"equal steps", [&] { coefficients.openEqualIntervalDialog(); },
+         &coefficients.equalIntervalDialog(), &coefficients.equalIntervalDialog().fileNameBox(),
+         nullptr},
+    };
+    for (const auto& dialog : dialogs) {
+        dialog.open();
+        dialog.window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.window)) << dialog.label;
+        QTest::keyClick(dialog.focus, Qt::Key_Escape);
+        EXPECT_FALSE(dialog.window->isVisible()) << dialog.label;
+        if (dialog.mainWindow != nullptr) {
+            EXPECT_TRUE(dialog.mainWindow->isVisible()) << dialog.label;
+        }
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+// Enter in a save dialog's name box presses "OK".
+TEST_F(BothViewers, EnterInTheNameBoxOfASaveDialogSaves) {
+    for (SaveDialog* dialog : {&crossSections.csvSaveDialog(), &coefficients.csvSaveDialog()}) {
+        dialog->prepareAndShow();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        const QString path = QDir(dialog->currentDirectory()).filePath(QStringLiteral("keyed.csv"));
+        QFile::remove(path);
+        QTest::keyClicks(&dialog->nameField(), QStringLiteral("keyed"));
+        QTest::keyClick(&dialog->nameField(), Qt::Key_Return);
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+        EXPECT_FALSE(dialog->isVisible());
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "new_data_chooser.h"
 
+#include "common/button_keys.h"
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -28,6 +30,7 @@ void NewDataChooser::createControls() {
     layout->addWidget(m_compoundButton);
     layout->addWidget(m_mixtureButton);
     layout->addWidget(m_cancelButton);
+    closeOnEscape(*this);
 }
 
 void NewDataChooser::closeEvent(QCloseEvent* event) {

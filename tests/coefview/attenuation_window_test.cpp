@@ -144,6 +144,8 @@ TEST_F(AttenuationWindowTest, NoResultOutlivesItsInput) {
     EXPECT_FALSE(window().isVisible());
     // Escape in a box closes it too; the viewer goes on.
     m_viewer.openAttenuation();
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     QTest::keyClick(&window().thicknessBox(), Qt::Key_Escape);
     EXPECT_FALSE(window().isVisible());
     EXPECT_TRUE(m_viewer.mainWindow().isVisible());

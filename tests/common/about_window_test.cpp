@@ -63,6 +63,8 @@ TEST(AboutWindow, OpensOnceFromEveryMainWindowAndNamesItsSources) {
     // Escape from the text closes it as well.
     buttons[1]->click();
     ASSERT_EQ(openAboutWindows().size(), 1);
+    openAboutWindows().front()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(openAboutWindows().front()));
     QTest::keyClick(&openAboutWindows().front()->text(), Qt::Key_Escape);
     EXPECT_TRUE(openAboutWindows().isEmpty());
 }
