@@ -36,6 +36,7 @@ EqualIntervalDialog::EqualIntervalDialog(UserPrompts& prompts,
                                          std::function<std::string()> tablePath, QWidget* parent)
     : QWidget(parent), m_prompts(prompts), m_table(std::move(table)),
       m_tablePath(std::move(tablePath)), m_run(new SplineRun(this)) {
+    markAsDialog(*this);
     createControls();
     connectSignals();
 }

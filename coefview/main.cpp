@@ -1,4 +1,5 @@
 #include "coefview/coefficient_viewer.h"
+#include "common/accessible_names.h"
 #include "common/button_keys.h"
 #include "common/text_file.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     tarvo::installButtonKeys(application);
+    tarvo::installAccessibleRoles();
     tarvo::WidgetPrompts prompts;
     tarvo::CoefficientViewer viewer(prompts, tarvo::startProgram);
     viewer.start();

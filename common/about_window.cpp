@@ -60,6 +60,7 @@ QString aboutText() {
 
 AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("About Tarvo"));
+    markAsDialog(*this);
     m_text = new QTextBrowser(this);
     m_text->setHtml(aboutText());
     nameControl(m_text, QStringLiteral("About Tarvo"));

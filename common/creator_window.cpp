@@ -60,6 +60,7 @@ CreatorWindow::CreatorWindow(const CreatorTexts& texts, CreatorSave save, UserPr
     : QWidget(parent), m_texts(texts), m_save(std::move(save)), m_prompts(prompts),
       m_rows(static_cast<size_t>(texts.rows)) {
     setWindowTitle(texts.title);
+    markAsDialog(*this);
     createControls();
     connectSignals();
     hideAllRows();

@@ -18,6 +18,7 @@ namespace tarvo {
 SaveDialog::SaveDialog(const SaveDialogTexts& texts, UserPrompts& prompts, QWidget* parent)
     : QWidget(parent), m_texts(texts), m_ownTexts(texts), m_prompts(prompts) {
     setWindowTitle(texts.title);
+    markAsDialog(*this);
     createControls();
 }
 

@@ -1,5 +1,7 @@
 #include "start_notice.h"
 
+#include "common/accessible_names.h"
+
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
@@ -9,6 +11,9 @@
 namespace tarvo {
 
 StartNotice::StartNotice(QWidget* parent) : QWidget(parent) {
+    // The notice has no title: a screen reader speaks its text as its name.
+    markAsDialog(*this);
+    nameControl(this, QStringLiteral("Please start from \"Tarvo_V7S.exe\""));
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Raised);
     frame->setLineWidth(2);

@@ -1,3 +1,4 @@
+#include "common/accessible_names.h"
 #include "common/button_keys.h"
 #include "common/run_directory.h"
 #include "common/text_file.h"
@@ -41,6 +42,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     tarvo::installButtonKeys(application);
+    tarvo::installAccessibleRoles();
     tarvo::WidgetPrompts prompts;
     if (handOverToUserCopy(prompts)) {
         return 0;

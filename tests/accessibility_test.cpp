@@ -1,13 +1,16 @@
+#include "coefview/attenuation_window.h"
 #include "coefview/coefficient_viewer.h"
 #include "coefview/composition_window.h"
 #include "coefview/equal_interval_dialog.h"
 #include "coefview/graph_window.h"
 #include "coefview/values_window.h"
+#include "common/about_window.h"
 #include "common/creator_window.h"
 #include "common/enlarged_view.h"
 #include "common/graph_surface.h"
 #include "common/main_window.h"
 #include "common/save_dialog.h"
+#include "common/start_notice.h"
 #include "launcher/launcher_window.h"
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
@@ -19,6 +22,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -140,6 +144,63 @@ TEST_F(BothViewers, EveryControlOfEveryWindowHasASpeakableName) {
     EXPECT_FALSE(crossSections.graphWindow().crossSectionPlot().accessibleDescription().isEmpty());
     EXPECT_EQ(accessibleName(&coefficients.graphWindow().coefficientPlot()),
               coefficients.graphWindow().windowTitle());
+}
+
+// Windows reach a screen reader as frames or dialogs named by their titles (the start
+// notice, which has none, by its text); drop-down lists by their labels, not their entry.
+TEST_F(BothViewers, WindowsAreFramesOrDialogsAndListsAreNamedByTheirLabels) {
+    LauncherWindow launcher(QStringLiteral("Tarvo_V7S"), noLaunch, prompts);
+    AboutWindow about;
+    StartNotice notice;
+    coefficients.openEqualIntervalDialog(); // titled after the table at opening
+    QWidget* const frames[] = {&crossSections.mainWindow(),
+                               &crossSections.graphWindow(),
+                               &crossSections.valuesWindow(),
+                               &crossSections.enlargedView(),
+                               &coefficients.mainWindow(),
+                               &coefficients.valuesWindow(),
+                               &coefficients.compositionWindow(),
+                               &coefficients.attenuationWindow(),
+                               &launcher};
+    QWidget* const dialogs[] = {&crossSections.chooser(),
+                                &crossSections.compoundCreator(),
+                                &crossSections.mixtureCreator(),
+                                &crossSections.csvSaveDialog(),
+                                &crossSections.imageSaveDialog(),
+                                &coefficients.materialCreator(),
+                                &coefficients.equalIntervalDialog(),
+                                &about};
+    const auto expectWindow = [](QWidget* window, QAccessible::Role role, const QString& name) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->role(), role) << name.toStdString();
+        EXPECT_EQ(face->text(QAccessible::Name), name);
+        EXPECT_FALSE(name.trimmed().isEmpty()) << window->metaObject()->className();
+    };
+    for (QWidget* frame : frames) {
+        expectWindow(frame, QAccessible::Window, frame->windowTitle());
+    }
+    for (QWidget* dialog : dialogs) {
+        expectWindow(dialog, QAccessible::Dialog, dialog->windowTitle());
+    }
+    expectWindow(&notice, QAccessible::Dialog,
+                 QStringLiteral("Please start from \"Tarvo_V7S.exe\""));
+    const struct {
+        QWidget* window;
+        QStringList names; // of its drop-down lists, in order
+    } lists[] = {
+        {&coefficients.imageSaveDialog(), {QStringLiteral("Drives"), QStringLiteral("Format")}},
+        {&coefficients.attenuationWindow(), {QStringLiteral("Unit of the thickness")}}};
+    for (const auto& [window, names] : lists) {
+        QStringList found;
+        for (QComboBox* box : window->findChildren<QComboBox*>()) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(box);
+            found.append(face->text(QAccessible::Name));
+            EXPECT_EQ(face->role(), QAccessible::ComboBox);
+            EXPECT_EQ(face->text(QAccessible::Value), box->currentText());
+        }
+        EXPECT_EQ(found, names);
+    }
 }
 
 // Escape in a dialog means its Cancel: the save dialogs and the equal-step dialog hide; the

@@ -1,7 +1,9 @@
 """Drives the cross-section viewer through the AT-SPI accessibility bus as a screen reader
 would: chooses lead in the element list, reads its name and density, plots it, picks a row
 of the values window and reads its values; then checks a category option and the list it
-fills. Prints what it read; exits non-zero on the first difference."""
+fills; opens the image-save dialog of the enlarged view and reads its lists by their labels.
+Every window must be a frame or a dialog named by its title. Prints what it read; exits
+non-zero on the first difference."""
 import sys
 import time
 
@@ -51,6 +53,17 @@ def entry(list_node, name):
     return list_node.getChildAtIndex(names.index(name))
 
 
+def expect_windows(app):
+    """Every top-level window of the application is a frame or a dialog with a name."""
+    for i in range(app.childCount):
+        window = app.getChildAtIndex(i)
+        if window is None:
+            continue
+        print("window: %s %r" % (window.getRoleName(), window.name))
+        if window.getRoleName() not in ("frame", "dialog") or not window.name.strip():
+            sys.exit("window %r has the role %s" % (window.name, window.getRoleName()))
+
+
 def expect(what, got, wanted):
     print("%s: %s" % (what, got))
     if got != wanted:
@@ -75,3 +88,10 @@ if abs(total - sum(values[1:])) > 1e-3 * total:
 do(find(app, "radio button", "Phantom substances"), "Toggle")
 entry(find(app, "list", "Materials"), "Water.mix2")
 print("the category option filled the material list")
+do(find(app, "push button", "Enlarged View"), "Press")
+do(find(app, "push button", "Save as a BMP image"), "Press")
+dialog = find(app, "dialog", "Image Save")
+for label in ("Format", "Drives"):
+    find(dialog, "combo box", label)
+    print("a drop-down list is named %r" % label)
+expect_windows(app)

@@ -1,3 +1,4 @@
+#include "common/accessible_names.h"
 #include "common/button_keys.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     tarvo::installButtonKeys(application);
+    tarvo::installAccessibleRoles();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

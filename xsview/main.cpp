@@ -1,3 +1,4 @@
+#include "common/accessible_names.h"
 #include "common/button_keys.h"
 #include "common/text_file.h"
 #include "xsview/cross_section_viewer.h"
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     tarvo::installButtonKeys(application);
+    tarvo::installAccessibleRoles();
     tarvo::WidgetPrompts prompts;
     tarvo::CrossSectionViewer viewer(prompts, tarvo::startProgram);
     viewer.start();

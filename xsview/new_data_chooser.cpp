@@ -1,5 +1,6 @@
 #include "new_data_chooser.h"
 
+#include "common/accessible_names.h"
 #include "common/button_keys.h"
 
 #include <QCloseEvent>
@@ -11,6 +12,7 @@ namespace tarvo {
 
 NewDataChooser::NewDataChooser(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("New Data"));
+    markAsDialog(*this);
     createControls();
 }
 
