@@ -42,16 +42,18 @@ QWidget* ValuesWindow::createEntryRows() {
         nameControl(box, caption + QStringLiteral(" (") + QString::fromUtf8(entries[b].unit) +
                              QStringLiteral(")"));
         nameControl(button, QStringLiteral("Clear the values to input ") + caption);
-        layout->addWidget(button, b, 0);
-        layout->addWidget(new QLabel(QString::fromUtf8(entries[b].label), rows), b, 1);
-        layout->addWidget(box, b, 2);
-        layout->addWidget(new QLabel(QString::fromUtf8(entries[b].unit), rows), b, 3);
+        // At an edge the sides' captions stand in row 1, between the energy and the values.
+        const int row = b == 0 ? 0 : b + 1;
+        layout->addWidget(button, row, 0);
+        layout->addWidget(new QLabel(QString::fromUtf8(entries[b].label), rows), row, 1);
+        layout->addWidget(box, row, 2);
+        layout->addWidget(new QLabel(QString::fromUtf8(entries[b].unit), rows), row, 3);
     }
     QStringList names;
     for (int b = 1; b < 4; ++b) {
         names << plainCaption(QString::fromUtf8(entries[b].label)) + QStringLiteral(" (cm2/g)");
     }
-    m_otherSide = std::make_unique<OtherSideFields>(*layout, 0, 1, 4, names, rows);
+    m_otherSide = std::make_unique<OtherSideFields>(*layout, 1, 2, 4, 2, names, rows);
     return rows;
 }
 

@@ -11,13 +11,29 @@
 
 namespace tarvo {
 
+QStringList columnHeadingTexts(const std::vector<HeadingWord>& words) {
+    std::vector<HeadingWord> ordered = words;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const HeadingWord& a, const HeadingWord& b) {
+                         return a.column != b.column ? a.column < b.column : a.line < b.line;
+                     });
+    QStringList texts;
+    for (size_t k = 0; k < ordered.size(); ++k) {
+        const bool sameColumn = k > 0 && ordered[k].column == ordered[k - 1].column;
+        if (!sameColumn) {
+            texts.append(ordered[k].text);
+        } else if (texts.back().endsWith(QLatin1Char('-'))) {
+            texts.back() += ordered[k].text;
+        } else {
+            texts.back() += QLatin1Char(' ') + ordered[k].text;
+        }
+    }
+    return texts;
+}
+
 ColumnHeading::ColumnHeading(QListWidget& list, std::vector<HeadingWord> words, QWidget* parent)
     : QWidget(parent), m_list(list), m_words(std::move(words)) {
-    QStringList texts;
-    for (const HeadingWord& word : m_words) {
-        texts.append(word.text);
-    }
-    setAccessibleName(texts.join(QLatin1Char(' ')));
+    setAccessibleName(columnHeadingTexts(m_words).join(QStringLiteral(", ")));
     connect(m_list.horizontalScrollBar(), &QScrollBar::valueChanged, this,
             qOverload<>(&QWidget::update));
 }

@@ -17,8 +17,13 @@ struct HeadingWord {
     QString text;
 };
 
+// The heading of each column as one text, columns left to right, each column's words top to
+// bottom ("Photon energy MeV"); a word ending in "-" joins the next ("Photo-Electric").
+QStringList columnHeadingTexts(const std::vector<HeadingWord>& words);
+
 // Column headings over a list of monospaced rows: each word starts at the character
-// column of the rows it names, in the list's font, whatever its size.
+// column of the rows it names, in the list's font, whatever its size. A screen reader
+// reads the headings column by column.
 class ColumnHeading : public QWidget {
     Q_OBJECT
   public:

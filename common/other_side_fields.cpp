@@ -9,10 +9,12 @@
 namespace tarvo {
 
 OtherSideFields::OtherSideFields(QGridLayout& layout, int captionRow, int firstRow, int column,
-                                 const QStringList& names, QWidget* parent)
+                                 int ownColumn, const QStringList& names, QWidget* parent)
     : m_names(names) {
     m_caption = new QLabel(parent);
+    m_ownCaption = new QLabel(parent);
     layout.addWidget(m_caption, captionRow, column);
+    layout.addWidget(m_ownCaption, captionRow, ownColumn);
     for (int k = 0; k < names.size(); ++k) {
         auto* field = new QLineEdit(parent);
         field->setReadOnly(true);
@@ -27,6 +29,8 @@ void OtherSideFields::show(bool above, const QStringList& texts) {
     const QString side = above ? QStringLiteral("above edge") : QStringLiteral("below edge");
     m_caption->setText(side);
     m_caption->show();
+    m_ownCaption->setText(above ? QStringLiteral("below edge") : QStringLiteral("above edge"));
+    m_ownCaption->show();
     for (size_t k = 0; k < m_fields.size(); ++k) {
         m_fields[k]->setText(static_cast<qsizetype>(k) < texts.size() ? texts[qsizetype(k)]
                                                                       : QString());
@@ -36,8 +40,10 @@ void OtherSideFields::show(bool above, const QStringList& texts) {
 }
 
 void OtherSideFields::hide() {
-    m_caption->hide();
-    m_caption->clear();
+    for (QLabel* caption : {m_caption, m_ownCaption}) {
+        caption->hide();
+        caption->clear();
+    }
     for (QLineEdit* field : m_fields) {
         field->clear();
         field->hide();
@@ -63,6 +69,10 @@ bool OtherSideFields::isShown() const {
 
 QString OtherSideFields::caption() const {
     return m_caption->text();
+}
+
+QString OtherSideFields::ownCaption() const {
+    return m_ownCaption->text();
 }
 
 } // namespace tarvo

@@ -143,6 +143,7 @@ TEST_P(LeadEdges, BothSidesOfTheKEdgeAreShown) {
         *lead, [&](int c) { return lead->value(c); }, upper - 1);
     ASSERT_TRUE(lead->otherSide().isShown());
     EXPECT_EQ(lead->otherSide().caption(), QStringLiteral("above edge"));
+    EXPECT_EQ(lead->otherSide().ownCaption(), QStringLiteral("below edge"));
     expectRow(
         *lead, [&](int c) { return lead->otherSide().field(c).text(); }, upper);
     // The photo-electric jump of lead's K shell: the value above is over four times below.
@@ -153,6 +154,7 @@ TEST_P(LeadEdges, BothSidesOfTheKEdgeAreShown) {
     expectRow(
         *lead, [&](int c) { return lead->value(c); }, upper);
     EXPECT_EQ(lead->otherSide().caption(), QStringLiteral("below edge"));
+    EXPECT_EQ(lead->otherSide().ownCaption(), QStringLiteral("above edge"));
     expectRow(
         *lead, [&](int c) { return lead->otherSide().field(c).text(); }, upper - 1);
 

@@ -7,6 +7,15 @@
 #include <QVBoxLayout>
 
 namespace tarvo {
+namespace {
+
+// A read-out line stands only within the plot: an energy above the plotted range (100 MeV)
+// would otherwise draw it in the margin.
+bool withinPlotWidth(double x) {
+    return x >= 0 && x <= crossSectionFrame::plotRight;
+}
+
+} // namespace
 
 GraphWindow::GraphWindow(QWidget* parent) : QWidget(parent) {
     createControls();
@@ -44,7 +53,7 @@ void GraphWindow::createControls() {
 
 void GraphWindow::placeCrossSectionVertical(double x) {
     m_crossSectionPlot->moveOverlayLine(m_topVertical, x, 0, x, crossSectionFrame::plotTop);
-    m_crossSectionPlot->showOverlayLine(m_topVertical, true);
+    m_crossSectionPlot->showOverlayLine(m_topVertical, withinPlotWidth(x));
 }
 
 void GraphWindow::placeCrossSectionHorizontal(double y) {
@@ -54,7 +63,7 @@ void GraphWindow::placeCrossSectionHorizontal(double y) {
 
 void GraphWindow::placeFractionVertical(double x) {
     m_fractionPlot->moveOverlayLine(m_bottomVertical, x, 0, x, crossSectionFrame::fractionTop);
-    m_fractionPlot->showOverlayLine(m_bottomVertical, true);
+    m_fractionPlot->showOverlayLine(m_bottomVertical, withinPlotWidth(x));
 }
 
 void GraphWindow::placeFractionHorizontal(double y) {

@@ -59,6 +59,9 @@ QWidget* ValuesWindow::createValueGrid() {
     const QString inputMu = QStringLiteral(" Input μ/ρ ");
     const int energy = static_cast<int>(Field::energy);
     const int total = static_cast<int>(Field::total);
+    // At an edge the sides' captions stand in a row of their own under the energy.
+    const int captionRow = energy + 1;
+    const auto rowOf = [&](int f) { return f == energy ? energy : f + 1; };
     for (int f = 0; f < 7; ++f) {
         m_captions[static_cast<size_t>(f)] = new QLabel(QString::fromUtf8(captions[f]), grid);
         QLineEdit* field = new QLineEdit(grid);
@@ -68,10 +71,11 @@ QWidget* ValuesWindow::createValueGrid() {
         nameControl(field,
                     QString::fromUtf8(captions[f]) +
                         (f == energy ? QStringLiteral(" (MeV)") : QStringLiteral(" (cm2/g)")));
-        layout->addWidget(m_captions[static_cast<size_t>(f)], f, 1);
-        layout->addWidget(field, f, 2);
+        layout->addWidget(m_captions[static_cast<size_t>(f)], rowOf(f), 1);
+        layout->addWidget(field, rowOf(f), 2);
         layout->addWidget(
-            new QLabel(f == energy ? QStringLiteral("MeV") : QStringLiteral("cm2/g"), grid), f, 3);
+            new QLabel(f == energy ? QStringLiteral("MeV") : QStringLiteral("cm2/g"), grid),
+            rowOf(f), 3);
     }
     m_energyButton = new QPushButton(QStringLiteral("⇒"), grid);
     m_energyButton->setToolTip(QStringLiteral(" input photon energy "));
@@ -79,13 +83,14 @@ QWidget* ValuesWindow::createValueGrid() {
     m_totalButton->setToolTip(QStringLiteral(" input μ/ρ "));
     nameControl(m_energyButton, QStringLiteral("Clear the values to input a photon energy"));
     nameControl(m_totalButton, QStringLiteral("Clear the values to input μ/ρ"));
-    layout->addWidget(m_energyButton, energy, 0);
-    layout->addWidget(m_totalButton, total, 0);
+    layout->addWidget(m_energyButton, rowOf(energy), 0);
+    layout->addWidget(m_totalButton, rowOf(total), 0);
     QStringList names;
     for (int f = 1; f < 7; ++f) {
         names << QString::fromUtf8(captions[f]) + QStringLiteral(" (cm2/g)");
     }
-    m_otherSide = std::make_unique<OtherSideFields>(*layout, energy, energy + 1, 4, names, grid);
+    m_otherSide =
+        std::make_unique<OtherSideFields>(*layout, captionRow, captionRow + 1, 4, 2, names, grid);
     return grid;
 }
 

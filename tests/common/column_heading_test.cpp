@@ -82,5 +82,25 @@ TEST(ColumnHeading, CoefficientValuesStandOverTheirColumns) {
                              QStringLiteral("1.00000E-03  4.000E+03  3.000E+03  2.000E+03"));
 }
 
+// A screen reader reads each column's heading as one text, its words in order.
+TEST(ColumnHeading, IsReadColumnByColumn) {
+    ValuesWindow crossSections;
+    coefview::ValuesWindow coefficients;
+    const struct {
+        QWidget* window;
+        const char* name;
+    } headings[] = {
+        {&crossSections,
+         "Photon energy MeV, Scattering Coherent, Incoherent, Photo-Electric Absorption, "
+         "Pair Production in Nuclear Field, in Electron Field"},
+        {&coefficients, "Photon energy MeV, μ/ρ cm²/g, μtr/ρ cm²/g, μen/ρ cm²/g"},
+    };
+    for (const auto& [window, name] : headings) {
+        auto* heading = window->findChild<ColumnHeading*>();
+        ASSERT_NE(heading, nullptr);
+        EXPECT_EQ(heading->accessibleName(), QString::fromUtf8(name));
+    }
+}
+
 } // namespace
 } // namespace tarvo

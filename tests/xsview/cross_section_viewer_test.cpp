@@ -289,6 +289,35 @@ INSTANTIATE_TEST_SUITE_P(
                                  "9.535E+00"},
                       EnergyCase{"31.6228", "3.162E+01", "3.162E-04", "2.236E-02", "5.269E-02"}));
 
+// The read-out's vertical lines stand within the plots: an energy above the plotted
+// 100 MeV (up to about 162 MeV still on the surface) draws none in the margin.
+TEST_F(CrossSectionViewerTest, TheReadOutLinesStayWithinThePlots) {
+    plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
+    const QColor yellow = paletteColor(14);
+    const struct {
+        const char* typed;
+        double energy;
+        bool drawn;
+    } energies[] = {{"31.6228", 31.6228, true}, {"150", 150.0, false}, {"120", 120.0, false}};
+    for (const auto& [typed, energy, drawn] : energies) {
+        m_viewer.valuesWindow()
+            .field(ValuesWindow::Field::energy)
+            .setText(QString::fromLatin1(typed));
+        m_viewer.enterEnergy();
+        for (GraphSurface* plot :
+             {&m_viewer.graphWindow().crossSectionPlot(), &m_viewer.graphWindow().fractionPlot()}) {
+            const QImage image = plot->grab().toImage();
+            const int x = static_cast<int>(toPixel(plot->frame(), readOutX(energy), 0).x);
+            ASSERT_LT(x, image.width()) << typed;
+            int line = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                line += QColor(image.pixel(x, y)) == yellow ? 1 : 0;
+            }
+            EXPECT_EQ(line > image.height() / 4, drawn) << typed << ": " << line;
+        }
+    }
+}
+
 TEST_F(CrossSectionViewerTest, EnergiesOutOfRangeEmptyEnergyAndTotal) {
     plot(QStringLiteral("mix"), QStringLiteral("Other.mix3"));
     for (const char* typed : {"0.0005", "100001", "abc", "2000", "1,5"}) {
