@@ -215,6 +215,7 @@ journey_cross_section_viewer() {
     shot xs-05-water-and-lead-enlarged
     save_enlarged_view "$enlarged"
     save_enlarged_view_as_png "$enlarged"
+    save_enlarged_view_as_svg "$enlarged"
     create_water_compound
     plot_water_compound "$water"
     create_compound_from_formula
@@ -272,6 +273,32 @@ save_enlarged_view_as_png() {
     differing=$(compare -metric AE "$run/journey.bmp" "$run/journey_png.png" null: 2>&1 || true)
     echo "journey_png.png: $(identify -format '%w %h' "$run/journey_png.png") pixels, $differing differing from journey.bmp"
     [ "$differing" = 0 ] || fail "journey_png.png differs from journey.bmp in $differing pixels"
+    no_temporary_files
+}
+
+# The same view as "journey_svg" in SVG, the third format; its title joins the two tables
+# with "&", which the file must hold escaped: it parses as XML and names both tables. The
+# name is given with Enter.
+save_enlarged_view_as_svg() {
+    focus_window "$1"
+    press space
+    wait_for_title "Image Save"
+    focus_window "$(window_exactly "Image Save")"
+    type_text "journey_svg"
+    press Tab Tab Tab Down Down
+    shot xs-07c-image-save-as-svg
+    press shift+Tab shift+Tab shift+Tab Return
+    answer_message Tarvo7S_sub1 "Image saved in SVG format" xs-07d-svg-saved
+    [ -s "$run/journey_svg.svg" ] || fail "journey_svg.svg was not written"
+    local title
+    title=$(python3 -c '
+import sys, xml.etree.ElementTree as tree
+root = tree.parse(sys.argv[1]).getroot()
+print(root.find("{http://www.w3.org/2000/svg}title").text)' "$run/journey_svg.svg") ||
+        fail "journey_svg.svg is not well-formed XML"
+    echo "journey_svg.svg: title \"$title\""
+    grep -qF "Water, Liquid" <<<"$title" && grep -qF "&  Lead" <<<"$title" ||
+        fail "journey_svg.svg's title '$title' does not name both tables"
     no_temporary_files
 }
 
