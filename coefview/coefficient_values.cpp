@@ -1,6 +1,5 @@
 #include "coefficient_values.h"
 
-#include "coefview/plot_frames.h"
 #include "common/number_format.h"
 #include "common/text_fields.h"
 
@@ -66,13 +65,6 @@ ReadingTable readingTableOf(std::span<const CoefficientRow> rows) {
     }
     prepareLogarithms(reading);
     return reading;
-}
-
-int cursorRow(const ReadingTable& table, double x, double y) {
-    if (!cursorInside(x, y) || leftOfFirstRow(table, x)) {
-        return 0;
-    }
-    return nearestRow(table, x);
 }
 
 } // namespace tarvo

@@ -39,8 +39,4 @@ ReadingTable readingTableOf(const CoefficientTable& table);
 // The same of rows in order.
 ReadingTable readingTableOf(std::span<const CoefficientRow> rows);
 
-// The row the cursor read-out marks at (x, y), or 0 when the pointer counts as outside:
-// beyond the cursor's bounds, no row right of x, or the first row already right of it.
-int cursorRow(const ReadingTable& table, double x, double y);
-
 } // namespace tarvo

@@ -32,4 +32,11 @@ bool cursorInside(double x, double y) {
     return pointerX > 0.0f && pointerX < cursorRight && pointerY > 0.0f && pointerY < cursorTop;
 }
 
+int cursorRow(const ReadingTable& table, double x, double y) {
+    if (!cursorInside(x, y) || leftOfFirstRow(table, x)) {
+        return 0;
+    }
+    return nearestRow(table, x);
+}
+
 } // namespace tarvo

@@ -38,4 +38,8 @@ double cursorY(double value);
 // 0 < y < 16.1, compared in single precision.
 bool cursorInside(double x, double y);
 
+// The row the cursor read-out marks at (x, y), or 0 when the pointer counts as outside:
+// beyond the cursor's bounds, no row right of x, or the first row already right of it.
+int cursorRow(const ReadingTable& table, double x, double y);
+
 } // namespace tarvo

@@ -4,6 +4,14 @@
 #include <cmath>
 
 namespace tarvo {
+namespace {
+
+// Rows stand at ln E + 6.909, compared in single precision as the read-outs compare.
+float singlePrecisionX(double energy) {
+    return static_cast<float>(std::log(energy)) + static_cast<float>(kReadOutEnergyOffset);
+}
+
+} // namespace
 
 double energyX(double energy) {
     return std::log(energy) + kEnergyOffset;
@@ -61,6 +69,30 @@ std::optional<PixelSegment> clipSegment(const PixelSegment& segment, double left
     }
     return PixelSegment{{segment.from.x + enter * dx, segment.from.y + enter * dy},
                         {segment.from.x + leave * dx, segment.from.y + leave * dy}};
+}
+
+int nearestRow(const ReadingTable& table, double x) {
+    const auto pointer = static_cast<float>(x);
+    for (int i = 1; i <= table.rowCount; ++i) {
+        const double energy = table.energies[static_cast<size_t>(i)];
+        if (!(energy > 0) || !(singlePrecisionX(energy) > pointer)) {
+            continue;
+        }
+        if (i > 1) {
+            const float here = std::fabs(pointer - singlePrecisionX(energy));
+            const float before =
+                std::fabs(pointer - singlePrecisionX(table.energies[static_cast<size_t>(i - 1)]));
+            if (here > before) {
+                return i - 1;
+            }
+        }
+        return i;
+    }
+    return 0;
+}
+
+bool leftOfFirstRow(const ReadingTable& table, double x) {
+    return table.rowCount < 1 || singlePrecisionX(table.energies[1]) > static_cast<float>(x);
 }
 
 } // namespace tarvo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/table_reading.h"
+
 #include <optional>
 
 namespace tarvo {
@@ -56,5 +58,15 @@ struct PixelSegment {
 // nothing when it misses it.
 std::optional<PixelSegment> clipSegment(const PixelSegment& segment, double left, double top,
                                         double right, double bottom);
+
+// The row a read-out at abscissa `x` marks, rows standing at ln E + 6.909: the first row
+// right of x (compared in single precision), or the row before it when that is nearer (a
+// tie keeps the later row); 0 when no row lies right of x. Rows without a positive energy
+// are passed over.
+int nearestRow(const ReadingTable& table, double x);
+
+// Whether abscissa `x` lies left of the first row, compared as nearestRow compares; also
+// for a table without rows.
+bool leftOfFirstRow(const ReadingTable& table, double x);
 
 } // namespace tarvo

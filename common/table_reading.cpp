@@ -1,18 +1,12 @@
 #include "table_reading.h"
 
 #include "common/loglog.h"
-#include "common/plot_geometry.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tarvo {
 namespace {
-
-// The read-out compares abscissae in single precision.
-float singlePrecisionX(double energy) {
-    return static_cast<float>(std::log(energy)) + static_cast<float>(kReadOutEnergyOffset);
-}
 
 // ln c(E) = ln c_b - (ln E_b - ln E) s, with s the slope between the rows: the line of
 // logLogInterpolate, from prepared logarithms.
@@ -148,26 +142,6 @@ Reading readEnergyAt(const ReadingTable& table, int column, double value, double
     return reading;
 }
 
-int nearestRow(const ReadingTable& table, double x) {
-    const auto pointer = static_cast<float>(x);
-    for (int i = 1; i <= table.rowCount; ++i) {
-        const double energy = table.energies[static_cast<size_t>(i)];
-        if (!(energy > 0) || !(singlePrecisionX(energy) > pointer)) {
-            continue;
-        }
-        if (i > 1) {
-            const float here = std::fabs(pointer - singlePrecisionX(energy));
-            const float before =
-                std::fabs(pointer - singlePrecisionX(table.energies[static_cast<size_t>(i - 1)]));
-            if (here > before) {
-                return i - 1;
-            }
-        }
-        return i;
-    }
-    return 0;
-}
-
 int upperEdgeRow(const ReadingTable& table, double energy) {
     if (table.rowCount < 2) {
         return 0;
@@ -238,10 +212,6 @@ std::vector<Crossing> everyEnergyAt(const ReadingTable& table, int column, doubl
         }
     }
     return crossings;
-}
-
-bool leftOfFirstRow(const ReadingTable& table, double x) {
-    return table.rowCount < 1 || singlePrecisionX(table.energies[1]) > static_cast<float>(x);
 }
 
 } // namespace tarvo

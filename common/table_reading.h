@@ -84,14 +84,4 @@ struct Crossing {
 // the value counts once, at its start.
 std::vector<Crossing> everyEnergyAt(const ReadingTable& table, int column, double value);
 
-// The row a read-out at abscissa `x` marks, rows standing at ln E + 6.909: the first row
-// right of x (compared in single precision), or the row before it when that is nearer (a
-// tie keeps the later row); 0 when no row lies right of x. Rows without a positive energy
-// are passed over.
-int nearestRow(const ReadingTable& table, double x);
-
-// Whether abscissa `x` lies left of the first row, compared as nearestRow compares; also
-// for a table without rows.
-bool leftOfFirstRow(const ReadingTable& table, double x);
-
 } // namespace tarvo
