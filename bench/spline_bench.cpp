@@ -19,7 +19,8 @@ void defaultJobOnUranium(benchmark::State& state) {
     }
     const int points = tarvo::spline::gridSize(500.0, 0.5);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(tarvo::spline::interpolateGrid(*table, *segments, 0.5, points));
+        benchmark::DoNotOptimize(
+            tarvo::spline::interpolateGrid(*table, *segments, 0.5, points, error));
     }
     state.counters["rows"] = table->rowCount;
 }

@@ -268,13 +268,16 @@ bool splineRows(const Material& material, const StepOptions& steps, int points, 
         error = "--to lies above the table's last energy";
         return false;
     }
-    const spline::GridValues grid =
-        spline::interpolateGrid(*splineTable, *segments, steps.step, points, steps.from);
+    const std::optional<spline::GridValues> grid =
+        spline::interpolateGrid(*splineTable, *segments, steps.step, points, error, steps.from);
+    if (!grid) {
+        return false;
+    }
     for (int i = 1; i <= points; ++i) {
-        const auto& v = grid.values[static_cast<size_t>(i - 1)];
+        const auto& v = grid->values[static_cast<size_t>(i - 1)];
         table.rows.push_back({spline::gridEnergy(i, steps.step, steps.from), v[0], v[1], v[2]});
     }
-    for (const spline::SegmentRepair& repair : grid.repairs) {
+    for (const spline::SegmentRepair& repair : grid->repairs) {
         table.notes.push_back(spline::repairText(repair));
     }
     return true;

@@ -2,8 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <cstdlib>
-#include <iostream>
 #include <sstream>
 #include <vector>
 
@@ -29,7 +27,8 @@ struct Mechanism {
     std::array<std::string, 10> integerSlots;
     std::array<std::string, 10> realSlots;
     std::array<std::string, 10> textSlots;
-    std::ostream* output = &std::cout;
+    std::ostringstream kept; // the messages while no program installed its output
+    std::ostream* output = &kept;
     std::function<void()> stop;
 
     Mechanism() { levels[1].name = "USER"; }
@@ -75,7 +74,7 @@ void stopProgram() {
         m.stop();
         return;
     }
-    std::exit(1);
+    throw SplineStopped{};
 }
 
 // Replaces %(I1), %(R1), %(L1), ... by the slots and %/ by a line break.
@@ -292,6 +291,13 @@ void setErrorOutput(std::ostream& output) {
 
 void setStopAction(std::function<void()> stop) {
     mechanism().stop = std::move(stop);
+}
+
+std::string takeKeptMessages() {
+    Mechanism& m = mechanism();
+    std::string messages = m.kept.str();
+    m.kept.str({});
+    return messages;
 }
 
 void resetErrorReporting() {

@@ -32,10 +32,17 @@ void E1STI(int slot, int value);
 void E1STR(int slot, float value);
 void E1STL(int slot, const std::string& value);
 
-// Where messages go (the console by default) and what stopping does (by default the
-// stop notice, then the process ends with status 1). For tests.
+// Thrown where a routine stops and no program installed its own stop action: library
+// callers get the stop as an error, never the end of the process.
+struct SplineStopped {};
+
+// Where messages go and what stopping does. By default the messages are kept (see
+// takeKeptMessages) and stopping throws SplineStopped after the stop notice; the spline
+// tool installs the console and the end of the process with status 1.
 void setErrorOutput(std::ostream& output);
 void setStopAction(std::function<void()> stop);
+// The messages written while no output was installed, and forgets them.
+std::string takeKeptMessages();
 // Puts the mechanism back to its state at first use: only "USER" on the stack.
 void resetErrorReporting();
 

@@ -2,6 +2,7 @@
 
 #include "common/exchange_files.h"
 #include "common/number_format.h"
+#include "splinetool/error_reporting.h"
 #include "splinetool/spline.h"
 
 #include <algorithm>
@@ -192,8 +193,10 @@ double steffen(const std::vector<double>& x, const std::vector<double>& y, doubl
     return y[i] + t * (d0 + t * (b + t * a));
 }
 
-GridValues interpolateGrid(const SplineTable& table, const Segments& segments, double step, int n,
-                           double start) {
+namespace {
+
+GridValues gridValues(const SplineTable& table, const Segments& segments, double step, int n,
+                      double start) {
     GridValues grid;
     grid.values.resize(static_cast<size_t>(std::max(n, 0)));
     // The grid energies of each segment: the first segment whose top is at or above them.
@@ -248,6 +251,23 @@ GridValues interpolateGrid(const SplineTable& table, const Segments& segments, d
         }
     }
     return grid;
+}
+
+} // namespace
+
+std::optional<GridValues> interpolateGrid(const SplineTable& table, const Segments& segments,
+                                          double step, int n, std::string& error, double start) {
+    try {
+        return gridValues(table, segments, step, n, start);
+    } catch (const SplineStopped&) {
+        // The routines' own report, as the spline tool would print it, is the error.
+        error = "the spline routines stopped: " + takeKeptMessages();
+        while (!error.empty() && (error.back() == '\n' || error.back() == '\r')) {
+            error.pop_back();
+        }
+        resetErrorReporting();
+        return std::nullopt;
+    }
 }
 
 std::string repairText(const SegmentRepair& repair) {

@@ -3,6 +3,8 @@
 #include "splinetool/spline_tool.h"
 
 #include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tarvo::spline {
@@ -32,8 +34,11 @@ struct GridValues {
 // coefficients where both rows keep it, by Steffen's monotone cubic instead (which never leaves the
 // range of the two rows), and where even that breaks the order, linearly between the two rows.
 // `table` holds plain values (keV, cm2/g).
-GridValues interpolateGrid(const SplineTable& table, const Segments& segments, double step, int n,
-                           double start = 1.0);
+// Where the spline routines stop (data they refuse), nothing is returned and `error` holds
+// their report; the process goes on.
+std::optional<GridValues> interpolateGrid(const SplineTable& table, const Segments& segments,
+                                          double step, int n, std::string& error,
+                                          double start = 1.0);
 
 // Steffen's monotone cubic through (x, y)(0..m-1) at `at`: within an interval it lies
 // between the values of its two ends; outside the data, the straight line of the end

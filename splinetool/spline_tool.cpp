@@ -266,10 +266,15 @@ int runSplineTool(std::ostream& console) {
         console << " Tarvo6_sub3: " << error << "; \"F2B.dat\" is not written\n";
         return 1;
     }
-    const GridValues grid = interpolateGrid(*table, *segments, request->step, n);
+    const std::optional<GridValues> grid =
+        interpolateGrid(*table, *segments, request->step, n, error);
+    if (!grid) {
+        console << " Tarvo6_sub3: " << error << "; \"F2B.dat\" is not written\n";
+        return 1;
+    }
     std::vector<std::string> lines;
     for (int i = 1; i <= n; ++i) {
-        const auto& values = grid.values[static_cast<size_t>(i - 1)];
+        const auto& values = grid->values[static_cast<size_t>(i - 1)];
         if (!(std::isfinite(values[0]) && std::isfinite(values[1]) && std::isfinite(values[2]) &&
               values[0] > 0 && values[1] > 0 && values[2] > 0)) {
             console << " Tarvo6_sub3: no finite value at " << gridEnergy(i, request->step)
@@ -282,7 +287,7 @@ int runSplineTool(std::ostream& console) {
         console << " Tarvo6_sub3: cannot write \"F2B.dat\": " << error << '\n';
         return 1;
     }
-    for (const SegmentRepair& repair : grid.repairs) {
+    for (const SegmentRepair& repair : grid->repairs) {
         console << " Tarvo6_sub3: " << repairText(repair) << '\n';
     }
     console << "  --- finished ---\n" << kStopNotice << "\r\n";

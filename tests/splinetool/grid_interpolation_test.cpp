@@ -55,7 +55,10 @@ TEST(InterpolateGrid, AWildSplineSegmentTakesTheMonotoneCubicAndIsReported) {
     std::string error;
     const auto segments = splitSegments(table, error);
     ASSERT_TRUE(segments) << error;
-    const GridValues grid = interpolateGrid(table, *segments, 0.5, gridSize(100.0, 0.5));
+    const std::optional<GridValues> computed =
+        interpolateGrid(table, *segments, 0.5, gridSize(100.0, 0.5), error);
+    ASSERT_TRUE(computed) << error;
+    const GridValues& grid = *computed;
     ASSERT_EQ(grid.repairs.size(), 1U);
     EXPECT_TRUE(grid.repairs[0].overshoot);
     EXPECT_DOUBLE_EQ(grid.repairs[0].from, 20.0);
@@ -74,6 +77,25 @@ TEST(InterpolateGrid, AWildSplineSegmentTakesTheMonotoneCubicAndIsReported) {
     const double t = std::log(15.0 / 10.0) / std::log(19.9995 / 10.0);
     EXPECT_NEAR(grid.values[static_cast<size_t>((15.0 - 1.0) / 0.5)][0],
                 std::exp((1 - t) * std::log(100.0) + t * std::log(15.0)), 1e-9);
+}
+
+// Two rows of one segment at the same energy, not side by side (so no edge), make the
+// spline routines stop: reached through the library, that is an error with their report,
+// and the process goes on to interpolate the next table.
+TEST(InterpolateGrid, WhereTheSplineRoutinesStopTheErrorIsReturned) {
+    SplineTable unordered = nearlyDoubledRowTable();
+    unordered.x[7] = unordered.x[5]; // 30 keV again after 50 keV
+    std::string error;
+    const auto segments = splitSegments(unordered, error);
+    ASSERT_TRUE(segments) << error;
+    EXPECT_EQ(interpolateGrid(unordered, *segments, 0.5, gridSize(100.0, 0.5), error),
+              std::nullopt);
+    EXPECT_NE(error.find("the spline routines stopped: "), std::string::npos) << error;
+    EXPECT_NE(error.find("must be distinct"), std::string::npos) << error;
+    const SplineTable table = nearlyDoubledRowTable();
+    const auto good = splitSegments(table, error);
+    ASSERT_TRUE(good) << error;
+    EXPECT_TRUE(interpolateGrid(table, *good, 0.5, gridSize(100.0, 0.5), error));
 }
 
 } // namespace

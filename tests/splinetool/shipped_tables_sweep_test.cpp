@@ -124,7 +124,9 @@ void checkTable(const std::filesystem::path& path, double top, double step, Swee
     const auto segments = table ? splitSegments(*table, error) : std::nullopt;
     ASSERT_TRUE(segments) << path << ": " << error;
     const int n = gridSize(top, step);
-    const GridValues grid = interpolateGrid(*table, *segments, step, n);
+    const std::optional<GridValues> computed = interpolateGrid(*table, *segments, step, n, error);
+    ASSERT_TRUE(computed) << path << ": " << error;
+    const GridValues& grid = *computed;
     std::vector<std::vector<NotAKnot>> fits(static_cast<size_t>(segments->count) + 1);
     for (int s = 1; s <= segments->count; ++s) {
         const int first = segments->start[static_cast<size_t>(s)];
