@@ -26,8 +26,9 @@ void combineElementTables15(benchmark::State& state) {
     const auto rows = fifteenElements(".ele");
     std::string error;
     for (auto _ : state) {
-        auto result = tarvo::combineElementTables(rows, tarvo::Weighting::byWeight,
-                                                  tarvo::kMixtureEdgeFactor, error, kData + "/ele");
+        auto result = tarvo::combineElementTables(tarvo::DataDirectory(kData), rows,
+                                                  tarvo::Weighting::byWeight,
+                                                  tarvo::kMixtureEdgeFactor, error);
         if (!result) {
             state.SkipWithError(error.c_str());
             break;
@@ -41,7 +42,7 @@ void combineCoefficientTables15(benchmark::State& state) {
     const auto rows = fifteenElements(".mut");
     std::string error;
     for (auto _ : state) {
-        auto result = tarvo::combineCoefficientTables(rows, error, kData + "/mu_ele");
+        auto result = tarvo::combineCoefficientTables(tarvo::DataDirectory(kData), rows, error);
         if (!result) {
             state.SkipWithError(error.c_str());
             break;

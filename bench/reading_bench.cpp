@@ -1,4 +1,4 @@
-#include "cli/material_source.h"
+#include "common/material_source.h"
 
 #include <benchmark/benchmark.h>
 #include <xraylib.h>
@@ -23,10 +23,9 @@ std::vector<double> randomEnergies() {
 // Water's coefficients through the call the command-line tool makes for each energy: all
 // three (as "tarvo mu" reads them) or mu/rho alone (as xraylib's call below gives it).
 void tarvoReading(benchmark::State& state) {
-    std::filesystem::current_path(TARVO_SHIPPED_DATA);
     std::string error;
-    auto water =
-        tarvo::cli::loadMaterial({"Water", "", ""}, tarvo::cli::Quantities::coefficients, error);
+    auto water = tarvo::loadMaterial(tarvo::DataDirectory(TARVO_SHIPPED_DATA), {"Water", "", ""},
+                                     tarvo::Quantities::coefficients, error);
     if (!water) {
         state.SkipWithError(error.c_str());
         return;

@@ -65,7 +65,7 @@ bool answerEnergies(const std::vector<double>& energies, const Material& materia
 std::optional<Material> loaded(const MaterialRequest& request, Quantities quantities,
                                const CommandContext& c) {
     std::string error;
-    auto material = loadMaterial(request, quantities, error);
+    auto material = loadMaterial(c.data, request, quantities, error);
     if (!material) {
         fail(c, error, kDataError);
         return material;
@@ -349,16 +349,17 @@ const char* categoryOf(const std::string& extension) {
 }
 
 // Adds the tables of a directory with one of the extensions; `tables` names their kind.
-void addTables(std::map<std::string, ListedTable>& listed, const std::string& directory,
-               std::initializer_list<const char*> extensions, const std::string& kind,
-               const std::string& tables) {
+void addTables(std::map<std::string, ListedTable>& listed, const DataDirectory& data,
+               const std::string& directory, std::initializer_list<const char*> extensions,
+               const std::string& kind, const std::string& tables) {
     for (const char* extension : extensions) {
-        for (const std::string& file : listFiles(directory, extension)) {
+        for (const std::string& file : listFiles(data.path(directory), extension)) {
             const std::string stem = file.substr(0, file.size() - std::string(extension).size());
+            const std::string path = data.path(formPath(directory, file));
             std::string error;
             const auto header = kind == "element" || tables == "mu"
-                                    ? readCoefficientHeader(formPath(directory, file), error)
-                                    : readTableHeader(formPath(directory, file), error);
+                                    ? readCoefficientHeader(path, error)
+                                    : readTableHeader(path, error);
             ListedTable& entry = listed[stem];
             entry.tables = entry.tables.empty() ? tables : entry.tables + "+" + tables;
             if (header) {
@@ -379,12 +380,12 @@ int listTables(const std::string& which, const std::string& category, const Comm
     }
     std::map<std::string, ListedTable> listed;
     if (which != "materials" && category.empty()) {
-        addTables(listed, "ele", {".ele"}, "element", "xs");
-        addTables(listed, "mu_ele", {".mut"}, "element", "mu");
+        addTables(listed, c.data, "ele", {".ele"}, "element", "xs");
+        addTables(listed, c.data, "mu_ele", {".mut"}, "element", "mu");
     }
     if (which != "elements") {
-        addTables(listed, "mix", {".mix", ".mix2", ".mix3"}, "material", "xs");
-        addTables(listed, "mu_mix", {".mucm", ".muc2", ".muc3"}, "material", "mu");
+        addTables(listed, c.data, "mix", {".mix", ".mix2", ".mix3"}, "material", "xs");
+        addTables(listed, c.data, "mu_mix", {".mucm", ".muc2", ".muc3"}, "material", "mu");
     }
     OutputTable table;
     table.material = "tables";
@@ -419,17 +420,18 @@ std::optional<TableKind> kindOf(const std::string& path) {
     return std::nullopt;
 }
 
-bool writeCombined(const std::vector<CompositionEntry>& composition, TableKind kind, bool compound,
-                   const std::string& name, double density, const std::string& path,
-                   std::string& error) {
+bool writeCombined(const DataDirectory& data, const std::vector<CompositionEntry>& composition,
+                   TableKind kind, bool compound, const std::string& name, double density,
+                   const std::string& path, std::string& error) {
     if (kind == TableKind::coefficients) {
-        const auto combined = combineCoefficientTables(elementRows(composition, ".mut"), error);
+        const auto combined =
+            combineCoefficientTables(data, elementRows(composition, ".mut"), error);
         return combined && writeMaterialCoefficientTable(path, name, density, combined->rows,
                                                          combined->composition, error);
     }
     // A formula is a compound, combined as the compound creator combines.
     const auto rows =
-        combineElementTables(elementRows(composition, ".ele"), Weighting::byWeight,
+        combineElementTables(data, elementRows(composition, ".ele"), Weighting::byWeight,
                              compound ? kCompoundEdgeFactor : kMixtureEdgeFactor, error);
     return rows && writeMaterialTable(path, name, density, *rows, error);
 }
@@ -449,15 +451,15 @@ int combineTables(const MaterialRequest& request, const std::string& name, doubl
     const std::string path =
         std::filesystem::path(out).has_parent_path()
             ? out
-            : formPath(*kind == TableKind::coefficients ? "mu_mix" : "mix", out);
+            : c.data.path(formPath(*kind == TableKind::coefficients ? "mu_mix" : "mix", out));
     std::string error;
     std::vector<std::string> notes;
-    const auto composition = compositionOf(request, error, notes);
+    const auto composition = compositionOf(c.data, request, error, notes);
     for (const std::string& note : notes) {
         c.err << "tarvo: note: " << note << '\n';
     }
-    if (!composition ||
-        !writeCombined(*composition, *kind, request.mixture.empty(), name, density, path, error)) {
+    if (!composition || !writeCombined(c.data, *composition, *kind, request.mixture.empty(), name,
+                                       density, path, error)) {
         return fail(c, error, kDataError);
     }
     c.out << "wrote " << nativePath(path) << '\n';

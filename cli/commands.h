@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/energy_list.h"
-#include "cli/material_source.h"
 #include "cli/output_table.h"
+#include "common/material_source.h"
 
 #include <iosfwd>
 #include <optional>
@@ -16,6 +16,7 @@ inline constexpr int kDataError = 1;
 
 // Where a command writes and how.
 struct CommandContext {
+    DataDirectory data; // the run directory whose tables are read
     std::ostream& out;
     std::ostream& err;
     std::istream& in;
@@ -41,8 +42,7 @@ int findEnergies(const MaterialRequest& material, const std::string& quantity, d
 
 // `tarvo attenuate`: narrow-beam transmission and the layers of a thickness at the energies.
 int attenuate(const MaterialRequest& material, const EnergyOptions& energies,
-              const std::string& thickness, std::optional<double> density,
-              const CommandContext& c);
+              const std::string& thickness, std::optional<double> density, const CommandContext& c);
 
 // `tarvo table`: the coefficients on equal steps (keV), linear in log-log or by the spline.
 struct StepOptions {

@@ -10,6 +10,7 @@
 
 namespace {
 
+using namespace tarvo;
 using namespace tarvo::cli;
 
 // What every reading command shares: the material and the output.
@@ -44,24 +45,17 @@ void addEnergies(CLI::App& command, Shared& shared) {
         ->check(CLI::IsMember({"MeV", "keV"}));
 }
 
-std::string absolute(const std::string& path) {
-    return path.empty() || path.find('/') == std::string::npos
-               ? path
-               : std::filesystem::absolute(path).string();
-}
-
-// Paths the user gave are the user's; the tool then works in the run directory.
+// Paths the user gives stay relative to the working directory; the tables are read from
+// the run directory, named to every call.
 int run(const std::function<int(const CommandContext&)>& command, Shared& shared) {
-    shared.material.name = absolute(shared.material.name);
-    shared.energies.file = shared.energies.file == "-" ? "-" : absolute(shared.energies.file);
     std::string error;
     const auto directory = dataDirectory(shared.data, error);
     if (!directory) {
         std::cerr << "tarvo: " << error << '\n';
         return kDataError;
     }
-    std::filesystem::current_path(*directory);
-    const CommandContext context{std::cout,
+    const CommandContext context{DataDirectory(*directory),
+                                 std::cout,
                                  std::cerr,
                                  std::cin,
                                  isatty(STDIN_FILENO) != 0,
@@ -118,26 +112,29 @@ int main(int argc, char* argv[]) {
     list->add_option("--category", category, "human, phantom or other")
         ->check(CLI::IsMember({"human", "phantom", "other"}));
     list->footer("Example: tarvo list materials --category phantom");
-    list->callback([&] { command = [&](const CommandContext& c) {
-                             return listTables(which, category, c);
-                         }; });
+    list->callback(
+        [&] { command = [&](const CommandContext& c) { return listTables(which, category, c); }; });
 
     auto* mu = app.add_subcommand("mu", "mu/rho, mu_tr/rho and mu_en/rho (cm2/g) at energies");
     addMaterial(*mu, shared);
     addEnergies(*mu, shared);
     mu->footer("Example: tarvo mu Water --energy 1.25\n         tarvo mu --formula H2O "
                "--range 0.01:10:20 --csv");
-    mu->callback([&] { command = [&](const CommandContext& c) {
-                           return readCoefficients(shared.material, shared.energies, c);
-                       }; });
+    mu->callback([&] {
+        command = [&](const CommandContext& c) {
+            return readCoefficients(shared.material, shared.energies, c);
+        };
+    });
 
     auto* xs = app.add_subcommand("xs", "Partial cross sections and their total (cm2/g)");
     addMaterial(*xs, shared);
     addEnergies(*xs, shared);
     xs->footer("Example: tarvo xs Pb --energy 0.088,1 --unit MeV");
-    xs->callback([&] { command = [&](const CommandContext& c) {
-                           return readCrossSections(shared.material, shared.energies, c);
-                       }; });
+    xs->callback([&] {
+        command = [&](const CommandContext& c) {
+            return readCrossSections(shared.material, shared.energies, c);
+        };
+    });
 
     auto* energy = app.add_subcommand("energy", "Every energy at which a quantity takes a value");
     addMaterial(*energy, shared);
@@ -147,14 +144,20 @@ int main(int argc, char* argv[]) {
     for (const auto& [flag, key] : {std::pair{"--mu", "mu"}, std::pair{"--mu-tr", "mu_tr"},
                                     std::pair{"--mu-en", "mu_en"}, std::pair{"--total", "total"}}) {
         quantities->add_option_function<double>(
-            flag, [&, key = std::string(key)](double v) { quantity = key; value = v; },
+            flag,
+            [&, key = std::string(key)](double v) {
+                quantity = key;
+                value = v;
+            },
             "The value (cm2/g)");
     }
     quantities->require_option(1);
     energy->footer("Example: tarvo energy Pb --mu 50");
-    energy->callback([&] { command = [&](const CommandContext& c) {
-                               return findEnergies(shared.material, quantity, value, c);
-                           }; });
+    energy->callback([&] {
+        command = [&](const CommandContext& c) {
+            return findEnergies(shared.material, quantity, value, c);
+        };
+    });
 
     auto* attenuation = app.add_subcommand("attenuate", "Transmission, HVL, TVL of a thickness");
     addMaterial(*attenuation, shared);
@@ -164,10 +167,11 @@ int main(int argc, char* argv[]) {
     attenuation->add_option("--thickness", thickness, "2mm, 0.5cm, 10um, 3g/cm2")->required();
     attenuation->add_option("--density", density, "g/cm3 (the table's when left out)");
     attenuation->footer("Example: tarvo attenuate Pb --thickness 2mm --energy 0.662");
-    attenuation->callback([&] { command = [&](const CommandContext& c) {
-                                    return attenuate(shared.material, shared.energies, thickness,
-                                                     density, c);
-                                }; });
+    attenuation->callback([&] {
+        command = [&](const CommandContext& c) {
+            return attenuate(shared.material, shared.energies, thickness, density, c);
+        };
+    });
 
     auto* steps = app.add_subcommand("table", "The coefficients on equal energy steps (keV)");
     addMaterial(*steps, shared);
@@ -178,9 +182,11 @@ int main(int argc, char* argv[]) {
     steps->add_option("--method", stepOptions.method, "linear (log-log) or spline")
         ->check(CLI::IsMember({"linear", "spline"}));
     steps->footer("Example: tarvo table Water --from 1 --to 100 --step 0.5 --method spline --csv");
-    steps->callback([&] { command = [&](const CommandContext& c) {
-                              return equalStepTable(shared.material, stepOptions, c);
-                          }; });
+    steps->callback([&] {
+        command = [&](const CommandContext& c) {
+            return equalStepTable(shared.material, stepOptions, c);
+        };
+    });
 
     auto* combine = app.add_subcommand("combine", "Write a new material table for the viewers");
     addMaterial(*combine, shared);
@@ -189,17 +195,18 @@ int main(int argc, char* argv[]) {
     std::string out;
     combine->add_option("--name", name, "The material's name")->required();
     combine->add_option("--density", combinedDensity, "g/cm3")->required();
-    combine->add_option("--out", out,
-                        "The table: .mix/.mix2/.mix3 (cross sections) or .mucm/.muc2/.muc3 "
-                        "(coefficients); a bare file name goes where the viewers list it")
+    combine
+        ->add_option("--out", out,
+                     "The table: .mix/.mix2/.mix3 (cross sections) or .mucm/.muc2/.muc3 "
+                     "(coefficients); a bare file name goes where the viewers list it")
         ->required();
     combine->footer("Example: tarvo combine --formula H2O --name \"Water, formula\" "
                     "--density 1 --out H2O.muc3");
-    combine->callback([&] { command = [&](const CommandContext& c) {
-                                out = absolute(out);
-                                return combineTables(shared.material, name, combinedDensity, out,
-                                                     c);
-                            }; });
+    combine->callback([&] {
+        command = [&](const CommandContext& c) {
+            return combineTables(shared.material, name, combinedDensity, out, c);
+        };
+    });
 
     try {
         app.parse(argc, argv);

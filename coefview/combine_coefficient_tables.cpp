@@ -131,8 +131,8 @@ bool addElementEnergies(const CoefficientTable& hydrogen,
 } // namespace
 
 std::optional<CombinedCoefficients>
-combineCoefficientTables(std::span<const CompositionRow> givenRows, std::string& error,
-                         const std::string& elementDirectory) {
+combineCoefficientTables(const DataDirectory& data, std::span<const CompositionRow> givenRows,
+                         std::string& error) {
     if (givenRows.empty() || givenRows.size() > static_cast<size_t>(kMaxElements)) {
         error = "a combination takes 1 to " + std::to_string(kMaxElements) + " elements";
         return std::nullopt;
@@ -151,7 +151,7 @@ combineCoefficientTables(std::span<const CompositionRow> givenRows, std::string&
             return std::nullopt;
         }
         auto table =
-            loadCoefficientTable(formPath(elementDirectory, row.elementFile), false, error);
+            loadCoefficientTable(data.path(formPath("mu_ele", row.elementFile)), false, error);
         if (!table) {
             return std::nullopt;
         }
@@ -163,7 +163,7 @@ combineCoefficientTables(std::span<const CompositionRow> givenRows, std::string&
         return std::nullopt;
     }
     const auto hydrogen =
-        loadCoefficientTable(formPath(elementDirectory, "01_H.mut"), false, error);
+        loadCoefficientTable(data.path(formPath("mu_ele", "01_H.mut")), false, error);
     if (!hydrogen) {
         return std::nullopt;
     }

@@ -8,7 +8,7 @@ namespace {
 
 std::optional<std::string> saveMaterial(const CreatorInput& input, std::string& error) {
     static const char* const extensions[] = {".mucm", ".muc2", ".muc3"};
-    const auto combined = combineCoefficientTables(input.rows, error);
+    const auto combined = combineCoefficientTables(DataDirectory::working(), input.rows, error);
     const std::string path =
         formPath("mu_mix", input.fileName + extensions[categoryIndex(input.category)]);
     if (!combined || !writeMaterialCoefficientTable(path, input.name, input.density, combined->rows,

@@ -385,7 +385,8 @@ void CreatorWindow::fillFromFormula() {
     std::string error;
     std::string note;
     const std::optional<std::vector<FormulaRow>> rows = formulaRows(
-        formula, m_texts.formulaEntry == FormulaEntry::atoms, shippedAtomicWeight, error, note);
+        formula, m_texts.formulaEntry == FormulaEntry::atoms,
+        [](int z) { return shippedAtomicWeight(DataDirectory::working(), z); }, error, note);
     if (!rows) {
         m_prompts.showMessage(this, QString::fromUtf8(error.c_str()), MessageIcon::Exclamation);
         return;

@@ -38,9 +38,9 @@ std::string elementStem(int z) {
     return number + std::string("_") + elementSymbol(z);
 }
 
-std::optional<double> shippedAtomicWeight(int z) {
+std::optional<double> shippedAtomicWeight(const DataDirectory& data, int z) {
     std::string ignored;
-    return readAtomicWeight(formPath("ele", elementStem(z) + ".ele"), ignored);
+    return readAtomicWeight(data.path(formPath("ele", elementStem(z) + ".ele")), ignored);
 }
 
 } // namespace tarvo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/data_directory.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,8 +20,8 @@ int atomicNumberOf(std::string_view symbol);
 // "82_Pb": the file stem of element z's tables.
 std::string elementStem(int z);
 
-// The atomic weight (g/mol) of element z from its shipped cross-section table
+// The atomic weight (g/mol) of element z from its cross-section table in a data directory
 // ("ele\82_Pb.ele"); nothing when the table cannot be read.
-std::optional<double> shippedAtomicWeight(int z);
+std::optional<double> shippedAtomicWeight(const DataDirectory& data, int z);
 
 } // namespace tarvo

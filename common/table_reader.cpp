@@ -37,11 +37,11 @@ std::optional<int> rowCountOf(double count, int capacity, const std::string& pat
     return static_cast<int>(count);
 }
 
-std::optional<std::string> readStartFiles() {
+std::optional<std::string> readStartFiles(const DataDirectory& data) {
     std::string error;
-    const std::optional<std::string> marker = readTextFile("Start.dat", error);
+    const std::optional<std::string> marker = readTextFile(data.path("Start.dat"), error);
     const std::optional<std::string> user =
-        marker ? readTextFile(formPath("ele", "user.txt"), error) : std::nullopt;
+        marker ? readTextFile(data.path(formPath("ele", "user.txt")), error) : std::nullopt;
     if (!marker || !user) {
         return std::nullopt;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/data_directory.h"
+
 #include "common/text_fields.h"
 
 #include <optional>
@@ -65,7 +67,7 @@ std::optional<double> readAtomicWeight(const std::string& path, std::string& err
 
 // Reads "Start.dat" (only that it can be read matters) and "ele\user.txt", whose first
 // line both viewers show in their titles; nothing when either cannot be read or is empty.
-std::optional<std::string> readStartFiles();
+std::optional<std::string> readStartFiles(const DataDirectory& data);
 
 // The same on the two files' texts.
 std::optional<std::string> parseStartFiles(std::string_view marker, std::string_view user);

@@ -42,7 +42,7 @@ void ViewerShell::connectMainWindow() {
 }
 
 bool ViewerShell::start() {
-    const std::optional<std::string> userLine = readStartFiles();
+    const std::optional<std::string> userLine = readStartFiles(DataDirectory::working());
     if (!userLine) {
         m_notice = std::make_unique<StartNotice>();
         m_notice->show();

@@ -334,9 +334,9 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
                       const MaterialFacts& material, const Reference& reference,
                       GenerationReport& report, std::string& error) {
     // Cross sections are additive: the Bragg sum of the element tables just written.
-    const auto crossSections =
-        combineElementTables(compositionRows(material, reference.elements, ".ele"),
-                             Weighting::byWeight, kMixtureEdgeFactor, error, output + "/ele");
+    const auto crossSections = combineElementTables(
+        DataDirectory(output), compositionRows(material, reference.elements, ".ele"),
+        Weighting::byWeight, kMixtureEdgeFactor, error);
     if (!crossSections ||
         !writeMaterialTable(
             formPath(output + "/mix", material.stem + extensionFor(material.category, false)),
@@ -355,7 +355,7 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
         return false;
     }
     report.additivity.push_back(
-        additivityDifference(material.stem, *shipped, output + "/mu_ele", error));
+        additivityDifference(material.stem, *shipped, DataDirectory(output), error));
     return error.empty();
 }
 
@@ -478,7 +478,8 @@ elementCoefficientRows(const XcomElement& xcom, const std::vector<NistRow>& nist
 }
 
 AdditivityDifference additivityDifference(const std::string& stem, const CoefficientTable& shipped,
-                                          const std::string& elementDirectory, std::string& error) {
+                                          const DataDirectory& data, std::string& error) {
+    const std::string elementDirectory = data.path("mu_ele");
     AdditivityDifference difference{stem, 0.0, 0.0, 0.0, 0.0};
     std::vector<CompositionRow> composition;
     for (int k = 1; k <= shipped.compositionCount; ++k) {
@@ -486,7 +487,7 @@ AdditivityDifference additivityDifference(const std::string& stem, const Coeffic
         const std::string file = elementFileOf(elementDirectory, entry.atomicNumber, ".mut");
         composition.push_back({file, entry.weightFraction, file, "", true});
     }
-    const auto sum = combineCoefficientTables(composition, error, elementDirectory);
+    const auto sum = combineCoefficientTables(data, composition, error);
     if (!sum) {
         error = stem + ": " + error;
         return difference;

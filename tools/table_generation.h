@@ -1,6 +1,7 @@
 #pragma once
 
 #include "coefview/coefficient_table.h"
+#include "common/data_directory.h"
 #include "tools/reference_data.h"
 #include "xsview/cross_section_table.h"
 
@@ -66,10 +67,10 @@ std::vector<SidedCoefficientRow>
 elementCoefficientRows(const XcomElement& xcom, const std::vector<NistRow>& nist,
                        GenerationReport& report, const std::string& table, std::string& error);
 
-// Compares the Bragg sum of the element tables in `elementDirectory` (by the shipped
-// table's composition block) with a material's shipped coefficient table.
+// Compares the Bragg sum of the element tables in the data directory's "mu_ele" (by the
+// shipped table's composition block) with a material's shipped coefficient table.
 AdditivityDifference additivityDifference(const std::string& stem, const CoefficientTable& shipped,
-                                          const std::string& elementDirectory, std::string& error);
+                                          const DataDirectory& data, std::string& error);
 
 // Generates every shipped table from the reference data directory into the output
 // directory (which holds ele, mix, mu_ele, mu_mix). False with `error` on any failure.

@@ -151,8 +151,8 @@ std::optional<std::vector<double>> mergedGrid(const std::vector<ElementTable>& t
 } // namespace
 
 std::optional<std::vector<CrossSectionRow>>
-combineElementTables(std::span<const CompositionRow> givenRows, Weighting weighting,
-                     double edgeFactor, std::string& error, const std::string& elementDirectory) {
+combineElementTables(const DataDirectory& data, std::span<const CompositionRow> givenRows,
+                     Weighting weighting, double edgeFactor, std::string& error) {
     if (givenRows.empty() || givenRows.size() > static_cast<size_t>(kMaxCombinedElements)) {
         error = "a combination takes 1 to " + std::to_string(kMaxCombinedElements) + " elements";
         return std::nullopt;
@@ -172,7 +172,7 @@ combineElementTables(std::span<const CompositionRow> givenRows, Weighting weight
     const std::span<const CompositionRow> rows = merged;
     std::vector<ElementTable> tables(rows.size());
     for (size_t k = 0; k < rows.size(); ++k) {
-        const std::string path = formPath(elementDirectory, rows[k].elementFile);
+        const std::string path = data.path(formPath("ele", rows[k].elementFile));
         if (!readElementTable(path, edgeFactor, tables[k], error)) {
             return std::nullopt;
         }

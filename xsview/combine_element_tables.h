@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/composition_row.h"
+#include "common/data_directory.h"
 #include "xsview/cross_section_table.h"
 
 #include <optional>
@@ -25,13 +26,13 @@ enum class Weighting {
 inline constexpr double kCompoundEdgeFactor = 1.0e-4;
 inline constexpr double kMixtureEdgeFactor = 1.0e-5;
 
-// Combines the element cross-section tables of `rows` (files in `elementDirectory`,
-// "ele" in the viewer) by the Bragg additivity rule: merged energy grid (MeV), each
+// Combines the element cross-section tables of `rows` (files in the data directory's "ele")
+// by the Bragg additivity rule: merged energy grid (MeV), each
 // element log-log interpolated onto it, weighted and summed (cm2/g). Only energy and the
 // five partial values of the returned rows are set. A table picked in several rows counts
 // once with their amounts added. On failure nothing is returned and `error` says why.
 std::optional<std::vector<CrossSectionRow>>
-combineElementTables(std::span<const CompositionRow> rows, Weighting weighting, double edgeFactor,
-                     std::string& error, const std::string& elementDirectory = "ele");
+combineElementTables(const DataDirectory& data, std::span<const CompositionRow> rows,
+                     Weighting weighting, double edgeFactor, std::string& error);
 
 } // namespace tarvo

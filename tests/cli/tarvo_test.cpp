@@ -241,5 +241,22 @@ TEST(Tarvo, ACombinedMixtureIsListedAndRead) {
     EXPECT_EQ(nlohmann::json::parse(read.out)["density_g_cm3"], 1.07);
 }
 
+// The tool never leaves the working directory: a relative energy file and output path are
+// the working directory's, whatever run directory the tables come from.
+TEST(Tarvo, PathsTheUserGivesAreTheWorkingDirectorys) {
+    WorkingDirectory directory;
+    std::filesystem::create_directory("sub");
+    writeBytes("rel.txt", "0.1\n1.0\n");
+    const std::string data = std::string(" --data ") + TARVO_SHIPPED_DATA;
+    const Outcome read = tarvo("mu Water --file rel.txt --csv" + data);
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(csvRows(read.out).size(), 2U) << read.out;
+    const Outcome made =
+        tarvo("combine --formula H2O --name W --density 1 --out sub/x.muc3" + data);
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_TRUE(std::filesystem::exists("sub/x.muc3"));
+    EXPECT_FALSE(std::filesystem::exists(std::string(TARVO_SHIPPED_DATA) + "/sub"));
+}
+
 } // namespace
 } // namespace tarvo

@@ -42,8 +42,8 @@ TEST(CombineCoefficientTables, WaterOnTheHydrogenGridTakesValuesAsTabulated) {
     writeElement("01_H.mut", kHydrogen);
     writeElement("08_O.mut", {{0.001, 4000}, {0.01, 5}, {0.1, 0.15}, {1.0, 0.06}});
     std::string error;
-    const auto water =
-        combineCoefficientTables(composition({{"01_H.mut", 11.19}, {"08_O.mut", 88.81}}), error);
+    const auto water = combineCoefficientTables(
+        DataDirectory::working(), composition({{"01_H.mut", 11.19}, {"08_O.mut", 88.81}}), error);
     ASSERT_TRUE(water) << error;
     ASSERT_EQ(water->rows.size(), kHydrogen.size()); // no energy added
     EXPECT_NEAR(water->rows[0].attenuation, 0.1119 * 7 + 0.8881 * 4000, 1e-9);
@@ -61,9 +61,10 @@ TEST(CombineCoefficientTables, AnElementInTwoRowsCountsOnceWithItsSharesAdded) {
     writeElement("82_Pb.mut",
                  {{0.001, 5000}, {0.01, 130}, {0.088, 1.9}, {0.088, 7.7}, {0.1, 5.5}, {1.0, 0.07}});
     std::string error;
-    const auto repeated =
-        combineCoefficientTables(composition({{"82_Pb.mut", 50}, {"82_Pb.mut", 50}}), error);
-    const auto single = combineCoefficientTables(composition({{"82_Pb.mut", 100}}), error);
+    const auto repeated = combineCoefficientTables(
+        DataDirectory::working(), composition({{"82_Pb.mut", 50}, {"82_Pb.mut", 50}}), error);
+    const auto single = combineCoefficientTables(DataDirectory::working(),
+                                                 composition({{"82_Pb.mut", 100}}), error);
     ASSERT_TRUE(repeated && single) << error;
     ASSERT_EQ(repeated->rows.size(), single->rows.size());
     for (size_t k = 0; k < single->rows.size(); ++k) {
@@ -79,8 +80,8 @@ TEST(CombineCoefficientTables, AnEdgeAbsentFromHydrogenAddsTwoRowsBelowEdgeFirst
     writeElement("53_I.mut",
                  {{0.001, 9000}, {0.01, 100}, {0.03317, 5}, {0.03317, 30}, {0.1, 2}, {1.0, 0.07}});
     std::string error;
-    const auto combined =
-        combineCoefficientTables(composition({{"01_H.mut", 50}, {"53_I.mut", 50}}), error);
+    const auto combined = combineCoefficientTables(
+        DataDirectory::working(), composition({{"01_H.mut", 50}, {"53_I.mut", 50}}), error);
     ASSERT_TRUE(combined) << error;
     std::vector<double> energies;
     for (const CoefficientRow& row : combined->rows) {
@@ -98,8 +99,8 @@ TEST(CombineCoefficientTables, AddedEnergyIsInterpolatedLogLogInTheOtherElements
     writeElement("01_H.mut", {{0.001, 7}, {0.01, 10}, {0.1, 1}, {1.0, 0.1}});
     writeElement("06_C.mut", {{0.001, 7}, {0.01, 10}, {0.031623, 1}, {0.1, 1}, {1.0, 0.1}});
     std::string error;
-    const auto combined =
-        combineCoefficientTables(composition({{"06_C.mut", 0}, {"01_H.mut", 1}}), error);
+    const auto combined = combineCoefficientTables(
+        DataDirectory::working(), composition({{"06_C.mut", 0}, {"01_H.mut", 1}}), error);
     ASSERT_TRUE(combined) << error;
     ASSERT_EQ(combined->rows.size(), 5U);
     EXPECT_EQ(combined->rows[2].energy, 0.031623);
@@ -134,7 +135,7 @@ TEST_P(CombineCoefficientTablesFailure, IsAnErrorNotACrash) {
         rows.push_back({file, amount, file, "", true});
     }
     std::string error;
-    EXPECT_EQ(combineCoefficientTables(rows, error), std::nullopt);
+    EXPECT_EQ(combineCoefficientTables(DataDirectory::working(), rows, error), std::nullopt);
     EXPECT_NE(error.find(GetParam().expected), std::string::npos) << error;
 }
 
@@ -158,14 +159,18 @@ TEST(CombineCoefficientTables, HydrogenTableIsNeededAndLimitedTo50Energies) {
     WorkingDirectory directory;
     writeElement("08_O.mut", kHydrogen);
     std::string error;
-    EXPECT_EQ(combineCoefficientTables(composition({{"08_O.mut", 1}}), error), std::nullopt);
+    EXPECT_EQ(
+        combineCoefficientTables(DataDirectory::working(), composition({{"08_O.mut", 1}}), error),
+        std::nullopt);
     EXPECT_NE(error.find("01_H.mut"), std::string::npos) << error;
     std::vector<Row> fiftyOne;
     for (int i = 0; i < 51; ++i) {
         fiftyOne.push_back({0.001 * (i + 1), 1});
     }
     writeElement("01_H.mut", fiftyOne);
-    EXPECT_EQ(combineCoefficientTables(composition({{"01_H.mut", 1}}), error), std::nullopt);
+    EXPECT_EQ(
+        combineCoefficientTables(DataDirectory::working(), composition({{"01_H.mut", 1}}), error),
+        std::nullopt);
     EXPECT_NE(error.find("50"), std::string::npos) << error;
 }
 

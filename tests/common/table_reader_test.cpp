@@ -30,7 +30,7 @@ TEST_P(ReadStartFilesTest, NeedsBothFilesReadable) {
     if (GetParam().userTxt != nullptr) {
         writeBytes("ele/user.txt", GetParam().userTxt);
     }
-    EXPECT_EQ(readStartFiles(), GetParam().line);
+    EXPECT_EQ(readStartFiles(DataDirectory::working()), GetParam().line);
 }
 
 INSTANTIATE_TEST_SUITE_P(

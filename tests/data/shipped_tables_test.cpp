@@ -184,8 +184,8 @@ TEST(ShippedTables, BraggSumOfTheElementsReproducesTheMaterialsAttenuation) {
         std::string error;
         const auto table = loadCoefficientTable(path.string(), true, error);
         ASSERT_TRUE(table) << error;
-        const tools::AdditivityDifference difference = tools::additivityDifference(
-            path.stem().string(), *table, (kData / "mu_ele").string(), error);
+        const tools::AdditivityDifference difference =
+            tools::additivityDifference(path.stem().string(), *table, DataDirectory(kData), error);
         EXPECT_TRUE(error.empty()) << error;
         EXPECT_LT(difference.attenuation, 0.01) << path.filename();
     }

@@ -53,7 +53,8 @@ TEST(CombineElementTables, WaterByAtomsWeighsByAtomicWeight) {
     writeElement("01_H.ele", kGrid, 1.008);
     writeElement("08_O.ele", {{0.001, 1}, {0.01, 1}, {0.1, 1}, {1.0, 1}}, 15.999);
     std::string error;
-    const auto rows = combineElementTables(composition({{"01_H.ele", 2}, {"08_O.ele", 1}}),
+    const auto rows = combineElementTables(DataDirectory::working(),
+                                           composition({{"01_H.ele", 2}, {"08_O.ele", 1}}),
                                            Weighting::byAtoms, kCompoundEdgeFactor, error);
     ASSERT_TRUE(rows) << error;
     const double hydrogenWeight = 2 * 1.008 / (2 * 1.008 + 15.999);
@@ -71,9 +72,11 @@ TEST(CombineElementTables, SharesOfAnyScaleGiveTheSameTable) {
     writeElement("01_H.ele", kGrid, 1.008);
     writeElement("08_O.ele", {{0.001, 1}, {0.01, 1}, {0.1, 1}, {1.0, 1}}, 15.999);
     std::string error;
-    const auto percent = combineElementTables(composition({{"01_H.ele", 20}, {"08_O.ele", 80}}),
+    const auto percent = combineElementTables(DataDirectory::working(),
+                                              composition({{"01_H.ele", 20}, {"08_O.ele", 80}}),
                                               Weighting::byWeight, kMixtureEdgeFactor, error);
-    const auto fraction = combineElementTables(composition({{"01_H.ele", 0.2}, {"08_O.ele", 0.8}}),
+    const auto fraction = combineElementTables(DataDirectory::working(),
+                                               composition({{"01_H.ele", 0.2}, {"08_O.ele", 0.8}}),
                                                Weighting::byWeight, kMixtureEdgeFactor, error);
     ASSERT_TRUE(percent && fraction) << error;
     for (size_t m = 0; m < percent->size(); ++m) {
@@ -88,7 +91,8 @@ TEST(CombineElementTables, EdgeRowsBecomeTwoGridEnergiesBelowAndAbove) {
         writeElement("53_I.ele", {{0.001, 100}, {0.03317, 5}, {0.03317, 30}, {1.0, 0.1}}, 126.9);
         writeElement("01_H.ele", kGrid, 1.008);
         std::string error;
-        const auto rows = combineElementTables(composition({{"53_I.ele", 1}, {"01_H.ele", 0}}),
+        const auto rows = combineElementTables(DataDirectory::working(),
+                                               composition({{"53_I.ele", 1}, {"01_H.ele", 0}}),
                                                Weighting::byWeight, factor, error);
         ASSERT_TRUE(rows) << error;
         EXPECT_EQ(energiesOf(*rows), (std::vector<double>{0.001, 0.01, 0.03317,
@@ -104,9 +108,9 @@ TEST(CombineElementTables, AnEnergyOfLaterElementsIsAddedOnce) {
     writeElement("06_C.ele", {{0.001, 10}, {0.002, 10}, {1.0, 10}}, 12.011);
     writeElement("07_N.ele", {{0.001, 10}, {0.002, 10}, {0.5, 10}, {1.0, 10}}, 14.007);
     std::string error;
-    const auto rows =
-        combineElementTables(composition({{"01_H.ele", 1}, {"06_C.ele", 1}, {"07_N.ele", 1}}),
-                             Weighting::byAtoms, kCompoundEdgeFactor, error);
+    const auto rows = combineElementTables(
+        DataDirectory::working(), composition({{"01_H.ele", 1}, {"06_C.ele", 1}, {"07_N.ele", 1}}),
+        Weighting::byAtoms, kCompoundEdgeFactor, error);
     ASSERT_TRUE(rows) << error;
     EXPECT_EQ(energiesOf(*rows), (std::vector<double>{0.001, 0.002, 0.01, 0.1, 0.5, 1.0}));
 }
@@ -117,7 +121,8 @@ TEST(CombineElementTables, InterpolatesLogLogAndKeepsZeroPairValuesZero) {
                  {{0.001, 20, 0}, {0.01, 10, 0}, {0.1, 1, 0}, {5, 0.2, 1}, {10, 0.1, 2}}, 1.008);
     writeElement("02_He.ele", {{0.001, 1}, {0.03162, 1}, {10, 1}}, 4.0026);
     std::string error;
-    const auto rows = combineElementTables(composition({{"01_H.ele", 1}, {"02_He.ele", 0}}),
+    const auto rows = combineElementTables(DataDirectory::working(),
+                                           composition({{"01_H.ele", 1}, {"02_He.ele", 0}}),
                                            Weighting::byWeight, kMixtureEdgeFactor, error);
     ASSERT_TRUE(rows) << error;
     ASSERT_EQ((*rows)[2].energy, 0.03162);                  // as the table writes 0.031623
@@ -143,9 +148,11 @@ TEST(CombineElementTables, AnElementInTwoRowsCountsOnceWithItsAmountsAdded) {
     for (const Weighting weighting : {Weighting::byAtoms, Weighting::byWeight}) {
         std::string error;
         const auto repeated =
-            combineElementTables(composition({{"82_Pb.ele", 1}, {"01_H.ele", 2}, {"82_Pb.ele", 1}}),
+            combineElementTables(DataDirectory::working(),
+                                 composition({{"82_Pb.ele", 1}, {"01_H.ele", 2}, {"82_Pb.ele", 1}}),
                                  weighting, kCompoundEdgeFactor, error);
-        const auto merged = combineElementTables(composition({{"82_Pb.ele", 2}, {"01_H.ele", 2}}),
+        const auto merged = combineElementTables(DataDirectory::working(),
+                                                 composition({{"82_Pb.ele", 2}, {"01_H.ele", 2}}),
                                                  weighting, kCompoundEdgeFactor, error);
         ASSERT_TRUE(repeated && merged) << error;
         EXPECT_EQ(formattedRows(*repeated), formattedRows(*merged));
@@ -194,7 +201,8 @@ TEST_P(CombineElementTablesFailure, IsAnErrorNotACrash) {
         rows.push_back({file, amount, file, "", true});
     }
     std::string error;
-    EXPECT_EQ(combineElementTables(rows, Weighting::byAtoms, kCompoundEdgeFactor, error),
+    EXPECT_EQ(combineElementTables(DataDirectory::working(), rows, Weighting::byAtoms,
+                                   kCompoundEdgeFactor, error),
               std::nullopt);
     EXPECT_NE(error.find(GetParam().expected), std::string::npos) << error;
 }

@@ -16,7 +16,7 @@
 #include <map>
 #include <sstream>
 
-namespace tarvo::cli {
+namespace tarvo {
 namespace {
 
 bool sameText(const std::string& a, const std::string& b) {
@@ -27,12 +27,13 @@ bool sameText(const std::string& a, const std::string& b) {
 }
 
 // A table of a directory with one of the extensions whose stem is `stem` (any case).
-std::optional<std::string> tableIn(const std::string& directory, const std::string& stem,
+std::optional<std::string> tableIn(const DataDirectory& data, const std::string& directory,
+                                   const std::string& stem,
                                    std::initializer_list<const char*> extensions) {
     for (const char* extension : extensions) {
-        for (const std::string& file : listFiles(directory, extension)) {
+        for (const std::string& file : listFiles(data.path(directory), extension)) {
             if (sameText(file.substr(0, file.size() - std::string(extension).size()), stem)) {
-                return formPath(directory, file);
+                return data.path(formPath(directory, file));
             }
         }
     }
@@ -40,9 +41,11 @@ std::optional<std::string> tableIn(const std::string& directory, const std::stri
 }
 
 // A mixture's component as a composition: a table's (an element's is itself), else a formula.
-std::optional<std::vector<CompositionEntry>>
-componentOf(const std::string& name, std::string& error, std::vector<std::string>& notes) {
-    const std::optional<std::string> path = findTable(name, Quantities::coefficients);
+std::optional<std::vector<CompositionEntry>> componentOf(const DataDirectory& data,
+                                                         const std::string& name,
+                                                         std::string& error,
+                                                         std::vector<std::string>& notes) {
+    const std::optional<std::string> path = findTable(data, name, Quantities::coefficients);
     if (path) {
         const auto table = loadCoefficientTable(*path, isMaterialCoefficientPath(*path), error);
         if (!table) {
@@ -57,11 +60,13 @@ componentOf(const std::string& name, std::string& error, std::vector<std::string
                                              table->composition.begin() + 1 +
                                                  table->compositionCount);
     }
-    return compositionOf({"", name, ""}, error, notes);
+    return compositionOf(data, {"", name, ""}, error, notes);
 }
 
-std::optional<std::vector<CompositionEntry>>
-mixtureOf(const std::string& mixture, std::string& error, std::vector<std::string>& notes) {
+std::optional<std::vector<CompositionEntry>> mixtureOf(const DataDirectory& data,
+                                                       const std::string& mixture,
+                                                       std::string& error,
+                                                       std::vector<std::string>& notes) {
     std::map<int, double> weights;
     std::istringstream items(mixture);
     double total = 0.0;
@@ -74,7 +79,7 @@ mixtureOf(const std::string& mixture, std::string& error, std::vector<std::strin
             error = "--mixture: \"" + item + "\" is not a component and a share above 0";
             return std::nullopt;
         }
-        const auto component = componentOf(item.substr(0, colon), error, notes);
+        const auto component = componentOf(data, item.substr(0, colon), error, notes);
         if (!component) {
             return std::nullopt;
         }
@@ -94,10 +99,11 @@ mixtureOf(const std::string& mixture, std::string& error, std::vector<std::strin
     return composition;
 }
 
-bool combine(Material& material, Quantities quantities, std::string& error) {
+bool combine(const DataDirectory& data, Material& material, Quantities quantities,
+             std::string& error) {
     if (quantities == Quantities::coefficients) {
         const auto combined =
-            combineCoefficientTables(elementRows(material.composition, ".mut"), error);
+            combineCoefficientTables(data, elementRows(material.composition, ".mut"), error);
         if (!combined) {
             return false;
         }
@@ -105,7 +111,7 @@ bool combine(Material& material, Quantities quantities, std::string& error) {
         material.readings = readingTableOf(material.coefficients);
         return true;
     }
-    const auto rows = combineElementTables(elementRows(material.composition, ".ele"),
+    const auto rows = combineElementTables(data, elementRows(material.composition, ".ele"),
                                            Weighting::byWeight, kMixtureEdgeFactor, error);
     if (!rows) {
         return false;
@@ -155,7 +161,8 @@ std::vector<CompositionRow> elementRows(const std::vector<CompositionEntry>& com
     return rows;
 }
 
-std::optional<std::string> findTable(const std::string& name, Quantities quantities) {
+std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,
+                                     Quantities quantities) {
     const bool coefficients = quantities == Quantities::coefficients;
     if (name.find('/') != std::string::npos && std::filesystem::is_regular_file(name)) {
         return name;
@@ -164,19 +171,21 @@ std::optional<std::string> findTable(const std::string& name, Quantities quantit
     const std::string elementDirectory = coefficients ? "mu_ele" : "ele";
     const char* elementExtension = coefficients ? ".mut" : ".ele";
     if (z != 0) {
-        return tableIn(elementDirectory, elementStem(z), {elementExtension});
+        return tableIn(data, elementDirectory, elementStem(z), {elementExtension});
     }
-    if (auto element = tableIn(elementDirectory, name, {elementExtension})) {
+    if (auto element = tableIn(data, elementDirectory, name, {elementExtension})) {
         return element;
     }
-    return coefficients ? tableIn("mu_mix", name, {".mucm", ".muc2", ".muc3"})
-                        : tableIn("mix", name, {".mix", ".mix2", ".mix3"});
+    return coefficients ? tableIn(data, "mu_mix", name, {".mucm", ".muc2", ".muc3"})
+                        : tableIn(data, "mix", name, {".mix", ".mix2", ".mix3"});
 }
 
-std::optional<std::vector<CompositionEntry>>
-compositionOf(const MaterialRequest& request, std::string& error, std::vector<std::string>& notes) {
+std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& data,
+                                                           const MaterialRequest& request,
+                                                           std::string& error,
+                                                           std::vector<std::string>& notes) {
     if (!request.mixture.empty()) {
-        return mixtureOf(request.mixture, error, notes);
+        return mixtureOf(data, request.mixture, error, notes);
     }
     FormulaError formulaError;
     const auto reading = readFormula(request.formula, formulaError);
@@ -188,7 +197,8 @@ compositionOf(const MaterialRequest& request, std::string& error, std::vector<st
         notes.push_back(reading->note);
     }
     const std::vector<FormulaElement>* elements = &reading->elements;
-    const auto fractions = weightFractions(*elements, shippedAtomicWeight);
+    const auto fractions =
+        weightFractions(*elements, [&data](int z) { return shippedAtomicWeight(data, z); });
     if (!fractions) {
         error = "--formula " + request.formula + ": an element's atomic weight cannot be read";
         return std::nullopt;
@@ -200,11 +210,11 @@ compositionOf(const MaterialRequest& request, std::string& error, std::vector<st
     return composition;
 }
 
-std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities quantities,
-                                     std::string& error) {
+std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
+                                     Quantities quantities, std::string& error) {
     Material material;
     if (!request.name.empty()) {
-        const std::optional<std::string> path = findTable(request.name, quantities);
+        const std::optional<std::string> path = findTable(data, request.name, quantities);
         if (!path) {
             error = "no table named \"" + request.name + "\"";
             return std::nullopt;
@@ -212,7 +222,7 @@ std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities 
         return loadTable(*path, quantities, material, error) ? std::make_optional(material)
                                                              : std::nullopt;
     }
-    const auto composition = compositionOf(request, error, material.notes);
+    const auto composition = compositionOf(data, request, error, material.notes);
     if (!composition) {
         return std::nullopt;
     }
@@ -223,7 +233,7 @@ std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities 
         material.label += " (read as " + atomsText(reading->elements) + ")";
     }
     material.composition = *composition;
-    return combine(material, quantities, error) ? std::make_optional(material) : std::nullopt;
+    return combine(data, material, quantities, error) ? std::make_optional(material) : std::nullopt;
 }
 
-} // namespace tarvo::cli
+} // namespace tarvo

@@ -2,6 +2,7 @@
 
 #include "coefview/coefficient_table.h"
 #include "common/composition_row.h"
+#include "common/data_directory.h"
 #include "common/table_reading.h"
 #include "xsview/cross_section_table.h"
 
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace tarvo::cli {
+namespace tarvo {
 
 // What a command reads: a shipped or user table by stem, element symbol or path, a
 // chemical formula, or a mixture by weight of formulas and tables ("H2O:0.7,Bone_Cortical:0.3").
@@ -34,23 +35,26 @@ struct Material {
     std::vector<std::string> notes;            // how a formula that reads two ways was read
 };
 
-// Loads the request's table, or combines its formula or mixture; nothing, with `error`
-// naming the request, when it cannot.
-std::optional<Material> loadMaterial(const MaterialRequest& request, Quantities quantities,
-                                     std::string& error);
+// Loads the request's table from the data directory, or combines its formula or mixture
+// from the element tables there; nothing, with `error` naming the request, when it cannot.
+std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
+                                     Quantities quantities, std::string& error);
 
 // The composition by weight of a formula or a mixture; `notes` gets how formulas that
 // read two ways were read.
-std::optional<std::vector<CompositionEntry>>
-compositionOf(const MaterialRequest& request, std::string& error, std::vector<std::string>& notes);
+std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& data,
+                                                           const MaterialRequest& request,
+                                                           std::string& error,
+                                                           std::vector<std::string>& notes);
 
-// The relative path of a table by stem or element symbol ("Water", "Pb", "82_Pb"), or the
-// path itself when it names a file; nothing when none is found.
-std::optional<std::string> findTable(const std::string& name, Quantities quantities);
+// The path of a table of the data directory by stem or element symbol ("Water", "Pb",
+// "82_Pb"), or the path itself when it names a file; nothing when none is found.
+std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,
+                                     Quantities quantities);
 
 // The rows a combination takes for a composition: each element's table (stem and
 // `extension`) with its fraction by weight.
 std::vector<CompositionRow> elementRows(const std::vector<CompositionEntry>& composition,
                                         const char* extension);
 
-} // namespace tarvo::cli
+} // namespace tarvo

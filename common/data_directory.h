@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// The run directory whose tables a caller reads and writes: it holds "ele", "mix", "mu_ele"
+// and "mu_mix". Every library function that touches a table takes one. Paths inside it are
+// given in the tables' own form ("mu_ele\82_Pb.mut").
+class DataDirectory {
+  public:
+    // The working directory, where the viewers and the spline tool run (they enter their
+    // executable's directory at start); paths stay as given, so messages name
+    // "mix\Water.mix2".
+    static DataDirectory working() { return DataDirectory(); }
+    // A directory a script names; paths below it use the system's separators. Its own path
+    // must hold no backslash, which the tables' paths use as their separator.
+    explicit DataDirectory(std::filesystem::path root) : m_root(std::move(root)) {}
+
+    // The path to open for a file given relative to the directory.
+    std::string path(std::string_view relative) const;
+    const std::filesystem::path& root() const { return m_root; }
+
+  private:
+    DataDirectory() = default;
+
+    std::filesystem::path m_root;
+};
+
+} // namespace tarvo
