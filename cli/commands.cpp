@@ -2,6 +2,7 @@
 
 #include "coefview/attenuation.h"
 #include "coefview/combine_coefficient_tables.h"
+#include "coefview/equal_interval.h"
 #include "common/text_file.h"
 #include "splinetool/grid_interpolation.h"
 #include "splinetool/spline_tool.h"
@@ -263,7 +264,7 @@ bool splineRows(const Material& material, const StepOptions& steps, int points, 
     if (!segments) {
         return false;
     }
-    if (spline::gridEnergy(points, steps.step, steps.from) >
+    if (gridEnergy(points, steps.step, steps.from) >
         segments->top[static_cast<size_t>(segments->count)]) {
         error = "--to lies above the table's last energy";
         return false;
@@ -275,7 +276,7 @@ bool splineRows(const Material& material, const StepOptions& steps, int points, 
     }
     for (int i = 1; i <= points; ++i) {
         const auto& v = grid->values[static_cast<size_t>(i - 1)];
-        table.rows.push_back({spline::gridEnergy(i, steps.step, steps.from), v[0], v[1], v[2]});
+        table.rows.push_back({gridEnergy(i, steps.step, steps.from), v[0], v[1], v[2]});
     }
     for (const spline::SegmentRepair& repair : grid->repairs) {
         table.notes.push_back(spline::repairText(repair));
@@ -285,17 +286,17 @@ bool splineRows(const Material& material, const StepOptions& steps, int points, 
 
 bool linearRows(const Material& material, const StepOptions& steps, int points, OutputTable& table,
                 std::string& error) {
-    for (int i = 1; i <= points; ++i) {
-        const double energy = spline::gridEnergy(i, steps.step, steps.from);
-        const Reading reading = readAtEnergy(material.readings, energy * 0.001, kLowestEnergy,
-                                             kHighestCoefficientEnergy);
-        if (reading.result != ReadingResult::found) {
-            error = formatValue(energy, 6) + " keV lies outside the table";
-            return false;
-        }
-        table.rows.push_back({energy, reading.values[0], reading.values[1], reading.values[2]});
+    const std::vector<CoefficientRow>& rows = material.coefficients;
+    if (rows.empty() || gridEnergyMeV(1, steps.step, steps.from) < rows.front().energy) {
+        error = formatValue(steps.from, 6) + " keV lies outside the table";
+        return false;
     }
-    return true;
+    const auto values = interpolateLinear(rows, steps.step, points, error, steps.from);
+    for (int i = 1; values && i <= points; ++i) {
+        const IntervalValues& v = (*values)[static_cast<size_t>(i - 1)];
+        table.rows.push_back({gridEnergy(i, steps.step, steps.from), v[0], v[1], v[2]});
+    }
+    return values.has_value();
 }
 
 } // namespace

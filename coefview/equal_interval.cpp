@@ -29,40 +29,24 @@ int pointsOf(double pointCount) {
     return static_cast<int>(std::floor(pointCount));
 }
 
-// A step of whole tenths of a keV gives energies of whole tenths, computed as tenths so
-// that an edge energy such as 15.2 keV is met exactly, not 15.200000000000001.
-double gridEnergyKeV(int i, double step) {
-    const double tenths = std::round(step * 10.0);
-    if (std::fabs(step * 10.0 - tenths) < 1e-9) {
-        return ((i - 1) * tenths + 10.0) / 10.0;
-    }
-    return (i - 1) * step + 1.0;
-}
-
-double gridEnergyMeV(int i, double step) {
-    const double tenths = std::round(step * 10.0);
-    if (std::fabs(step * 10.0 - tenths) < 1e-9) {
-        return ((i - 1) * tenths + 10.0) / 10000.0;
-    }
-    return gridEnergyKeV(i, step) * 0.001;
-}
-
-std::optional<std::vector<IntervalValues>> interpolateLinear(const CoefficientTable& table,
-                                                             double step, int points) {
+std::optional<std::vector<IntervalValues>> interpolateLinear(std::span<const CoefficientRow> rows,
+                                                             double step, int points,
+                                                             std::string& error, double start) {
     std::vector<IntervalValues> values;
+    const auto row = [&](int r) -> const CoefficientRow& {
+        return rows[static_cast<size_t>(r - 1)];
+    };
     for (int i = 1; i <= points; ++i) {
-        const double energy = gridEnergyMeV(i, step);
-        const int j = bracketingRow(table.energyCount, energy, [&](int r) {
-            return table.rows[static_cast<size_t>(r)].energy;
-        });
-        if (j == 0) {
+        const double energy = gridEnergyMeV(i, step, start);
+        const int j = bracketingRow(static_cast<int>(rows.size()), energy,
+                                    [&](int r) { return row(r).energy; });
+        if (j == 0 || row(j - 1).energy == row(j).energy) {
+            error =
+                formatNumber(gridEnergy(i, step, start), "0.0####") + " keV lies outside the table";
             return std::nullopt;
         }
-        const CoefficientRow& low = table.rows[static_cast<size_t>(j - 1)];
-        const CoefficientRow& high = table.rows[static_cast<size_t>(j)];
-        if (low.energy == high.energy) {
-            return std::nullopt;
-        }
+        const CoefficientRow& low = row(j - 1);
+        const CoefficientRow& high = row(j);
         const auto at = [&](double a, double b) {
             return logLogInterpolate(energy, low.energy, a, high.energy, b);
         };
@@ -88,7 +72,7 @@ bool writeIntervalCsv(const std::string& path, double step,
                                    "\xce\xbc"
                                    "en/\xcf\x81"};
     for (size_t i = 0; i < values.size(); ++i) {
-        std::string line = formatNumber(gridEnergyKeV(static_cast<int>(i) + 1, step), " 0.000E+00");
+        std::string line = formatNumber(gridEnergy(static_cast<int>(i) + 1, step), " 0.000E+00");
         for (double value : values[i]) {
             line += ",";
             appendNumber(line, value, " 0.0000E+00");

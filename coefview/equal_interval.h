@@ -1,9 +1,11 @@
 #pragma once
 
 #include "coefview/coefficient_table.h"
+#include "common/energy_grid.h"
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,18 +42,15 @@ struct IntervalGrid {
 // The number of points of a count: the largest whole number not above it.
 int pointsOf(double pointCount);
 
-// Grid energy i (from 1) in keV: (i - 1) * step + 1.0, exact to the tenth of a keV for
-// steps of whole tenths.
-double gridEnergyKeV(int i, double step);
-// The same energy in MeV.
-double gridEnergyMeV(int i, double step);
-
 using IntervalValues = std::array<double, 3>; // mu/rho, mu_tr/rho, mu_en/rho in cm2/g
 
-// Log-log interpolation of the three coefficients at every grid energy; nothing when a
-// grid energy lies above the table's last row.
-std::optional<std::vector<IntervalValues>> interpolateLinear(const CoefficientTable& table,
-                                                             double step, int points);
+// Log-log interpolation of the three coefficients of `rows` (MeV, cm2/g) at grid energies
+// 1..points from `start` (keV), an edge energy taking the row below the edge; nothing, with
+// `error` naming the energy, when a grid energy lies outside the rows.
+std::optional<std::vector<IntervalValues>> interpolateLinear(std::span<const CoefficientRow> rows,
+                                                             double step, int points,
+                                                             std::string& error,
+                                                             double start = 1.0);
 
 // A line of the result list: "1.000E+00   4.242E+03   ...".
 std::string intervalListLine(double energyKeV, const IntervalValues& values);

@@ -274,8 +274,11 @@ void EqualIntervalDialog::interpolationPressed() {
         }
     } else {
         const CoefficientTable* table = m_table();
-        auto values =
-            table ? interpolateLinear(*table, grid.step, pointsOf(m_pointCount)) : std::nullopt;
+        std::string ignored; // the dialog's message is the specified "Calculation error"
+        auto values = table
+                          ? interpolateLinear(std::span(table->rows).subspan(1, table->energyCount),
+                                              grid.step, pointsOf(m_pointCount), ignored)
+                          : std::nullopt;
         if (!values) {
             warn(QStringLiteral("Calculation error"));
             return;
@@ -347,7 +350,7 @@ void EqualIntervalDialog::checkPressed() {
     }
     for (int i = 1; i <= points; ++i) {
         m_resultList->addItem(QString::fromStdString(intervalListLine(
-            gridEnergyKeV(i, m_computedGrid->step), m_results[static_cast<size_t>(i - 1)])));
+            gridEnergy(i, m_computedGrid->step), m_results[static_cast<size_t>(i - 1)])));
     }
     m_shownGrid = m_computedGrid;
     m_saveButton->setEnabled(true);

@@ -220,16 +220,6 @@ int gridSize(double top, double step) {
     return static_cast<int>(points) + 1;
 }
 
-double gridEnergy(int i, double step, double start) {
-    const double stepTenths = std::round(step * 10.0);
-    const double startTenths = std::round(start * 10.0);
-    if (std::fabs(step * 10.0 - stepTenths) < 1e-9 &&
-        std::fabs(start * 10.0 - startTenths) < 1e-9) {
-        return (static_cast<double>(i - 1) * stepTenths + startTenths) / 10.0;
-    }
-    return static_cast<double>(i - 1) * step + start;
-}
-
 std::string formatExchangeLine(double energy, const std::array<double, 3>& values) {
     std::string line = rightAligned(normalisedForm(energy, 5), 11);
     for (double value : values) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/energy_grid.h"
+
 #include <array>
 #include <iosfwd>
 #include <optional>
@@ -58,10 +60,6 @@ std::optional<Segments> splitSegments(const SplineTable& table, std::string& err
 
 // Grid size: (top - 0.989) / step truncated, plus 1; -1 when it is not a number.
 int gridSize(double top, double step);
-
-// Grid energy i (1-based) in keV: (i - 1) * step + start, computed in tenths of a keV when
-// both are whole tenths, so that edge energies such as 15.2 keV are met exactly.
-double gridEnergy(int i, double step, double start = 1.0);
 
 // One 44-character line of "F2B.dat" (without the line end).
 std::string formatExchangeLine(double energy, const std::array<double, 3>& values);

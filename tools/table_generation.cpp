@@ -1,6 +1,7 @@
 #include "table_generation.h"
 
 #include "coefview/combine_coefficient_tables.h"
+#include "common/elements.h"
 #include "common/loglog.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
@@ -262,7 +263,7 @@ bool generateElement(const std::string& referenceDirectory, const std::string& o
         error = facts == nullptr ? "no facts for Z=" + std::to_string(z) : error;
         return false;
     }
-    const std::string stem = elementStem(z, facts->symbol);
+    const std::string stem = elementStem(z);
     const std::vector<CrossSectionRow> crossSections = elementCrossSectionRows(*xcom, error);
     if (crossSections.empty() ||
         !writeElementTable(formPath(output + "/ele", stem + ".ele"), facts->name, facts->density,
@@ -291,7 +292,7 @@ std::vector<CompositionRow> compositionRows(const MaterialFacts& material,
     std::vector<CompositionRow> rows;
     for (const auto& [z, w] : material.composition) {
         const ElementFacts* facts = factsOf(elements, z);
-        const std::string file = facts ? elementStem(z, facts->symbol) + extension : "";
+        const std::string file = facts ? elementStem(z) + extension : "";
         rows.push_back({file, w, file, formatNumber(w, "0.000000"), true});
     }
     return rows;
@@ -371,10 +372,6 @@ std::string elementFileOf(const std::string& directory, int z, const std::string
         }
     }
     return {};
-}
-
-std::string elementStem(int z, const std::string& symbol) {
-    return formatNumber(z, "00") + "_" + symbol;
 }
 
 std::vector<CrossSectionRow> elementCrossSectionRows(const XcomElement& xcom, std::string& error) {

@@ -67,22 +67,25 @@ TEST(InterpolateLinear, TakesTheBelowEdgeValueAtAnEdgeEnergy) {
     table.rows[2] = {0.002, 100, 90, 80};
     table.rows[3] = {0.002, 500, 450, 400};
     table.rows[4] = {0.004, 125, 112.5, 100};
-    const auto values = interpolateLinear(table, 0.5, 6); // 1.0, 1.5, ... 3.5 keV
+    const auto rows = [&] { return std::span(table.rows).subspan(1, table.energyCount); };
+    std::string error;
+    const auto values = interpolateLinear(rows(), 0.5, 6, error); // 1.0, 1.5, ... 3.5 keV
     ASSERT_TRUE(values);
     EXPECT_NEAR((*values)[0][0], 1000, 1e-9);
     EXPECT_NEAR((*values)[2][0], 100, 1e-9); // 2.0 keV: the first of the edge rows
     EXPECT_NEAR((*values)[3][0], 500 * std::pow(2.5 / 2.0, -2.0), 1e-9); // above it
-    EXPECT_FALSE(interpolateLinear(table, 0.5, 8)); // 4.5 keV lies above the last row
+    EXPECT_FALSE(interpolateLinear(rows(), 0.5, 8, error)); // 4.5 keV lies above the last row
+    EXPECT_EQ(error, "4.5 keV lies outside the table");
     // Steps of tenths meet an edge exactly: lead's L2 edge at 15.2 keV is grid point 143 of
     // 0.1 keV steps, and (143 - 1) * 0.1 + 1.0 would be 15.200000000000001.
     table.rows[1] = {0.0152 * 0.5, 1000, 900, 800};
     table.rows[2] = {0.0152, 100, 90, 80};
     table.rows[3] = {0.0152, 500, 450, 400};
     table.rows[4] = {0.03, 125, 112.5, 100};
-    const auto tenths = interpolateLinear(table, 0.1, 144);
+    const auto tenths = interpolateLinear(rows(), 0.1, 144, error);
     ASSERT_TRUE(tenths);
     EXPECT_NEAR((*tenths)[142][0], 100, 1e-9);
-    EXPECT_EQ(gridEnergyKeV(143, 0.1), 15.2);
+    EXPECT_EQ(gridEnergy(143, 0.1), 15.2);
     EXPECT_EQ(gridEnergyMeV(143, 0.1), 0.0152);
 }
 
