@@ -88,31 +88,21 @@ bool readComposition(TextCursor& cursor, const std::string& path, CoefficientTab
 } // namespace
 
 std::optional<TableHeader> readCoefficientHeader(const std::string& path, std::string& error) {
-    const std::optional<std::string> content = readNamedTextFile(path, error);
-    if (!content) {
-        return std::nullopt;
-    }
-    return parseCoefficientHeader(*content, path, error);
+    return readAndParse(path, error, parseCoefficientHeader);
 }
 
 std::optional<TableHeader> parseCoefficientHeader(std::string_view text, const std::string& path,
                                                   std::string& error) {
-    TextCursor cursor{text};
-    const std::optional<TableHead> head =
-        readTableHead(cursor, path, "the row count or the density", error);
-    if (!head) {
-        return std::nullopt;
-    }
-    return TableHeader{head->name, head->second};
+    return parseHeaderOf(text, path, "the row count or the density", DensityPlace::second, error);
 }
 
 std::optional<CoefficientTable> loadCoefficientTable(const std::string& path, bool withComposition,
                                                      std::string& error) {
-    const std::optional<std::string> content = readNamedTextFile(path, error);
-    if (!content) {
-        return std::nullopt;
-    }
-    return parseCoefficientTable(*content, path, withComposition, error);
+    return readAndParse(
+        path, error,
+        [withComposition](std::string_view text, const std::string& at, std::string& failure) {
+            return parseCoefficientTable(text, at, withComposition, failure);
+        });
 }
 
 std::optional<CoefficientTable> parseCoefficientTable(std::string_view text,
@@ -167,15 +157,9 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
                                                    double density,
                                                    std::span<const CoefficientRow> rows,
                                                    std::string& error) {
-    if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCoefficientRows)) {
-        error = path + ": a table holds 1 to " + std::to_string(kMaxCoefficientRows) + " rows";
-        return std::nullopt;
-    }
-    if (name.find_first_of("\r\n") != std::string::npos) {
-        error = path + ": the name must be a single line";
-        return std::nullopt;
-    }
-    if (const std::string problem = densityProblem(density); !problem.empty()) {
+    if (const std::string problem =
+            tableHeadProblem(name, density, rows.size(), kMaxCoefficientRows);
+        !problem.empty()) {
         error = path + ": " + problem;
         return std::nullopt;
     }

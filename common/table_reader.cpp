@@ -1,5 +1,6 @@
 #include "table_reader.h"
 
+#include "common/number_format.h"
 #include "common/text_file.h"
 
 #include <cmath>
@@ -24,6 +25,29 @@ std::optional<TableHead> readTableHead(TextCursor& cursor, const std::string& pa
         return std::nullopt;
     }
     return TableHead{*name, *first, *second};
+}
+
+std::optional<TableHeader> parseHeaderOf(std::string_view text, const std::string& path,
+                                         const std::string& numbers, DensityPlace place,
+                                         std::string& error) {
+    TextCursor cursor{text};
+    const std::optional<TableHead> head = readTableHead(cursor, path, numbers, error);
+    if (!head) {
+        return std::nullopt;
+    }
+    return TableHeader{head->name, place == DensityPlace::first ? head->first : head->second};
+}
+
+std::string tableHeadProblem(const std::string& name, double density, size_t rowCount,
+                             int capacity) {
+    if (rowCount == 0 || rowCount > static_cast<size_t>(capacity)) {
+        return "a table holds 1 to " + std::to_string(capacity) + " rows, not " +
+               std::to_string(rowCount);
+    }
+    if (name.find_first_of("\r\n") != std::string::npos) {
+        return "the name must be a single line";
+    }
+    return densityProblem(density);
 }
 
 std::optional<int> rowCountOf(double count, int capacity, const std::string& path, int line,

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "common/data_directory.h"
-
 #include "common/text_fields.h"
+#include "common/text_file.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tarvo {
 
@@ -34,6 +35,33 @@ struct TableHead {
 // count").
 std::optional<TableHead> readTableHead(TextCursor& cursor, const std::string& path,
                                        const std::string& numbers, std::string& error);
+
+// Which number of a head is the density: cross-section tables write it first, coefficient
+// tables after the row count.
+enum class DensityPlace { first, second };
+
+// The name and density of a table's text; `numbers` and `place` as for its head.
+std::optional<TableHeader> parseHeaderOf(std::string_view text, const std::string& path,
+                                         const std::string& numbers, DensityPlace place,
+                                         std::string& error);
+
+// Reads the file at `path` and gives its text to `parse(text, path, error)`; nothing, with
+// `error` naming the file, when it cannot be read.
+template <class Parse>
+auto readAndParse(const std::string& path, std::string& error, Parse parse)
+    -> decltype(parse(std::string_view{}, path, error)) {
+    const std::optional<std::string> content = readNamedTextFile(path, error);
+    if (!content) {
+        return std::nullopt;
+    }
+    return parse(*content, path, error);
+}
+
+// Why a table with this name, density (g/cm3) and number of rows cannot be written: rows
+// outside 1 to `capacity`, a name of more than one line, or a density its field cannot hold;
+// empty when it can.
+std::string tableHeadProblem(const std::string& name, double density, size_t rowCount,
+                             int capacity);
 
 // A row count read from a head: a whole number from 1 to `capacity`, reported on `line`.
 std::optional<int> rowCountOf(double count, int capacity, const std::string& path, int line,

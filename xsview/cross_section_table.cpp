@@ -47,11 +47,7 @@ void computeFractions(CrossSectionRow& row) {
 
 std::optional<CrossSectionTable> loadCrossSectionTable(const std::string& path,
                                                        std::string& error) {
-    const std::optional<std::string> content = readNamedTextFile(path, error);
-    if (!content) {
-        return std::nullopt;
-    }
-    return parseCrossSectionTable(*content, path, error);
+    return readAndParse(path, error, parseCrossSectionTable);
 }
 
 std::optional<CrossSectionTable>
@@ -89,22 +85,12 @@ parseCrossSectionTable(std::string_view text, const std::string& path, std::stri
 }
 
 std::optional<TableHeader> readTableHeader(const std::string& path, std::string& error) {
-    const std::optional<std::string> content = readNamedTextFile(path, error);
-    if (!content) {
-        return std::nullopt;
-    }
-    return parseTableHeader(*content, path, error);
+    return readAndParse(path, error, parseTableHeader);
 }
 
 std::optional<TableHeader> parseTableHeader(std::string_view text, const std::string& path,
                                             std::string& error) {
-    TextCursor cursor{text};
-    const std::optional<TableHead> head =
-        readTableHead(cursor, path, "the density or the row count", error);
-    if (!head) {
-        return std::nullopt;
-    }
-    return TableHeader{head->name, head->first};
+    return parseHeaderOf(text, path, "the density or the row count", DensityPlace::first, error);
 }
 
 CrossSectionRow completedRow(CrossSectionRow row) {
@@ -148,16 +134,9 @@ std::optional<std::vector<std::string>> tableLines(const std::string& path, cons
                                                    double density,
                                                    std::span<const CrossSectionRow> rows,
                                                    std::string& error) {
-    if (rows.empty() || rows.size() > static_cast<size_t>(kMaxCrossSectionRows)) {
-        error = path + ": a table holds 1 to " + std::to_string(kMaxCrossSectionRows) +
-                " rows, not " + std::to_string(rows.size());
-        return std::nullopt;
-    }
-    if (name.find_first_of("\r\n") != std::string::npos) {
-        error = path + ": the name must be a single line";
-        return std::nullopt;
-    }
-    if (const std::string problem = densityProblem(density); !problem.empty()) {
+    if (const std::string problem =
+            tableHeadProblem(name, density, rows.size(), kMaxCrossSectionRows);
+        !problem.empty()) {
         error = path + ": " + problem;
         return std::nullopt;
     }
