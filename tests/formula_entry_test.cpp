@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace tarvo {
@@ -105,6 +106,29 @@ TEST_F(FormulaEntryTest, HydroxyapatiteFillsFourRows) {
     EXPECT_EQ(m_compound->focusWidget(), &m_compound->fileNameField());
     m_compound->open();
     EXPECT_EQ(m_compound->focusWidget(), &m_compound->nameField());
+}
+
+// A formula gives the same table in a creator and through tarvo: the same recipe goes to
+// the same combination, byte for byte.
+TEST_F(FormulaEntryTest, TheCreatorsAndTarvoWriteTheSameTableForAFormula) {
+    const struct {
+        CreatorWindow* creator;
+        const char* formula; // by atoms, or with its share by weight
+        const char* file;    // as the creator writes it
+    } creators[] = {{m_compound.get(), "Ca5(PO4)3OH", "mix/Apatite.mix3"},
+                    {m_material.get(), "Ca5(PO4)3OH 100", "mu_mix/Apatite.muc3"}};
+    for (const auto& [creator, formula, file] : creators) {
+        creator->nameField().setText(QStringLiteral("Apatite"));
+        creator->densityField().setText(QStringLiteral("3.16"));
+        enterFormula(*creator, QString::fromLatin1(formula));
+        save(*creator, "Apatite");
+        const std::string out = std::filesystem::path(file).filename().string();
+        const std::string command = std::string(TARVO_CLI) + " combine --data . --formula " +
+                                    "'Ca5(PO4)3OH' --name Apatite --density 3.16 --out ./" + out;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        EXPECT_FALSE(readBytes(file).empty());
+        EXPECT_EQ(readBytes(out), readBytes(file)) << file;
+    }
 }
 
 // 90 parts water and 10 parts salt by weight, worked by hand from the atomic weights of the

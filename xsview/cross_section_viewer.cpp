@@ -267,7 +267,6 @@ void CrossSectionViewer::calculateAndPlot() {
     valuesWindow().rowList().blockSignals(false);
     m_graphTitle = graphTitle(*m_table);
     valuesWindow().setWindowTitle(displayText(m_graphTitle));
-    QCoreApplication::processEvents();
     graphWindow().setWindowTitle(displayText(m_graphTitle));
     drawCrossSectionPlot(graphWindow().crossSectionPlot(), *m_table);
     graphWindow().hideCrosshair();
