@@ -65,7 +65,7 @@ template <class Viewer> struct Fixture {
     Viewer viewer;
 };
 
-using CrossSections = Fixture<tarvo::CrossSectionViewer>;
+using CrossSections = Fixture<tarvo::xsview::CrossSectionViewer>;
 using Coefficients = Fixture<tarvo::CoefficientViewer>;
 
 // Sweeps the pointer across a plot from x = 0.5 to `right` (user units) at mid height.

@@ -26,6 +26,8 @@
 namespace tarvo {
 namespace {
 
+using namespace xsview; // the cross-section viewer's windows
+
 using testing::FakePrompts;
 using testing::WorkingDirectory;
 

@@ -19,6 +19,8 @@
 namespace tarvo {
 namespace {
 
+using namespace xsview; // the cross-section viewer's windows
+
 using testing::readBytes;
 
 // The creators with the shipped tables of H, O, Na, P, Cl and Ca in both element folders.

@@ -3,7 +3,7 @@
 #include "common/text_file.h"
 #include "xsview/combine_element_tables.h"
 
-namespace tarvo {
+namespace tarvo::xsview {
 namespace {
 
 // Texts both creators share.
@@ -76,4 +76,4 @@ std::unique_ptr<CreatorWindow> makeMixtureCreator(UserPrompts& prompts) {
         texts, crossSectionSave(Weighting::byWeight, kMixtureEdgeFactor), prompts);
 }
 
-} // namespace tarvo
+} // namespace tarvo::xsview

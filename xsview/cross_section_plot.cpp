@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-namespace tarvo {
+namespace tarvo::xsview {
 namespace {
 
 using namespace crossSectionFrame;
@@ -240,4 +240,4 @@ void addCurvesToEnlargedView(GraphSurface& surface, const CrossSectionTable& tab
     surface.box(0, 0, plotRight, plotTop, paletteColor(15));
 }
 
-} // namespace tarvo
+} // namespace tarvo::xsview

@@ -7,6 +7,10 @@ namespace tarvo {
 
 class GraphSurface;
 
+} // namespace tarvo
+
+namespace tarvo::xsview {
+
 // Text sizes and positions of the frame in the two windows.
 enum class FrameStyle { graphWindow, enlargedView };
 
@@ -40,4 +44,4 @@ void drawEnlargedViewFrame(GraphSurface& surface);
 // Adds a table's six curves to the enlarged view, with point markers when `markers`.
 void addCurvesToEnlargedView(GraphSurface& surface, const CrossSectionTable& table, bool markers);
 
-} // namespace tarvo
+} // namespace tarvo::xsview

@@ -24,7 +24,6 @@
 #include "xsview/values_window.h"
 
 #include <QButtonGroup>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -32,7 +31,7 @@
 
 #include <cmath>
 
-namespace tarvo {
+namespace tarvo::xsview {
 namespace {
 
 QString formatted(double value) {
@@ -442,4 +441,4 @@ void CrossSectionViewer::closeMainWindow() {
     m_shell.leave(QStringLiteral("Tarvo_V6"));
 }
 
-} // namespace tarvo
+} // namespace tarvo::xsview

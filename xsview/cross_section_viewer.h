@@ -19,10 +19,15 @@ namespace tarvo {
 class CreatorWindow;
 class MainWindow;
 class EnlargedView;
-class GraphWindow;
-class NewDataChooser;
 class SaveDialog;
 class StartNotice;
+
+} // namespace tarvo
+
+namespace tarvo::xsview {
+
+class GraphWindow;
+class NewDataChooser;
 class ValuesWindow;
 
 // The cross-section viewer: its windows, the selected path, the loaded table and the
@@ -105,4 +110,4 @@ class CrossSectionViewer : public QObject {
     std::string m_graphTitle;
 };
 
-} // namespace tarvo
+} // namespace tarvo::xsview

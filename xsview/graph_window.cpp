@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace tarvo {
+namespace tarvo::xsview {
 namespace {
 
 // A read-out line stands only within the plot: an energy above the plotted range (100 MeV)
@@ -102,4 +102,4 @@ bool GraphWindow::fractionHorizontalShown() const {
     return m_fractionPlot->overlayLineVisible(m_bottomHorizontal);
 }
 
-} // namespace tarvo
+} // namespace tarvo::xsview

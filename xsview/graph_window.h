@@ -8,6 +8,10 @@ namespace tarvo {
 
 class GraphSurface;
 
+} // namespace tarvo
+
+namespace tarvo::xsview {
+
 // The cross-section plot above the fraction plot, with the enlarged-view button and four
 // yellow crosshair lines.
 class GraphWindow : public QWidget {
@@ -45,4 +49,4 @@ class GraphWindow : public QWidget {
     int m_bottomHorizontal = 0;
 };
 
-} // namespace tarvo
+} // namespace tarvo::xsview

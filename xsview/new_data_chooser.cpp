@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace tarvo {
+namespace tarvo::xsview {
 
 NewDataChooser::NewDataChooser(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("New Data"));
@@ -40,4 +40,4 @@ void NewDataChooser::closeEvent(QCloseEvent* event) {
     emit closeRequested();
 }
 
-} // namespace tarvo
+} // namespace tarvo::xsview

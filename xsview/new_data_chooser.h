@@ -4,7 +4,7 @@
 
 class QPushButton;
 
-namespace tarvo {
+namespace tarvo::xsview {
 
 // The small window that leads to the compound or the mixture creator.
 class NewDataChooser : public QWidget {
@@ -32,4 +32,4 @@ class NewDataChooser : public QWidget {
     QPushButton* m_cancelButton = nullptr;
 };
 
-} // namespace tarvo
+} // namespace tarvo::xsview

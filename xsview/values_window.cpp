@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace tarvo {
+namespace tarvo::xsview {
 namespace {
 
 // A small decoration: the photon's wavy line meeting an atom.
@@ -161,4 +161,4 @@ void ValuesWindow::enableFields(bool enabled) {
     }
 }
 
-} // namespace tarvo
+} // namespace tarvo::xsview

@@ -15,6 +15,10 @@ namespace tarvo {
 class CrossingList;
 class OtherSideFields;
 
+} // namespace tarvo
+
+namespace tarvo::xsview {
+
 // The loaded table's rows and the six cross sections at one energy.
 class ValuesWindow : public QWidget {
     Q_OBJECT
@@ -64,4 +68,4 @@ class ValuesWindow : public QWidget {
     CrossingList* m_crossings = nullptr;
 };
 
-} // namespace tarvo
+} // namespace tarvo::xsview

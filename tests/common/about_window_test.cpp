@@ -18,6 +18,8 @@
 namespace tarvo {
 namespace {
 
+using namespace xsview; // the cross-section viewer's windows
+
 // The open About windows of the program.
 QList<AboutWindow*> openAboutWindows() {
     QList<AboutWindow*> open;

@@ -14,6 +14,8 @@
 namespace tarvo {
 namespace {
 
+using namespace xsview; // the cross-section viewer's windows
+
 bool isInk(const QImage& image, int x, int y) {
     return QColor(image.pixel(x, y)).lightness() < 128;
 }

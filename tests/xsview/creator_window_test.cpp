@@ -16,6 +16,8 @@
 namespace tarvo {
 namespace {
 
+using namespace xsview; // the cross-section viewer's windows
+
 using testing::FakePrompts;
 using testing::readBytes;
 using testing::WorkingDirectory;

@@ -38,6 +38,8 @@
 namespace tarvo {
 namespace {
 
+using namespace xsview; // the cross-section viewer's windows
+
 using testing::FakePrompts;
 using testing::WorkingDirectory;
 using testing::writeBytes;
