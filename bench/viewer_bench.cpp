@@ -66,7 +66,7 @@ template <class Viewer> struct Fixture {
 };
 
 using CrossSections = Fixture<tarvo::xsview::CrossSectionViewer>;
-using Coefficients = Fixture<tarvo::CoefficientViewer>;
+using Coefficients = Fixture<tarvo::coefview::CoefficientViewer>;
 
 // Sweeps the pointer across a plot from x = 0.5 to `right` (user units) at mid height.
 template <class Move> void sweepPointer(benchmark::State& state, double right, Move move) {

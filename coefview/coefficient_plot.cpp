@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-namespace tarvo {
+namespace tarvo::coefview {
 namespace {
 
 using namespace coefficientFrame;
@@ -171,4 +171,4 @@ void addCoefficientCurves(GraphSurface& surface, const CoefficientTable& table, 
     }
 }
 
-} // namespace tarvo
+} // namespace tarvo::coefview

@@ -7,6 +7,10 @@ namespace tarvo {
 
 class GraphSurface;
 
+} // namespace tarvo
+
+namespace tarvo::coefview {
+
 // The coefficient plot: grid, the three curves, legend, frame and labels.
 void drawCoefficientPlot(GraphSurface& surface, const CoefficientTable& table);
 
@@ -20,4 +24,4 @@ void drawCoefficientEnlargedFrame(GraphSurface& surface);
 // point after the first.
 void addCoefficientCurves(GraphSurface& surface, const CoefficientTable& table, bool gaps);
 
-} // namespace tarvo
+} // namespace tarvo::coefview

@@ -34,7 +34,7 @@
 
 #include <cmath>
 
-namespace tarvo {
+namespace tarvo::coefview {
 namespace {
 
 using coefview::ValuesWindow;
@@ -484,4 +484,4 @@ void CoefficientViewer::closeMainWindow() {
     m_shell.leave(QStringLiteral("Tarvo_V6"));
 }
 
-} // namespace tarvo
+} // namespace tarvo::coefview

@@ -24,12 +24,14 @@ class MainWindow;
 class SaveDialog;
 class StartNotice;
 
-namespace coefview {
+} // namespace tarvo
+
+namespace tarvo::coefview {
+
 class CompositionWindow;
 class EqualIntervalDialog;
 class AttenuationWindow;
 class GraphWindow;
-} // namespace coefview
 
 // The coefficient viewer: its windows, the selected path, the current table with its
 // extremes, and the actions that connect them.
@@ -125,4 +127,4 @@ class CoefficientViewer : public QObject {
     std::string m_graphTitle;
 };
 
-} // namespace tarvo
+} // namespace tarvo::coefview

@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
     tarvo::installButtonKeys(application);
     tarvo::installAccessibleRoles();
     tarvo::WidgetPrompts prompts;
-    tarvo::CoefficientViewer viewer(prompts, tarvo::startProgram);
+    tarvo::coefview::CoefficientViewer viewer(prompts, tarvo::startProgram);
     viewer.start();
     return application.exec();
 }

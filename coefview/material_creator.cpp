@@ -3,7 +3,7 @@
 #include "coefview/combine_coefficient_tables.h"
 #include "common/text_file.h"
 
-namespace tarvo {
+namespace tarvo::coefview {
 namespace {
 
 std::optional<std::string> saveMaterial(const CreatorInput& input, std::string& error) {
@@ -52,4 +52,4 @@ std::unique_ptr<CreatorWindow> makeMaterialCreator(UserPrompts& prompts) {
     return std::make_unique<CreatorWindow>(texts, saveMaterial, prompts);
 }
 
-} // namespace tarvo
+} // namespace tarvo::coefview

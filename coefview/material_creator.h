@@ -4,10 +4,10 @@
 
 #include <memory>
 
-namespace tarvo {
+namespace tarvo::coefview {
 
 // The coefficient viewer's creator of new materials: up to 15 elements by weight shares
 // ("New Compound or New Mixture"), written with their composition into "mu_mix".
 std::unique_ptr<CreatorWindow> makeMaterialCreator(UserPrompts& prompts);
 
-} // namespace tarvo
+} // namespace tarvo::coefview

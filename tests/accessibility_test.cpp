@@ -39,6 +39,7 @@ namespace tarvo {
 namespace {
 
 using namespace xsview; // the cross-section viewer's windows
+using coefview::CoefficientViewer;
 
 using testing::FakePrompts;
 using testing::WorkingDirectory;

@@ -20,6 +20,7 @@ namespace tarvo {
 namespace {
 
 using namespace xsview; // the cross-section viewer's windows
+using coefview::makeMaterialCreator;
 
 using testing::readBytes;
 

@@ -19,6 +19,8 @@
 namespace tarvo {
 namespace {
 
+using coefview::CoefficientViewer;
+
 using coefview::AttenuationWindow;
 using Result = AttenuationWindow::Result;
 using Box = coefview::ValuesWindow::Box;

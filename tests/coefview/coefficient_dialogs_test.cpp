@@ -28,6 +28,8 @@
 namespace tarvo {
 namespace {
 
+using coefview::CoefficientViewer;
+
 using coefview::EqualIntervalDialog;
 using testing::FakePrompts;
 using testing::readBytes;

@@ -31,6 +31,8 @@
 namespace tarvo {
 namespace {
 
+using coefview::CoefficientViewer;
+
 using coefview::ValuesWindow;
 using testing::FakePrompts;
 using testing::listDirectory;

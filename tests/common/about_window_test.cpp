@@ -19,6 +19,7 @@ namespace tarvo {
 namespace {
 
 using namespace xsview; // the cross-section viewer's windows
+using coefview::CoefficientViewer;
 
 // The open About windows of the program.
 QList<AboutWindow*> openAboutWindows() {
