@@ -4,7 +4,7 @@
 #include "common/button_keys.h"
 #include "common/display_text.h"
 #include "common/elements.h"
-#include "common/formula.h"
+#include "common/formula_mixture.h"
 #include "common/main_window.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"

@@ -1,4 +1,4 @@
-#include "common/formula.h"
+#include "common/formula_mixture.h"
 
 #include <gtest/gtest.h>
 
