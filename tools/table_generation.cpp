@@ -5,7 +5,7 @@
 #include "common/loglog.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
-#include "tools/energy_transfer.h"
+#include "tools/generation_parts.h"
 #include "xsview/combine_element_tables.h"
 
 #include <algorithm>
@@ -14,100 +14,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <set>
 
 namespace tarvo::tools {
 namespace {
-
-using XcomValues = std::array<double, 5>;
-
-std::string printedEnergy(double energy) {
-    return formatNumber(energy, "0.000E+00");
-}
-
-bool sameEnergy(double a, double b) {
-    return std::fabs(a - b) <= 1e-9 * std::fabs(b);
-}
-
-// Index of the cascade shell an XCOM edge label names (K, L1-L3, M1-M5), or -1.
-int cascadeShellOf(const std::string& label) {
-    static const std::array<const char*, kCascadeShells> labels{"K",  "L1", "L2", "L3", "M1",
-                                                                "M2", "M3", "M4", "M5"};
-    for (size_t s = 0; s < labels.size(); ++s) {
-        if (label == labels[s]) {
-            return static_cast<int>(s);
-        }
-    }
-    return -1;
-}
-
-// Whether XCOM row i is the upper row (the edge energy itself) of an edge pair.
-bool isUpperEdgeRow(const XcomElement& xcom, size_t i) {
-    return xcom.upperEdgeRow[i];
-}
-
-// XCOM partial cross sections at an energy, on the given side of an edge that stands
-// there; between XCOM energies log-log within the edge segment.
-XcomValues xcomValues(const XcomElement& xcom, double energy, EdgeSide side) {
-    const std::vector<XcomRow>& rows = xcom.rows;
-    XcomValues values{};
-    for (const XcomEdge& edge : xcom.edges) {
-        if (side != EdgeSide::none && edge.energy == energy) {
-            const XcomRow& row = rows[side == EdgeSide::below ? edge.upperRow - 1 : edge.upperRow];
-            std::copy(std::begin(row.values), std::end(row.values), values.begin());
-            return values;
-        }
-    }
-    size_t j = 0;
-    while (j + 1 < rows.size() && rows[j].energy < energy && !sameEnergy(rows[j].energy, energy)) {
-        ++j;
-    }
-    if (sameEnergy(rows[j].energy, energy)) {
-        std::copy(std::begin(rows[j].values), std::end(rows[j].values), values.begin());
-        return values;
-    }
-    j = std::max<size_t>(j, 1);
-    for (size_t c = 0; c < values.size(); ++c) {
-        values[c] = logLogInterpolateOrZero(energy, rows[j - 1].energy, rows[j - 1].values[c],
-                                            rows[j].energy, rows[j].values[c]);
-    }
-    return values;
-}
-
-// The K to M5 binding energies (MeV) of an element: XCOM's where it lists the edge, else
-// the atomic data's (those lie below 1 keV).
-std::array<double, kCascadeShells> shellEdges(const XcomElement& xcom) {
-    std::array<double, kCascadeShells> edges{};
-    for (int s = 0; s < kCascadeShells; ++s) {
-        edges[static_cast<size_t>(s)] = shellEdgeEnergy(xcom.atomicNumber, s);
-    }
-    for (const XcomEdge& edge : xcom.edges) {
-        const int shell = cascadeShellOf(edge.label);
-        if (shell >= 0) {
-            edges[static_cast<size_t>(shell)] = edge.energy;
-        }
-    }
-    return edges;
-}
-
-// The mass energy-transfer coefficient from the XCOM partials and the tabulated mu/rho.
-double energyTransferCoefficient(const XcomElement& xcom, double energy, EdgeSide side,
-                                 double attenuation) {
-    const XcomValues partial = xcomValues(xcom, energy, side);
-    const double pair = partial[3] + partial[4];
-    // Photo-absorption is what the tabulated mu/rho leaves for it.
-    const double photo = std::max(0.0, attenuation - (partial[0] + partial[1] + pair));
-    const std::array<double, kCascadeShells> edges = shellEdges(xcom);
-    std::array<bool, kCascadeShells> open{};
-    for (size_t s = 0; s < kCascadeShells; ++s) {
-        open[s] = edges[s] > 0.0 &&
-                  (edges[s] < energy || (edges[s] == energy && side == EdgeSide::above));
-    }
-    const double fluorescence = meanFluorescenceEnergy(xcom.atomicNumber, open);
-    const double pairFraction = pair > 0.0 ? pairTransferFraction(energy) : 0.0;
-    return incoherentTransferFraction(xcom.atomicNumber, energy) * partial[1] +
-           pairFraction * pair + (1.0 - fluorescence / energy) * photo;
-}
 
 // Rows of the published tables whose mu/rho and mu_en/rho contradict their neighbours, so
 // that no derivation from them can keep mu_tr/rho above mu_en/rho within the limit.
@@ -125,79 +34,6 @@ bool isKnownAnomaly(const BoundNote& note) {
                        [&](const KnownAnomaly& a) {
                            return note.table == a.table && sameEnergy(note.energy, a.energy);
                        });
-}
-
-// Raises mu_tr/rho to mu_en/rho where the derivation fell below it, noting large rises.
-void boundEnergyTransfer(CoefficientRow& row, const std::string& table, GenerationReport& report) {
-    if (row.energyTransfer >= row.energyAbsorption) {
-        return;
-    }
-    const double shift = (row.energyAbsorption - row.energyTransfer) / row.energyTransfer;
-    if (shift > kBoundReportShift) {
-        report.boundNotes.push_back({table, row.energy, shift});
-    }
-    row.energyTransfer = row.energyAbsorption;
-}
-
-struct EdgeEnergy {
-    double energy;
-    std::string owner; // element and label, for messages
-};
-
-// NIST rows with their edges at the exact energies: an edge is two consecutive rows that
-// print like the edge energy, the second not lower. Fails on a repeated energy left over, and
-// on a missing edge when `everyEdge` is set (material tables leave out edges of elements
-// too dilute to show one).
-bool placeEdges(const std::vector<NistRow>& nist, const std::vector<EdgeEnergy>& edges,
-                bool everyEdge, std::vector<SidedCoefficientRow>& rows, const std::string& table,
-                std::string& error) {
-    rows.clear();
-    for (const NistRow& n : nist) {
-        rows.push_back({{n.energy, n.attenuation, 0.0, n.energyAbsorption}, EdgeSide::none});
-    }
-    for (const EdgeEnergy& edge : edges) {
-        if (edge.energy < 0.001 || edge.energy > nist.back().energy) {
-            continue;
-        }
-        // The CSV rounds energies to four digits.
-        const auto near = [&](double energy) { return std::fabs(energy / edge.energy - 1) < 6e-4; };
-        bool placed = false;
-        for (size_t i = 0; i + 1 < rows.size() && !placed; ++i) {
-            if (rows[i].side == EdgeSide::none && rows[i + 1].side == EdgeSide::none &&
-                near(rows[i].row.energy) && near(rows[i + 1].row.energy) &&
-                rows[i + 1].row.attenuation >= rows[i].row.attenuation) {
-                rows[i] = {
-                    {edge.energy, rows[i].row.attenuation, 0.0, rows[i].row.energyAbsorption},
-                    EdgeSide::below};
-                rows[i + 1] = {{edge.energy, rows[i + 1].row.attenuation, 0.0,
-                                rows[i + 1].row.energyAbsorption},
-                               EdgeSide::above};
-                placed = true;
-            }
-        }
-        if (!placed && everyEdge) {
-            error = table + ": no edge rows for " + edge.owner + " at " +
-                    printedEnergy(edge.energy) + " MeV";
-            return false;
-        }
-    }
-    for (size_t i = 1; i < rows.size(); ++i) {
-        const bool pair = rows[i - 1].side == EdgeSide::below && rows[i].side == EdgeSide::above;
-        if (!(rows[i].row.energy > rows[i - 1].row.energy) && !pair) {
-            error = table + ": the energies do not ascend at " + printedEnergy(rows[i].row.energy) +
-                    " MeV";
-            return false;
-        }
-    }
-    return true;
-}
-
-std::vector<EdgeEnergy> edgesOf(const XcomElement& xcom) {
-    std::vector<EdgeEnergy> edges;
-    for (const XcomEdge& edge : xcom.edges) {
-        edges.push_back({edge.energy, "Z=" + std::to_string(xcom.atomicNumber) + " " + edge.label});
-    }
-    return edges;
 }
 
 // Element k's coefficient row at an energy: its own row there (by side at an edge),
@@ -372,106 +208,6 @@ std::string elementFileOf(const std::string& directory, int z, const std::string
         }
     }
     return {};
-}
-
-std::vector<CrossSectionRow> elementCrossSectionRows(const XcomElement& xcom, std::string& error) {
-    std::vector<CrossSectionRow> rows;
-    std::vector<bool> edge;
-    for (size_t i = 0; i < xcom.rows.size(); ++i) {
-        const XcomRow& x = xcom.rows[i];
-        const bool lowerOfPair = i + 1 < xcom.rows.size() && isUpperEdgeRow(xcom, i + 1);
-        const double energy = lowerOfPair ? xcom.rows[i + 1].energy : x.energy;
-        rows.push_back({energy, x.values[0], x.values[1], x.values[2], x.values[3], x.values[4]});
-        edge.push_back(lowerOfPair || isUpperEdgeRow(xcom, i));
-    }
-    std::set<std::string> edgeEnergies;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (edge[i]) {
-            edgeEnergies.insert(printedEnergy(rows[i].energy));
-        }
-    }
-    std::vector<CrossSectionRow> kept;
-    std::vector<bool> keptEdge;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (edge[i] || edgeEnergies.count(printedEnergy(rows[i].energy)) == 0) {
-            kept.push_back(rows[i]);
-            keptEdge.push_back(edge[i]);
-        }
-    }
-    for (size_t i = 1; i < kept.size(); ++i) {
-        const bool pair = keptEdge[i] && keptEdge[i - 1] && kept[i].energy == kept[i - 1].energy;
-        if (printedEnergy(kept[i].energy) == printedEnergy(kept[i - 1].energy) && !pair) {
-            error = "Z=" + std::to_string(xcom.atomicNumber) + ": two rows print the energy " +
-                    printedEnergy(kept[i].energy);
-            return {};
-        }
-    }
-    if (kept.size() > static_cast<size_t>(kMaxElementRows)) {
-        error = "Z=" + std::to_string(xcom.atomicNumber) + ": more than 120 rows";
-        return {};
-    }
-    return kept;
-}
-
-// mu_tr/mu_en of row i from two other rows a and b of its segment, log-log in energy.
-double neighbourRatio(const std::vector<SidedCoefficientRow>& rows, size_t i, size_t a, size_t b) {
-    // A neighbour whose derivation fell below mu_en/rho counts at the bound it is raised to.
-    const auto ratio = [&](size_t k) {
-        return std::log(std::max(1.0, rows[k].row.energyTransfer / rows[k].row.energyAbsorption));
-    };
-    const auto logEnergy = [&](size_t k) { return std::log(rows[k].row.energy); };
-    const double t = (logEnergy(i) - logEnergy(a)) / (logEnergy(b) - logEnergy(a));
-    return std::max(1.0, std::exp(ratio(a) + t * (ratio(b) - ratio(a))));
-}
-
-// The published mu/rho of a few rows (the one row NIST puts between two close L edges,
-// chromium's upper K-edge row) stands 2 to 16% above the line of its neighbours and of
-// XCOM, while mu_en/rho there follows its neighbours. Photo-absorption taken from mu/rho
-// carries that bump into mu_tr/rho, although mu_tr/mu_en changes smoothly between edges.
-// Such a row's mu_tr/rho follows its mu_en/rho with the ratio of its neighbouring rows.
-void alignOutOfStepRows(std::vector<SidedCoefficientRow>& rows, const std::string& table,
-                        GenerationReport& report) {
-    std::vector<double> expected(rows.size(), 0.0);
-    size_t begin = 0;
-    while (begin < rows.size()) {
-        size_t end = begin + 1;
-        while (end < rows.size() && rows[end].row.energy != rows[end - 1].row.energy) {
-            ++end;
-        }
-        for (size_t i = begin; end - begin >= 3 && i < end; ++i) {
-            const size_t a = i == begin ? i + 1 : (i + 1 == end ? i - 2 : i - 1);
-            const size_t b = i == begin ? i + 2 : (i + 1 == end ? i - 1 : i + 1);
-            expected[i] = neighbourRatio(rows, i, a, b);
-        }
-        begin = end;
-    }
-    for (size_t i = 0; i < rows.size(); ++i) {
-        CoefficientRow& row = rows[i].row;
-        const double ratio = row.energyTransfer / row.energyAbsorption;
-        if (expected[i] > 0.0 && ratio > (1.0 + kOutOfStepShift) * expected[i]) {
-            const double aligned = row.energyAbsorption * expected[i];
-            report.outOfStepNotes.push_back({table, row.energy, row.energyTransfer / aligned - 1});
-            row.energyTransfer = aligned;
-        }
-    }
-}
-
-std::vector<SidedCoefficientRow>
-elementCoefficientRows(const XcomElement& xcom, const std::vector<NistRow>& nist,
-                       GenerationReport& report, const std::string& table, std::string& error) {
-    std::vector<SidedCoefficientRow> rows;
-    if (!placeEdges(nist, edgesOf(xcom), true, rows, table, error)) {
-        return {};
-    }
-    for (SidedCoefficientRow& row : rows) {
-        row.row.energyTransfer =
-            energyTransferCoefficient(xcom, row.row.energy, row.side, row.row.attenuation);
-    }
-    alignOutOfStepRows(rows, table, report);
-    for (SidedCoefficientRow& row : rows) {
-        boundEnergyTransfer(row.row, table, report);
-    }
-    return rows;
 }
 
 AdditivityDifference additivityDifference(const std::string& stem, const CoefficientTable& shipped,
