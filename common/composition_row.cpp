@@ -57,4 +57,38 @@ std::vector<CompositionRow> mergeRepeatedElements(std::span<const CompositionRow
     return merged;
 }
 
+std::optional<double> typedDensity(std::string_view text, std::string& reason) {
+    reason.clear();
+    const double density = numericValue(text);
+    if (holdsComma(text) || !(density > 0) || !std::isfinite(density)) {
+        return std::nullopt;
+    }
+    reason = densityProblem(density);
+    return reason.empty() ? std::make_optional(density) : std::nullopt;
+}
+
+std::optional<double> typedElementCount(std::string_view text, int rows) {
+    const double count = numericValue(text);
+    if (holdsComma(text) || !(count > 0) || count > rows) {
+        return std::nullopt;
+    }
+    return count;
+}
+
+std::optional<double> typedAtomCount(std::string_view text) {
+    const double amount = numericValue(text);
+    if (holdsComma(text) || !(amount > 0 && amount <= kLargestAmount)) {
+        return std::nullopt;
+    }
+    return amount;
+}
+
+std::optional<int> rowsToCombine(double count, int rows, std::string& reason) {
+    if (!(count >= 1 && count < rows + 1.0)) {
+        reason = "the number of elements must lie between 1 and " + std::to_string(rows);
+        return std::nullopt;
+    }
+    return static_cast<int>(std::floor(count));
+}
+
 } // namespace tarvo

@@ -288,16 +288,13 @@ void CreatorWindow::hideAllRows() {
 }
 
 std::optional<QString> CreatorWindow::densityRefusal() const {
-    const std::string densityText = text(m_densityField);
-    const double density = numericValue(densityText);
-    if (holdsComma(densityText) || !(density > 0) || !std::isfinite(density)) {
-        return m_texts.badDensityMessage;
+    std::string reason;
+    if (typedDensity(text(m_densityField), reason)) {
+        return std::nullopt;
     }
-    // A density the table's field would round to 0 is refused with the smallest it holds.
-    if (const std::string problem = densityProblem(density); !problem.empty()) {
-        return m_texts.badDensityMessage + QLatin1Char('\n') + QString::fromStdString(problem);
-    }
-    return std::nullopt;
+    return reason.empty()
+               ? m_texts.badDensityMessage
+               : m_texts.badDensityMessage + QLatin1Char('\n') + QString::fromStdString(reason);
 }
 
 void CreatorWindow::confirmElementCount() {
@@ -311,14 +308,13 @@ void CreatorWindow::confirmElementCount() {
         m_densityField->setText(QStringLiteral("9.999"));
         return;
     }
-    const std::string countText = text(m_countField);
-    const double count = numericValue(countText);
-    if (holdsComma(countText) || !(count > 0) || count > m_texts.rows) {
+    const std::optional<double> count = typedElementCount(text(m_countField), m_texts.rows);
+    if (!count) {
         m_prompts.showMessage(this, m_texts.badCountMessage, MessageIcon::Exclamation);
         return;
     }
-    m_elementCount = count;
-    for (int j = 1; j <= rowCount() && j <= count; ++j) {
+    m_elementCount = *count;
+    for (int j = 1; j <= rowCount() && j <= *count; ++j) {
         showRow(j, true);
     }
     m_saveButton->setEnabled(true);
@@ -359,13 +355,12 @@ void CreatorWindow::setRowAmount(int row, const QString& answer) {
     entry.amountCell = answer.toLocal8Bit().toStdString();
     m_amountCells[static_cast<size_t>(row - 1)]->setText(answer);
     nameRow(row);
-    const double amount = numericValue(entry.amountCell);
-    if (m_texts.positiveAmounts &&
-        (holdsComma(entry.amountCell) || !(amount > 0 && amount <= kLargestAmount))) {
+    // A compound's atoms are refused at once; shares by weight are checked at saving.
+    if (m_texts.positiveAmounts && !typedAtomCount(entry.amountCell)) {
         m_prompts.showMessage(this, m_texts.badAmountMessage, MessageIcon::Exclamation);
         return;
     }
-    entry.amount = amount;
+    entry.amount = numericValue(entry.amountCell);
 }
 
 // The list entry of an element's table ("08_O.ele"), found by its atomic number.
@@ -470,18 +465,15 @@ void CreatorWindow::saveNewMaterial() {
         m_prompts.showMessage(this, m_texts.badCountMessage, MessageIcon::Exclamation);
         return;
     }
-    const int rows = static_cast<int>(std::floor(std::min(count, 1e6)));
     std::string error;
     std::optional<std::string> path;
-    if (rows >= 1 && rows <= rowCount()) {
-        CreatorInput input{{m_rows.begin(), m_rows.begin() + rows},
+    if (const std::optional<int> rows = rowsToCombine(count, rowCount(), error)) {
+        CreatorInput input{{m_rows.begin(), m_rows.begin() + *rows},
                            text(m_nameField),
                            numericValue(text(m_densityField)),
                            fileName,
                            categoryAt(m_categories->checkedId())};
         path = m_save(input, error);
-    } else {
-        error = "the number of elements must lie between 1 and " + std::to_string(rowCount());
     }
     if (!path) {
         reportFailure(error);
