@@ -83,6 +83,145 @@ bool oneMaterial(const MaterialRequest& m) {
     return (!m.name.empty()) + (!m.formula.empty()) + (!m.mixture.empty()) == 1;
 }
 
+// What the commands' own options hold, alive while the chosen command runs.
+struct CommandOptions {
+    std::string which;    // list
+    std::string category; // list
+    std::string quantity; // energy
+    double value = 0.0;   // energy
+    std::string thickness;
+    std::optional<double> density; // attenuate
+    StepOptions steps;             // table
+    std::string name;              // combine
+    double combinedDensity = 0.0;
+    std::string out;
+};
+
+using Command = std::function<int(const CommandContext&)>;
+
+// Sets `command` to `run` when the subcommand is chosen.
+void choose(CLI::App& sub, Command& command, Command run) {
+    sub.callback([&command, run = std::move(run)] { command = run; });
+}
+
+CLI::App* addList(CLI::App& app, CommandOptions& o, Command& command) {
+    auto* list = app.add_subcommand("list", "The tables found: stem, name, density, category");
+    list->add_option("which", o.which, "elements or materials (both when left out)")
+        ->check(CLI::IsMember({"elements", "materials"}));
+    list->add_option("--category", o.category, "human, phantom or other")
+        ->check(CLI::IsMember({"human", "phantom", "other"}));
+    list->footer("Example: tarvo list materials --category phantom");
+    choose(*list, command,
+           [&o](const CommandContext& c) { return listTables(o.which, o.category, c); });
+    return list;
+}
+
+void addReadings(CLI::App& app, Shared& shared, Command& command) {
+    auto* mu = app.add_subcommand("mu", "mu/rho, mu_tr/rho and mu_en/rho (cm2/g) at energies");
+    addMaterial(*mu, shared);
+    addEnergies(*mu, shared);
+    mu->footer("Example: tarvo mu Water --energy 1.25\n         tarvo mu --formula H2O "
+               "--range 0.01:10:20 --csv");
+    choose(*mu, command, [&shared](const CommandContext& c) {
+        return readCoefficients(shared.material, shared.energies, c);
+    });
+    auto* xs = app.add_subcommand("xs", "Partial cross sections and their total (cm2/g)");
+    addMaterial(*xs, shared);
+    addEnergies(*xs, shared);
+    xs->footer("Example: tarvo xs Pb --energy 0.088,1 --unit MeV");
+    choose(*xs, command, [&shared](const CommandContext& c) {
+        return readCrossSections(shared.material, shared.energies, c);
+    });
+}
+
+void addEnergy(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
+    auto* energy = app.add_subcommand("energy", "Every energy at which a quantity takes a value");
+    addMaterial(*energy, shared);
+    auto* quantities = energy->add_option_group("quantity");
+    for (const auto& [flag, key] : {std::pair{"--mu", "mu"}, std::pair{"--mu-tr", "mu_tr"},
+                                    std::pair{"--mu-en", "mu_en"}, std::pair{"--total", "total"}}) {
+        quantities->add_option_function<double>(
+            flag,
+            [&o, key = std::string(key)](double v) {
+                o.quantity = key;
+                o.value = v;
+            },
+            "The value (cm2/g)");
+    }
+    quantities->require_option(1);
+    energy->footer("Example: tarvo energy Pb --mu 50");
+    choose(*energy, command, [&shared, &o](const CommandContext& c) {
+        return findEnergies(shared.material, o.quantity, o.value, c);
+    });
+}
+
+void addAttenuate(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
+    auto* attenuation = app.add_subcommand("attenuate", "Transmission, HVL, TVL of a thickness");
+    addMaterial(*attenuation, shared);
+    addEnergies(*attenuation, shared);
+    attenuation->add_option("--thickness", o.thickness, "2mm, 0.5cm, 10um, 3g/cm2")->required();
+    attenuation->add_option("--density", o.density, "g/cm3 (the table's when left out)");
+    attenuation->footer("Example: tarvo attenuate Pb --thickness 2mm --energy 0.662");
+    choose(*attenuation, command, [&shared, &o](const CommandContext& c) {
+        return attenuate(shared.material, shared.energies, o.thickness, o.density, c);
+    });
+}
+
+void addTable(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
+    auto* steps = app.add_subcommand("table", "The coefficients on equal energy steps (keV)");
+    addMaterial(*steps, shared);
+    steps->add_option("--from", o.steps.from, "First energy, keV (1)");
+    steps->add_option("--to", o.steps.to, "Last energy, keV (500)");
+    steps->add_option("--step", o.steps.step, "Step, keV (0.5)");
+    steps->add_option("--method", o.steps.method, "linear (log-log) or spline")
+        ->check(CLI::IsMember({"linear", "spline"}));
+    steps->footer("Example: tarvo table Water --from 1 --to 100 --step 0.5 --method spline --csv");
+    choose(*steps, command, [&shared, &o](const CommandContext& c) {
+        return equalStepTable(shared.material, o.steps, c);
+    });
+}
+
+void addCombine(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
+    auto* combine = app.add_subcommand("combine", "Write a new material table for the viewers");
+    addMaterial(*combine, shared);
+    combine->add_option("--name", o.name, "The material's name")->required();
+    combine->add_option("--density", o.combinedDensity, "g/cm3")->required();
+    combine
+        ->add_option("--out", o.out,
+                     "The table: .mix/.mix2/.mix3 (cross sections) or .mucm/.muc2/.muc3 "
+                     "(coefficients); a bare file name goes where the viewers list it")
+        ->required();
+    combine->footer("Example: tarvo combine --formula H2O --name \"Water, formula\" "
+                    "--density 1 --out H2O.muc3");
+    choose(*combine, command, [&shared, &o](const CommandContext& c) {
+        return combineTables(shared.material, o.name, o.combinedDensity, o.out, c);
+    });
+}
+
+// Parses the arguments; the exit status when they end the program (help or an error).
+std::optional<int> parse(CLI::App& app, int argc, char* argv[]) {
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return 0;
+    } catch (const CLI::CallForAllHelp&) {
+        std::cout << app.help("", CLI::AppFormatMode::All);
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        const std::string command = firstWord(argc, argv);
+        const auto known = app.get_subcommands(
+            [&command](const CLI::App* sub) { return sub->get_name() == command; });
+        if (!command.empty() && known.empty()) {
+            std::cerr << "tarvo: unknown command \"" << command << "\" (see tarvo --help)\n";
+        } else {
+            std::cerr << "tarvo: " << e.what() << '\n';
+        }
+        return kUsageError;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -102,130 +241,16 @@ int main(int argc, char* argv[]) {
     app.add_flag("--json", shared.json, "JSON output");
     app.add_option("--digits", shared.digits, "Significant digits of the numbers (4)")
         ->check(CLI::Range(1, 17));
-    std::function<int(const CommandContext&)> command;
-
-    auto* list = app.add_subcommand("list", "The tables found: stem, name, density, category");
-    std::string which;
-    std::string category;
-    list->add_option("which", which, "elements or materials (both when left out)")
-        ->check(CLI::IsMember({"elements", "materials"}));
-    list->add_option("--category", category, "human, phantom or other")
-        ->check(CLI::IsMember({"human", "phantom", "other"}));
-    list->footer("Example: tarvo list materials --category phantom");
-    list->callback(
-        [&] { command = [&](const CommandContext& c) { return listTables(which, category, c); }; });
-
-    auto* mu = app.add_subcommand("mu", "mu/rho, mu_tr/rho and mu_en/rho (cm2/g) at energies");
-    addMaterial(*mu, shared);
-    addEnergies(*mu, shared);
-    mu->footer("Example: tarvo mu Water --energy 1.25\n         tarvo mu --formula H2O "
-               "--range 0.01:10:20 --csv");
-    mu->callback([&] {
-        command = [&](const CommandContext& c) {
-            return readCoefficients(shared.material, shared.energies, c);
-        };
-    });
-
-    auto* xs = app.add_subcommand("xs", "Partial cross sections and their total (cm2/g)");
-    addMaterial(*xs, shared);
-    addEnergies(*xs, shared);
-    xs->footer("Example: tarvo xs Pb --energy 0.088,1 --unit MeV");
-    xs->callback([&] {
-        command = [&](const CommandContext& c) {
-            return readCrossSections(shared.material, shared.energies, c);
-        };
-    });
-
-    auto* energy = app.add_subcommand("energy", "Every energy at which a quantity takes a value");
-    addMaterial(*energy, shared);
-    std::string quantity;
-    double value = 0.0;
-    auto* quantities = energy->add_option_group("quantity");
-    for (const auto& [flag, key] : {std::pair{"--mu", "mu"}, std::pair{"--mu-tr", "mu_tr"},
-                                    std::pair{"--mu-en", "mu_en"}, std::pair{"--total", "total"}}) {
-        quantities->add_option_function<double>(
-            flag,
-            [&, key = std::string(key)](double v) {
-                quantity = key;
-                value = v;
-            },
-            "The value (cm2/g)");
-    }
-    quantities->require_option(1);
-    energy->footer("Example: tarvo energy Pb --mu 50");
-    energy->callback([&] {
-        command = [&](const CommandContext& c) {
-            return findEnergies(shared.material, quantity, value, c);
-        };
-    });
-
-    auto* attenuation = app.add_subcommand("attenuate", "Transmission, HVL, TVL of a thickness");
-    addMaterial(*attenuation, shared);
-    addEnergies(*attenuation, shared);
-    std::string thickness;
-    std::optional<double> density;
-    attenuation->add_option("--thickness", thickness, "2mm, 0.5cm, 10um, 3g/cm2")->required();
-    attenuation->add_option("--density", density, "g/cm3 (the table's when left out)");
-    attenuation->footer("Example: tarvo attenuate Pb --thickness 2mm --energy 0.662");
-    attenuation->callback([&] {
-        command = [&](const CommandContext& c) {
-            return attenuate(shared.material, shared.energies, thickness, density, c);
-        };
-    });
-
-    auto* steps = app.add_subcommand("table", "The coefficients on equal energy steps (keV)");
-    addMaterial(*steps, shared);
-    StepOptions stepOptions;
-    steps->add_option("--from", stepOptions.from, "First energy, keV (1)");
-    steps->add_option("--to", stepOptions.to, "Last energy, keV (500)");
-    steps->add_option("--step", stepOptions.step, "Step, keV (0.5)");
-    steps->add_option("--method", stepOptions.method, "linear (log-log) or spline")
-        ->check(CLI::IsMember({"linear", "spline"}));
-    steps->footer("Example: tarvo table Water --from 1 --to 100 --step 0.5 --method spline --csv");
-    steps->callback([&] {
-        command = [&](const CommandContext& c) {
-            return equalStepTable(shared.material, stepOptions, c);
-        };
-    });
-
-    auto* combine = app.add_subcommand("combine", "Write a new material table for the viewers");
-    addMaterial(*combine, shared);
-    std::string name;
-    double combinedDensity = 0.0;
-    std::string out;
-    combine->add_option("--name", name, "The material's name")->required();
-    combine->add_option("--density", combinedDensity, "g/cm3")->required();
-    combine
-        ->add_option("--out", out,
-                     "The table: .mix/.mix2/.mix3 (cross sections) or .mucm/.muc2/.muc3 "
-                     "(coefficients); a bare file name goes where the viewers list it")
-        ->required();
-    combine->footer("Example: tarvo combine --formula H2O --name \"Water, formula\" "
-                    "--density 1 --out H2O.muc3");
-    combine->callback([&] {
-        command = [&](const CommandContext& c) {
-            return combineTables(shared.material, name, combinedDensity, out, c);
-        };
-    });
-
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::CallForAllHelp&) {
-        std::cout << app.help("", CLI::AppFormatMode::All);
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        const std::string command = firstWord(argc, argv);
-        const auto known = app.get_subcommands(
-            [&command](const CLI::App* sub) { return sub->get_name() == command; });
-        if (!command.empty() && known.empty()) {
-            std::cerr << "tarvo: unknown command \"" << command << "\" (see tarvo --help)\n";
-        } else {
-            std::cerr << "tarvo: " << e.what() << '\n';
-        }
-        return kUsageError;
+    Command command;
+    CommandOptions options;
+    const CLI::App* list = addList(app, options, command);
+    addReadings(app, shared, command);
+    addEnergy(app, shared, options, command);
+    addAttenuate(app, shared, options, command);
+    addTable(app, shared, options, command);
+    addCombine(app, shared, options, command);
+    if (const std::optional<int> status = parse(app, argc, argv)) {
+        return *status;
     }
     if (!oneMaterial(shared.material) && !list->parsed()) {
         std::cerr << "tarvo: give one material: a table, --formula or --mixture\n";
