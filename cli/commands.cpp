@@ -3,6 +3,7 @@
 #include "coefview/attenuation.h"
 #include "coefview/combine_coefficient_tables.h"
 #include "coefview/equal_interval.h"
+#include "common/numeric_text.h"
 #include "common/text_file.h"
 #include "splinetool/grid_interpolation.h"
 #include "splinetool/spline_tool.h"

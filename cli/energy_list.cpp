@@ -1,10 +1,12 @@
 #include "energy_list.h"
 
+#include "common/numeric_text.h"
+
 #include <charconv>
 #include <cmath>
-#include <iterator>
 #include <fstream>
 #include <istream>
+#include <iterator>
 #include <sstream>
 
 namespace tarvo::cli {
@@ -23,8 +25,8 @@ bool parseRange(const std::string& text, double& first, double& last, int& count
     const std::optional<double> from = strictNumber(a);
     const std::optional<double> to = strictNumber(b);
     const std::optional<double> points = strictNumber(n);
-    if (!from || !to || !points || !(*from > 0) || !(*to > *from) || *points < 2 ||
-        *points > 1e7 || *points != std::floor(*points)) {
+    if (!from || !to || !points || !(*from > 0) || !(*to > *from) || *points < 2 || *points > 1e7 ||
+        *points != std::floor(*points)) {
         return false;
     }
     first = *from;
@@ -77,20 +79,6 @@ bool addRange(const std::string& text, bool logarithmic, std::vector<double>& en
 }
 
 } // namespace
-
-std::optional<double> strictNumber(std::string_view text) {
-    // from_chars takes no leading "+", which people write.
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-    }
-    double value = 0.0;
-    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || problem != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 std::optional<std::vector<double>> energiesOf(const EnergyOptions& options, std::istream& input,
                                               bool inputIsTerminal, std::string& error) {

@@ -23,7 +23,4 @@ struct EnergyOptions {
 std::optional<std::vector<double>> energiesOf(const EnergyOptions& options, std::istream& input,
                                               bool inputIsTerminal, std::string& error);
 
-// A whole text as a number; nothing when it holds anything else.
-std::optional<double> strictNumber(std::string_view text);
-
 } // namespace tarvo::cli

@@ -106,7 +106,8 @@ void writeJson(std::ostream& out, const OutputTable& table, int digits) {
         nlohmann::ordered_json entry;
         for (size_t c = 0; c < row.size(); ++c) {
             if (std::holds_alternative<double>(row[c])) {
-                entry[table.columns[c].key] = std::stod(formatValue(std::get<double>(row[c]), digits));
+                entry[table.columns[c].key] =
+                    std::stod(formatValue(std::get<double>(row[c]), digits));
             } else {
                 entry[table.columns[c].key] = std::get<std::string>(row[c]);
             }
@@ -121,8 +122,9 @@ void writeJson(std::ostream& out, const OutputTable& table, int digits) {
 
 void appendValue(std::string& text, double value, int digits) {
     char number[64];
-    const auto written = std::to_chars(number, number + sizeof number, value,
-                                       std::chars_format::scientific, std::clamp(digits, 1, 17) - 1);
+    const auto written =
+        std::to_chars(number, number + sizeof number, value, std::chars_format::scientific,
+                      std::clamp(digits, 1, 17) - 1);
     for (char* c = number; c != written.ptr; ++c) {
         text += *c == 'e' ? 'E' : *c;
     }

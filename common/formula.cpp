@@ -1,6 +1,7 @@
 #include "formula.h"
 
 #include "common/elements.h"
+#include "common/numeric_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,14 +150,13 @@ class FormulaParser {
         if (start == m_at) {
             return absent;
         }
-        const std::string digits(m_text.substr(start, m_at - start));
-        char* end = nullptr;
-        const double value = std::strtod(digits.c_str(), &end);
-        if (end != digits.c_str() + digits.size() || !(value > 0) || !std::isfinite(value)) {
-            fail(start, "\"" + digits + "\" is not a count of more than 0");
+        const std::string_view digits = m_text.substr(start, m_at - start);
+        const std::optional<double> value = strictNumber(digits);
+        if (!value || !(*value > 0)) {
+            fail(start, "\"" + std::string(digits) + "\" is not a count of more than 0");
             return 0.0;
         }
-        return value;
+        return *value;
     }
 
     static void addAll(std::vector<FormulaElement>& to, const std::vector<FormulaElement>& from,

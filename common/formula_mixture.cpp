@@ -1,5 +1,7 @@
 #include "formula_mixture.h"
 
+#include "common/numeric_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -34,15 +36,12 @@ std::optional<ComponentShare> componentAt(std::string_view text, size_t begin, s
     while (split > begin && !isBlank(text[split - 1]) && text[split - 1] != ':') {
         --split;
     }
-    const std::string shareText(text.substr(split, end - split));
-    char* stop = nullptr;
-    const double share = std::strtod(shareText.c_str(), &stop);
+    const std::optional<double> share = strictNumber(text.substr(split, end - split));
     size_t formulaEnd = split;
     while (formulaEnd > begin && (isBlank(text[formulaEnd - 1]) || text[formulaEnd - 1] == ':')) {
         --formulaEnd;
     }
-    if (split == begin || formulaEnd == begin || shareText.empty() ||
-        stop != shareText.c_str() + shareText.size() || !(share > 0) || !std::isfinite(share)) {
+    if (split == begin || formulaEnd == begin || !share || !(*share > 0)) {
         error = {characterPosition(text, begin),
                  "each component is a formula and a share by weight above 0"};
         return std::nullopt;
@@ -53,7 +52,7 @@ std::optional<ComponentShare> componentAt(std::string_view text, size_t begin, s
         error = {characterPosition(text, begin) + inner.position - 1, inner.message};
         return std::nullopt;
     }
-    return ComponentShare{std::string(formula), share, characterPosition(text, begin)};
+    return ComponentShare{std::string(formula), *share, characterPosition(text, begin)};
 }
 
 } // namespace

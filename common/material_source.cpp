@@ -72,10 +72,10 @@ std::optional<std::vector<CompositionEntry>> mixtureOf(const DataDirectory& data
     double total = 0.0;
     for (std::string item; std::getline(items, item, ',');) {
         const size_t colon = item.rfind(':');
-        char* end = nullptr;
-        const double share =
-            colon == std::string::npos ? 0.0 : std::strtod(item.c_str() + colon + 1, &end);
-        if (colon == std::string::npos || end != item.c_str() + item.size() || !(share > 0)) {
+        const std::optional<double> share =
+            colon == std::string::npos ? std::nullopt
+                                       : strictNumber(std::string_view(item).substr(colon + 1));
+        if (!share || !(*share > 0)) {
             error = "--mixture: \"" + item + "\" is not a component and a share above 0";
             return std::nullopt;
         }
@@ -84,9 +84,9 @@ std::optional<std::vector<CompositionEntry>> mixtureOf(const DataDirectory& data
             return std::nullopt;
         }
         for (const CompositionEntry& entry : *component) {
-            weights[entry.atomicNumber] += share * entry.weightFraction;
+            weights[entry.atomicNumber] += *share * entry.weightFraction;
         }
-        total += share;
+        total += *share;
     }
     std::vector<CompositionEntry> composition;
     for (const auto& [z, weight] : weights) {

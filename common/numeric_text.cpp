@@ -137,4 +137,18 @@ double boxNumericValue(std::string_view text, bool tableStyle) {
     return tableStyle ? tableNumericValue(text) : numericValue(text);
 }
 
+std::optional<double> strictNumber(std::string_view text) {
+    // from_chars takes no leading "+", which people write.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    double value = 0.0;
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || problem != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace tarvo {
@@ -20,6 +21,11 @@ bool startsWithNumber(std::string_view text);
 // Whether a box's text holds a comma: "1,5" would read as 1, so such a text is refused
 // rather than cut.
 bool holdsComma(std::string_view text);
+
+// A whole text as one finite decimal number (a leading "+" allowed, no blanks, no
+// "inf" or "nan"): how scripts and formulas give shares, counts and energies. Nothing when
+// the text holds anything else.
+std::optional<double> strictNumber(std::string_view text);
 
 // numericValue (or tableNumericValue, `tableStyle`) of a box's text, but not a number (NaN)
 // where the text holds a comma, so that no range admits "1,5" as 1.

@@ -210,6 +210,8 @@ TEST(Tarvo, EveryBadInputSaysWhatAndNamesTheArgument) {
         {"table Water --from 0.5", 2, "--from"},
         {"combine --formula H2O --name W --density 1 --out w.txt", 2, "--out ending in"},
         {"mu --mixture H2O:x --energy 1", 1, "--mixture: \"H2O:x\""},
+        {"mu --mixture H2O:inf,NaCl:1 --energy 1", 1, "--mixture: \"H2O:inf\""},
+        {"mu --mixture \"H2O:1e400\" --energy 1", 1, "--mixture: \"H2O:1e400\""},
         {"frobnicate", 2, "frobnicate"}};
     for (const ErrorCase& c : cases) {
         const Outcome run = tarvo(c.arguments);

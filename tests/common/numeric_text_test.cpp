@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <cmath>
 
 namespace tarvo {
@@ -35,6 +37,28 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NumericValue, HugeExponentOverflowsToInfinityWithoutFailing) {
     EXPECT_TRUE(std::isinf(numericValue("1E999")));
+}
+
+// Shares, counts and energies that scripts and formulas give: the whole text one finite
+// number, nothing else.
+TEST(StrictNumber, TakesOnlyAWholeFiniteNumber) {
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"1.5", 1.5},
+        {"+2", 2.0},
+        {"-0.25", -0.25},
+        {"3e-2", 0.03},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {" 1", std::nullopt},
+        {"1,5", std::nullopt},
+        {"0x10", std::nullopt},
+        {"", std::nullopt},
+        {"1e400", std::nullopt},
+        {"2 ", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(strictNumber(text), expected) << text;
+    }
 }
 
 } // namespace
