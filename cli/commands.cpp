@@ -3,6 +3,7 @@
 #include "coefview/attenuation.h"
 #include "coefview/combine_coefficient_tables.h"
 #include "coefview/equal_interval.h"
+#include "common/elements.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
 #include "splinetool/grid_interpolation.h"
@@ -422,19 +423,41 @@ std::optional<TableKind> kindOf(const std::string& path) {
     return std::nullopt;
 }
 
-bool writeCombined(const DataDirectory& data, const std::vector<CompositionEntry>& composition,
-                   TableKind kind, bool compound, const std::string& name, double density,
-                   const std::string& path, std::string& error) {
+// The recipe the creators would take: a formula by its atoms as the compound creator reads
+// it, or as 100 weight % as the material creator reads it; a mixture by weight.
+std::optional<Recipe> combinationRecipe(const DataDirectory& data, const MaterialRequest& request,
+                                        TableKind kind, std::string& error,
+                                        std::vector<std::string>& notes) {
+    if (request.mixture.empty()) {
+        const bool byAtoms = kind == TableKind::crossSections;
+        std::string note;
+        auto recipe = formulaRecipe(
+            byAtoms ? request.formula : request.formula + " 100",
+            byAtoms ? Weighting::byAtoms : Weighting::byWeight,
+            [&data](int z) { return shippedAtomicWeight(data, z); }, error, note);
+        if (!note.empty()) {
+            notes.push_back(note);
+        }
+        if (!recipe) {
+            error = "--formula " + error;
+        }
+        return recipe;
+    }
+    const auto composition = compositionOf(data, request, error, notes);
+    return composition ? std::make_optional(recipeOf(*composition)) : std::nullopt;
+}
+
+bool writeCombined(const DataDirectory& data, const Recipe& recipe, TableKind kind, bool compound,
+                   const std::string& name, double density, const std::string& path,
+                   std::string& error) {
     if (kind == TableKind::coefficients) {
-        const auto combined =
-            combineCoefficientTables(data, elementRows(composition, ".mut"), error);
+        const auto combined = combineCoefficientTables(data, recipe, error);
         return combined && writeMaterialCoefficientTable(path, name, density, combined->rows,
                                                          combined->composition, error);
     }
     // A formula is a compound, combined as the compound creator combines.
-    const auto rows =
-        combineElementTables(data, elementRows(composition, ".ele"), Weighting::byWeight,
-                             compound ? kCompoundEdgeFactor : kMixtureEdgeFactor, error);
+    const auto rows = combineElementTables(
+        data, recipe, compound ? kCompoundEdgeFactor : kMixtureEdgeFactor, error);
     return rows && writeMaterialTable(path, name, density, *rows, error);
 }
 
@@ -456,12 +479,12 @@ int combineTables(const MaterialRequest& request, const std::string& name, doubl
             : c.data.path(formPath(*kind == TableKind::coefficients ? "mu_mix" : "mix", out));
     std::string error;
     std::vector<std::string> notes;
-    const auto composition = compositionOf(c.data, request, error, notes);
+    const auto recipe = combinationRecipe(c.data, request, *kind, error, notes);
     for (const std::string& note : notes) {
         c.err << "tarvo: note: " << note << '\n';
     }
-    if (!composition || !writeCombined(c.data, *composition, *kind, request.mixture.empty(), name,
-                                       density, path, error)) {
+    if (!recipe || !writeCombined(c.data, *recipe, *kind, request.mixture.empty(), name, density,
+                                  path, error)) {
         return fail(c, error, kDataError);
     }
     c.out << "wrote " << nativePath(path) << '\n';

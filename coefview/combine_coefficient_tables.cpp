@@ -131,25 +131,23 @@ bool addElementEnergies(const CoefficientTable& hydrogen,
 } // namespace
 
 std::optional<CombinedCoefficients>
-combineCoefficientTables(const DataDirectory& data, std::span<const CompositionRow> givenRows,
-                         std::string& error) {
-    if (givenRows.empty() || givenRows.size() > static_cast<size_t>(kMaxElements)) {
+combineCoefficientTables(const DataDirectory& data, const Recipe& recipe, std::string& error) {
+    if (recipe.items.empty() || recipe.items.size() > static_cast<size_t>(kMaxElements)) {
         error = "a combination takes 1 to " + std::to_string(kMaxElements) + " elements";
         return std::nullopt;
     }
-    if (const std::string problem = amountProblem(givenRows); !problem.empty()) {
-        error = problem;
+    if (recipe.weighting != Weighting::byWeight) {
+        error = "coefficient tables combine by shares by weight";
         return std::nullopt;
     }
-    // An element picked twice would add its edge rows twice.
-    const std::vector<CompositionRow> merged = mergeRepeatedElements(givenRows);
-    const std::span<const CompositionRow> rows = merged;
+    // An element named twice would add its edge rows twice.
+    const std::optional<std::vector<CompositionRow>> merged = recipeRows(recipe, ".mut", error);
+    if (!merged) {
+        return std::nullopt;
+    }
+    const std::span<const CompositionRow> rows = *merged;
     std::vector<CoefficientTable> tables;
     for (const CompositionRow& row : rows) {
-        if (row.elementFile.empty()) {
-            error = "a row has no element";
-            return std::nullopt;
-        }
         auto table =
             loadCoefficientTable(data.path(formPath("mu_ele", row.elementFile)), false, error);
         if (!table) {

@@ -8,7 +8,9 @@ namespace {
 
 std::optional<std::string> saveMaterial(const CreatorInput& input, std::string& error) {
     static const char* const extensions[] = {".mucm", ".muc2", ".muc3"};
-    const auto combined = combineCoefficientTables(DataDirectory::working(), input.rows, error);
+    const std::optional<Recipe> recipe = recipeOfRows(input.rows, Weighting::byWeight, error);
+    const auto combined =
+        recipe ? combineCoefficientTables(DataDirectory::working(), *recipe, error) : std::nullopt;
     const std::string path =
         formPath("mu_mix", input.fileName + extensions[categoryIndex(input.category)]);
     if (!combined || !writeMaterialCoefficientTable(path, input.name, input.density, combined->rows,

@@ -417,6 +417,8 @@ void CreatorWindow::fillFromFormula() {
         m_elementList->setCurrentItem(items[k]);
         setRowElement(static_cast<int>(k) + 1, items[k]->text());
         setRowAmount(static_cast<int>(k) + 1, QString::fromStdString((*rows)[k].amount));
+        // The cell shows the amount to its digits; the row keeps it exactly, as tarvo has it.
+        m_rows[k].amount = (*rows)[k].value;
     }
     // A reading that is not the only one is said, never taken silently.
     if (!note.empty()) {

@@ -151,7 +151,7 @@ formulaRows(std::string_view text, bool byAtoms,
         note = reading->note;
         for (const FormulaElement& element : reading->elements) {
             std::snprintf(amount, sizeof amount, "%.10g", element.atoms);
-            rows.push_back({element.atomicNumber, amount});
+            rows.push_back({element.atomicNumber, amount, element.atoms});
         }
         return rows;
     }
@@ -163,7 +163,7 @@ formulaRows(std::string_view text, bool byAtoms,
     note = componentNotes(text);
     for (const ElementWeight& element : *elements) {
         std::snprintf(amount, sizeof amount, "%.8g", 100.0 * element.fraction);
-        rows.push_back({element.atomicNumber, amount});
+        rows.push_back({element.atomicNumber, amount, 100.0 * element.fraction});
     }
     return rows;
 }

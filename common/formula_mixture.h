@@ -42,6 +42,7 @@ mixtureWeights(std::string_view text,
 struct FormulaRow {
     int atomicNumber = 0;
     std::string amount; // atoms ("2", "0.5") or weight % to 8 digits ("11.189839")
+    double value = 0.0; // the same amount exactly
 };
 
 // The rows of one formula by its atoms (`byAtoms`), or of formulas with shares by weight

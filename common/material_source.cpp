@@ -102,8 +102,7 @@ std::optional<std::vector<CompositionEntry>> mixtureOf(const DataDirectory& data
 bool combine(const DataDirectory& data, Material& material, Quantities quantities,
              std::string& error) {
     if (quantities == Quantities::coefficients) {
-        const auto combined =
-            combineCoefficientTables(data, elementRows(material.composition, ".mut"), error);
+        const auto combined = combineCoefficientTables(data, recipeOf(material.composition), error);
         if (!combined) {
             return false;
         }
@@ -111,8 +110,8 @@ bool combine(const DataDirectory& data, Material& material, Quantities quantitie
         material.readings = readingTableOf(material.coefficients);
         return true;
     }
-    const auto rows = combineElementTables(data, elementRows(material.composition, ".ele"),
-                                           Weighting::byWeight, kMixtureEdgeFactor, error);
+    const auto rows =
+        combineElementTables(data, recipeOf(material.composition), kMixtureEdgeFactor, error);
     if (!rows) {
         return false;
     }
@@ -151,14 +150,12 @@ bool loadTable(const std::string& path, Quantities quantities, Material& materia
 
 } // namespace
 
-std::vector<CompositionRow> elementRows(const std::vector<CompositionEntry>& composition,
-                                        const char* extension) {
-    std::vector<CompositionRow> rows;
+Recipe recipeOf(const std::vector<CompositionEntry>& composition) {
+    Recipe recipe{Weighting::byWeight, {}};
     for (const CompositionEntry& entry : composition) {
-        const std::string file = elementStem(entry.atomicNumber) + extension;
-        rows.push_back({file, entry.weightFraction, file, "", true});
+        recipe.items.push_back({entry.atomicNumber, entry.weightFraction});
     }
-    return rows;
+    return recipe;
 }
 
 std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,

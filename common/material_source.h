@@ -3,6 +3,7 @@
 #include "coefview/coefficient_table.h"
 #include "common/composition_row.h"
 #include "common/data_directory.h"
+#include "common/recipe.h"
 #include "common/table_reading.h"
 #include "xsview/cross_section_table.h"
 
@@ -52,9 +53,7 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& 
 std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,
                                      Quantities quantities);
 
-// The rows a combination takes for a composition: each element's table (stem and
-// `extension`) with its fraction by weight.
-std::vector<CompositionRow> elementRows(const std::vector<CompositionEntry>& composition,
-                                        const char* extension);
+// The recipe of a composition by weight.
+Recipe recipeOf(const std::vector<CompositionEntry>& composition);
 
 } // namespace tarvo

@@ -122,16 +122,14 @@ bool generateElement(const std::string& referenceDirectory, const std::string& o
     return true;
 }
 
-std::vector<CompositionRow> compositionRows(const MaterialFacts& material,
-                                            const std::vector<ElementFacts>& elements,
-                                            const std::string& extension) {
-    std::vector<CompositionRow> rows;
+// A material's composition by weight as a recipe; an element without reference facts is
+// named 0, which the combination refuses.
+Recipe compositionRecipe(const MaterialFacts& material, const std::vector<ElementFacts>& elements) {
+    Recipe recipe{Weighting::byWeight, {}};
     for (const auto& [z, w] : material.composition) {
-        const ElementFacts* facts = factsOf(elements, z);
-        const std::string file = facts ? elementStem(z) + extension : "";
-        rows.push_back({file, w, file, formatNumber(w, "0.000000"), true});
+        recipe.items.push_back({factsOf(elements, z) != nullptr ? z : 0, w});
     }
-    return rows;
+    return recipe;
 }
 
 bool generateMaterialCoefficients(const std::string& referenceDirectory, const std::string& output,
@@ -171,9 +169,9 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
                       const MaterialFacts& material, const Reference& reference,
                       GenerationReport& report, std::string& error) {
     // Cross sections are additive: the Bragg sum of the element tables just written.
-    const auto crossSections = combineElementTables(
-        DataDirectory(output), compositionRows(material, reference.elements, ".ele"),
-        Weighting::byWeight, kMixtureEdgeFactor, error);
+    const auto crossSections =
+        combineElementTables(DataDirectory(output), compositionRecipe(material, reference.elements),
+                             kMixtureEdgeFactor, error);
     if (!crossSections ||
         !writeMaterialTable(
             formPath(output + "/mix", material.stem + extensionFor(material.category, false)),
@@ -198,27 +196,14 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
 
 } // namespace
 
-std::string elementFileOf(const std::string& directory, int z, const std::string& extension) {
-    const std::string prefix = formatNumber(z, "00") + "_";
-    std::error_code code;
-    for (const auto& entry : std::filesystem::directory_iterator(directory, code)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) == 0 && entry.path().extension() == extension) {
-            return name;
-        }
-    }
-    return {};
-}
-
 AdditivityDifference additivityDifference(const std::string& stem, const CoefficientTable& shipped,
                                           const DataDirectory& data, std::string& error) {
     const std::string elementDirectory = data.path("mu_ele");
     AdditivityDifference difference{stem, 0.0, 0.0, 0.0, 0.0};
-    std::vector<CompositionRow> composition;
+    Recipe composition{Weighting::byWeight, {}};
     for (int k = 1; k <= shipped.compositionCount; ++k) {
         const CompositionEntry& entry = shipped.composition[static_cast<size_t>(k)];
-        const std::string file = elementFileOf(elementDirectory, entry.atomicNumber, ".mut");
-        composition.push_back({file, entry.weightFraction, file, "", true});
+        composition.items.push_back({entry.atomicNumber, entry.weightFraction});
     }
     const auto sum = combineCoefficientTables(data, composition, error);
     if (!sum) {

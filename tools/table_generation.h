@@ -51,9 +51,6 @@ inline constexpr double kBoundLimitShift = 0.03;
 // step with them.
 inline constexpr double kOutOfStepShift = 0.02;
 
-// The file of element z in a directory ("08_O.mut" for 8 and ".mut"), empty if none.
-std::string elementFileOf(const std::string& directory, int z, const std::string& extension);
-
 // The rows of element z's cross-section table: XCOM rows in MeV and cm2/g, each edge as
 // two rows printed with the same energy, grid rows that print like an edge dropped.
 std::vector<CrossSectionRow> elementCrossSectionRows(const XcomElement& xcom, std::string& error);

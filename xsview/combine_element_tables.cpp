@@ -150,26 +150,20 @@ std::optional<std::vector<double>> mergedGrid(const std::vector<ElementTable>& t
 
 } // namespace
 
-std::optional<std::vector<CrossSectionRow>>
-combineElementTables(const DataDirectory& data, std::span<const CompositionRow> givenRows,
-                     Weighting weighting, double edgeFactor, std::string& error) {
-    if (givenRows.empty() || givenRows.size() > static_cast<size_t>(kMaxCombinedElements)) {
+std::optional<std::vector<CrossSectionRow>> combineElementTables(const DataDirectory& data,
+                                                                 const Recipe& recipe,
+                                                                 double edgeFactor,
+                                                                 std::string& error) {
+    if (recipe.items.empty() || recipe.items.size() > static_cast<size_t>(kMaxCombinedElements)) {
         error = "a combination takes 1 to " + std::to_string(kMaxCombinedElements) + " elements";
         return std::nullopt;
     }
-    if (const std::string problem = amountProblem(givenRows); !problem.empty()) {
-        error = problem;
+    // An element named twice counts once, with its amounts added.
+    const std::optional<std::vector<CompositionRow>> merged = recipeRows(recipe, ".ele", error);
+    if (!merged) {
         return std::nullopt;
     }
-    for (size_t k = 0; k < givenRows.size(); ++k) {
-        if (givenRows[k].elementFile.empty()) {
-            error = "row " + std::to_string(k + 1) + " has no element";
-            return std::nullopt;
-        }
-    }
-    // An element picked in two rows counts once, with its amounts added.
-    const std::vector<CompositionRow> merged = mergeRepeatedElements(givenRows);
-    const std::span<const CompositionRow> rows = merged;
+    const std::span<const CompositionRow> rows = *merged;
     std::vector<ElementTable> tables(rows.size());
     for (size_t k = 0; k < rows.size(); ++k) {
         const std::string path = data.path(formPath("ele", rows[k].elementFile));
@@ -183,7 +177,7 @@ combineElementTables(const DataDirectory& data, std::span<const CompositionRow> 
             "the merged energy grid exceeds " + std::to_string(kMaxCrossSectionRows) + " energies";
         return std::nullopt;
     }
-    const std::optional<std::vector<double>> weights = weightsOf(rows, tables, weighting);
+    const std::optional<std::vector<double>> weights = weightsOf(rows, tables, recipe.weighting);
     if (!weights) {
         error = "the amounts add up to 0";
         return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/composition_row.h"
 #include "common/data_directory.h"
+#include "common/recipe.h"
 #include "xsview/cross_section_table.h"
 
 #include <optional>
@@ -16,23 +16,18 @@ inline constexpr int kMaxElementRows = 120;
 // Largest number of elements a combination takes.
 inline constexpr int kMaxCombinedElements = 15;
 
-// How the amounts of the rows become fractions by weight.
-enum class Weighting {
-    byAtoms,  // amount = atoms in the formula, weighted by the element's atomic weight
-    byWeight, // amount = share by weight, of any scale
-};
-
 // Edge factors: the second row of an absorption edge is moved up by factor x energy.
 inline constexpr double kCompoundEdgeFactor = 1.0e-4;
 inline constexpr double kMixtureEdgeFactor = 1.0e-5;
 
-// Combines the element cross-section tables of `rows` (files in the data directory's "ele")
-// by the Bragg additivity rule: merged energy grid (MeV), each
-// element log-log interpolated onto it, weighted and summed (cm2/g). Only energy and the
-// five partial values of the returned rows are set. A table picked in several rows counts
-// once with their amounts added. On failure nothing is returned and `error` says why.
-std::optional<std::vector<CrossSectionRow>>
-combineElementTables(const DataDirectory& data, std::span<const CompositionRow> rows,
-                     Weighting weighting, double edgeFactor, std::string& error);
+// Combines the element cross-section tables of a recipe ("08_O.ele" in the data directory's
+// "ele") by the Bragg additivity rule: merged energy grid (MeV), each element log-log
+// interpolated onto it, weighted and summed (cm2/g). Only energy and the five partial
+// values of the returned rows are set. An element named twice counts once with its amounts
+// added. On failure nothing is returned and `error` says why.
+std::optional<std::vector<CrossSectionRow>> combineElementTables(const DataDirectory& data,
+                                                                 const Recipe& recipe,
+                                                                 double edgeFactor,
+                                                                 std::string& error);
 
 } // namespace tarvo

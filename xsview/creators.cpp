@@ -28,8 +28,10 @@ CreatorSave crossSectionSave(Weighting weighting, double edgeFactor) {
     return [weighting, edgeFactor](const CreatorInput& input,
                                    std::string& error) -> std::optional<std::string> {
         static const char* const extensions[] = {".mix", ".mix2", ".mix3"};
-        const auto rows = combineElementTables(DataDirectory::working(), input.rows, weighting,
-                                               edgeFactor, error);
+        const std::optional<Recipe> recipe = recipeOfRows(input.rows, weighting, error);
+        const auto rows =
+            recipe ? combineElementTables(DataDirectory::working(), *recipe, edgeFactor, error)
+                   : std::nullopt;
         const std::string path =
             formPath("mix", input.fileName + extensions[categoryIndex(input.category)]);
         if (!rows || !writeMaterialTable(path, input.name, input.density, *rows, error)) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace tarvo {
 namespace {
@@ -26,13 +27,13 @@ void writeElement(const std::string& file, const std::vector<Row>& rows) {
     writeBytes("mu_ele/" + file, text);
 }
 
-std::vector<CompositionRow>
-composition(std::initializer_list<std::pair<const char*, double>> entries) {
-    std::vector<CompositionRow> rows;
+// A recipe by weight of elements named by their tables' files ("08_O.mut" is oxygen).
+Recipe composition(const std::vector<std::pair<const char*, double>>& entries) {
+    Recipe recipe{Weighting::byWeight, {}};
     for (const auto& [file, amount] : entries) {
-        rows.push_back({file, amount, file, std::to_string(amount), true});
+        recipe.items.push_back({std::atoi(std::string(file).substr(0, 2).c_str()), amount});
     }
-    return rows;
+    return recipe;
 }
 
 const std::vector<Row> kHydrogen{{0.001, 7}, {0.01, 0.4}, {0.1, 0.3}, {1.0, 0.1}};
@@ -117,37 +118,36 @@ class CombineCoefficientTablesFailure : public ::testing::TestWithParam<FailureC
 
 void writeFaultyElements() {
     writeElement("01_H.mut", kHydrogen);
-    writeElement("gap.mut", {{0.001, 7}, {0.01, 0.4}, {1.0, 0.1}});
-    writeElement("short.mut", {{0.001, 7}, {0.01, 0.4}, {0.1, 0.3}, {0.5, 0.2}, {1.0, 0.1}});
-    writeElement("low.mut", {{0.001, 7}, {0.01, 0.4}, {0.1, 0.3}, {1.0, 0.1}, {2.0, 0.1}});
+    writeElement("02_He.mut", {{0.001, 7}, {0.01, 0.4}, {1.0, 0.1}});
+    writeElement("03_Li.mut", {{0.001, 7}, {0.01, 0.4}, {0.1, 0.3}, {0.5, 0.2}, {1.0, 0.1}});
+    writeElement("04_Be.mut", {{0.001, 7}, {0.01, 0.4}, {0.1, 0.3}, {1.0, 0.1}, {2.0, 0.1}});
     std::vector<Row> many = kHydrogen;
     for (int i = 0; i < 147; ++i) {
         many.push_back({1.0 + 0.01 * (i + 1), 0.1});
     }
-    writeElement("many.mut", many);
+    writeElement("05_B.mut", many);
 }
 
 TEST_P(CombineCoefficientTablesFailure, IsAnErrorNotACrash) {
     WorkingDirectory directory;
     writeFaultyElements();
-    std::vector<CompositionRow> rows;
-    for (const auto& [file, amount] : GetParam().rows) {
-        rows.push_back({file, amount, file, "", true});
-    }
     std::string error;
-    EXPECT_EQ(combineCoefficientTables(DataDirectory::working(), rows, error), std::nullopt);
+    EXPECT_EQ(
+        combineCoefficientTables(DataDirectory::working(), composition(GetParam().rows), error),
+        std::nullopt);
     EXPECT_NE(error.find(GetParam().expected), std::string::npos) << error;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, CombineCoefficientTablesFailure,
     ::testing::Values(
-        FailureCase{"missing_table", {{"01_H.mut", 1}, {"99_X.mut", 1}}, "99_X.mut"},
-        FailureCase{"no_element_picked", {{"", 1}}, "no element"},
-        FailureCase{"hydrogen_energy_missing", {{"gap.mut", 1}}, "hydrogen energy"},
-        FailureCase{
-            "added_energy_above_last_row", {{"low.mut", 1}, {"01_H.mut", 1}}, "above its last row"},
-        FailureCase{"more_than_150_energies", {{"many.mut", 1}, {"short.mut", 1}}, "150"},
+        FailureCase{"missing_table", {{"01_H.mut", 1}, {"10_Ne.mut", 1}}, "10_Ne.mut"},
+        FailureCase{"no_element", {{"99_X.mut", 1}}, "atomic number 99"},
+        FailureCase{"hydrogen_energy_missing", {{"02_He.mut", 1}}, "hydrogen energy"},
+        FailureCase{"added_energy_above_last_row",
+                    {{"04_Be.mut", 1}, {"01_H.mut", 1}},
+                    "above its last row"},
+        FailureCase{"more_than_150_energies", {{"05_B.mut", 1}, {"03_Li.mut", 1}}, "150"},
         FailureCase{"shares_sum_to_zero", {{"01_H.mut", 0}}, "add up to 0"},
         FailureCase{"sixteen_elements",
                     std::vector<std::pair<const char*, double>>(16, {"01_H.mut", 1}), "1 to 15"}),

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tarvo {
 namespace {
@@ -29,13 +30,14 @@ void writeElement(const std::string& file, const std::vector<Row>& rows, double 
     writeBytes("ele/" + file, text + std::to_string(atomicWeight) + "\r\n");
 }
 
-std::vector<CompositionRow>
-composition(std::initializer_list<std::pair<const char*, double>> entries) {
-    std::vector<CompositionRow> rows;
+// A recipe of elements named by their tables' files ("08_O.ele" is oxygen).
+Recipe composition(Weighting weighting,
+                   const std::vector<std::pair<const char*, double>>& entries) {
+    Recipe recipe{weighting, {}};
     for (const auto& [file, amount] : entries) {
-        rows.push_back({file, amount, file, std::to_string(amount), true});
+        recipe.items.push_back({std::atoi(std::string(file).substr(0, 2).c_str()), amount});
     }
-    return rows;
+    return recipe;
 }
 
 std::vector<double> energiesOf(const std::vector<CrossSectionRow>& rows) {
@@ -53,9 +55,10 @@ TEST(CombineElementTables, WaterByAtomsWeighsByAtomicWeight) {
     writeElement("01_H.ele", kGrid, 1.008);
     writeElement("08_O.ele", {{0.001, 1}, {0.01, 1}, {0.1, 1}, {1.0, 1}}, 15.999);
     std::string error;
-    const auto rows = combineElementTables(DataDirectory::working(),
-                                           composition({{"01_H.ele", 2}, {"08_O.ele", 1}}),
-                                           Weighting::byAtoms, kCompoundEdgeFactor, error);
+    const auto rows =
+        combineElementTables(DataDirectory::working(),
+                             composition(Weighting::byAtoms, {{"01_H.ele", 2}, {"08_O.ele", 1}}),
+                             kCompoundEdgeFactor, error);
     ASSERT_TRUE(rows) << error;
     const double hydrogenWeight = 2 * 1.008 / (2 * 1.008 + 15.999);
     EXPECT_NEAR(hydrogenWeight, 0.1119, 1e-4);
@@ -72,12 +75,14 @@ TEST(CombineElementTables, SharesOfAnyScaleGiveTheSameTable) {
     writeElement("01_H.ele", kGrid, 1.008);
     writeElement("08_O.ele", {{0.001, 1}, {0.01, 1}, {0.1, 1}, {1.0, 1}}, 15.999);
     std::string error;
-    const auto percent = combineElementTables(DataDirectory::working(),
-                                              composition({{"01_H.ele", 20}, {"08_O.ele", 80}}),
-                                              Weighting::byWeight, kMixtureEdgeFactor, error);
-    const auto fraction = combineElementTables(DataDirectory::working(),
-                                               composition({{"01_H.ele", 0.2}, {"08_O.ele", 0.8}}),
-                                               Weighting::byWeight, kMixtureEdgeFactor, error);
+    const auto percent =
+        combineElementTables(DataDirectory::working(),
+                             composition(Weighting::byWeight, {{"01_H.ele", 20}, {"08_O.ele", 80}}),
+                             kMixtureEdgeFactor, error);
+    const auto fraction = combineElementTables(
+        DataDirectory::working(),
+        composition(Weighting::byWeight, {{"01_H.ele", 0.2}, {"08_O.ele", 0.8}}),
+        kMixtureEdgeFactor, error);
     ASSERT_TRUE(percent && fraction) << error;
     for (size_t m = 0; m < percent->size(); ++m) {
         EXPECT_NEAR((*percent)[m].coherent, (*fraction)[m].coherent, 1e-14);
@@ -91,9 +96,9 @@ TEST(CombineElementTables, EdgeRowsBecomeTwoGridEnergiesBelowAndAbove) {
         writeElement("53_I.ele", {{0.001, 100}, {0.03317, 5}, {0.03317, 30}, {1.0, 0.1}}, 126.9);
         writeElement("01_H.ele", kGrid, 1.008);
         std::string error;
-        const auto rows = combineElementTables(DataDirectory::working(),
-                                               composition({{"53_I.ele", 1}, {"01_H.ele", 0}}),
-                                               Weighting::byWeight, factor, error);
+        const auto rows = combineElementTables(
+            DataDirectory::working(),
+            composition(Weighting::byWeight, {{"53_I.ele", 1}, {"01_H.ele", 0}}), factor, error);
         ASSERT_TRUE(rows) << error;
         EXPECT_EQ(energiesOf(*rows), (std::vector<double>{0.001, 0.01, 0.03317,
                                                           0.03317 + factor * 0.03317, 0.1, 1.0}));
@@ -109,8 +114,9 @@ TEST(CombineElementTables, AnEnergyOfLaterElementsIsAddedOnce) {
     writeElement("07_N.ele", {{0.001, 10}, {0.002, 10}, {0.5, 10}, {1.0, 10}}, 14.007);
     std::string error;
     const auto rows = combineElementTables(
-        DataDirectory::working(), composition({{"01_H.ele", 1}, {"06_C.ele", 1}, {"07_N.ele", 1}}),
-        Weighting::byAtoms, kCompoundEdgeFactor, error);
+        DataDirectory::working(),
+        composition(Weighting::byAtoms, {{"01_H.ele", 1}, {"06_C.ele", 1}, {"07_N.ele", 1}}),
+        kCompoundEdgeFactor, error);
     ASSERT_TRUE(rows) << error;
     EXPECT_EQ(energiesOf(*rows), (std::vector<double>{0.001, 0.002, 0.01, 0.1, 0.5, 1.0}));
 }
@@ -121,9 +127,10 @@ TEST(CombineElementTables, InterpolatesLogLogAndKeepsZeroPairValuesZero) {
                  {{0.001, 20, 0}, {0.01, 10, 0}, {0.1, 1, 0}, {5, 0.2, 1}, {10, 0.1, 2}}, 1.008);
     writeElement("02_He.ele", {{0.001, 1}, {0.03162, 1}, {10, 1}}, 4.0026);
     std::string error;
-    const auto rows = combineElementTables(DataDirectory::working(),
-                                           composition({{"01_H.ele", 1}, {"02_He.ele", 0}}),
-                                           Weighting::byWeight, kMixtureEdgeFactor, error);
+    const auto rows =
+        combineElementTables(DataDirectory::working(),
+                             composition(Weighting::byWeight, {{"01_H.ele", 1}, {"02_He.ele", 0}}),
+                             kMixtureEdgeFactor, error);
     ASSERT_TRUE(rows) << error;
     ASSERT_EQ((*rows)[2].energy, 0.03162);                  // as the table writes 0.031623
     EXPECT_NEAR((*rows)[2].coherent, 0.1 / 0.03162, 1e-12); // 10 at 0.01, 1 at 0.1: 3.1626
@@ -147,13 +154,13 @@ TEST(CombineElementTables, AnElementInTwoRowsCountsOnceWithItsAmountsAdded) {
     writeElement("82_Pb.ele", {{0.001, 5}, {0.01, 2}, {0.088, 1}, {0.088, 4}, {1.0, 0.5}}, 207.2);
     for (const Weighting weighting : {Weighting::byAtoms, Weighting::byWeight}) {
         std::string error;
-        const auto repeated =
-            combineElementTables(DataDirectory::working(),
-                                 composition({{"82_Pb.ele", 1}, {"01_H.ele", 2}, {"82_Pb.ele", 1}}),
-                                 weighting, kCompoundEdgeFactor, error);
-        const auto merged = combineElementTables(DataDirectory::working(),
-                                                 composition({{"82_Pb.ele", 2}, {"01_H.ele", 2}}),
-                                                 weighting, kCompoundEdgeFactor, error);
+        const auto repeated = combineElementTables(
+            DataDirectory::working(),
+            composition(weighting, {{"82_Pb.ele", 1}, {"01_H.ele", 2}, {"82_Pb.ele", 1}}),
+            kCompoundEdgeFactor, error);
+        const auto merged = combineElementTables(
+            DataDirectory::working(), composition(weighting, {{"82_Pb.ele", 2}, {"01_H.ele", 2}}),
+            kCompoundEdgeFactor, error);
         ASSERT_TRUE(repeated && merged) << error;
         EXPECT_EQ(formattedRows(*repeated), formattedRows(*merged));
         EXPECT_EQ(std::count_if(repeated->begin(), repeated->end(),
@@ -173,35 +180,32 @@ class CombineElementTablesFailure : public ::testing::TestWithParam<FailureCase>
 // Prepares element tables with every kind of fault.
 void writeFaultyElements() {
     writeElement("01_H.ele", kGrid, 1.008);
-    writeBytes("ele/empty.ele", "");
+    writeBytes("ele/02_He.ele", "");
     std::vector<Row> many;
     for (int i = 0; i < 121; ++i) {
         many.push_back({0.001 * (1 + i), 1});
     }
-    writeElement("many.ele", many, 1.0);
+    writeElement("03_Li.ele", many, 1.0);
     std::vector<Row> spread;
     for (int i = 0; i < 80; ++i) {
         spread.push_back({0.0015 + 0.01 * i, 1});
     }
-    writeElement("spread.ele", spread, 1.0);
+    writeElement("04_Be.ele", spread, 1.0);
     for (Row& row : spread) {
         row.energy += 0.0001;
     }
-    writeElement("spread2.ele", spread, 1.0);
-    writeElement("short.ele", {{0.001, 1}, {0.1, 1}}, 1.0);
-    writeElement("negative.ele", {{0.001, 1}, {0.01, -1}, {1.0, 1}}, 1.0);
-    writeBytes("ele/truncated.ele", "T\r\n1.\r\n3\r\n1.000E-03 1 1 1 0 0\r\n");
+    writeElement("05_B.ele", spread, 1.0);
+    writeElement("06_C.ele", {{0.001, 1}, {0.1, 1}}, 1.0);
+    writeElement("07_N.ele", {{0.001, 1}, {0.01, -1}, {1.0, 1}}, 1.0);
+    writeBytes("ele/09_F.ele", "T\r\n1.\r\n3\r\n1.000E-03 1 1 1 0 0\r\n");
 }
 
 TEST_P(CombineElementTablesFailure, IsAnErrorNotACrash) {
     WorkingDirectory directory;
     writeFaultyElements();
-    std::vector<CompositionRow> rows;
-    for (const auto& [file, amount] : GetParam().rows) {
-        rows.push_back({file, amount, file, "", true});
-    }
     std::string error;
-    EXPECT_EQ(combineElementTables(DataDirectory::working(), rows, Weighting::byAtoms,
+    EXPECT_EQ(combineElementTables(DataDirectory::working(),
+                                   composition(Weighting::byAtoms, GetParam().rows),
                                    kCompoundEdgeFactor, error),
               std::nullopt);
     EXPECT_NE(error.find(GetParam().expected), std::string::npos) << error;
@@ -210,17 +214,16 @@ TEST_P(CombineElementTablesFailure, IsAnErrorNotACrash) {
 INSTANTIATE_TEST_SUITE_P(
     Inputs, CombineElementTablesFailure,
     ::testing::Values(
-        FailureCase{"missing_table", {{"01_H.ele", 1}, {"99_X.ele", 1}}, "99_X.ele"},
-        FailureCase{"no_element_picked", {{"01_H.ele", 1}, {"", 1}}, "no element"},
-        FailureCase{"empty_file", {{"empty.ele", 1}}, "empty"},
-        FailureCase{"truncated_file", {{"truncated.ele", 1}}, "ends in row 2"},
-        FailureCase{"more_than_120_rows", {{"many.ele", 1}}, "120"},
-        FailureCase{"more_than_150_energies",
-                    {{"01_H.ele", 1}, {"spread.ele", 1}, {"spread2.ele", 1}},
-                    "150"},
+        FailureCase{"missing_table", {{"01_H.ele", 1}, {"10_Ne.ele", 1}}, "10_Ne.ele"},
+        FailureCase{"no_element", {{"01_H.ele", 1}, {"99_X.ele", 1}}, "atomic number 99"},
+        FailureCase{"empty_file", {{"02_He.ele", 1}}, "empty"},
+        FailureCase{"truncated_file", {{"09_F.ele", 1}}, "ends in row 2"},
+        FailureCase{"more_than_120_rows", {{"03_Li.ele", 1}}, "120"},
         FailureCase{
-            "energy_above_last_row", {{"01_H.ele", 1}, {"short.ele", 1}}, "above its last row"},
-        FailureCase{"negative_value", {{"negative.ele", 1}, {"01_H.ele", 1}}, "logarithm"},
+            "more_than_150_energies", {{"01_H.ele", 1}, {"04_Be.ele", 1}, {"05_B.ele", 1}}, "150"},
+        FailureCase{
+            "energy_above_last_row", {{"01_H.ele", 1}, {"06_C.ele", 1}}, "above its last row"},
+        FailureCase{"negative_value", {{"07_N.ele", 1}, {"01_H.ele", 1}}, "logarithm"},
         FailureCase{"amounts_sum_to_zero", {{"01_H.ele", 0}}, "add up to 0"},
         FailureCase{"sixteen_elements",
                     std::vector<std::pair<const char*, double>>(16, {"01_H.ele", 1}), "1 to 15"}),
