@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -26,10 +27,36 @@ bool sameText(const std::string& a, const std::string& b) {
            });
 }
 
+// The atomic number a name gives as a number ("82"), 0 when it is none.
+int atomicNumberAsNumber(const std::string& name) {
+    const std::optional<double> z = strictNumber(name);
+    return z && *z >= 1 && *z <= kLastElement && *z == std::floor(*z) ? static_cast<int>(*z) : 0;
+}
+
+// A table of a directory with one of the extensions whose own name (its first line) is
+// `name` (any case): "Lead", "Water, Liquid".
+std::optional<std::string> tableNamed(const DataDirectory& data, const std::string& directory,
+                                      const std::string& name,
+                                      const std::vector<const char*>& extensions) {
+    for (const char* extension : extensions) {
+        for (const std::string& file : listFiles(data.path(directory), extension)) {
+            const std::string path = data.path(formPath(directory, file));
+            std::string ignored;
+            const auto header = std::string(extension).find("mu") != std::string::npos
+                                    ? readCoefficientHeader(path, ignored)
+                                    : readTableHeader(path, ignored);
+            if (header && sameText(header->name, name)) {
+                return path;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 // A table of a directory with one of the extensions whose stem is `stem` (any case).
 std::optional<std::string> tableIn(const DataDirectory& data, const std::string& directory,
                                    const std::string& stem,
-                                   std::initializer_list<const char*> extensions) {
+                                   const std::vector<const char*>& extensions) {
     for (const char* extension : extensions) {
         for (const std::string& file : listFiles(data.path(directory), extension)) {
             if (sameText(file.substr(0, file.size() - std::string(extension).size()), stem)) {
@@ -164,17 +191,29 @@ std::optional<std::string> findTable(const DataDirectory& data, const std::strin
     if (name.find('/') != std::string::npos && std::filesystem::is_regular_file(name)) {
         return name;
     }
-    const int z = atomicNumberOf(name);
+    const int z = atomicNumberOf(name) != 0 ? atomicNumberOf(name) : atomicNumberAsNumber(name);
     const std::string elementDirectory = coefficients ? "mu_ele" : "ele";
     const char* elementExtension = coefficients ? ".mut" : ".ele";
     if (z != 0) {
         return tableIn(data, elementDirectory, elementStem(z), {elementExtension});
     }
-    if (auto element = tableIn(data, elementDirectory, name, {elementExtension})) {
-        return element;
+    const std::string materialDirectory = coefficients ? "mu_mix" : "mix";
+    // The extensions of material tables, held for the calls below.
+    static const std::vector<const char*> coefficientExtensions{".mucm", ".muc2", ".muc3"};
+    static const std::vector<const char*> crossSectionExtensions{".mix", ".mix2", ".mix3"};
+    const std::vector<const char*>& materialExtensions =
+        coefficients ? coefficientExtensions : crossSectionExtensions;
+    if (auto byStem = tableIn(data, elementDirectory, name, {elementExtension})) {
+        return byStem;
     }
-    return coefficients ? tableIn(data, "mu_mix", name, {".mucm", ".muc2", ".muc3"})
-                        : tableIn(data, "mix", name, {".mix", ".mix2", ".mix3"});
+    if (auto byStem = tableIn(data, materialDirectory, name, materialExtensions)) {
+        return byStem;
+    }
+    // Last, a table's own name: "Lead", "Water, Liquid".
+    if (auto byName = tableNamed(data, elementDirectory, name, {elementExtension})) {
+        return byName;
+    }
+    return tableNamed(data, materialDirectory, name, materialExtensions);
 }
 
 std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& data,

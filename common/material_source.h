@@ -48,8 +48,9 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& 
                                                            std::string& error,
                                                            std::vector<std::string>& notes);
 
-// The path of a table of the data directory by stem or element symbol ("Water", "Pb",
-// "82_Pb"), or the path itself when it names a file; nothing when none is found.
+// The path of a table of the data directory by element symbol or atomic number ("Pb",
+// "82"), by stem ("82_Pb", "Water") or by its own name ("Lead", "Water, Liquid"), any case;
+// or the path itself when it names a file; nothing when none is found.
 std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,
                                      Quantities quantities);
 

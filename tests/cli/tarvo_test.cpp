@@ -260,5 +260,27 @@ TEST(Tarvo, PathsTheUserGivesAreTheWorkingDirectorys) {
     EXPECT_FALSE(std::filesystem::exists(std::string(TARVO_SHIPPED_DATA) + "/sub"));
 }
 
+// A table is found by symbol, atomic number, stem or its own name, in any case.
+TEST(Tarvo, ATableIsFoundByEveryNameItHas) {
+    const std::string lead = tarvo("mu 82_Pb --energy 0.1 --csv").out;
+    const std::string water = tarvo("mu Water --energy 0.1 --csv").out;
+    ASSERT_FALSE(csvRows(lead).empty());
+    const std::pair<const char*, const std::string*> names[] = {{"Pb", &lead},
+                                                                {"82", &lead},
+                                                                {"Lead", &lead},
+                                                                {"lead", &lead},
+                                                                {"'water, liquid'", &water}};
+    for (const auto& [name, expected] : names) {
+        const Outcome run = tarvo(std::string("mu ") + name + " --energy 0.1 --csv");
+        EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+        EXPECT_EQ(csvRows(run.out), csvRows(*expected)) << name;
+    }
+    for (const char* none : {"0", "93", "2.5"}) {
+        EXPECT_NE(tarvo(std::string("mu ") + none + " --energy 0.1").err.find("no table named"),
+                  std::string::npos)
+            << none;
+    }
+}
+
 } // namespace
 } // namespace tarvo
