@@ -58,6 +58,9 @@ int equalStepTable(const MaterialRequest& material, const StepOptions& steps,
 int combineTables(const MaterialRequest& material, const std::string& name, double density,
                   const std::string& out, const CommandContext& c);
 
+// Writes "tarvo: " and the message on the error stream; returns the exit status given.
+int fail(const CommandContext& c, const std::string& message, int status);
+
 // A thickness with its unit ("2mm", "0.5 cm", "3g/cm2", "10um") in cm, or in g/cm2 when
 // `massThickness` is set; nothing when it is no positive length or mass thickness.
 std::optional<double> thicknessOf(const std::string& text, bool& massThickness);
