@@ -64,8 +64,7 @@ CoefficientViewer::CoefficientViewer(UserPrompts& prompts, ProgramStarter startP
                                  QStringLiteral("Input the File name without the extension"),
                                  QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
                                  QStringLiteral(" Image saved in bitmap format ")},
-                 prompts),
-      m_table(std::make_unique<CoefficientTable>()) {
+                 prompts) {
     connect(&m_main->plotButton(), &QPushButton::clicked, this, &CoefficientViewer::draw);
     connect(m_main->compositionButton(), &QPushButton::clicked, this,
             &CoefficientViewer::indicateComposition);
@@ -107,8 +106,9 @@ coefview::ValuesWindow& CoefficientViewer::valuesWindow() {
 coefview::AttenuationWindow& CoefficientViewer::attenuationWindow() {
     if (!m_attenuation) {
         m_attenuation = std::make_unique<coefview::AttenuationWindow>();
-        if (m_tableLoaded) {
-            m_attenuation->setMaterial(displayText(m_table->name), m_table->density);
+        if (m_session.loaded) {
+            m_attenuation->setMaterial(displayText(m_session.table->name),
+                                       m_session.table->density);
         }
         setShownReading(m_shown);
     }
@@ -143,8 +143,10 @@ coefview::EqualIntervalDialog& CoefficientViewer::equalIntervalDialog() {
     if (!m_equalInterval) {
         m_equalInterval = std::make_unique<coefview::EqualIntervalDialog>(
             m_prompts,
-            [this]() -> const CoefficientTable* { return m_tableLoaded ? m_table.get() : nullptr; },
-            [this] { return m_drawnPath; });
+            [this]() -> const CoefficientTable* {
+                return m_session.loaded ? m_session.table.get() : nullptr;
+            },
+            [this] { return m_session.drawnPath; });
     }
     return *m_equalInterval;
 }
@@ -247,10 +249,7 @@ void CoefficientViewer::draw() {
         return;
     }
     std::string error;
-    const bool material = isMaterialCoefficientPath(m_shell.lists().selectedPath());
-    std::optional<CoefficientTable> table =
-        loadCoefficientTable(m_shell.lists().selectedPath(), material, error);
-    if (!table) {
+    if (!m_session.load(m_shell.lists().selectedPath(), error)) {
         m_prompts.showMessage(m_main, displayText(error), MessageIcon::Exclamation);
         return;
     }
@@ -259,27 +258,21 @@ void CoefficientViewer::draw() {
     valuesWindow().rowList().blockSignals(true);
     valuesWindow().rowList().clear();
     hideIfCreated(m_composition.get());
-    *m_table = std::move(*table);
-    m_reading = readingTableOf(*m_table);
-    m_tableLoaded = true;
-    m_drawnPath = m_shell.lists().selectedPath();
     if (m_attenuation) {
-        m_attenuation->setMaterial(displayText(m_table->name), m_table->density);
+        m_attenuation->setMaterial(displayText(m_session.table->name), m_session.table->density);
     }
-    m_main->compositionButton()->setEnabled(material);
-    for (int i = 1; i <= m_table->energyCount; ++i) {
+    m_main->compositionButton()->setEnabled(m_session.material);
+    for (int i = 1; i <= m_session.table->energyCount; ++i) {
         valuesWindow().rowList().addItem(
-            displayText(tableDisplayRow(m_table->lines[static_cast<size_t>(i)])));
+            displayText(tableDisplayRow(m_session.table->lines[static_cast<size_t>(i)])));
     }
     valuesWindow().rowList().blockSignals(false);
-    m_graphTitle = coefficientTitle(*m_table);
-    valuesWindow().setWindowTitle(displayText(m_graphTitle));
-    m_extremes = extremesOf(*m_table);
-    graphWindow().setWindowTitle(displayText(m_graphTitle));
-    compositionWindow().setWindowTitle(displayText(compositionTitle(*m_table)));
+    valuesWindow().setWindowTitle(displayText(m_session.graphTitle));
+    graphWindow().setWindowTitle(displayText(m_session.graphTitle));
+    compositionWindow().setWindowTitle(displayText(compositionTitle(*m_session.table)));
     compositionWindow().clearTable();
-    drawCoefficientPlot(graphWindow().coefficientPlot(), *m_table);
-    drawRatioPlot(graphWindow().ratioPlot(), *m_table);
+    drawCoefficientPlot(graphWindow().coefficientPlot(), *m_session.table);
+    drawRatioPlot(graphWindow().ratioPlot(), *m_session.table);
     graphWindow().hideCursor();
     graphWindow().readOut().clear();
     m_enlarged.tableDrawn();
@@ -300,8 +293,9 @@ void CoefficientViewer::hideTableWindows() {
 }
 
 void CoefficientViewer::indicateComposition() {
-    if (m_tableLoaded && m_table->compositionCount > 0) {
-        compositionWindow().showComposition(*m_table, displayText(compositionTitle(*m_table)),
+    if (m_session.loaded && m_session.table->compositionCount > 0) {
+        compositionWindow().showComposition(*m_session.table,
+                                            displayText(compositionTitle(*m_session.table)),
                                             m_main->nameField().text());
     }
 }
@@ -316,7 +310,7 @@ void CoefficientViewer::saveEnlargedViewRequested() {
 }
 
 void CoefficientViewer::openEqualIntervalDialog() {
-    if (m_tableLoaded) {
+    if (m_session.loaded) {
         equalIntervalDialog().open(valuesWindow().windowTitle());
     }
 }
@@ -326,11 +320,11 @@ void CoefficientViewer::openCsvExport() {
 }
 
 void CoefficientViewer::addToEnlargedView() {
-    if (!m_tableLoaded) {
+    if (!m_session.loaded) {
         return;
     }
-    m_enlarged.add(displayText(m_graphTitle), [this](GraphSurface& picture, bool later) {
-        addCoefficientCurves(picture, *m_table, later);
+    m_enlarged.add(displayText(m_session.graphTitle), [this](GraphSurface& picture, bool later) {
+        addCoefficientCurves(picture, *m_session.table, later);
     });
 }
 
@@ -347,13 +341,13 @@ void CoefficientViewer::placeCursor(double energy, const Coefficients& values,
 }
 
 void CoefficientViewer::readOut(int row, const QString& pattern) {
-    const auto& v = m_reading.values[static_cast<size_t>(row)];
-    placeCursor(m_reading.energies[static_cast<size_t>(row)], {v[0], v[1], v[2]}, pattern);
+    const auto& v = m_session.reading.values[static_cast<size_t>(row)];
+    placeCursor(m_session.reading.energies[static_cast<size_t>(row)], {v[0], v[1], v[2]}, pattern);
     valuesWindow().rowList().setCurrentRow(row - 1);
 }
 
 void CoefficientViewer::mouseMoveCoefficientPlot(double x, double y) {
-    const int row = cursorRow(m_reading, x, y);
+    const int row = cursorRow(m_session.reading, x, y);
     graphWindow().coefficientPlot().setCrossPointer(row != 0);
     if (row == 0) {
         graphWindow().hideCursor();
@@ -364,7 +358,7 @@ void CoefficientViewer::mouseMoveCoefficientPlot(double x, double y) {
 }
 
 void CoefficientViewer::mouseMoveRatioPlot(double x, double y) {
-    const int row = cursorRow(m_reading, x, y);
+    const int row = cursorRow(m_session.reading, x, y);
     graphWindow().ratioPlot().setCrossPointer(row != 0);
     if (row == 0) {
         graphWindow().hideCursor();
@@ -390,36 +384,37 @@ void CoefficientViewer::showCoefficients(double energy, const Coefficients& valu
 
 void CoefficientViewer::selectRow(int position) {
     const int i = position + 1;
-    if (!m_tableLoaded || i < 1 || i > m_table->energyCount) {
+    if (!m_session.loaded || i < 1 || i > m_session.table->energyCount) {
         return;
     }
-    const auto& v = m_reading.values[static_cast<size_t>(i)];
-    showCoefficients(m_reading.energies[static_cast<size_t>(i)], {v[0], v[1], v[2]}, "0.0000E+00");
+    const auto& v = m_session.reading.values[static_cast<size_t>(i)];
+    showCoefficients(m_session.reading.energies[static_cast<size_t>(i)], {v[0], v[1], v[2]},
+                     "0.0000E+00");
     valuesWindow().crossingList().clearEnergies();
-    showOtherSide(otherSideOfRow(m_reading, i));
+    showOtherSide(otherSideOfRow(m_session.reading, i));
 }
 
 // At an edge energy the three coefficients across the edge stand beside the boxes.
 void CoefficientViewer::showOtherSide(OtherSide side) {
-    valuesWindow().otherSide().showSide(m_reading, side,
+    valuesWindow().otherSide().showSide(m_session.reading, side,
                                         [](double value) { return formatted(value, "0.000E+00"); });
 }
 
 void CoefficientViewer::moveToCrossing(double energy) {
-    const Reading reading =
-        readAtEnergy(m_reading, energy, kLowestCoefficientEnergy, kHighestCoefficientEnergy);
+    const Reading reading = readAtEnergy(m_session.reading, energy, kLowestCoefficientEnergy,
+                                         kHighestCoefficientEnergy);
     if (reading.result == ReadingResult::found) {
         const auto& v = reading.values;
         showCoefficients(energy, {v[0], v[1], v[2]}, "0.0000E+00");
-        showOtherSide(otherSideOfReading(m_reading, reading));
+        showOtherSide(otherSideOfReading(m_session.reading, reading));
     }
 }
 
 void CoefficientViewer::enterEnergy() {
     QLineEdit& box = valuesWindow().box(ValuesWindow::Box::energy);
     const double energy = boxNumericValue(box.text().toStdString());
-    const Reading reading =
-        readAtEnergy(m_reading, energy, kLowestCoefficientEnergy, kHighestCoefficientEnergy);
+    const Reading reading = readAtEnergy(m_session.reading, energy, kLowestCoefficientEnergy,
+                                         kHighestCoefficientEnergy);
     if (reading.result != ReadingResult::found) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("This energy is out of range."),
                               MessageIcon::Exclamation);
@@ -431,7 +426,7 @@ void CoefficientViewer::enterEnergy() {
     const auto& v = reading.values;
     showCoefficients(energy, {v[0], v[1], v[2]}, "0.0000E+00");
     valuesWindow().crossingList().clearEnergies();
-    showOtherSide(otherSideOfReading(m_reading, reading));
+    showOtherSide(otherSideOfReading(m_session.reading, reading));
 }
 
 void CoefficientViewer::enterCoefficient(Coefficient key) {
@@ -441,9 +436,9 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
     const int k = static_cast<int>(key);
     QLineEdit& box = valuesWindow().box(boxes[k]);
     const double value = boxNumericValue(box.text().toStdString());
-    const Reading reading =
-        readEnergyAt(m_reading, k, value, m_extremes.smallest[k], m_extremes.largest[k],
-                     kLowestCoefficientEnergy, kHighestCoefficientEnergy);
+    const Reading reading = readEnergyAt(
+        m_session.reading, k, value, m_session.extremes.smallest[k], m_session.extremes.largest[k],
+        kLowestCoefficientEnergy, kHighestCoefficientEnergy);
     const auto energyText = [](double energy) { return formatted(energy, "0.0000E+00"); };
     if (reading.result != ReadingResult::found) {
         const bool calculationError = reading.result == ReadingResult::calculationError;
@@ -455,7 +450,7 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
         setShownReading(std::nullopt);
         // The curve may still take the value at energies the lookup does not reach.
         if (calculationError) {
-            valuesWindow().crossingList().offerCrossings(everyEnergyAt(m_reading, k, value),
+            valuesWindow().crossingList().offerCrossings(everyEnergyAt(m_session.reading, k, value),
                                                          energyText);
         } else {
             valuesWindow().crossingList().clearEnergies();
@@ -465,9 +460,9 @@ void CoefficientViewer::enterCoefficient(Coefficient key) {
     const auto& v = reading.values;
     showCoefficients(reading.energy, {v[0], v[1], v[2]},
                      key == Coefficient::attenuation ? "0.0000E+00" : "0.00000E+00");
-    showOtherSide(otherSideOfReading(m_reading, reading));
-    valuesWindow().crossingList().showCrossings(everyEnergyAt(m_reading, k, value), reading.energy,
-                                                energyText);
+    showOtherSide(otherSideOfReading(m_session.reading, reading));
+    valuesWindow().crossingList().showCrossings(everyEnergyAt(m_session.reading, k, value),
+                                                reading.energy, energyText);
 }
 
 void CoefficientViewer::clearForEntry(coefview::ValuesWindow::Box box) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "coefview/coefficient_session.h"
 #include "coefview/coefficient_table.h"
 #include "coefview/coefficient_values.h"
 #include "coefview/values_window.h"
@@ -57,8 +58,8 @@ class CoefficientViewer : public QObject {
     SaveDialog& imageSaveDialog();
     CreatorWindow& materialCreator();
     const std::string& selectedPath() { return m_shell.lists().selectedPath(); }
-    const CoefficientTable& currentTable() const { return *m_table; }
-    const CoefficientExtremes& extremes() const { return m_extremes; }
+    const CoefficientTable& currentTable() const { return *m_session.table; }
+    const CoefficientExtremes& extremes() const { return m_session.extremes; }
     bool addedToEnlargedView() const { return m_enlarged.holdsCurves(); }
 
     // Main window: a list click, an option, "OK" (draw the selected table), "Delete",
@@ -119,12 +120,7 @@ class CoefficientViewer : public QObject {
     std::optional<ShownReading> m_shown;
     std::unique_ptr<SaveDialog> m_csvSave;
     std::unique_ptr<CreatorWindow> m_creator;
-    std::unique_ptr<CoefficientTable> m_table;
-    ReadingTable m_reading;
-    bool m_tableLoaded = false;
-    CoefficientExtremes m_extremes;
-    std::string m_drawnPath;
-    std::string m_graphTitle;
+    CoefficientSession m_session;
 };
 
 } // namespace tarvo::coefview

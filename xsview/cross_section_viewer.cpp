@@ -53,8 +53,7 @@ CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter star
                                  QStringLiteral("Input the File name without the extension"),
                                  QStringLiteral(".bmp"), QStringLiteral(" Input File name  "),
                                  QStringLiteral(" Image saved in bitmap format ")},
-                 prompts),
-      m_table(std::make_unique<CrossSectionTable>()) {
+                 prompts) {
     connect(&m_main->plotButton(), &QPushButton::clicked, this,
             &CrossSectionViewer::calculateAndPlot);
     connect(&m_main->newDataButton(), &QPushButton::clicked, this,
@@ -246,9 +245,7 @@ void CrossSectionViewer::calculateAndPlot() {
         return;
     }
     std::string error;
-    std::optional<CrossSectionTable> table =
-        loadCrossSectionTable(m_shell.lists().selectedPath(), error);
-    if (!table) {
+    if (!m_session.load(m_shell.lists().selectedPath(), error)) {
         m_prompts.showMessage(m_main, displayText(error), MessageIcon::Exclamation);
         return;
     }
@@ -256,31 +253,27 @@ void CrossSectionViewer::calculateAndPlot() {
     valuesWindow().enableFields(true);
     valuesWindow().rowList().blockSignals(true);
     valuesWindow().rowList().clear();
-    *m_table = std::move(*table);
-    m_reading = readingTableOf(*m_table);
-    m_tableLoaded = true;
-    for (int i = 1; i <= m_table->rowCount; ++i) {
-        valuesWindow().rowList().addItem(QStringLiteral(" ") +
-                                         displayText(m_table->lines[static_cast<size_t>(i)]));
+    for (int i = 1; i <= m_session.table->rowCount; ++i) {
+        valuesWindow().rowList().addItem(
+            QStringLiteral(" ") + displayText(m_session.table->lines[static_cast<size_t>(i)]));
     }
     valuesWindow().rowList().blockSignals(false);
-    m_graphTitle = graphTitle(*m_table);
-    valuesWindow().setWindowTitle(displayText(m_graphTitle));
-    graphWindow().setWindowTitle(displayText(m_graphTitle));
-    drawCrossSectionPlot(graphWindow().crossSectionPlot(), *m_table);
+    valuesWindow().setWindowTitle(displayText(m_session.graphTitle));
+    graphWindow().setWindowTitle(displayText(m_session.graphTitle));
+    drawCrossSectionPlot(graphWindow().crossSectionPlot(), *m_session.table);
     graphWindow().hideCrosshair();
-    drawFractionFrame(graphWindow().fractionPlot(), *m_table);
+    drawFractionFrame(graphWindow().fractionPlot(), *m_session.table);
     m_enlarged.tableDrawn();
     graphWindow().show();
     valuesWindow().show();
 }
 
 void CrossSectionViewer::addToEnlargedView() {
-    if (!m_tableLoaded) {
+    if (!m_session.loaded) {
         return;
     }
-    m_enlarged.add(displayText(m_graphTitle), [this](GraphSurface& picture, bool later) {
-        addCurvesToEnlargedView(picture, *m_table, later);
+    m_enlarged.add(displayText(m_session.graphTitle), [this](GraphSurface& picture, bool later) {
+        addCurvesToEnlargedView(picture, *m_session.table, later);
     });
 }
 
@@ -295,13 +288,13 @@ void CrossSectionViewer::saveEnlargedViewRequested() {
 // The vertical lines stand at the nearest row's energy on every move, not only when the
 // row changes; beyond 100 MeV, which the plots do not show, at the pointer.
 double CrossSectionViewer::rowX(int row, double pointerX) const {
-    const double energy = m_table->rows[static_cast<size_t>(row)].energy;
+    const double energy = m_session.table->rows[static_cast<size_t>(row)].energy;
     return energy > 0 && energy <= 100.0 ? readOutX(energy) : pointerX;
 }
 
 void CrossSectionViewer::mouseMoveCrossSectionPlot(double x, double y) {
     GraphSurface& plot = graphWindow().crossSectionPlot();
-    const int row = nearestRow(m_reading, x);
+    const int row = nearestRow(m_session.reading, x);
     if (!overCrossSectionPlot(x, y) || row == 0) {
         plot.setCrossPointer(false);
         graphWindow().hideCrosshair();
@@ -316,7 +309,7 @@ void CrossSectionViewer::mouseMoveCrossSectionPlot(double x, double y) {
 
 void CrossSectionViewer::mouseMoveFractionPlot(double x, double y) {
     GraphSurface& plot = graphWindow().fractionPlot();
-    const int row = nearestRow(m_reading, x);
+    const int row = nearestRow(m_session.reading, x);
     if (!overFractionPlot(x, y) || row == 0) {
         plot.setCrossPointer(false);
         graphWindow().hideCrosshair();
@@ -342,14 +335,14 @@ void CrossSectionViewer::showValues(double energy, const std::array<double, 6>& 
 
 void CrossSectionViewer::selectRow(int position) {
     const int i = position + 1;
-    if (!m_tableLoaded || i < 1 || i > m_table->rowCount) {
+    if (!m_session.loaded || i < 1 || i > m_session.table->rowCount) {
         return;
     }
-    const auto& row = m_reading.values[static_cast<size_t>(i)];
-    const double energy = m_reading.energies[static_cast<size_t>(i)];
+    const auto& row = m_session.reading.values[static_cast<size_t>(i)];
+    const double energy = m_session.reading.energies[static_cast<size_t>(i)];
     showValues(energy, {row[0], row[1], row[2], row[3], row[4], row[5]});
     valuesWindow().crossingList().clearEnergies();
-    showOtherSide(otherSideOfRow(m_reading, i));
+    showOtherSide(otherSideOfRow(m_session.reading, i));
     if (energy <= 100.0 && energy > 0) {
         graphWindow().placeCrossSectionVertical(readOutX(energy));
         graphWindow().placeFractionVertical(readOutX(energy));
@@ -358,12 +351,12 @@ void CrossSectionViewer::selectRow(int position) {
 
 // At an edge energy the six values across the edge stand beside the fields.
 void CrossSectionViewer::showOtherSide(OtherSide side) {
-    valuesWindow().otherSide().showSide(m_reading, side, formatted);
+    valuesWindow().otherSide().showSide(m_session.reading, side, formatted);
 }
 
 void CrossSectionViewer::moveToCrossing(double energy) {
     const Reading reading =
-        readAtEnergy(m_reading, energy, kLowestReadingEnergy, kHighestReadingEnergy);
+        readAtEnergy(m_session.reading, energy, kLowestReadingEnergy, kHighestReadingEnergy);
     if (reading.result == ReadingResult::found) {
         showReading(reading);
     }
@@ -372,7 +365,7 @@ void CrossSectionViewer::moveToCrossing(double energy) {
 void CrossSectionViewer::showReading(const Reading& reading) {
     const auto& v = reading.values;
     showValues(reading.energy, {v[0], v[1], v[2], v[3], v[4], v[5]});
-    showOtherSide(otherSideOfReading(m_reading, reading));
+    showOtherSide(otherSideOfReading(m_session.reading, reading));
     const double total = v[static_cast<size_t>(CrossSectionColumn::total)];
     graphWindow().placeCrossSectionVertical(readOutX(reading.energy));
     graphWindow().placeCrossSectionHorizontal(readOutTotalY(total));
@@ -383,7 +376,7 @@ void CrossSectionViewer::enterEnergy() {
     const double energy = boxNumericValue(
         valuesWindow().field(ValuesWindow::Field::energy).text().toStdString(), true);
     const Reading reading =
-        readAtEnergy(m_reading, energy, kLowestReadingEnergy, kHighestReadingEnergy);
+        readAtEnergy(m_session.reading, energy, kLowestReadingEnergy, kHighestReadingEnergy);
     if (reading.result != ReadingResult::found) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
@@ -399,9 +392,10 @@ void CrossSectionViewer::enterEnergy() {
 void CrossSectionViewer::enterTotal() {
     const double total = boxNumericValue(
         valuesWindow().field(ValuesWindow::Field::total).text().toStdString(), true);
-    const Reading reading = readEnergyAt(m_reading, static_cast<int>(CrossSectionColumn::total),
-                                         total, m_table->minTotal, m_table->maxTotal,
-                                         kLowestReadingEnergy, kHighestReadingEnergy);
+    const Reading reading =
+        readEnergyAt(m_session.reading, static_cast<int>(CrossSectionColumn::total), total,
+                     m_session.table->minTotal, m_session.table->maxTotal, kLowestReadingEnergy,
+                     kHighestReadingEnergy);
     if (reading.result == ReadingResult::outOfRange) {
         m_prompts.showMessage(&valuesWindow(), QStringLiteral("This value is out of range."),
                               MessageIcon::Exclamation);
@@ -414,12 +408,12 @@ void CrossSectionViewer::enterTotal() {
                               MessageIcon::Exclamation);
         valuesWindow().field(ValuesWindow::Field::total).clear();
         // The curve may still take the value at energies the lookup does not reach.
-        valuesWindow().crossingList().offerCrossings(everyEnergyAt(m_reading, column, total),
-                                                     formatted);
+        valuesWindow().crossingList().offerCrossings(
+            everyEnergyAt(m_session.reading, column, total), formatted);
         return;
     }
     showReading(reading);
-    valuesWindow().crossingList().showCrossings(everyEnergyAt(m_reading, column, total),
+    valuesWindow().crossingList().showCrossings(everyEnergyAt(m_session.reading, column, total),
                                                 reading.energy, formatted);
 }
 

@@ -6,6 +6,7 @@
 #include "common/table_reading.h"
 #include "common/user_prompts.h"
 #include "common/viewer_shell.h"
+#include "xsview/cross_section_session.h"
 #include "xsview/cross_section_table.h"
 
 #include <QObject>
@@ -53,7 +54,7 @@ class CrossSectionViewer : public QObject {
     SaveDialog& imageSaveDialog();
     SaveDialog& csvSaveDialog();
     const std::string& selectedPath() { return m_shell.lists().selectedPath(); }
-    const CrossSectionTable& loadedTable() const { return *m_table; }
+    const CrossSectionTable& loadedTable() const { return *m_session.table; }
     bool addedToEnlargedView() const { return m_enlarged.holdsCurves(); }
 
     // Main window.
@@ -104,10 +105,7 @@ class CrossSectionViewer : public QObject {
     std::unique_ptr<CreatorWindow> m_compound;
     std::unique_ptr<CreatorWindow> m_mixture;
     std::unique_ptr<SaveDialog> m_csvSave;
-    std::unique_ptr<CrossSectionTable> m_table;
-    ReadingTable m_reading;
-    bool m_tableLoaded = false;
-    std::string m_graphTitle;
+    CrossSectionSession m_session;
 };
 
 } // namespace tarvo::xsview

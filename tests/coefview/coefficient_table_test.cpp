@@ -1,5 +1,7 @@
 #include "coefview/coefficient_table.h"
 
+#include "coefview/coefficient_session.h"
+
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
@@ -208,6 +210,29 @@ TEST(LoadCoefficientTable, MissingFileIsAnErrorNamingIt) {
     EXPECT_EQ(loadCoefficientTable("mu_ele\\99_X.mut", false, error), std::nullopt);
     EXPECT_NE(error.find("mu_ele\\99_X.mut"), std::string::npos);
     EXPECT_EQ(readCoefficientHeader("mu_ele\\99_X.mut", error), std::nullopt);
+}
+
+// The viewer's session takes a table whole or not at all: a failed load keeps the table,
+// its readings and the path the spline tool is asked to read.
+TEST(CoefficientSession, TakesATableWholeOrKeepsTheOneItHas) {
+    WorkingDirectory directory;
+    writeBytes("mu_mix/Water.muc2", kWaterLike);
+    writeBytes("mu_mix/Bad.muc2", "Bad\r\n003\r\n01.000000\r\n");
+    CoefficientSession session;
+    std::string error;
+    ASSERT_TRUE(session.load("mu_mix\\Water.muc2", error)) << error;
+    EXPECT_TRUE(session.loaded && session.material);
+    EXPECT_EQ(session.reading.rowCount, 3);
+    EXPECT_EQ(session.drawnPath, "mu_mix\\Water.muc2");
+    EXPECT_EQ(session.graphTitle, coefficientTitle(*session.table));
+    EXPECT_DOUBLE_EQ(session.extremes.largest[0], 4078.0);
+    for (const char* path : {"mu_mix\\Bad.muc2", "mu_mix\\Gone.muc2"}) {
+        EXPECT_FALSE(session.load(path, error)) << path;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_EQ(session.table->name, "Water, Liquid");
+        EXPECT_EQ(session.drawnPath, "mu_mix\\Water.muc2");
+        EXPECT_EQ(session.reading.rowCount, 3);
+    }
 }
 
 } // namespace
