@@ -1,15 +1,16 @@
 #include "coefview/combine_coefficient_tables.h"
 
+#include "tests/combination_cases.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace tarvo {
 namespace {
 
+using testing::recipeOfFiles;
 using testing::WorkingDirectory;
 using testing::writeBytes;
 
@@ -27,15 +28,6 @@ void writeElement(const std::string& file, const std::vector<Row>& rows) {
     writeBytes("mu_ele/" + file, text);
 }
 
-// A recipe by weight of elements named by their tables' files ("08_O.mut" is oxygen).
-Recipe composition(const std::vector<std::pair<const char*, double>>& entries) {
-    Recipe recipe{Weighting::byWeight, {}};
-    for (const auto& [file, amount] : entries) {
-        recipe.items.push_back({std::atoi(std::string(file).substr(0, 2).c_str()), amount});
-    }
-    return recipe;
-}
-
 const std::vector<Row> kHydrogen{{0.001, 7}, {0.01, 0.4}, {0.1, 0.3}, {1.0, 0.1}};
 
 TEST(CombineCoefficientTables, WaterOnTheHydrogenGridTakesValuesAsTabulated) {
@@ -44,7 +36,8 @@ TEST(CombineCoefficientTables, WaterOnTheHydrogenGridTakesValuesAsTabulated) {
     writeElement("08_O.mut", {{0.001, 4000}, {0.01, 5}, {0.1, 0.15}, {1.0, 0.06}});
     std::string error;
     const auto water = combineCoefficientTables(
-        DataDirectory::working(), composition({{"01_H.mut", 11.19}, {"08_O.mut", 88.81}}), error);
+        DataDirectory::working(),
+        recipeOfFiles(Weighting::byWeight, {{"01_H.mut", 11.19}, {"08_O.mut", 88.81}}), error);
     ASSERT_TRUE(water) << error;
     ASSERT_EQ(water->rows.size(), kHydrogen.size()); // no energy added
     EXPECT_NEAR(water->rows[0].attenuation, 0.1119 * 7 + 0.8881 * 4000, 1e-9);
@@ -63,9 +56,10 @@ TEST(CombineCoefficientTables, AnElementInTwoRowsCountsOnceWithItsSharesAdded) {
                  {{0.001, 5000}, {0.01, 130}, {0.088, 1.9}, {0.088, 7.7}, {0.1, 5.5}, {1.0, 0.07}});
     std::string error;
     const auto repeated = combineCoefficientTables(
-        DataDirectory::working(), composition({{"82_Pb.mut", 50}, {"82_Pb.mut", 50}}), error);
-    const auto single = combineCoefficientTables(DataDirectory::working(),
-                                                 composition({{"82_Pb.mut", 100}}), error);
+        DataDirectory::working(),
+        recipeOfFiles(Weighting::byWeight, {{"82_Pb.mut", 50}, {"82_Pb.mut", 50}}), error);
+    const auto single = combineCoefficientTables(
+        DataDirectory::working(), recipeOfFiles(Weighting::byWeight, {{"82_Pb.mut", 100}}), error);
     ASSERT_TRUE(repeated && single) << error;
     ASSERT_EQ(repeated->rows.size(), single->rows.size());
     for (size_t k = 0; k < single->rows.size(); ++k) {
@@ -82,7 +76,8 @@ TEST(CombineCoefficientTables, AnEdgeAbsentFromHydrogenAddsTwoRowsBelowEdgeFirst
                  {{0.001, 9000}, {0.01, 100}, {0.03317, 5}, {0.03317, 30}, {0.1, 2}, {1.0, 0.07}});
     std::string error;
     const auto combined = combineCoefficientTables(
-        DataDirectory::working(), composition({{"01_H.mut", 50}, {"53_I.mut", 50}}), error);
+        DataDirectory::working(),
+        recipeOfFiles(Weighting::byWeight, {{"01_H.mut", 50}, {"53_I.mut", 50}}), error);
     ASSERT_TRUE(combined) << error;
     std::vector<double> energies;
     for (const CoefficientRow& row : combined->rows) {
@@ -101,18 +96,15 @@ TEST(CombineCoefficientTables, AddedEnergyIsInterpolatedLogLogInTheOtherElements
     writeElement("06_C.mut", {{0.001, 7}, {0.01, 10}, {0.031623, 1}, {0.1, 1}, {1.0, 0.1}});
     std::string error;
     const auto combined = combineCoefficientTables(
-        DataDirectory::working(), composition({{"06_C.mut", 0}, {"01_H.mut", 1}}), error);
+        DataDirectory::working(),
+        recipeOfFiles(Weighting::byWeight, {{"06_C.mut", 0}, {"01_H.mut", 1}}), error);
     ASSERT_TRUE(combined) << error;
     ASSERT_EQ(combined->rows.size(), 5U);
     EXPECT_EQ(combined->rows[2].energy, 0.031623);
     EXPECT_NEAR(combined->rows[2].attenuation, 3.162, 5e-4);
 }
 
-struct FailureCase {
-    const char* label;
-    std::vector<std::pair<const char*, double>> rows;
-    const char* expected;
-};
+using FailureCase = testing::CombinationFailure;
 
 class CombineCoefficientTablesFailure : public ::testing::TestWithParam<FailureCase> {};
 
@@ -132,9 +124,9 @@ TEST_P(CombineCoefficientTablesFailure, IsAnErrorNotACrash) {
     WorkingDirectory directory;
     writeFaultyElements();
     std::string error;
-    EXPECT_EQ(
-        combineCoefficientTables(DataDirectory::working(), composition(GetParam().rows), error),
-        std::nullopt);
+    EXPECT_EQ(combineCoefficientTables(DataDirectory::working(),
+                                       recipeOfFiles(Weighting::byWeight, GetParam().rows), error),
+              std::nullopt);
     EXPECT_NE(error.find(GetParam().expected), std::string::npos) << error;
 }
 
@@ -159,18 +151,20 @@ TEST(CombineCoefficientTables, HydrogenTableIsNeededAndLimitedTo50Energies) {
     WorkingDirectory directory;
     writeElement("08_O.mut", kHydrogen);
     std::string error;
-    EXPECT_EQ(
-        combineCoefficientTables(DataDirectory::working(), composition({{"08_O.mut", 1}}), error),
-        std::nullopt);
+    EXPECT_EQ(combineCoefficientTables(DataDirectory::working(),
+                                       recipeOfFiles(Weighting::byWeight, {{"08_O.mut", 1}}),
+                                       error),
+              std::nullopt);
     EXPECT_NE(error.find("01_H.mut"), std::string::npos) << error;
     std::vector<Row> fiftyOne;
     for (int i = 0; i < 51; ++i) {
         fiftyOne.push_back({0.001 * (i + 1), 1});
     }
     writeElement("01_H.mut", fiftyOne);
-    EXPECT_EQ(
-        combineCoefficientTables(DataDirectory::working(), composition({{"01_H.mut", 1}}), error),
-        std::nullopt);
+    EXPECT_EQ(combineCoefficientTables(DataDirectory::working(),
+                                       recipeOfFiles(Weighting::byWeight, {{"01_H.mut", 1}}),
+                                       error),
+              std::nullopt);
     EXPECT_NE(error.find("50"), std::string::npos) << error;
 }
 

@@ -1,15 +1,16 @@
 #include "xsview/combine_element_tables.h"
 
+#include "tests/combination_cases.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace tarvo {
 namespace {
 
+using testing::recipeOfFiles;
 using testing::WorkingDirectory;
 using testing::writeBytes;
 
@@ -30,16 +31,6 @@ void writeElement(const std::string& file, const std::vector<Row>& rows, double 
     writeBytes("ele/" + file, text + std::to_string(atomicWeight) + "\r\n");
 }
 
-// A recipe of elements named by their tables' files ("08_O.ele" is oxygen).
-Recipe composition(Weighting weighting,
-                   const std::vector<std::pair<const char*, double>>& entries) {
-    Recipe recipe{weighting, {}};
-    for (const auto& [file, amount] : entries) {
-        recipe.items.push_back({std::atoi(std::string(file).substr(0, 2).c_str()), amount});
-    }
-    return recipe;
-}
-
 std::vector<double> energiesOf(const std::vector<CrossSectionRow>& rows) {
     std::vector<double> energies;
     for (const CrossSectionRow& row : rows) {
@@ -57,7 +48,7 @@ TEST(CombineElementTables, WaterByAtomsWeighsByAtomicWeight) {
     std::string error;
     const auto rows =
         combineElementTables(DataDirectory::working(),
-                             composition(Weighting::byAtoms, {{"01_H.ele", 2}, {"08_O.ele", 1}}),
+                             recipeOfFiles(Weighting::byAtoms, {{"01_H.ele", 2}, {"08_O.ele", 1}}),
                              kCompoundEdgeFactor, error);
     ASSERT_TRUE(rows) << error;
     const double hydrogenWeight = 2 * 1.008 / (2 * 1.008 + 15.999);
@@ -75,13 +66,13 @@ TEST(CombineElementTables, SharesOfAnyScaleGiveTheSameTable) {
     writeElement("01_H.ele", kGrid, 1.008);
     writeElement("08_O.ele", {{0.001, 1}, {0.01, 1}, {0.1, 1}, {1.0, 1}}, 15.999);
     std::string error;
-    const auto percent =
-        combineElementTables(DataDirectory::working(),
-                             composition(Weighting::byWeight, {{"01_H.ele", 20}, {"08_O.ele", 80}}),
-                             kMixtureEdgeFactor, error);
+    const auto percent = combineElementTables(
+        DataDirectory::working(),
+        recipeOfFiles(Weighting::byWeight, {{"01_H.ele", 20}, {"08_O.ele", 80}}),
+        kMixtureEdgeFactor, error);
     const auto fraction = combineElementTables(
         DataDirectory::working(),
-        composition(Weighting::byWeight, {{"01_H.ele", 0.2}, {"08_O.ele", 0.8}}),
+        recipeOfFiles(Weighting::byWeight, {{"01_H.ele", 0.2}, {"08_O.ele", 0.8}}),
         kMixtureEdgeFactor, error);
     ASSERT_TRUE(percent && fraction) << error;
     for (size_t m = 0; m < percent->size(); ++m) {
@@ -98,7 +89,7 @@ TEST(CombineElementTables, EdgeRowsBecomeTwoGridEnergiesBelowAndAbove) {
         std::string error;
         const auto rows = combineElementTables(
             DataDirectory::working(),
-            composition(Weighting::byWeight, {{"53_I.ele", 1}, {"01_H.ele", 0}}), factor, error);
+            recipeOfFiles(Weighting::byWeight, {{"53_I.ele", 1}, {"01_H.ele", 0}}), factor, error);
         ASSERT_TRUE(rows) << error;
         EXPECT_EQ(energiesOf(*rows), (std::vector<double>{0.001, 0.01, 0.03317,
                                                           0.03317 + factor * 0.03317, 0.1, 1.0}));
@@ -115,7 +106,7 @@ TEST(CombineElementTables, AnEnergyOfLaterElementsIsAddedOnce) {
     std::string error;
     const auto rows = combineElementTables(
         DataDirectory::working(),
-        composition(Weighting::byAtoms, {{"01_H.ele", 1}, {"06_C.ele", 1}, {"07_N.ele", 1}}),
+        recipeOfFiles(Weighting::byAtoms, {{"01_H.ele", 1}, {"06_C.ele", 1}, {"07_N.ele", 1}}),
         kCompoundEdgeFactor, error);
     ASSERT_TRUE(rows) << error;
     EXPECT_EQ(energiesOf(*rows), (std::vector<double>{0.001, 0.002, 0.01, 0.1, 0.5, 1.0}));
@@ -127,10 +118,10 @@ TEST(CombineElementTables, InterpolatesLogLogAndKeepsZeroPairValuesZero) {
                  {{0.001, 20, 0}, {0.01, 10, 0}, {0.1, 1, 0}, {5, 0.2, 1}, {10, 0.1, 2}}, 1.008);
     writeElement("02_He.ele", {{0.001, 1}, {0.03162, 1}, {10, 1}}, 4.0026);
     std::string error;
-    const auto rows =
-        combineElementTables(DataDirectory::working(),
-                             composition(Weighting::byWeight, {{"01_H.ele", 1}, {"02_He.ele", 0}}),
-                             kMixtureEdgeFactor, error);
+    const auto rows = combineElementTables(
+        DataDirectory::working(),
+        recipeOfFiles(Weighting::byWeight, {{"01_H.ele", 1}, {"02_He.ele", 0}}), kMixtureEdgeFactor,
+        error);
     ASSERT_TRUE(rows) << error;
     ASSERT_EQ((*rows)[2].energy, 0.03162);                  // as the table writes 0.031623
     EXPECT_NEAR((*rows)[2].coherent, 0.1 / 0.03162, 1e-12); // 10 at 0.01, 1 at 0.1: 3.1626
@@ -156,10 +147,10 @@ TEST(CombineElementTables, AnElementInTwoRowsCountsOnceWithItsAmountsAdded) {
         std::string error;
         const auto repeated = combineElementTables(
             DataDirectory::working(),
-            composition(weighting, {{"82_Pb.ele", 1}, {"01_H.ele", 2}, {"82_Pb.ele", 1}}),
+            recipeOfFiles(weighting, {{"82_Pb.ele", 1}, {"01_H.ele", 2}, {"82_Pb.ele", 1}}),
             kCompoundEdgeFactor, error);
         const auto merged = combineElementTables(
-            DataDirectory::working(), composition(weighting, {{"82_Pb.ele", 2}, {"01_H.ele", 2}}),
+            DataDirectory::working(), recipeOfFiles(weighting, {{"82_Pb.ele", 2}, {"01_H.ele", 2}}),
             kCompoundEdgeFactor, error);
         ASSERT_TRUE(repeated && merged) << error;
         EXPECT_EQ(formattedRows(*repeated), formattedRows(*merged));
@@ -169,11 +160,7 @@ TEST(CombineElementTables, AnElementInTwoRowsCountsOnceWithItsAmountsAdded) {
     }
 }
 
-struct FailureCase {
-    const char* label;
-    std::vector<std::pair<const char*, double>> rows;
-    const char* expected;
-};
+using FailureCase = testing::CombinationFailure;
 
 class CombineElementTablesFailure : public ::testing::TestWithParam<FailureCase> {};
 
@@ -205,7 +192,7 @@ TEST_P(CombineElementTablesFailure, IsAnErrorNotACrash) {
     writeFaultyElements();
     std::string error;
     EXPECT_EQ(combineElementTables(DataDirectory::working(),
-                                   composition(Weighting::byAtoms, GetParam().rows),
+                                   recipeOfFiles(Weighting::byAtoms, GetParam().rows),
                                    kCompoundEdgeFactor, error),
               std::nullopt);
     EXPECT_NE(error.find(GetParam().expected), std::string::npos) << error;
