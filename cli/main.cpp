@@ -63,7 +63,14 @@ int run(const std::function<int(const CommandContext&)>& command, Shared& shared
                                  : shared.csv ? OutputFormat::csv
                                               : OutputFormat::aligned,
                                  shared.digits};
-    return command(context);
+    const int status = command(context);
+    // An answer that could not be written (a full disk, a closed pipe) is no answer.
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "tarvo: the answer could not be written to the standard output\n";
+        return kDataError;
+    }
+    return status;
 }
 
 // The first argument that is no option or an option's value: the command asked for.

@@ -219,6 +219,10 @@ TEST(Tarvo, EveryBadInputSaysWhatAndNamesTheArgument) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
         EXPECT_EQ(run.err.rfind("tarvo: ", 0), 0U) << c.arguments;
     }
+    // An answer that cannot be written is a failure, not a success.
+    const Outcome full = tarvo("mu Water --energy 0.1 --csv > /dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("could not be written"), std::string::npos) << full.err;
     // The energy the table can answer is answered beside the one it cannot.
     EXPECT_EQ(csvRows(tarvo("mu Water --energy 25,1 --csv").out).size(), 1U);
     EXPECT_EQ(tarvo("--help").status, 0);
