@@ -55,15 +55,7 @@ int bracketingRowOf(const ReadingTable& table, double energy) {
     if (table.rowCount < 2) {
         return 0;
     }
-    // A binary search without branches on the energy (random energies defeat a predicted
-    // one): the first row whose energy is at or above it.
-    const double* row = table.energies.data() + 1;
-    for (size_t n = static_cast<size_t>(table.rowCount); n > 1;) {
-        const size_t half = n / 2;
-        row = row[half - 1] < energy ? row + half : row;
-        n -= half;
-    }
-    const int j = static_cast<int>(row - table.energies.data()) + (*row < energy ? 1 : 0);
+    const int j = firstRowAtOrAbove(table.energies, table.rowCount, energy);
     if (j > table.rowCount) {
         return 0;
     }
@@ -71,6 +63,21 @@ int bracketingRowOf(const ReadingTable& table, double energy) {
 }
 
 } // namespace
+
+int firstRowAtOrAbove(const std::vector<double>& energies, int count, double energy) {
+    if (count < 1) {
+        return 1;
+    }
+    // A binary search without branches on the energy (random energies defeat a predicted
+    // one).
+    const double* row = energies.data() + 1;
+    for (size_t n = static_cast<size_t>(count); n > 1;) {
+        const size_t half = n / 2;
+        row = row[half - 1] < energy ? row + half : row;
+        n -= half;
+    }
+    return static_cast<int>(row - energies.data()) + (*row < energy ? 1 : 0);
+}
 
 void prepareLogarithms(ReadingTable& table) {
     const size_t rows = table.energies.size();

@@ -27,6 +27,10 @@ struct ReadingTable {
     bool logarithmsPrepared = false;
 };
 
+// The first row (from 1) of `count` ascending energies (MeV, index 0 unused) at or above
+// `energy`; count + 1 when none is.
+int firstRowAtOrAbove(const std::vector<double>& energies, int count, double energy);
+
 // Fills in the logarithms and slopes of a table (of a value 0, -infinity).
 void prepareLogarithms(ReadingTable& table);
 
