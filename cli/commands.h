@@ -23,40 +23,71 @@ struct CommandContext {
     bool inputIsTerminal = true;
     OutputFormat format = OutputFormat::aligned;
     int digits = 4;
+    ReadingMethod method = ReadingMethod::spline;
+};
+
+// Which rows an absorption edge energy gives: both sides, or the one asked for.
+enum class EdgeSide { both, below, above };
+
+// How the readings of a command are asked for.
+struct ReadingOptions {
+    EnergyOptions energies;
+    EdgeSide side = EdgeSide::both;
+    bool perAtom = false; // cross sections of an element in barns/atom
 };
 
 // `tarvo list`: the tables found, with stem, name, density and category.
 int listTables(const std::string& which, const std::string& category, const CommandContext& c);
 
-// `tarvo mu`: mu/rho, mu_tr/rho and mu_en/rho (cm2/g) at the energies.
-int readCoefficients(const MaterialRequest& material, const EnergyOptions& energies,
+// `tarvo mu`: mu/rho, mu_tr/rho and mu_en/rho (cm2/g) at the energies, a row for each.
+int readCoefficients(const MaterialRequest& material, const ReadingOptions& options,
                      const CommandContext& c);
 
-// `tarvo xs`: the partial cross sections and their total (cm2/g) at the energies.
-int readCrossSections(const MaterialRequest& material, const EnergyOptions& energies,
+// `tarvo xs`: the partial cross sections and their total (cm2/g, or b/atom) at the energies.
+int readCrossSections(const MaterialRequest& material, const ReadingOptions& options,
                       const CommandContext& c);
 
-// `tarvo energy`: every energy at which a quantity (mu, mu_tr, mu_en, total) takes a value.
+// `tarvo energy`: every energy (in `unit`, MeV or keV) at which a quantity (mu, mu_tr,
+// mu_en, total) takes a value (cm2/g).
 int findEnergies(const MaterialRequest& material, const std::string& quantity, double value,
-                 const CommandContext& c);
+                 const std::string& unit, const CommandContext& c);
 
-// `tarvo attenuate`: narrow-beam transmission and the layers of a thickness at the energies.
-int attenuate(const MaterialRequest& material, const EnergyOptions& energies,
-              const std::string& thickness, std::optional<double> density, const CommandContext& c);
+// What `tarvo attenuate` computes: thicknesses ("2mm", "3g/cm2") or transmissions (the
+// thickness that leaves each), lengths shown in `lengthUnit` (um, mm, cm, m; empty: the
+// first thickness's unit, or cm).
+struct AttenuationOptions {
+    std::vector<std::string> thicknesses;
+    std::vector<std::string> transmissions;
+    std::string lengthUnit;
+    std::optional<double> density; // g/cm3; the table's when not given
+};
 
-// `tarvo table`: the coefficients on equal steps (keV), linear in log-log or by the spline.
+// `tarvo attenuate`: narrow-beam transmission and the layers of each thickness at each energy.
+int attenuate(const MaterialRequest& material, const ReadingOptions& options,
+              const AttenuationOptions& attenuation, const CommandContext& c);
+
+// `tarvo table`: the coefficients on equal steps, linear in log-log or by the spline, the
+// energies in `unit` (keV, the spline tool's habit, or MeV).
 struct StepOptions {
     double from = 1.0;
     double to = 500.0;
     double step = 0.5;
     std::string method = "linear";
+    std::string unit = "keV";
 };
 int equalStepTable(const MaterialRequest& material, const StepOptions& steps,
                    const CommandContext& c);
 
-// `tarvo combine`: writes a new material table for the viewers, its kind by the extension.
-int combineTables(const MaterialRequest& material, const std::string& name, double density,
-                  const std::string& out, const CommandContext& c);
+// `tarvo combine`: writes a new material table for the viewers, its kind by the extension;
+// an existing table only with `force`, a shipped one never.
+struct CombineOptions {
+    std::string name;
+    double density = 0.0;
+    std::string out;
+    bool force = false;
+};
+int combineTables(const MaterialRequest& material, const CombineOptions& options,
+                  const CommandContext& c);
 
 // Writes "tarvo: " and the message on the error stream; returns the exit status given.
 int fail(const CommandContext& c, const std::string& message, int status);
@@ -64,5 +95,8 @@ int fail(const CommandContext& c, const std::string& message, int status);
 // A thickness with its unit ("2mm", "0.5 cm", "3g/cm2", "10um") in cm, or in g/cm2 when
 // `massThickness` is set; nothing when it is no positive length or mass thickness.
 std::optional<double> thicknessOf(const std::string& text, bool& massThickness);
+
+// Whether a density (g/cm3) can stand for a material: finite and above 0.
+bool usableDensity(double density);
 
 } // namespace tarvo::cli

@@ -2,124 +2,202 @@
 
 #include "common/numeric_text.h"
 
-#include <charconv>
+#include <array>
+#include <cerrno>
 #include <cmath>
-#include <fstream>
+#include <cstring>
+#include <filesystem>
 #include <istream>
-#include <iterator>
+#include <limits>
 #include <sstream>
 
 namespace tarvo::cli {
 namespace {
 
-// "first:last:count" with first and last positive and in order, count at least 2.
-bool parseRange(const std::string& text, double& first, double& last, int& count) {
+// Lines are read in blocks of this size; a line longer than the largest block a buffer
+// may grow to holds no energy anyway.
+constexpr std::size_t kBlock = 1 << 16;
+constexpr std::size_t kLongestLine = 1 << 20;
+constexpr double kMostRangePoints = 1e9;
+
+// "first:last:count" with first and last positive and in order, count a whole number of
+// at least 2.
+std::optional<std::array<double, 3>> parseRange(const std::string& text) {
     std::istringstream stream(text);
-    std::string a;
-    std::string b;
-    std::string n;
-    if (!std::getline(stream, a, ':') || !std::getline(stream, b, ':') ||
-        !std::getline(stream, n)) {
-        return false;
+    std::array<std::string, 3> parts;
+    if (!std::getline(stream, parts[0], ':') || !std::getline(stream, parts[1], ':') ||
+        !std::getline(stream, parts[2])) {
+        return std::nullopt;
     }
-    const std::optional<double> from = strictNumber(a);
-    const std::optional<double> to = strictNumber(b);
-    const std::optional<double> points = strictNumber(n);
-    if (!from || !to || !points || !(*from > 0) || !(*to > *from) || *points < 2 || *points > 1e7 ||
-        *points != std::floor(*points)) {
-        return false;
+    std::array<double, 3> numbers{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::optional<double> number = strictNumber(trimBlanks(parts[i]));
+        if (!number) {
+            return std::nullopt;
+        }
+        numbers[i] = *number;
     }
-    first = *from;
-    last = *to;
-    count = static_cast<int>(*points);
-    return true;
+    if (!(numbers[0] > 0) || !(numbers[1] > numbers[0]) || numbers[2] < 2 ||
+        numbers[2] > kMostRangePoints || numbers[2] != std::floor(numbers[2])) {
+        return std::nullopt;
+    }
+    return numbers;
 }
 
-// One energy a line; blank lines and lines starting with "#" are passed over. The whole
-// input is read at once and split here: a batch may hold millions of lines.
-bool readLines(std::istream& input, std::vector<double>& energies, std::string& error) {
-    const std::string text{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
-    std::string_view rest = text;
-    for (int number = 1; !rest.empty(); ++number) {
-        const size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        const size_t first = line.find_first_not_of(" \t\r");
-        if (first == std::string_view::npos || line[first] == '#') {
-            continue;
-        }
-        line = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
-        const std::optional<double> energy = strictNumber(line);
-        if (!energy || !(*energy > 0)) {
-            error = "line " + std::to_string(number) + " of the energies is not a positive number";
-            return false;
-        }
-        energies.push_back(*energy);
-    }
-    return true;
-}
-
-bool addRange(const std::string& text, bool logarithmic, std::vector<double>& energies,
-              std::string& error) {
-    double first = 0;
-    double last = 0;
-    int count = 0;
-    if (!parseRange(text, first, last, count)) {
-        error = std::string(logarithmic ? "--range" : "--linear-range") + " \"" + text +
-                "\" is not first:last:count with 0 < first < last and a count of at least 2";
-        return false;
-    }
-    for (int i = 0; i < count; ++i) {
-        const double t = static_cast<double>(i) / (count - 1);
-        energies.push_back(logarithmic ? first * std::pow(last / first, t)
-                                       : first + (last - first) * t);
-    }
-    energies.back() = last;
-    return true;
+std::string readFailure(const std::string& name) {
+    return "cannot read " + name + ": " + std::strerror(errno != 0 ? errno : EIO);
 }
 
 } // namespace
 
-std::optional<std::vector<double>> energiesOf(const EnergyOptions& options, std::istream& input,
-                                              bool inputIsTerminal, std::string& error) {
-    std::vector<double> energies;
+std::optional<EnergyStream> EnergyStream::open(const EnergyOptions& options, std::istream& input,
+                                               bool inputIsTerminal, std::string& error) {
+    EnergyStream stream;
+    stream.m_toMeV = options.unit == "keV" ? 0.001 : 1.0;
     for (const std::string& item : options.energies) {
-        const std::optional<double> energy = strictNumber(item);
+        const std::optional<double> energy = strictNumber(trimBlanks(item));
         if (!energy || !(*energy > 0)) {
             error = "--energy \"" + item + "\" is not a positive number";
             return std::nullopt;
         }
-        energies.push_back(*energy);
+        stream.m_listed.push_back(*energy);
     }
-    if ((!options.range.empty() && !addRange(options.range, true, energies, error)) ||
-        (!options.linearRange.empty() && !addRange(options.linearRange, false, energies, error))) {
-        return std::nullopt;
-    }
-    if (options.file == "-" || (options.file.empty() && energies.empty() && !inputIsTerminal)) {
-        if (!readLines(input, energies, error)) {
+    for (const auto& [text, logarithmic] :
+         {std::pair{options.range, true}, std::pair{options.linearRange, false}}) {
+        if (text.empty()) {
+            continue;
+        }
+        const auto range = parseRange(text);
+        if (!range) {
+            error = std::string(logarithmic ? "--range" : "--linear-range") + " \"" + text +
+                    "\" is not first:last:count with 0 < first < last and a count of at least 2";
             return std::nullopt;
         }
+        stream.m_ranges.push_back(
+            {(*range)[0], (*range)[1], static_cast<long>((*range)[2]), logarithmic});
+    }
+    const bool nothingElse = stream.m_listed.empty() && stream.m_ranges.empty();
+    if (options.file == "-" || (options.file.empty() && nothingElse && !inputIsTerminal)) {
+        stream.m_lines = &input;
+        stream.m_fileName = "the standard input";
     } else if (!options.file.empty()) {
-        std::ifstream file(options.file);
-        if (!file) {
-            error = "--file \"" + options.file + "\" cannot be read";
+        std::error_code ignored;
+        if (std::filesystem::is_directory(options.file, ignored)) {
+            error = "--file \"" + options.file + "\" is a directory, not a file of energies";
             return std::nullopt;
         }
-        if (!readLines(file, energies, error)) {
-            error = "--file \"" + options.file + "\": " + error;
+        stream.m_file = std::make_shared<std::ifstream>(options.file, std::ios::binary);
+        if (!*stream.m_file) {
+            error = "--file \"" + options.file + "\" cannot be read: " + std::strerror(errno);
             return std::nullopt;
         }
-    }
-    if (energies.empty()) {
+        stream.m_lines = stream.m_file.get();
+        stream.m_fileName = "--file \"" + options.file + "\"";
+    } else if (nothingElse) {
         error = "no energy given: use --energy, --range, --linear-range or --file";
         return std::nullopt;
     }
-    if (options.unit == "keV") {
-        for (double& energy : energies) {
-            energy *= 0.001;
+    return stream;
+}
+
+void EnergyStream::give(double value, InputEnergy& energy) const {
+    energy.given = value;
+    energy.mev = value * m_toMeV;
+    energy.problem.clear();
+}
+
+bool EnergyStream::next(InputEnergy& energy) {
+    if (m_nextListed < m_listed.size()) {
+        give(m_listed[m_nextListed++], energy);
+        return true;
+    }
+    if (m_range < m_ranges.size()) {
+        const Range& r = m_ranges[m_range];
+        const double t = static_cast<double>(m_rangePoint) / static_cast<double>(r.count - 1);
+        const bool last = ++m_rangePoint == r.count;
+        give(last            ? r.last
+             : r.logarithmic ? r.first * std::pow(r.last / r.first, t)
+                             : r.first + (r.last - r.first) * t,
+             energy);
+        if (last) {
+            ++m_range;
+            m_rangePoint = 0;
+        }
+        return true;
+    }
+    std::string_view line;
+    while (m_lines != nullptr && nextLine(line)) {
+        const std::string_view text = trimBlanks(line);
+        if (text.empty() || text.front() == '#') {
+            continue;
+        }
+        const std::optional<double> value = strictNumber(text);
+        if (value && *value > 0) {
+            give(*value, energy);
+        } else {
+            energy.given = energy.mev = std::numeric_limits<double>::quiet_NaN();
+            energy.problem =
+                "line " + std::to_string(m_lineNumber) + " of " + m_fileName +
+                (text.size() > 40 ? " is no positive number"
+                                  : " (\"" + std::string(text) + "\") is no positive number");
+        }
+        return true;
+    }
+    return false;
+}
+
+// Reads the next block behind what is left of the buffer; false at the end of the input.
+bool EnergyStream::fill() {
+    if (m_endOfInput) {
+        return false;
+    }
+    if (m_begin > 0) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_begin, m_end - m_begin);
+        m_end -= m_begin;
+        m_begin = 0;
+    }
+    if (m_buffer.size() - m_end < kBlock) {
+        m_buffer.resize(std::min(std::max(m_buffer.size() * 2, kBlock), kLongestLine + kBlock));
+    }
+    errno = 0;
+    m_lines->read(m_buffer.data() + m_end, static_cast<std::streamsize>(m_buffer.size() - m_end));
+    const auto got = static_cast<std::size_t>(m_lines->gcount());
+    m_end += got;
+    if (m_lines->bad()) {
+        m_readError = readFailure(m_fileName);
+    }
+    m_endOfInput = got == 0 || !*m_lines;
+    return got > 0;
+}
+
+bool EnergyStream::nextLine(std::string_view& line) {
+    for (;;) {
+        const char* start = m_buffer.data() + m_begin;
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', m_end - m_begin));
+        if (newline != nullptr) {
+            line = std::string_view(start, static_cast<std::size_t>(newline - start));
+            m_begin += line.size() + 1;
+            ++m_lineNumber;
+            return true;
+        }
+        if (m_end - m_begin >= kLongestLine) {
+            // No energy is this long: the line is taken as it stands so far, its rest
+            // becomes lines of its own no number reads from either.
+            line = std::string_view(start, m_end - m_begin);
+            m_begin = m_end;
+            ++m_lineNumber;
+            return true;
+        }
+        if (!fill()) {
+            if (m_begin == m_end) {
+                return false;
+            }
+            line = std::string_view(m_buffer.data() + m_begin, m_end - m_begin);
+            m_begin = m_end;
+            ++m_lineNumber;
+            return true;
         }
     }
-    return energies;
 }
 
 } // namespace tarvo::cli

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <fstream>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tarvo::cli {
@@ -14,13 +15,61 @@ struct EnergyOptions {
     std::string range;                 // --range "first:last:count", log-spaced
     std::string linearRange;           // --linear-range "first:last:count"
     std::string file;                  // --file, one energy per line; "-" for the standard input
-    std::string unit = "MeV";          // MeV or keV
+    std::string unit = "MeV";          // MeV or keV, for the input and the output
 };
 
-// The energies in MeV, in the order given; the standard input is read when nothing else
-// gives energies and it is not a terminal. Nothing, with `error` naming the argument, when
-// one is not a positive number or nothing gives any.
-std::optional<std::vector<double>> energiesOf(const EnergyOptions& options, std::istream& input,
-                                              bool inputIsTerminal, std::string& error);
+// One energy of the input: as given (in the unit asked for) and in MeV; or, for a line
+// that holds no positive number, why not (the energies are then NaN).
+struct InputEnergy {
+    double given = 0.0;
+    double mev = 0.0;
+    std::string problem;
+};
+
+// The energies in the order given, --energy first, then the ranges, then the lines of the
+// file or the standard input (read when nothing else gives energies and it is not a
+// terminal). Lines are read as they are asked for, so a batch of any length takes little
+// memory; blank lines and lines starting with "#" are passed over.
+class EnergyStream {
+  public:
+    // Checks the listed energies and the ranges and opens the file; nothing, with `error`
+    // naming the argument, when one is bad or nothing gives any energy.
+    static std::optional<EnergyStream> open(const EnergyOptions& options, std::istream& input,
+                                            bool inputIsTerminal, std::string& error);
+
+    // The next energy; false at the end of the input.
+    bool next(InputEnergy& energy);
+
+    // Why the input ended early (a file that could not be read to its end); empty if not.
+    const std::string& readError() const { return m_readError; }
+
+  private:
+    struct Range {
+        double first = 0.0;
+        double last = 0.0;
+        long count = 0;
+        bool logarithmic = true;
+    };
+
+    bool nextLine(std::string_view& line);
+    bool fill();
+    void give(double value, InputEnergy& energy) const;
+
+    double m_toMeV = 1.0;
+    std::vector<double> m_listed;
+    std::size_t m_nextListed = 0;
+    std::vector<Range> m_ranges;
+    std::size_t m_range = 0;
+    long m_rangePoint = 0;
+    std::shared_ptr<std::ifstream> m_file;
+    std::istream* m_lines = nullptr;
+    std::string m_fileName;
+    std::vector<char> m_buffer;
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
+    bool m_endOfInput = false;
+    long m_lineNumber = 0;
+    std::string m_readError;
+};
 
 } // namespace tarvo::cli

@@ -2,9 +2,12 @@
 
 #include "coefview/combine_coefficient_tables.h"
 #include "common/elements.h"
+#include "common/numeric_text.h"
+#include "common/shipped_tables.h"
 #include "common/text_file.h"
 #include "xsview/combine_element_tables.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <ostream>
@@ -68,13 +71,13 @@ int listTables(const std::string& which, const std::string& category, const Comm
         addTables(listed, c.data, "mu_mix", {".mucm", ".muc2", ".muc3"}, "material", "mu");
     }
     OutputTable table;
-    table.material = "tables";
-    table.columns = {{"stem", "Stem", ""},
-                     {"kind", "Kind", ""},
-                     {"category", "Category", ""},
-                     {"name", "Name", ""},
-                     {"density", "Density", "g/cm3"},
-                     {"tables", "Tables", ""}};
+    table.heading.material = "tables";
+    table.heading.columns = {{"stem", "Stem", "", ColumnKind::text},
+                             {"kind", "Kind", "", ColumnKind::text},
+                             {"category", "Category", "", ColumnKind::text},
+                             {"name", "Name", "", ColumnKind::text},
+                             {"density", "Density", "g/cm3"},
+                             {"tables", "Tables", "", ColumnKind::text}};
     for (const auto& [stem, entry] : listed) {
         if (category.empty() || entry.category == category) {
             table.rows.push_back(
@@ -103,7 +106,7 @@ std::optional<TableKind> kindOf(const std::string& path) {
 // The recipe the creators would take: a formula by its atoms as the compound creator reads
 // it, or as 100 weight % as the material creator reads it; a mixture by weight.
 std::optional<Recipe> combinationRecipe(const DataDirectory& data, const MaterialRequest& request,
-                                        TableKind kind, std::string& error,
+                                        TableKind kind, RequestError& error,
                                         std::vector<std::string>& notes) {
     if (request.mixture.empty()) {
         const bool byAtoms = kind == TableKind::crossSections;
@@ -111,12 +114,12 @@ std::optional<Recipe> combinationRecipe(const DataDirectory& data, const Materia
         auto recipe = formulaRecipe(
             byAtoms ? request.formula : request.formula + " 100",
             byAtoms ? Weighting::byAtoms : Weighting::byWeight,
-            [&data](int z) { return shippedAtomicWeight(data, z); }, error, note);
+            [&data](int z) { return shippedAtomicWeight(data, z); }, error.message, note);
         if (!note.empty()) {
             notes.push_back(note);
         }
         if (!recipe) {
-            error = "--formula " + error;
+            error = {RequestProblem::syntax, "--formula " + error.message};
         }
         return recipe;
     }
@@ -140,29 +143,79 @@ bool writeCombined(const DataDirectory& data, const Recipe& recipe, TableKind ki
 
 } // namespace
 
-int combineTables(const MaterialRequest& request, const std::string& name, double density,
-                  const std::string& out, const CommandContext& c) {
-    const std::optional<TableKind> kind = kindOf(out);
-    if (!kind || name.empty() || !(density > 0) || !request.name.empty()) {
-        return fail(c,
-                    "combine takes --formula or --mixture, a --name, a --density above 0 and "
-                    "an --out ending in .mix, .mix2, .mix3, .mucm, .muc2 or .muc3",
-                    kUsageError);
+namespace {
+
+// Where a new table goes: a bare file name where the viewers list it, any other path as
+// the shell means it.
+std::string tablePath(const DataDirectory& data, const std::string& out, TableKind kind) {
+    if (std::filesystem::path(out).has_parent_path()) {
+        return out;
     }
-    // A bare file name goes where the viewers list it.
-    const std::string path =
-        std::filesystem::path(out).has_parent_path()
-            ? out
-            : c.data.path(formPath(*kind == TableKind::coefficients ? "mu_mix" : "mix", out));
-    std::string error;
+    return data.path(formPath(kind == TableKind::coefficients ? "mu_mix" : "mix", out));
+}
+
+// The path relative to the run directory where it lies in it; empty where not.
+std::string inRunDirectory(const DataDirectory& data, const std::string& path) {
+    std::error_code ignored;
+    const auto root = std::filesystem::weakly_canonical(data.path("."), ignored);
+    const auto file = std::filesystem::weakly_canonical(path, ignored);
+    const auto relative = file.lexically_relative(root);
+    return relative.empty() || *relative.begin() == ".." ? std::string()
+                                                         : relative.generic_string();
+}
+
+// Why the combination may not be written to `path`; empty when it may.
+std::string writeRefusal(const DataDirectory& data, const std::string& path, bool force) {
+    if (isShippedTable(inRunDirectory(data, path))) {
+        return "\"" + nativePath(path) +
+               "\" is a table the suite ships and is never replaced; choose another name";
+    }
+    std::error_code ignored;
+    if (std::filesystem::exists(path, ignored) && !force) {
+        return "\"" + nativePath(path) + "\" exists; give --force to replace it";
+    }
+    return {};
+}
+
+std::string optionsProblem(const MaterialRequest& request, const CombineOptions& o) {
+    const bool oneLine = std::none_of(o.name.begin(), o.name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (!kindOf(o.out) || !request.name.empty()) {
+        return "combine takes --formula or --mixture and an --out ending in .mix, .mix2, .mix3, "
+               ".mucm, .muc2 or .muc3";
+    }
+    if (trimBlanks(o.name).empty() || !oneLine) {
+        return "--name must be one line of text that is not blank";
+    }
+    return usableDensity(o.density) ? "" : "--density must be a finite number above 0 (g/cm3)";
+}
+
+} // namespace
+
+int combineTables(const MaterialRequest& request, const CombineOptions& o,
+                  const CommandContext& c) {
+    if (const std::string problem = optionsProblem(request, o); !problem.empty()) {
+        return fail(c, problem, kUsageError);
+    }
+    const TableKind kind = *kindOf(o.out);
+    const std::string path = tablePath(c.data, o.out, kind);
+    if (const std::string refusal = writeRefusal(c.data, path, o.force); !refusal.empty()) {
+        return fail(c, refusal, kDataError);
+    }
+    RequestError error;
     std::vector<std::string> notes;
-    const auto recipe = combinationRecipe(c.data, request, *kind, error, notes);
+    const auto recipe = combinationRecipe(c.data, request, kind, error, notes);
     for (const std::string& note : notes) {
-        c.err << "tarvo: note: " << note << '\n';
+        c.err << "tarvo: note: " << printable(note) << '\n';
     }
-    if (!recipe || !writeCombined(c.data, *recipe, *kind, request.mixture.empty(), name, density,
-                                  path, error)) {
-        return fail(c, error, kDataError);
+    if (!recipe) {
+        return fail(c, error.message,
+                    error.problem == RequestProblem::syntax ? kUsageError : kDataError);
+    }
+    if (!writeCombined(c.data, *recipe, kind, request.mixture.empty(), o.name, o.density, path,
+                       error.message)) {
+        return fail(c, error.message, kDataError);
     }
     c.out << "wrote " << nativePath(path) << '\n';
     return 0;

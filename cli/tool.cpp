@@ -1,27 +1,48 @@
+#include "cli/tool.h"
+
 #include "cli/commands.h"
 #include "cli/data_directory.h"
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 
-#include <unistd.h>
-
+namespace tarvo::cli {
 namespace {
 
 using namespace tarvo;
 using namespace tarvo::cli;
 
-// What every reading command shares: the material and the output.
+// What every reading command shares: the material, the readings asked for and the output.
 struct Shared {
     MaterialRequest material;
-    EnergyOptions energies;
+    ReadingOptions readings;
+    std::string method = "spline";
+    std::string side = "both";
     std::optional<std::string> data;
     bool csv = false;
     bool json = false;
     int digits = 4;
 };
+
+// Where the tool reads and writes.
+struct Streams {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool inputIsTerminal;
+};
+
+void addMethod(CLI::App& command, Shared& shared) {
+    command
+        .add_option("--method", shared.method,
+                    "spline (the default: not-a-knot cubic in log-log between the rows of "
+                    "each edge-free stretch) or loglog (straight lines, as the viewers read)")
+        ->check(CLI::IsMember({"spline", "loglog"}));
+}
 
 void addMaterial(CLI::App& command, Shared& shared) {
     command.add_option("material", shared.material.name,
@@ -33,48 +54,57 @@ void addMaterial(CLI::App& command, Shared& shared) {
 }
 
 void addEnergies(CLI::App& command, Shared& shared) {
-    command.add_option("--energy", shared.energies.energies, "Energies, repeated or 0.1,0.662")
+    EnergyOptions& energies = shared.readings.energies;
+    command.add_option("--energy", energies.energies, "Energies, repeated or 0.1,0.662")
         ->delimiter(',');
-    command.add_option("--range", shared.energies.range, "first:last:count, log-spaced");
-    command.add_option("--linear-range", shared.energies.linearRange,
-                       "first:last:count, evenly spaced");
-    command.add_option("--file", shared.energies.file,
-                       "One energy per line; - for the standard input (read as well when no "
-                       "energy is given)");
-    command.add_option("--unit", shared.energies.unit, "MeV (the default) or keV")
+    command.add_option("--range", energies.range, "first:last:count, log-spaced");
+    command.add_option("--linear-range", energies.linearRange, "first:last:count, evenly spaced");
+    command.add_option("--file", energies.file,
+                       "One energy per line, a row out for each; - for the standard input "
+                       "(read as well when no energy is given)");
+    command.add_option("--unit", energies.unit, "MeV (the default) or keV, in and out")
         ->check(CLI::IsMember({"MeV", "keV"}));
+    command
+        .add_option("--side", shared.side,
+                    "At an absorption edge energy: both rows (the default), below or above")
+        ->check(CLI::IsMember({"both", "below", "above"}));
+    addMethod(command, shared);
 }
 
 // Paths the user gives stay relative to the working directory; the tables are read from
 // the run directory, named to every call.
-int run(const std::function<int(const CommandContext&)>& command, Shared& shared) {
+int run(const std::function<int(const CommandContext&)>& command, Shared& shared,
+        const Streams& streams) {
     std::string error;
     const auto directory = dataDirectory(shared.data, error);
     if (!directory) {
-        std::cerr << "tarvo: " << error << '\n';
+        streams.err << "tarvo: " << error << '\n';
         return kDataError;
     }
     const CommandContext context{DataDirectory(*directory),
-                                 std::cout,
-                                 std::cerr,
-                                 std::cin,
-                                 isatty(STDIN_FILENO) != 0,
+                                 streams.out,
+                                 streams.err,
+                                 streams.in,
+                                 streams.inputIsTerminal,
                                  shared.json  ? OutputFormat::json
                                  : shared.csv ? OutputFormat::csv
                                               : OutputFormat::aligned,
-                                 shared.digits};
+                                 shared.digits,
+                                 shared.method == "loglog" ? ReadingMethod::loglog
+                                                           : ReadingMethod::spline};
     const int status = command(context);
     // An answer that could not be written (a full disk, a closed pipe) is no answer.
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "tarvo: the answer could not be written to the standard output\n";
+    streams.out.flush();
+    if (!streams.out) {
+        streams.err << "tarvo: cannot write the answer to the standard output: "
+                    << std::strerror(errno != 0 ? errno : EIO) << '\n';
         return kDataError;
     }
     return status;
 }
 
 // The first argument that is no option or an option's value: the command asked for.
-std::string firstWord(int argc, char* argv[]) {
+std::string firstWord(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         if (word == "--data" || word == "--digits") {
@@ -96,12 +126,9 @@ struct CommandOptions {
     std::string category; // list
     std::string quantity; // energy
     double value = 0.0;   // energy
-    std::string thickness;
-    std::optional<double> density; // attenuate
-    StepOptions steps;             // table
-    std::string name;              // combine
-    double combinedDensity = 0.0;
-    std::string out;
+    AttenuationOptions attenuation;
+    StepOptions steps; // table
+    CombineOptions combine;
 };
 
 using Command = std::function<int(const CommandContext&)>;
@@ -123,6 +150,10 @@ CLI::App* addList(CLI::App& app, CommandOptions& o, Command& command) {
     return list;
 }
 
+EdgeSide sideOf(const std::string& side) {
+    return side == "below" ? EdgeSide::below : side == "above" ? EdgeSide::above : EdgeSide::both;
+}
+
 void addReadings(CLI::App& app, Shared& shared, Command& command) {
     auto* mu = app.add_subcommand("mu", "mu/rho, mu_tr/rho and mu_en/rho (cm2/g) at energies");
     addMaterial(*mu, shared);
@@ -130,20 +161,26 @@ void addReadings(CLI::App& app, Shared& shared, Command& command) {
     mu->footer("Example: tarvo mu Water --energy 1.25\n         tarvo mu --formula H2O "
                "--range 0.01:10:20 --csv");
     choose(*mu, command, [&shared](const CommandContext& c) {
-        return readCoefficients(shared.material, shared.energies, c);
+        shared.readings.side = sideOf(shared.side);
+        return readCoefficients(shared.material, shared.readings, c);
     });
     auto* xs = app.add_subcommand("xs", "Partial cross sections and their total (cm2/g)");
     addMaterial(*xs, shared);
     addEnergies(*xs, shared);
-    xs->footer("Example: tarvo xs Pb --energy 0.088,1 --unit MeV");
+    xs->add_flag("--per-atom", shared.readings.perAtom, "An element's cross sections in b/atom");
+    xs->footer("Example: tarvo xs Pb --energy 88 --unit keV --per-atom");
     choose(*xs, command, [&shared](const CommandContext& c) {
-        return readCrossSections(shared.material, shared.energies, c);
+        shared.readings.side = sideOf(shared.side);
+        return readCrossSections(shared.material, shared.readings, c);
     });
 }
 
 void addEnergy(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
     auto* energy = app.add_subcommand("energy", "Every energy at which a quantity takes a value");
     addMaterial(*energy, shared);
+    addMethod(*energy, shared);
+    energy->add_option("--unit", shared.readings.energies.unit, "MeV (the default) or keV")
+        ->check(CLI::IsMember({"MeV", "keV"}));
     auto* quantities = energy->add_option_group("quantity");
     for (const auto& [flag, key] : {std::pair{"--mu", "mu"}, std::pair{"--mu-tr", "mu_tr"},
                                     std::pair{"--mu-en", "mu_en"}, std::pair{"--total", "total"}}) {
@@ -158,30 +195,42 @@ void addEnergy(CLI::App& app, Shared& shared, CommandOptions& o, Command& comman
     quantities->require_option(1);
     energy->footer("Example: tarvo energy Pb --mu 50");
     choose(*energy, command, [&shared, &o](const CommandContext& c) {
-        return findEnergies(shared.material, o.quantity, o.value, c);
+        return findEnergies(shared.material, o.quantity, o.value, shared.readings.energies.unit, c);
     });
 }
 
 void addAttenuate(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
-    auto* attenuation = app.add_subcommand("attenuate", "Transmission, HVL, TVL of a thickness");
+    auto* attenuation = app.add_subcommand("attenuate", "Transmission, HVL, TVL of thicknesses");
     addMaterial(*attenuation, shared);
     addEnergies(*attenuation, shared);
-    attenuation->add_option("--thickness", o.thickness, "2mm, 0.5cm, 10um, 3g/cm2")->required();
-    attenuation->add_option("--density", o.density, "g/cm3 (the table's when left out)");
-    attenuation->footer("Example: tarvo attenuate Pb --thickness 2mm --energy 0.662");
+    AttenuationOptions& a = o.attenuation;
+    attenuation->add_option("--thickness", a.thicknesses, "2mm, 0.5cm, 10um, 3g/cm2; or 1mm,2mm")
+        ->delimiter(',');
+    attenuation
+        ->add_option("--transmission", a.transmissions,
+                     "The fraction left (0.5, 0.01): the thickness that leaves it")
+        ->delimiter(',');
+    attenuation->add_option("--length-unit", a.lengthUnit,
+                            "um, mm, cm or m (the first thickness's, else cm)");
+    attenuation->add_option("--density", a.density, "g/cm3 (the table's when left out)");
+    attenuation->footer("Example: tarvo attenuate Pb --thickness 1mm,2mm --energy 0.662\n"
+                        "         tarvo attenuate Pb --transmission 0.01 --energy 0.662");
     choose(*attenuation, command, [&shared, &o](const CommandContext& c) {
-        return attenuate(shared.material, shared.energies, o.thickness, o.density, c);
+        shared.readings.side = sideOf(shared.side);
+        return attenuate(shared.material, shared.readings, o.attenuation, c);
     });
 }
 
 void addTable(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
-    auto* steps = app.add_subcommand("table", "The coefficients on equal energy steps (keV)");
+    auto* steps = app.add_subcommand("table", "The coefficients on equal energy steps");
     addMaterial(*steps, shared);
-    steps->add_option("--from", o.steps.from, "First energy, keV (1)");
-    steps->add_option("--to", o.steps.to, "Last energy, keV (500)");
-    steps->add_option("--step", o.steps.step, "Step, keV (0.5)");
-    steps->add_option("--method", o.steps.method, "linear (log-log) or spline")
-        ->check(CLI::IsMember({"linear", "spline"}));
+    steps->add_option("--from", o.steps.from, "First energy (1 keV)");
+    steps->add_option("--to", o.steps.to, "Last energy (500 keV)");
+    steps->add_option("--step", o.steps.step, "Step (0.5 keV)");
+    steps->add_option("--unit", o.steps.unit, "keV (the default, as the spline tool) or MeV")
+        ->check(CLI::IsMember({"keV", "MeV"}));
+    steps->add_option("--method", o.steps.method, "linear (loglog, the default) or spline")
+        ->check(CLI::IsMember({"linear", "loglog", "spline"}));
     steps->footer("Example: tarvo table Water --from 1 --to 100 --step 0.5 --method spline --csv");
     choose(*steps, command, [&shared, &o](const CommandContext& c) {
         return equalStepTable(shared.material, o.steps, c);
@@ -191,63 +240,79 @@ void addTable(CLI::App& app, Shared& shared, CommandOptions& o, Command& command
 void addCombine(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
     auto* combine = app.add_subcommand("combine", "Write a new material table for the viewers");
     addMaterial(*combine, shared);
-    combine->add_option("--name", o.name, "The material's name")->required();
-    combine->add_option("--density", o.combinedDensity, "g/cm3")->required();
+    combine->add_option("--name", o.combine.name, "The material's name")->required();
+    combine->add_option("--density", o.combine.density, "g/cm3")->required();
     combine
-        ->add_option("--out", o.out,
+        ->add_option("--out", o.combine.out,
                      "The table: .mix/.mix2/.mix3 (cross sections) or .mucm/.muc2/.muc3 "
                      "(coefficients); a bare file name goes where the viewers list it")
         ->required();
+    combine->add_flag("--force", o.combine.force,
+                      "Replace a table of that name (never one the suite ships)");
     combine->footer("Example: tarvo combine --formula H2O --name \"Water, formula\" "
                     "--density 1 --out H2O.muc3");
     choose(*combine, command, [&shared, &o](const CommandContext& c) {
-        return combineTables(shared.material, o.name, o.combinedDensity, o.out, c);
+        return combineTables(shared.material, o.combine, c);
     });
 }
 
 // Parses the arguments; the exit status when they end the program (help or an error).
-std::optional<int> parse(CLI::App& app, int argc, char* argv[]) {
+std::optional<int> parse(CLI::App& app, int argc, const char* const* argv, const Streams& streams) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
+        streams.out << app.help();
         return 0;
     } catch (const CLI::CallForAllHelp&) {
-        std::cout << app.help("", CLI::AppFormatMode::All);
+        streams.out << app.help("", CLI::AppFormatMode::All);
+        return 0;
+    } catch (const CLI::CallForVersion&) {
+        streams.out << "tarvo " << TARVO_VERSION << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
         const std::string command = firstWord(argc, argv);
         const auto known = app.get_subcommands(
             [&command](const CLI::App* sub) { return sub->get_name() == command; });
         if (!command.empty() && known.empty()) {
-            std::cerr << "tarvo: unknown command \"" << command << "\" (see tarvo --help)\n";
+            streams.err << "tarvo: unknown command \"" << printable(command)
+                        << "\" (see tarvo --help)\n";
         } else {
-            std::cerr << "tarvo: " << e.what() << '\n';
+            streams.err << "tarvo: " << printable(e.what()) << '\n';
         }
         return kUsageError;
     }
     return std::nullopt;
 }
 
+void addGlobalOptions(CLI::App& app, Shared& shared) {
+    app.footer("Example: tarvo mu Water --energy 0.662,1.25");
+    app.require_subcommand(1);
+    // The output options may follow the command's own.
+    app.fallthrough();
+    app.set_version_flag("--version", std::string("tarvo ") + TARVO_VERSION);
+    app.add_option("--data", shared.data,
+                   "The run directory whose tables are read (or TARVO_DATA; else the "
+                   "programs' own)")
+        ->envname("TARVO_DATA");
+    auto* csv = app.add_flag("--csv", shared.csv, "Comma-separated output");
+    app.add_flag("--json", shared.json, "JSON output, numbers in full precision")->excludes(csv);
+    app.add_option("--digits", shared.digits,
+                   "Significant digits of the aligned and CSV numbers (4)")
+        ->check(CLI::Range(1, 17));
+}
+
 } // namespace
 
-int main(int argc, char* argv[]) {
-    std::ios::sync_with_stdio(false);
+int runTarvo(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+             std::ostream& err, bool inputIsTerminal) {
+    const Streams streams{in, out, err, inputIsTerminal};
     CLI::App app{"Photon interaction data from the tables of the Tarvo suite: partial cross "
                  "sections, mass attenuation, energy-transfer and energy-absorption "
                  "coefficients, readings at any energy, the energies of a value, attenuation, "
                  "tables on equal steps and new materials.",
                  "tarvo"};
-    app.footer("Example: tarvo mu Water --energy 0.662,1.25");
-    app.require_subcommand(1);
-    // The output options may follow the command's own.
-    app.fallthrough();
     Shared shared;
-    app.add_option("--data", shared.data, "The run directory whose tables are read");
-    app.add_flag("--csv", shared.csv, "Comma-separated output");
-    app.add_flag("--json", shared.json, "JSON output");
-    app.add_option("--digits", shared.digits, "Significant digits of the numbers (4)")
-        ->check(CLI::Range(1, 17));
+    addGlobalOptions(app, shared);
     Command command;
     CommandOptions options;
     const CLI::App* list = addList(app, options, command);
@@ -256,12 +321,14 @@ int main(int argc, char* argv[]) {
     addAttenuate(app, shared, options, command);
     addTable(app, shared, options, command);
     addCombine(app, shared, options, command);
-    if (const std::optional<int> status = parse(app, argc, argv)) {
+    if (const std::optional<int> status = parse(app, argc, argv, streams)) {
         return *status;
     }
     if (!oneMaterial(shared.material) && !list->parsed()) {
-        std::cerr << "tarvo: give one material: a table, --formula or --mixture\n";
+        err << "tarvo: give one material: a table, --formula or --mixture\n";
         return kUsageError;
     }
-    return run(command, shared);
+    return run(command, shared, streams);
 }
+
+} // namespace tarvo::cli

@@ -61,7 +61,7 @@ class FormulaParser {
                 return m_failed ? std::nullopt : std::make_optional(all);
             }
             if (!separator()) {
-                return fail(m_at, "unexpected \"" + std::string(1, peek()) + "\"");
+                return fail(m_at, "unexpected \"" + characterHere() + "\"");
             }
         }
     }
@@ -69,6 +69,14 @@ class FormulaParser {
   private:
     bool atEnd() const { return m_at >= m_text.size(); }
     char peek() const { return m_text[m_at]; }
+    // The whole character at the reading position, all the bytes of a UTF-8 one ("₂").
+    std::string characterHere() const {
+        size_t end = m_at + 1;
+        while (end < m_text.size() && (static_cast<unsigned char>(m_text[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+        return std::string(m_text.substr(m_at, end - m_at));
+    }
 
     // Characters, not bytes: a middle dot is one character.
     size_t position(size_t byte) const {
@@ -239,7 +247,7 @@ class FormulaParser {
             } else if (isDigit(c)) {
                 fail(m_at, "a count must follow an element or a \")\"");
             } else {
-                fail(m_at, "unexpected \"" + std::string(1, c) + "\"");
+                fail(m_at, "unexpected \"" + characterHere() + "\"");
             }
         }
         return !m_failed;

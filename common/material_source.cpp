@@ -67,15 +67,26 @@ std::optional<std::string> tableIn(const DataDirectory& data, const std::string&
     return std::nullopt;
 }
 
+std::string didYouMean(const DataDirectory& data, const std::string& name) {
+    const std::vector<std::string> close = closestNames(data, name, Quantities::coefficients);
+    std::string text;
+    for (size_t n = 0; n < close.size(); ++n) {
+        text += (n == 0 ? " (did you mean " : n + 1 == close.size() ? " or " : ", ") + close[n];
+    }
+    return text.empty() ? text : text + "?)";
+}
+
 // A mixture's component as a composition: a table's (an element's is itself), else a formula.
 std::optional<std::vector<CompositionEntry>> componentOf(const DataDirectory& data,
                                                          const std::string& name,
-                                                         std::string& error,
+                                                         RequestError& error,
                                                          std::vector<std::string>& notes) {
     const std::optional<std::string> path = findTable(data, name, Quantities::coefficients);
     if (path) {
-        const auto table = loadCoefficientTable(*path, isMaterialCoefficientPath(*path), error);
+        const auto table =
+            loadCoefficientTable(*path, isMaterialCoefficientPath(*path), error.message);
         if (!table) {
+            error.problem = RequestProblem::unreadable;
             return std::nullopt;
         }
         if (table->compositionCount == 0) {
@@ -87,26 +98,43 @@ std::optional<std::vector<CompositionEntry>> componentOf(const DataDirectory& da
                                              table->composition.begin() + 1 +
                                                  table->compositionCount);
     }
-    return compositionOf(data, {"", name, ""}, error, notes);
+    auto formula = compositionOf(data, {"", name, ""}, error, notes);
+    if (!formula && error.problem == RequestProblem::syntax) {
+        // Neither a table nor a formula: a misspelt table name is the likelier slip.
+        const std::string suggestion = didYouMean(data, name);
+        error.message = "--mixture: \"" + name + "\" is no table and no formula" +
+                        (suggestion.empty() ? " (" + error.message + ")" : suggestion);
+        error.problem = suggestion.empty() ? RequestProblem::syntax : RequestProblem::unknownName;
+    }
+    return formula;
+}
+
+// Shares that add up to 1 or to 100 are fractions or percentages as they stand.
+bool sumsToWhole(double total) {
+    return std::fabs(total - 1) < 1e-6 || std::fabs(total - 100) < 1e-4;
 }
 
 std::optional<std::vector<CompositionEntry>> mixtureOf(const DataDirectory& data,
                                                        const std::string& mixture,
-                                                       std::string& error,
+                                                       RequestError& error,
                                                        std::vector<std::string>& notes) {
     std::map<int, double> weights;
     std::istringstream items(mixture);
     double total = 0.0;
-    for (std::string item; std::getline(items, item, ',');) {
+    for (std::string text; std::getline(items, text, ',');) {
+        const std::string item(trimBlanks(text));
         const size_t colon = item.rfind(':');
         const std::optional<double> share =
-            colon == std::string::npos ? std::nullopt
-                                       : strictNumber(std::string_view(item).substr(colon + 1));
-        if (!share || !(*share > 0)) {
-            error = "--mixture: \"" + item + "\" is not a component and a share above 0";
+            colon == std::string::npos
+                ? std::nullopt
+                : strictNumber(trimBlanks(std::string_view(item).substr(colon + 1)));
+        if (!share || !(*share > 0) || *share > 1e100) {
+            error = {RequestProblem::syntax,
+                     "--mixture: \"" + item + "\" is not a component and a share above 0"};
             return std::nullopt;
         }
-        const auto component = componentOf(data, item.substr(0, colon), error, notes);
+        const auto component =
+            componentOf(data, std::string(trimBlanks(item.substr(0, colon))), error, notes);
         if (!component) {
             return std::nullopt;
         }
@@ -120,8 +148,14 @@ std::optional<std::vector<CompositionEntry>> mixtureOf(const DataDirectory& data
         composition.push_back({z, weight / total});
     }
     if (composition.empty()) {
-        error = "--mixture is empty";
+        error = {RequestProblem::syntax, "--mixture is empty"};
         return std::nullopt;
+    }
+    if (!sumsToWhole(total)) {
+        char sum[32];
+        std::snprintf(sum, sizeof sum, "%.6g", total);
+        notes.push_back(std::string("the shares of the mixture add up to ") + sum +
+                        ", not 1 or 100: each is taken as its part of that sum");
     }
     return composition;
 }
@@ -147,6 +181,16 @@ bool combine(const DataDirectory& data, Material& material, Quantities quantitie
     return true;
 }
 
+// The atomic number of an element table ("82_Pb.ele", "82_Pb.mut"); 0 for any other.
+int elementTableNumber(const std::string& path) {
+    const std::string extension = std::filesystem::path(path).extension().string();
+    const std::string stem = std::filesystem::path(path).stem().string();
+    const int z = atomicNumberOf(stem.size() > 3 ? stem.substr(3) : std::string());
+    const bool element = (extension == ".ele" || extension == ".mut") && z != 0 &&
+                         stem.substr(0, 3) == elementStem(z).substr(0, 3);
+    return element ? z : 0;
+}
+
 bool loadTable(const std::string& path, Quantities quantities, Material& material,
                std::string& error) {
     if (quantities == Quantities::coefficients) {
@@ -156,6 +200,7 @@ bool loadTable(const std::string& path, Quantities quantities, Material& materia
         }
         material.label = table->name;
         material.density = table->density;
+        material.atomicNumber = elementTableNumber(path);
         material.coefficients.assign(table->rows.begin() + 1,
                                      table->rows.begin() + 1 + table->energyCount);
         material.composition.assign(table->composition.begin() + 1,
@@ -169,6 +214,7 @@ bool loadTable(const std::string& path, Quantities quantities, Material& materia
     }
     material.label = table->name;
     material.density = table->density;
+    material.atomicNumber = elementTableNumber(path);
     material.crossSections.assign(table->rows.begin() + 1,
                                   table->rows.begin() + 1 + table->rowCount);
     material.readings = readingTableOf(*table);
@@ -218,7 +264,7 @@ std::optional<std::string> findTable(const DataDirectory& data, const std::strin
 
 std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& data,
                                                            const MaterialRequest& request,
-                                                           std::string& error,
+                                                           RequestError& error,
                                                            std::vector<std::string>& notes) {
     if (!request.mixture.empty()) {
         return mixtureOf(data, request.mixture, error, notes);
@@ -226,7 +272,7 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& 
     FormulaError formulaError;
     const auto reading = readFormula(request.formula, formulaError);
     if (!reading) {
-        error = "--formula " + describe(request.formula, formulaError);
+        error = {RequestProblem::syntax, "--formula " + describe(request.formula, formulaError)};
         return std::nullopt;
     }
     if (!reading->note.empty()) {
@@ -236,7 +282,8 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& 
     const auto fractions =
         weightFractions(*elements, [&data](int z) { return shippedAtomicWeight(data, z); });
     if (!fractions) {
-        error = "--formula " + request.formula + ": an element's atomic weight cannot be read";
+        error = {RequestProblem::unreadable,
+                 "--formula " + request.formula + ": an element's atomic weight cannot be read"};
         return std::nullopt;
     }
     std::vector<CompositionEntry> composition;
@@ -246,18 +293,43 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& 
     return composition;
 }
 
-std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
-                                     Quantities quantities, std::string& error) {
+namespace {
+
+void prepareSplines(Material& material) {
+    material.splines = prepareSplineReadings(material.readings,
+                                             material.quantities == Quantities::coefficients
+                                                 ? SplineColumns::coefficients
+                                                 : SplineColumns::crossSections,
+                                             material.splineError);
+}
+
+std::optional<Material> tableMaterial(const DataDirectory& data, const std::string& name,
+                                      Quantities quantities, RequestError& error) {
     Material material;
-    if (!request.name.empty()) {
-        const std::optional<std::string> path = findTable(data, request.name, quantities);
-        if (!path) {
-            error = "no table named \"" + request.name + "\"";
-            return std::nullopt;
-        }
-        return loadTable(*path, quantities, material, error) ? std::make_optional(material)
-                                                             : std::nullopt;
+    material.quantities = quantities;
+    const std::optional<std::string> path = findTable(data, name, quantities);
+    if (!path) {
+        error = {RequestProblem::unknownName,
+                 "no table named \"" + name + "\"" + didYouMean(data, name)};
+        return std::nullopt;
     }
+    if (!loadTable(*path, quantities, material, error.message)) {
+        error.problem = RequestProblem::unreadable;
+        return std::nullopt;
+    }
+    prepareSplines(material);
+    return material;
+}
+
+} // namespace
+
+std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
+                                     Quantities quantities, RequestError& error) {
+    if (!request.name.empty()) {
+        return tableMaterial(data, std::string(trimBlanks(request.name)), quantities, error);
+    }
+    Material material;
+    material.quantities = quantities;
     const auto composition = compositionOf(data, request, error, material.notes);
     if (!composition) {
         return std::nullopt;
@@ -269,7 +341,108 @@ std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRe
         material.label += " (read as " + atomsText(reading->elements) + ")";
     }
     material.composition = *composition;
-    return combine(data, material, quantities, error) ? std::make_optional(material) : std::nullopt;
+    if (!combine(data, material, quantities, error.message)) {
+        error.problem = RequestProblem::unreadable;
+        return std::nullopt;
+    }
+    prepareSplines(material);
+    return material;
+}
+
+double highestEnergy(Quantities quantities) {
+    return quantities == Quantities::coefficients ? 20.0 : 100000.0;
+}
+
+Reading readMaterial(const Material& material, double energy, ReadingMethod method) {
+    const double highest = highestEnergy(material.quantities);
+    if (method == ReadingMethod::loglog) {
+        return readAtEnergy(material.readings, energy, kLowestEnergy, highest);
+    }
+    if (!material.splines) {
+        Reading failed;
+        failed.result = ReadingResult::calculationError;
+        return failed;
+    }
+    return readSpline(*material.splines, energy, kLowestEnergy, highest);
+}
+
+std::vector<Crossing> energiesWhere(const Material& material, int column, double value,
+                                    ReadingMethod method) {
+    if (method == ReadingMethod::loglog) {
+        return everyEnergyAt(material.readings, column, value);
+    }
+    return material.splines ? everySplineEnergyAt(*material.splines, column, value)
+                            : std::vector<Crossing>{};
+}
+
+namespace {
+
+// Edits (insertions, deletions, substitutions) between two texts, any case.
+size_t editDistance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                              std::tolower(static_cast<unsigned char>(b[j - 1]));
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::vector<std::string> knownNames(const DataDirectory& data, Quantities quantities) {
+    const bool coefficients = quantities == Quantities::coefficients;
+    std::vector<std::string> names;
+    const std::pair<const char*, std::vector<const char*>> directories[] = {
+        {coefficients ? "mu_ele" : "ele", {coefficients ? ".mut" : ".ele"}},
+        {coefficients ? "mu_mix" : "mix",
+         coefficients ? std::vector<const char*>{".mucm", ".muc2", ".muc3"}
+                      : std::vector<const char*>{".mix", ".mix2", ".mix3"}}};
+    for (const auto& [directory, extensions] : directories) {
+        for (const char* extension : extensions) {
+            for (const std::string& file : listFiles(data.path(directory), extension)) {
+                const std::string path = data.path(formPath(directory, file));
+                names.push_back(file.substr(0, file.size() - std::string(extension).size()));
+                std::string ignored;
+                const auto header = coefficients ? readCoefficientHeader(path, ignored)
+                                                 : readTableHeader(path, ignored);
+                if (header) {
+                    names.push_back(header->name);
+                }
+            }
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+std::vector<std::string> closestNames(const DataDirectory& data, const std::string& name,
+                                      Quantities quantities) {
+    const size_t allowed = std::max<size_t>(1, name.size() / 3);
+    std::vector<std::pair<size_t, std::string>> close;
+    for (const std::string& known : knownNames(data, quantities)) {
+        const size_t distance = editDistance(name, known);
+        const bool listed = std::any_of(close.begin(), close.end(),
+                                        [&](const auto& entry) { return entry.second == known; });
+        if (distance <= allowed && !listed) {
+            close.emplace_back(distance, known);
+        }
+    }
+    std::stable_sort(close.begin(), close.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> names;
+    for (size_t n = 0; n < close.size() && n < 3; ++n) {
+        names.push_back(close[n].second);
+    }
+    return names;
 }
 
 } // namespace tarvo

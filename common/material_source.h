@@ -5,6 +5,7 @@
 #include "common/data_directory.h"
 #include "common/recipe.h"
 #include "common/table_reading.h"
+#include "splinetool/spline_reading.h"
 #include "xsview/cross_section_table.h"
 
 #include <optional>
@@ -24,6 +25,15 @@ struct MaterialRequest {
 // Which tables a command needs.
 enum class Quantities { coefficients, crossSections };
 
+// Why a request cannot be answered: a formula, mixture or name that is not well formed (a
+// bad argument), a name no table has, or a table that cannot be read or combined.
+enum class RequestProblem { none, syntax, unknownName, unreadable };
+
+struct RequestError {
+    RequestProblem problem = RequestProblem::none;
+    std::string message;
+};
+
 // A material as the commands read it. Formulas and mixtures are combined from the element
 // tables by the Bragg additivity rule, as the creators of the viewers combine them.
 struct Material {
@@ -33,19 +43,42 @@ struct Material {
     std::vector<CoefficientRow> coefficients; // plain rows, for the spline
     std::vector<CrossSectionRow> crossSections;
     std::vector<CompositionEntry> composition; // by weight; empty for an element table
-    std::vector<std::string> notes;            // how a formula that reads two ways was read
+    std::vector<std::string> notes;            // how a formula that reads two ways was read,
+                                               // how shares were taken
+    Quantities quantities = Quantities::coefficients;
+    int atomicNumber = 0;                  // of an element's table; 0 for any other
+    std::optional<SplineReadings> splines; // the readings' spline fits
+    std::string splineError;               // why there are none
 };
+
+// The lowest and highest energy (MeV) a reading of a material's tables may ask for.
+inline constexpr double kLowestEnergy = 0.001;
+double highestEnergy(Quantities quantities);
+
+// The columns at an energy (MeV) by a method: for coefficients mu/rho, mu_tr/rho, mu_en/rho;
+// for cross sections the five partials and their total (cm2/g). At an edge energy, the
+// values below the edge.
+Reading readMaterial(const Material& material, double energy, ReadingMethod method);
+
+// Every energy (MeV) at which a column takes a value (cm2/g) by a method, ascending.
+std::vector<Crossing> energiesWhere(const Material& material, int column, double value,
+                                    ReadingMethod method);
+
+// Up to three names of tables (stems, symbols or their own names) closest to `name` in
+// spelling, closest first; none when nothing comes near.
+std::vector<std::string> closestNames(const DataDirectory& data, const std::string& name,
+                                      Quantities quantities);
 
 // Loads the request's table from the data directory, or combines its formula or mixture
 // from the element tables there; nothing, with `error` naming the request, when it cannot.
 std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
-                                     Quantities quantities, std::string& error);
+                                     Quantities quantities, RequestError& error);
 
 // The composition by weight of a formula or a mixture; `notes` gets how formulas that
 // read two ways were read.
 std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& data,
                                                            const MaterialRequest& request,
-                                                           std::string& error,
+                                                           RequestError& error,
                                                            std::vector<std::string>& notes);
 
 // The path of a table of the data directory by element symbol or atomic number ("Pb",

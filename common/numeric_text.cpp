@@ -137,6 +137,14 @@ double boxNumericValue(std::string_view text, bool tableStyle) {
     return tableStyle ? tableNumericValue(text) : numericValue(text);
 }
 
+std::string_view trimBlanks(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
 std::optional<double> strictNumber(std::string_view text) {
     // from_chars takes no leading "+", which people write.
     if (!text.empty() && text.front() == '+') {

@@ -27,6 +27,9 @@ bool holdsComma(std::string_view text);
 // the text holds anything else.
 std::optional<double> strictNumber(std::string_view text);
 
+// The text without the blanks, tabs and carriage returns around it.
+std::string_view trimBlanks(std::string_view text);
+
 // numericValue (or tableNumericValue, `tableStyle`) of a box's text, but not a number (NaN)
 // where the text holds a comma, so that no range admits "1,5" as 1.
 double boxNumericValue(std::string_view text, bool tableStyle = false);

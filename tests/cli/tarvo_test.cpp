@@ -1,5 +1,6 @@
 #include "coefview/coefficient_table.h"
-#include "common/loglog.h"
+#include "coefview/coefficient_values.h"
+#include "splinetool/spline_reading.h"
 #include "tests/test_support.h"
 
 #include <nlohmann/json.hpp>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <stdlib.h>
 #include <sys/wait.h>
 
 namespace tarvo {
@@ -60,6 +62,9 @@ std::vector<std::vector<std::string>> csvRows(const std::string& text) {
         for (std::string cell; std::getline(fields, cell, ',');) {
             cells.push_back(cell);
         }
+        if (!line.empty() && line.back() == ',') {
+            cells.emplace_back(); // an empty last field
+        }
         rows.push_back(cells);
     }
     return rows;
@@ -80,27 +85,35 @@ TEST(Tarvo, WaterAt1Point25MeVAndLeadAtItsRowsAndBetween) {
     ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0][2], "6.323E-02");
     EXPECT_EQ(rows[0][4], "2.965E-02");
-    // At a row's energy its values; between rows the log-log line through them.
+    // At a row's energy its values; between rows, by --method loglog, the windows' reading
+    // to the last digit, and by the spline (the default) the library's spline reading.
     const CoefficientTable lead = shippedTable("mu_ele/82_Pb.mut");
-    size_t i = 30; // a row that is no edge's, and the next
-    while (lead.rows[i - 1].energy == lead.rows[i].energy ||
-           lead.rows[i].energy == lead.rows[i + 1].energy) {
-        ++i;
-    }
-    const CoefficientRow& row = lead.rows[i];
-    const CoefficientRow& next = lead.rows[i + 1];
-    const double between = std::sqrt(row.energy * next.energy);
+    const ReadingTable readings = readingTableOf(lead);
+    std::string error;
+    const auto splines = prepareSplineReadings(readings, SplineColumns::coefficients, error);
+    ASSERT_TRUE(splines) << error;
     std::ostringstream energies;
     energies.precision(17);
-    energies << row.energy << "," << between;
-    const Outcome pb = tarvo("mu Pb --digits 10 --csv --energy " + energies.str());
-    ASSERT_EQ(pb.status, 0) << pb.err;
-    const auto values = csvRows(pb.out);
-    ASSERT_EQ(values.size(), 2U);
-    EXPECT_NEAR(std::stod(values[0][2]), row.attenuation, 1e-9 * row.attenuation);
-    const double expected =
-        logLogInterpolate(between, row.energy, row.attenuation, next.energy, next.attenuation);
-    EXPECT_NEAR(std::stod(values[1][2]), expected, 1e-8 * expected);
+    for (int j = 2; j <= lead.energyCount; ++j) {
+        const double low = readings.energies[static_cast<size_t>(j - 1)];
+        const double high = readings.energies[static_cast<size_t>(j)];
+        energies << (j > 2 ? "," : "") << low << "," << std::sqrt(low * high);
+    }
+    for (const auto& [method, loglog] : {std::pair{"loglog", true}, std::pair{"spline", false}}) {
+        const Outcome pb = tarvo("mu Pb --digits 17 --csv --side below --method " +
+                                 std::string(method) + " --energy " + energies.str());
+        ASSERT_EQ(pb.status, 0) << pb.err;
+        const auto values = csvRows(pb.out);
+        ASSERT_EQ(values.size(), 2U * static_cast<size_t>(lead.energyCount - 1));
+        for (const auto& row : values) {
+            const double energy = std::stod(row[0]);
+            const Reading expected = loglog ? readAtEnergy(readings, energy, 0.001, 20.0)
+                                            : readSpline(*splines, energy, 0.001, 20.0);
+            for (size_t k = 0; k < 3; ++k) {
+                EXPECT_EQ(std::stod(row[2 + k]), expected.values[k]) << method << " " << row[0];
+            }
+        }
+    }
 }
 
 TEST(Tarvo, AnEdgeEnergyGivesBothSidesAndEveryCrossingIsFound) {
@@ -119,16 +132,31 @@ TEST(Tarvo, AnEdgeEnergyGivesBothSidesAndEveryCrossingIsFound) {
     EXPECT_EQ(json["units"]["energy"], "MeV");
 }
 
+// Columns of an attenuate row.
+enum AttenuateColumn : size_t { kMu = 2, kThickness, kMassThickness, kTransmission, kHvl = 8 };
+
 TEST(Tarvo, LeadsHalfValueLayerAt662keV) {
     const Outcome run =
-        tarvo("attenuate Pb --thickness 5mm --energy 662 --unit keV --csv --digits 8");
+        tarvo("attenuate Pb --thickness 5mm,0.1cm,2g/cm2 --energy 662 --unit keV --csv --digits 9");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto rows = csvRows(run.out);
-    ASSERT_EQ(rows.size(), 1U);
-    const double mu = std::stod(rows[0][2]) * 11.35;
-    EXPECT_NEAR(std::stod(rows[0][3]), std::exp(-mu * 0.5), 1e-6);
-    EXPECT_NEAR(std::stod(rows[0][6]), std::log(2.0) / mu, 1e-6);
-    EXPECT_NEAR(std::stod(rows[0][6]), 0.55, 0.01); // about 5.5 mm of lead
+    ASSERT_EQ(rows.size(), 3U);
+    const double mu = std::stod(rows[0][kMu]) * 11.35; // 1/cm
+    const double thicknessCm[] = {0.5, 0.1, 2 / 11.35};
+    for (size_t r = 0; r < 3; ++r) {
+        EXPECT_NEAR(std::stod(rows[r][kThickness]), thicknessCm[r] * 10, 1e-6) << r; // mm
+        EXPECT_NEAR(std::stod(rows[r][kMassThickness]), thicknessCm[r] * 11.35, 1e-6) << r;
+        EXPECT_NEAR(std::stod(rows[r][kTransmission]), std::exp(-mu * thicknessCm[r]), 1e-6);
+        EXPECT_NEAR(std::stod(rows[r][kHvl]), 10 * std::log(2.0) / mu, 1e-6) << r;
+    }
+    EXPECT_NEAR(std::stod(rows[0][kHvl]), 5.5, 0.1); // about 5.5 mm of lead
+    // The thickness that leaves half is the half-value layer, in the unit asked for.
+    const auto half = csvRows(tarvo("attenuate Pb --transmission 0.5,0.1 --energy 0.662 "
+                                    "--length-unit um --csv --digits 9")
+                                  .out);
+    ASSERT_EQ(half.size(), 2U);
+    EXPECT_NEAR(std::stod(half[0][kThickness]), std::stod(half[0][kHvl]), 1e-3);
+    EXPECT_NEAR(std::stod(half[1][kThickness]), 1e4 * std::log(10.0) / mu, 1e-2);
 }
 
 // The formula's composition is the shipped water's, as the mu readings are.
@@ -193,40 +221,176 @@ struct ErrorCase {
     const char* message;
 };
 
+// Whether a text is valid UTF-8 throughout.
+bool validUtf8(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80         ? 1
+                              : (lead >> 5) == 6  ? 2
+                              : (lead >> 4) == 14 ? 3
+                              : (lead >> 3) == 30 ? 4
+                                                  : 0;
+        if (length == 0 || i + length > text.size()) {
+            return false;
+        }
+        for (size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
+}
+
+// A bad argument ends with status 2, data that cannot answer with 1; the message says what
+// and names the argument, in valid UTF-8, and nothing ends the tool by a signal.
 TEST(Tarvo, EveryBadInputSaysWhatAndNamesTheArgument) {
     const ErrorCase cases[] = {
         {"mu Unobtainium --energy 1", 1, "no table named \"Unobtainium\""},
-        {"mu --formula Xx2 --energy 1", 1, "unknown element symbol \"Xx\" at character 1"},
+        {"mu Watr --energy 1", 1, "(did you mean Water?)"},
+        {"mu --mixture Watr:0.5,NaCl:0.5 --energy 1", 1, "did you mean Water"},
+        {"mu --formula Xx2 --energy 1", 2, "unknown element symbol \"Xx\" at character 1"},
+        {"mu --formula 'H2O)' --energy 1", 2, "--formula H2O)"},
+        {"mu --formula h2o --energy 1", 2, "--formula h2o"},
+        {"mu --formula H₂O --energy 1", 2, "unexpected \"₂\" at character 2"},
         {"mu --energy 1", 2, "give one material"},
         {"mu Water --formula H2O --energy 1", 2, "give one material"},
         {"mu Water --energy abc", 2, "--energy \"abc\" is not a positive number"},
         {"mu Water --energy 1,-2", 2, "--energy \"-2\""},
         {"mu Water --range 1:0.1:5", 2, "--range \"1:0.1:5\""},
         {"mu Water --energy 1 --unit eV", 2, "--unit"},
+        {"mu Water --energy 1 --method cubic", 2, "--method"},
+        {"mu Water --file /tmp", 2, "--file \"/tmp\" is a directory"},
+        {"mu Water --file /nonexistent/energies", 2, "--file \"/nonexistent/energies\" cannot"},
+        {"mu Water --energy 1 --csv --json", 2, "--csv excludes --json"},
         {"mu Water --energy 25,1", 1, "2.50000E+01 MeV lies outside"},
+        {"xs Water --energy 1 --per-atom", 2, "--per-atom is for the table of an element"},
         {"attenuate Pb --thickness 2 --energy 1", 2, "--thickness \"2\""},
+        {"attenuate Pb --energy 1", 2, "give --thickness or --transmission"},
+        {"attenuate Pb --transmission 1.5 --energy 1", 2, "--transmission \"1.5\""},
+        {"attenuate Pb --thickness 1mm --length-unit g/cm2 --energy 1", 2, "--length-unit"},
         {"attenuate --formula H2O --thickness 2mm --energy 1", 2, "--density is needed"},
+        {"attenuate Pb --thickness 2mm --energy 1 --density inf", 2, "finite number above 0"},
+        {"attenuate Pb --thickness 2mm --energy 1 --density nan", 2, "finite number above 0"},
+        {"attenuate Pb --thickness 2mm --energy 1 --density 0", 2, "finite number above 0"},
+        {"attenuate Pb --thickness 2mm --energy 1 --density -1", 2, "finite number above 0"},
         {"energy Water --mu 1e9", 1, "never takes the value"},
+        {"energy Water --mu inf", 2, "finite value above 0"},
         {"table Water --from 0.5", 2, "--from"},
         {"combine --formula H2O --name W --density 1 --out w.txt", 2, "--out ending in"},
-        {"mu --mixture H2O:x --energy 1", 1, "--mixture: \"H2O:x\""},
-        {"mu --mixture H2O:inf,NaCl:1 --energy 1", 1, "--mixture: \"H2O:inf\""},
-        {"mu --mixture \"H2O:1e400\" --energy 1", 1, "--mixture: \"H2O:1e400\""},
+        {"combine --formula H2O --name \"$(printf 'W\\nX')\" --density 1 --out /none/x.muc3", 2,
+         "one line"},
+        {"combine --formula H2O --name ' ' --density 1 --out /none/x.muc3", 2, "one line"},
+        {"combine --formula H2O --name W --density inf --out /none/x.muc3", 2, "finite number"},
+        {"mu --mixture H2O:x --energy 1", 2, "--mixture: \"H2O:x\""},
+        {"mu --mixture H2O:abc --energy 1", 2, "--mixture: \"H2O:abc\""},
+        {"mu --mixture H2O:inf,NaCl:1 --energy 1", 2, "--mixture: \"H2O:inf\""},
+        {"mu --mixture \"H2O:1e400\" --energy 1", 2, "--mixture: \"H2O:1e400\""},
         {"frobnicate", 2, "frobnicate"}};
     for (const ErrorCase& c : cases) {
         const Outcome run = tarvo(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments << ": " << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
         EXPECT_EQ(run.err.rfind("tarvo: ", 0), 0U) << c.arguments;
+        EXPECT_TRUE(validUtf8(run.err)) << c.arguments << ": " << run.err;
     }
     // An answer that cannot be written is a failure, not a success.
     const Outcome full = tarvo("mu Water --energy 0.1 --csv > /dev/full");
     EXPECT_EQ(full.status, 1);
-    EXPECT_NE(full.err.find("could not be written"), std::string::npos) << full.err;
-    // The energy the table can answer is answered beside the one it cannot.
-    EXPECT_EQ(csvRows(tarvo("mu Water --energy 25,1 --csv").out).size(), 1U);
+    EXPECT_NE(full.err.find("tarvo: cannot write the answer to the standard output: No space"),
+              std::string::npos)
+        << full.err;
     EXPECT_EQ(tarvo("--help").status, 0);
     EXPECT_NE(tarvo("mu --help").out.find("Example: tarvo mu Water"), std::string::npos);
+    EXPECT_EQ(tarvo("--version").out.rfind("tarvo ", 0), 0U);
+}
+
+// Every energy asked for gets its row, in the order asked: nan where the table cannot
+// answer (null in JSON, with the reason), and the status says some could not be answered.
+TEST(Tarvo, EveryEnergyGetsItsRowInInputOrder) {
+    const Outcome csv = tarvo("mu Water --csv", "0.0005\n0.1\nabc\n30\n0.2\n");
+    EXPECT_EQ(csv.status, 1);
+    const auto rows = csvRows(csv.out);
+    ASSERT_EQ(rows.size(), 5U);
+    const char* energies[] = {"5.000E-04", "1.000E-01", "nan", "3.000E+01", "2.000E-01"};
+    const bool answered[] = {false, true, false, false, true};
+    for (size_t r = 0; r < 5; ++r) {
+        EXPECT_EQ(rows[r][0], energies[r]) << r;
+        EXPECT_EQ(rows[r][2] == "nan", !answered[r]) << r;
+        EXPECT_EQ(rows[r].back().empty(), answered[r]) << csv.out; // the note
+    }
+    EXPECT_NE(csv.err.find("line 3 of the standard input (\"abc\")"), std::string::npos);
+    const auto json = nlohmann::json::parse(tarvo("mu Water --json --energy 0.0005,0.1").out);
+    ASSERT_EQ(json["rows"].size(), 2U);
+    EXPECT_TRUE(json["rows"][0]["mu"].is_null());
+    EXPECT_NE(json["rows"][0]["note"].get<std::string>().find("outside the table"),
+              std::string::npos);
+    EXPECT_FALSE(json["rows"][1].contains("note"));
+    // At an edge energy one row a side, or the side asked for.
+    EXPECT_EQ(csvRows(tarvo("mu Pb --energy 0.0880045 --csv").out).size(), 2U);
+    const auto above = csvRows(tarvo("mu Pb --energy 0.0880045 --side above --csv").out);
+    ASSERT_EQ(above.size(), 1U);
+    EXPECT_EQ(above[0][1], "above");
+}
+
+// The aligned layout is for people and for numpy.loadtxt and gnuplot alike: every heading
+// line starts with "#", every other line holds the same count of numbers.
+TEST(Tarvo, TheAlignedLayoutReadsAsAPlainGrid) {
+    for (const char* arguments : {"mu Pb --energy 0.01,0.0880045,0.0005", "xs Pb --energy 0.088,1",
+                                  "attenuate Pb --thickness 1mm,2mm --energy 0.1,0.088",
+                                  "energy Pb --mu 100", "table Water --to 3 --step 1"}) {
+        const Outcome run = tarvo(arguments);
+        std::istringstream lines(run.out);
+        size_t columns = 0;
+        int rows = 0;
+        for (std::string line; std::getline(lines, line);) {
+            line = line.substr(0, line.find('#'));
+            std::istringstream fields(line);
+            size_t count = 0;
+            for (std::string field; fields >> field; ++count) {
+                EXPECT_TRUE(field == "nan" || std::isfinite(std::stod(field))) << field;
+            }
+            if (count > 0) {
+                EXPECT_TRUE(columns == 0 || count == columns) << arguments << ":\n" << run.out;
+                columns = count;
+                ++rows;
+            }
+        }
+        EXPECT_GT(rows, 0) << arguments;
+    }
+}
+
+// JSON numbers carry every digit whatever --digits says; --unit keV reads and writes keV in
+// every command; --per-atom gives an element's cross sections in barns/atom.
+TEST(Tarvo, UnitsAndPrecisionAsAsked) {
+    const auto json =
+        nlohmann::json::parse(tarvo("mu Water --json --digits 2 --energy 25 --unit keV").out);
+    const auto full = csvRows(tarvo("mu Water --csv --digits 17 --energy 25 --unit keV").out);
+    EXPECT_EQ(json["rows"][0]["mu"].get<double>(), std::stod(full[0][2]));
+    EXPECT_EQ(json["rows"][0]["energy"].get<double>(), 25.0);
+    EXPECT_EQ(json["method"], "spline");
+    EXPECT_EQ(json["units"]["energy"], "keV");
+    const auto mev = csvRows(tarvo("table Water --unit MeV --from 0.001 --to 0.003 --step 0.001 "
+                                   "--csv")
+                                 .out);
+    const auto kev = csvRows(tarvo("table Water --from 1 --to 3 --step 1 --csv").out);
+    ASSERT_EQ(mev.size(), 3U);
+    ASSERT_EQ(kev.size(), 3U);
+    for (size_t r = 0; r < 3; ++r) {
+        EXPECT_DOUBLE_EQ(std::stod(mev[r][0]) * 1000, std::stod(kev[r][0]));
+        EXPECT_EQ(mev[r][1], kev[r][1]);
+    }
+    const auto kevCrossings = csvRows(tarvo("energy Pb --mu 100 --unit keV --csv").out);
+    const auto mevCrossings = csvRows(tarvo("energy Pb --mu 100 --csv").out);
+    ASSERT_EQ(kevCrossings.size(), 3U);
+    ASSERT_EQ(mevCrossings.size(), 3U);
+    for (size_t r = 0; r < 3; ++r) {
+        EXPECT_NEAR(std::stod(kevCrossings[r][0]), 1000 * std::stod(mevCrossings[r][0]), 0.01);
+    }
+    const auto perGram = csvRows(tarvo("xs Pb --energy 1 --csv --digits 9").out);
+    const auto perAtom = csvRows(tarvo("xs Pb --energy 1 --csv --digits 9 --per-atom").out);
+    EXPECT_NEAR(std::stod(perAtom[0][7]), std::stod(perGram[0][7]) * 207.2 / 0.60221367, 1e-4);
 }
 
 // A new table goes where the viewers list it and is read like the shipped ones.
@@ -245,6 +409,83 @@ TEST(Tarvo, ACombinedMixtureIsListedAndRead) {
     const Outcome read = tarvo("mu Brine --energy 0.1 --json" + data);
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(nlohmann::json::parse(read.out)["density_g_cm3"], 1.07);
+}
+
+// A table is never written over unless asked, and a shipped one never: the refusal names
+// the file, leaves it as it was and fails.
+TEST(Tarvo, NothingIsOverwrittenUnlessAskedAndNoShippedTableEver) {
+    WorkingDirectory directory;
+    std::filesystem::copy(TARVO_SHIPPED_DATA, "run", std::filesystem::copy_options::recursive);
+    const std::string data = " --data " + (directory.path() / "run").string();
+    const std::string water = readBytes("run/mu_mix/Water.muc2");
+    const struct {
+        const char* arguments;
+        int status;
+        const char* message;
+    } steps[] = {{"--out Brine.muc3", 0, "wrote"},
+                 {"--out Brine.muc3", 1, "Brine.muc3\" exists; give --force"},
+                 {"--out Brine.muc3 --force", 0, "wrote"},
+                 {"--out Water.muc2", 1, "Water.muc2\" is a table the suite ships"},
+                 {"--out Water.muc2 --force", 1, "is a table the suite ships"},
+                 {"--out run/mu_mix/Water.muc2 --force", 1, "is a table the suite ships"},
+                 {"--out ./run/mu_ele/../mu_ele/82_Pb.mut --force", 2, "--out ending in"},
+                 {"--out run/mix/Water.mix2 --force", 1, "is a table the suite ships"}};
+    for (const auto& step : steps) {
+        const Outcome run = tarvo("combine --mixture 'H2O:0.9, NaCl:0.1' --name Brine "
+                                  "--density 1.07 " +
+                                  std::string(step.arguments) + data);
+        EXPECT_EQ(run.status, step.status) << step.arguments << ": " << run.err;
+        EXPECT_NE((run.out + run.err).find(step.message), std::string::npos)
+            << step.arguments << ": " << run.err;
+    }
+    EXPECT_EQ(readBytes("run/mu_mix/Water.muc2"), water);
+    EXPECT_EQ(nlohmann::json::parse(tarvo("mu Water --energy 1 --json" + data).out)["material"],
+              "Water, Liquid");
+}
+
+// Lists are trimmed, shares that are no fractions or percentages are taken as parts of
+// their sum with a note, and the tables may come from TARVO_DATA.
+TEST(Tarvo, ListsAreTrimmedAndSharesRenormalisedWithANote) {
+    const Outcome spaced = tarvo("mu --mixture 'H2O:0.7, Bone_Cortical:0.3' --energy ' 0.5, 1' "
+                                 "--csv");
+    ASSERT_EQ(spaced.status, 0) << spaced.err;
+    EXPECT_EQ(csvRows(spaced.out).size(), 2U);
+    EXPECT_EQ(spaced.err, "");
+    const Outcome parts = tarvo("mu --mixture H2O:7,Bone_Cortical:3 --energy 0.5,1 --csv");
+    EXPECT_EQ(csvRows(parts.out), csvRows(spaced.out));
+    EXPECT_NE(parts.err.find("add up to 10, not 1 or 100"), std::string::npos) << parts.err;
+    ::setenv("TARVO_DATA", "/nonexistent", 1);
+    const Outcome fromEnvironment = tarvo("mu Water --energy 1 --csv");
+    ::unsetenv("TARVO_DATA");
+    EXPECT_EQ(fromEnvironment.status, 1);
+    EXPECT_NE(fromEnvironment.err.find("no tables in \"/nonexistent\""), std::string::npos)
+        << fromEnvironment.err;
+}
+
+// 10^5 energies piped through: a row each, in order, each the library's spline reading.
+TEST(Tarvo, ABatchStreamsThroughInOrder) {
+    std::string input;
+    std::vector<double> energies;
+    for (int i = 0; i < 100000; ++i) {
+        energies.push_back(0.001 * std::pow(20000.0, (i * 7919 % 100000) / 100000.0));
+        char line[32];
+        std::snprintf(line, sizeof line, "%.9g\n", energies.back());
+        input += line;
+        energies.back() = std::stod(line);
+    }
+    const Outcome run = tarvo("mu Water --csv --digits 17", input);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto rows = csvRows(run.out);
+    ASSERT_EQ(rows.size(), energies.size());
+    const ReadingTable water = readingTableOf(shippedTable("mu_mix/Water.muc2"));
+    std::string error;
+    const auto splines = prepareSplineReadings(water, SplineColumns::coefficients, error);
+    ASSERT_TRUE(splines) << error;
+    for (size_t r = 0; r < rows.size(); r += 997) {
+        EXPECT_EQ(std::stod(rows[r][0]), energies[r]) << r;
+        const Reading expected = readSpline(*splines, energies[r], 0.001, 20.0);
+        EXPECT_EQ(std::stod(rows[r][2]), expected.values[0]) << r;
+    }
 }
 
 // The tool never leaves the working directory: a relative energy file and output path are

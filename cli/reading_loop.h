@@ -1,0 +1,88 @@
+#pragma once
+
+#include "cli/commands.h"
+
+#include <limits>
+#include <string_view>
+
+namespace tarvo::cli {
+
+// One row of a reading: the energy as given, the side of an edge ("below", "above" or
+// empty), the values (nullptr where none can be given) and why none can.
+struct ReadingRow {
+    double energy = 0.0;
+    std::string_view side;
+    const double* values = nullptr;
+    std::string_view note;
+};
+
+// The name of a reading method, as the heading gives it.
+const char* methodName(ReadingMethod method);
+
+// The material a command asks for, its notes said on the error stream; nothing, with the
+// exit status in `status` and the reason said, when it cannot be had.
+std::optional<Material> loaded(const MaterialRequest& request, Quantities quantities,
+                               const CommandContext& c, int& status);
+
+// Says on the error stream why a row has no values: the first few reasons in full, then
+// how many rows had none.
+class MissingRows {
+  public:
+    explicit MissingRows(const CommandContext& c) : m_context(c) {}
+    void add(std::string_view why);
+    // Says how many were not named; true when every row had its values.
+    bool finish();
+
+  private:
+    const CommandContext& m_context;
+    long m_count = 0;
+};
+
+// The values of the upper row of an edge, by the method: the spline's total of the cross
+// sections is the sum of its partials.
+std::array<double, kMaxReadingColumns> aboveEdge(const Material& material, int upper,
+                                                 ReadingMethod method);
+
+// Why an energy that is a number has no reading.
+std::string noReading(const Material& material, const InputEnergy& energy, const Reading& reading,
+                      const std::string& unit);
+
+// Reads each energy of the stream and hands `emit` its rows, in input order: both sides of
+// an edge energy, or the side asked for; a row without values where none can be given.
+// Returns false where any row had none or the input could not be read to its end.
+template <class Emit>
+bool forEachReading(const Material& material, const ReadingOptions& options,
+                    const CommandContext& c, EnergyStream& stream, Emit emit) {
+    MissingRows missing(c);
+    InputEnergy energy;
+    while (stream.next(energy)) {
+        if (!energy.problem.empty()) {
+            missing.add(energy.problem);
+            emit(ReadingRow{energy.given, {}, nullptr, energy.problem});
+            continue;
+        }
+        const Reading reading = readMaterial(material, energy.mev, c.method);
+        if (reading.result != ReadingResult::found) {
+            const std::string why = noReading(material, energy, reading, options.energies.unit);
+            missing.add(why);
+            emit(ReadingRow{energy.given, {}, nullptr, why});
+            continue;
+        }
+        const int upper = upperEdgeRow(material.readings, energy.mev);
+        if (upper == 0 || options.side != EdgeSide::above) {
+            emit(ReadingRow{energy.given, upper ? "below" : "", reading.values.data(), {}});
+        }
+        if (upper != 0 && options.side != EdgeSide::below) {
+            const auto values = aboveEdge(material, upper, c.method);
+            emit(ReadingRow{energy.given, "above", values.data(), {}});
+        }
+    }
+    if (!stream.readError().empty()) {
+        fail(c, stream.readError(), kDataError);
+        missing.finish();
+        return false;
+    }
+    return missing.finish();
+}
+
+} // namespace tarvo::cli
