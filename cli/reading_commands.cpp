@@ -289,7 +289,7 @@ void layerCells(const ReadingRow& row, const Layer& layer, double rho, Thickness
                              length(a->tenthValueLayer),
                              length(a->meanFreePath)};
     for (size_t k = 0; k < std::size(values); ++k) {
-        cells[k + 2].number = values[k];
+        cells[k + 2].number = values[k] + 0.0; // no "-0" where a layer takes nothing
     }
 }
 

@@ -255,11 +255,23 @@ std::optional<std::string> findTable(const DataDirectory& data, const std::strin
     if (auto byStem = tableIn(data, materialDirectory, name, materialExtensions)) {
         return byStem;
     }
-    // Last, a table's own name: "Lead", "Water, Liquid".
+    // Then a table's own name: "Lead", "Water, Liquid".
     if (auto byName = tableNamed(data, elementDirectory, name, {elementExtension})) {
         return byName;
     }
-    return tableNamed(data, materialDirectory, name, materialExtensions);
+    if (auto byName = tableNamed(data, materialDirectory, name, materialExtensions)) {
+        return byName;
+    }
+    // Last, a symbol in any case: "pb", "PB".
+    std::string symbol = name;
+    std::transform(symbol.begin(), symbol.end(), symbol.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (!symbol.empty()) {
+        symbol[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(symbol[0])));
+    }
+    const int anyCase = atomicNumberOf(symbol);
+    return anyCase != 0 ? tableIn(data, elementDirectory, elementStem(anyCase), {elementExtension})
+                        : std::nullopt;
 }
 
 std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& data,

@@ -151,12 +151,13 @@ TEST(Tarvo, LeadsHalfValueLayerAt662keV) {
     }
     EXPECT_NEAR(std::stod(rows[0][kHvl]), 5.5, 0.1); // about 5.5 mm of lead
     // The thickness that leaves half is the half-value layer, in the unit asked for.
-    const auto half = csvRows(tarvo("attenuate Pb --transmission 0.5,0.1 --energy 0.662 "
+    const auto half = csvRows(tarvo("attenuate Pb --transmission 1,0.5,0.1 --energy 0.662 "
                                     "--length-unit um --csv --digits 9")
                                   .out);
-    ASSERT_EQ(half.size(), 2U);
-    EXPECT_NEAR(std::stod(half[0][kThickness]), std::stod(half[0][kHvl]), 1e-3);
-    EXPECT_NEAR(std::stod(half[1][kThickness]), 1e4 * std::log(10.0) / mu, 1e-2);
+    ASSERT_EQ(half.size(), 3U);
+    EXPECT_EQ(half[0][kThickness], "0.00000000E+00"); // all passes: no layer, and no "-0"
+    EXPECT_NEAR(std::stod(half[1][kThickness]), std::stod(half[1][kHvl]), 1e-3);
+    EXPECT_NEAR(std::stod(half[2][kThickness]), 1e4 * std::log(10.0) / mu, 1e-2);
 }
 
 // The formula's composition is the shipped water's, as the mu readings are.
@@ -514,6 +515,8 @@ TEST(Tarvo, ATableIsFoundByEveryNameItHas) {
                                                                 {"82", &lead},
                                                                 {"Lead", &lead},
                                                                 {"lead", &lead},
+                                                                {"pb", &lead},
+                                                                {"PB", &lead},
                                                                 {"'water, liquid'", &water}};
     for (const auto& [name, expected] : names) {
         const Outcome run = tarvo(std::string("mu ") + name + " --energy 0.1 --csv");
