@@ -173,7 +173,10 @@ bool EnergyStream::fill() {
 bool EnergyStream::nextLine(std::string_view& line) {
     for (;;) {
         const char* start = m_buffer.data() + m_begin;
-        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', m_end - m_begin));
+        // An empty buffer has no storage yet, and memchr takes no null pointer.
+        const auto* newline =
+            m_end == m_begin ? nullptr
+                             : static_cast<const char*>(std::memchr(start, '\n', m_end - m_begin));
         if (newline != nullptr) {
             line = std::string_view(start, static_cast<std::size_t>(newline - start));
             m_begin += line.size() + 1;
