@@ -96,7 +96,4 @@ int fail(const CommandContext& c, const std::string& message, int status);
 // `massThickness` is set; nothing when it is no positive length or mass thickness.
 std::optional<double> thicknessOf(const std::string& text, bool& massThickness);
 
-// Whether a density (g/cm3) can stand for a material: finite and above 0.
-bool usableDensity(double density);
-
 } // namespace tarvo::cli

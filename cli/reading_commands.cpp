@@ -108,15 +108,6 @@ bool MissingRows::finish() {
     return m_count == 0;
 }
 
-std::array<double, kMaxReadingColumns> aboveEdge(const Material& material, int upper,
-                                                 ReadingMethod method) {
-    auto values = material.readings.values[static_cast<size_t>(upper)];
-    if (method == ReadingMethod::spline && material.readings.columnCount == 6) {
-        values[5] = values[0] + values[1] + values[2] + values[3] + values[4];
-    }
-    return values;
-}
-
 std::string noReading(const Material& material, const InputEnergy& energy, const Reading& reading,
                       const std::string& unit) {
     const std::string at = formatValue(energy.given, 6) + " " + unit;

@@ -38,11 +38,6 @@ class MissingRows {
     long m_count = 0;
 };
 
-// The values of the upper row of an edge, by the method: the spline's total of the cross
-// sections is the sum of its partials.
-std::array<double, kMaxReadingColumns> aboveEdge(const Material& material, int upper,
-                                                 ReadingMethod method);
-
 // Why an energy that is a number has no reading.
 std::string noReading(const Material& material, const InputEnergy& energy, const Reading& reading,
                       const std::string& unit);
@@ -73,7 +68,7 @@ bool forEachReading(const Material& material, const ReadingOptions& options,
             emit(ReadingRow{energy.given, upper ? "below" : "", reading.values.data(), {}});
         }
         if (upper != 0 && options.side != EdgeSide::below) {
-            const auto values = aboveEdge(material, upper, c.method);
+            const auto values = valuesAboveEdge(material, upper, c.method);
             emit(ReadingRow{energy.given, "above", values.data(), {}});
         }
     }

@@ -365,6 +365,19 @@ double highestEnergy(Quantities quantities) {
     return quantities == Quantities::coefficients ? 20.0 : 100000.0;
 }
 
+std::array<double, kMaxReadingColumns> valuesAboveEdge(const Material& material, int upper,
+                                                       ReadingMethod method) {
+    auto values = material.readings.values[static_cast<size_t>(upper)];
+    if (method == ReadingMethod::spline && material.readings.columnCount == 6) {
+        values[5] = values[0] + values[1] + values[2] + values[3] + values[4];
+    }
+    return values;
+}
+
+bool usableDensity(double density) {
+    return density > 0 && std::isfinite(density);
+}
+
 Reading readMaterial(const Material& material, double energy, ReadingMethod method) {
     const double highest = highestEnergy(material.quantities);
     if (method == ReadingMethod::loglog) {

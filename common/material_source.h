@@ -60,6 +60,14 @@ double highestEnergy(Quantities quantities);
 // values below the edge.
 Reading readMaterial(const Material& material, double energy, ReadingMethod method);
 
+// The values of the upper row of an edge (row `upper`) by a method: the spline's total of
+// the cross sections is the sum of its partials.
+std::array<double, kMaxReadingColumns> valuesAboveEdge(const Material& material, int upper,
+                                                       ReadingMethod method);
+
+// Whether a density (g/cm3) can stand for a material: finite and above 0.
+bool usableDensity(double density);
+
 // Every energy (MeV) at which a column takes a value (cm2/g) by a method, ascending.
 std::vector<Crossing> energiesWhere(const Material& material, int column, double value,
                                     ReadingMethod method);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "common/material_source.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+// The two kinds of material table a combination writes: cross sections (.mix, .mix2,
+// .mix3) for the cross-section viewer, coefficients (.mucm, .muc2, .muc3) for the
+// coefficient viewer.
+enum class TableKind { crossSections, coefficients };
+
+// The kind of table a file name's extension stands for; nothing for any other extension.
+std::optional<TableKind> tableKindOf(const std::string& path);
+
+// Where a new table goes: a bare file name into the data directory's folder of its kind,
+// where the viewers list it; any other path as given.
+std::string combinedTablePath(const DataDirectory& data, const std::string& out, TableKind kind);
+
+// Why a new table may not be written to a path: a table the suite ships is never replaced,
+// an existing file only when overwriting was asked for.
+enum class WriteRefusal { none, shippedTable, exists };
+WriteRefusal writeRefusal(const DataDirectory& data, const std::string& path, bool overwrite);
+
+// The message of a refusal, naming the file; `howToOverwrite` says how to ask for it.
+std::string refusalMessage(WriteRefusal refusal, const std::string& path,
+                           const std::string& howToOverwrite);
+
+// The recipe the creators would take for a formula or a mixture request: a formula by its
+// atoms as the compound creator reads it (cross sections), or as 100 weight % as the
+// material creator reads it (coefficients); a mixture by weight. `notes` gets how a formula
+// that reads two ways was read.
+std::optional<Recipe> combinationRecipe(const DataDirectory& data, const MaterialRequest& request,
+                                        TableKind kind, RequestError& error,
+                                        std::vector<std::string>& notes);
+
+// Combines the element tables of the data directory by the recipe and writes the table of
+// `kind` to `path` with its name and density (g/cm3), as the creators write it; a formula
+// (`compound`) keeps the compound creator's edge spacing. False, with `error` set, when it
+// cannot.
+bool writeCombinedTable(const DataDirectory& data, const Recipe& recipe, TableKind kind,
+                        bool compound, const std::string& name, double density,
+                        const std::string& path, std::string& error);
+
+} // namespace tarvo
