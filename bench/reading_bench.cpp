@@ -3,14 +3,26 @@
 #include <benchmark/benchmark.h>
 #include <xraylib.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <vector>
 
 namespace {
 
-// 10^6 energies spread on the log scale from 1 keV to 20 MeV, the same for both readers.
+// 10^6 energies spread on the log scale from 1 keV to 20 MeV, the same for both readers;
+// or the float64 energies of the file TARVO_BENCH_ENERGIES names (the Python benchmark
+// hands its own over, so both languages read the same energies).
 std::vector<double> randomEnergies() {
+    if (const char* file = std::getenv("TARVO_BENCH_ENERGIES")) {
+        std::ifstream in(file, std::ios::binary);
+        std::vector<double> given;
+        for (double energy = 0; in.read(reinterpret_cast<char*>(&energy), sizeof energy);) {
+            given.push_back(energy);
+        }
+        return given;
+    }
     std::mt19937 generator(20261208);
     std::uniform_real_distribution<double> exponent(std::log(0.001), std::log(20.0));
     std::vector<double> energies(1'000'000);

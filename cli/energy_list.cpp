@@ -53,7 +53,7 @@ std::string readFailure(const std::string& name) {
 std::optional<EnergyStream> EnergyStream::open(const EnergyOptions& options, std::istream& input,
                                                bool inputIsTerminal, std::string& error) {
     EnergyStream stream;
-    stream.m_toMeV = options.unit == "keV" ? 0.001 : 1.0;
+    stream.m_unitsPerMeV = options.unit == "keV" ? 1000.0 : 1.0;
     for (const std::string& item : options.energies) {
         const std::optional<double> energy = strictNumber(trimBlanks(item));
         if (!energy || !(*energy > 0)) {
@@ -102,7 +102,8 @@ std::optional<EnergyStream> EnergyStream::open(const EnergyOptions& options, std
 
 void EnergyStream::give(double value, InputEnergy& energy) const {
     energy.given = value;
-    energy.mev = value * m_toMeV;
+    // Divided, not multiplied by 0.001, so that 1250 keV is 1.25 MeV exactly.
+    energy.mev = value / m_unitsPerMeV;
     energy.problem.clear();
 }
 

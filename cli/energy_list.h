@@ -55,7 +55,7 @@ class EnergyStream {
     bool fill();
     void give(double value, InputEnergy& energy) const;
 
-    double m_toMeV = 1.0;
+    double m_unitsPerMeV = 1.0; // 1000 for energies in keV
     std::vector<double> m_listed;
     std::size_t m_nextListed = 0;
     std::vector<Range> m_ranges;

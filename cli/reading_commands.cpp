@@ -13,8 +13,6 @@ namespace {
 
 // Rows whose missing values are named one by one on the error stream; the rest are counted.
 constexpr long kNamedMissingRows = 10;
-// XCOM's factor between barns/atom and cm2/g: cm2/g = b/atom x 0.60221367 / A.
-constexpr double kBarnsToMassFactor = 0.60221367;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 Heading headingFor(const Material& material, const CommandContext& c) {
@@ -150,13 +148,11 @@ int readCrossSections(const MaterialRequest& request, const ReadingOptions& opti
     auto& [stream, material] = *input;
     double scale = 1.0;
     if (options.perAtom) {
-        const auto weight = material.atomicNumber != 0
-                                ? shippedAtomicWeight(c.data, material.atomicNumber)
-                                : std::nullopt;
-        if (!weight) {
+        const auto factor = barnsPerAtomFactor(c.data, material);
+        if (!factor) {
             return fail(c, "--per-atom is for the table of an element", kUsageError);
         }
-        scale = *weight / kBarnsToMassFactor;
+        scale = *factor;
     }
     const std::string unit = options.perAtom ? "b/atom" : "cm2/g";
     Heading heading = headingFor(material, c);

@@ -1,8 +1,37 @@
 #include "data_directory.h"
 
+#include "common/run_directory.h"
 #include "common/text_file.h"
 
+#include <system_error>
+
 namespace tarvo {
+namespace {
+
+bool holdsTables(const std::filesystem::path& directory) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(directory / "mu_ele", ignored) ||
+           std::filesystem::is_directory(directory / "ele", ignored);
+}
+
+} // namespace
+
+std::optional<std::filesystem::path> tablesDirectory(const std::filesystem::path& given, bool named,
+                                                     std::string& error) {
+    std::error_code ignored;
+    std::filesystem::path directory = std::filesystem::absolute(given, ignored);
+    if (!named) {
+        const std::filesystem::path copy = userRunDirectory();
+        if (!isWritableDirectory(directory) && std::filesystem::exists(copy / "Tarvo.build")) {
+            directory = copy;
+        }
+    }
+    if (!holdsTables(directory)) {
+        error = "no tables in \"" + directory.string() + "\"";
+        return std::nullopt;
+    }
+    return directory;
+}
 
 std::string DataDirectory::path(std::string_view relative) const {
     if (m_root.empty()) {

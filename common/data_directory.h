@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,12 @@ class DataDirectory {
 
     std::filesystem::path m_root;
 };
+
+// The run directory whose tables a script reads: `directory` itself when the caller named
+// it; for an installation's own directory, the per-user copy the viewers made where the
+// installation cannot be written (it holds the tables the user created). Nothing, with
+// `error` naming the directory, when it holds no tables.
+std::optional<std::filesystem::path> tablesDirectory(const std::filesystem::path& directory,
+                                                     bool named, std::string& error);
 
 } // namespace tarvo

@@ -374,6 +374,15 @@ std::array<double, kMaxReadingColumns> valuesAboveEdge(const Material& material,
     return values;
 }
 
+std::optional<double> barnsPerAtomFactor(const DataDirectory& data, const Material& material) {
+    // XCOM's factor between barns/atom and cm2/g: cm2/g = b/atom x 0.60221367 / A.
+    constexpr double kBarnsToMassFactor = 0.60221367;
+    const auto weight = material.atomicNumber != 0
+                            ? shippedAtomicWeight(data, material.atomicNumber)
+                            : std::nullopt;
+    return weight ? std::make_optional(*weight / kBarnsToMassFactor) : std::nullopt;
+}
+
 bool usableDensity(double density) {
     return density > 0 && std::isfinite(density);
 }

@@ -65,6 +65,10 @@ Reading readMaterial(const Material& material, double energy, ReadingMethod meth
 std::array<double, kMaxReadingColumns> valuesAboveEdge(const Material& material, int upper,
                                                        ReadingMethod method);
 
+// The factor from cm2/g to b/atom for an element's table: A / 0.60221367, A its atomic
+// weight (g/mol); nothing for a table of any other material.
+std::optional<double> barnsPerAtomFactor(const DataDirectory& data, const Material& material);
+
 // Whether a density (g/cm3) can stand for a material: finite and above 0.
 bool usableDensity(double density);
 

@@ -23,6 +23,13 @@ double interpolateColumn(const ReadingTable& table, int j, size_t c, double ener
     if (table.zeroBelowThreshold[c] && low * high == 0.0) {
         return 0.0;
     }
+    // At a row's energy the published value itself, not its logarithm's round trip.
+    if (energy == table.energies[static_cast<size_t>(j)]) {
+        return high;
+    }
+    if (energy == table.energies[static_cast<size_t>(j - 1)]) {
+        return low;
+    }
     if (fast) {
         return interpolatePrepared(table, j, c, logEnergy);
     }

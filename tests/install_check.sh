@@ -16,6 +16,13 @@ done
 [ -s "$root/opt/share/man/man1/tarvo.1" ] || { echo "no man page"; exit 1; }
 "$root/opt/bin/tarvo" mu Water --energy 1.25 --csv | grep -q '^1.250E+00,,6.323E-02,' ||
     { echo "the installed tarvo does not read its tables"; exit 1; }
+# The Python module sits in the prefix's Python path and reads the same tables.
+if [ -n "${TARVO_PYTHON:-}" ]; then
+    module_dir=$(ls -d "$root"/opt/lib/python3*/dist-packages)
+    PYTHONPATH="$module_dir" TARVO_DATA= "$TARVO_PYTHON" -c \
+        'import tarvo; assert tarvo.material("Water").mu(1.25) == 0.06323, "wrong value"' ||
+        { echo "the installed module does not read its tables"; exit 1; }
+fi
 desktop="$root/opt/share/applications/tarvo.desktop"
 grep -qx 'Exec=/opt/lib/tarvo/Tarvo_V7S' "$desktop" || { echo "wrong Exec in $desktop"; exit 1; }
 grep -qx 'Icon=tarvo' "$desktop"

@@ -72,6 +72,21 @@ TEST(ReadAtEnergy, InterpolatesLogLogBetweenTheBracketingRows) {
     EXPECT_EQ(readAtEnergy(ReadingTable{}, 0.01, 0.001, 20.0).result, ReadingResult::outOfRange);
 }
 
+TEST(ReadAtEnergy, ARowsEnergyReadsItsPublishedValuesToTheBit) {
+    // Water's rows about 1.25 MeV, whose mu_en/rho a logarithm's round trip moved by a bit.
+    ReadingTable t;
+    t.rowCount = 3;
+    t.columnCount = 2;
+    t.energies = {0.0, 1.0, 1.25, 1.5};
+    t.values = {{}, {0.07072, 0.03111}, {0.06323, 0.02965}, {0.05754, 0.02872}};
+    prepareLogarithms(t);
+    for (int row = 1; row <= 3; ++row) {
+        const Reading reading = readAtEnergy(t, t.energies[static_cast<size_t>(row)], 0.001, 20.0);
+        EXPECT_EQ(reading.values[0], t.values[static_cast<size_t>(row)][0]) << row;
+        EXPECT_EQ(reading.values[1], t.values[static_cast<size_t>(row)][1]) << row;
+    }
+}
+
 struct InverseCase {
     int column;
     double value;

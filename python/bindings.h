@@ -1,0 +1,50 @@
+#pragma once
+
+#include "python/array_readings.h"
+#include "python/module_material.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <memory>
+#include <string>
+
+namespace tarvo::python {
+
+namespace py = pybind11;
+
+// A NumPy array of float64 in C order: what every reading loop takes and gives.
+using DoubleArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// The binding of the Material class, and of the module's functions.
+void bindMaterial(py::module_& m);
+void bindFunctions(py::module_& m);
+
+// An argument as float64 numbers in C order, converted once where it is not already;
+// throws a value failure naming `what` when it holds no numbers.
+DoubleArray numbersOf(const py::object& given, const char* what);
+
+// A new array of the shape of `like`.
+DoubleArray arrayLike(const DoubleArray& like);
+
+// The result to hand back: a float where the energies were one number, else the array.
+py::object resultOf(const DoubleArray& values, bool scalar);
+
+// Whether an argument was one number rather than an array-like.
+bool isScalar(const DoubleArray& given);
+
+// "spline" or "loglog"; "below" or "above"; "MeV" or "keV" (1 or 1000 a MeV).
+ReadingMethod methodOf(const std::string& method);
+EdgeSide sideOf(const std::string& side);
+double unitsPerMeVOf(const std::string& unit);
+
+// How readings are taken by a method, an energy unit and an edge side, as named above.
+ReadingSpec specOf(const std::string& method, const std::string& unit, const std::string& side);
+
+// A Material, or the table a name finds.
+std::shared_ptr<ModuleMaterial> materialOf(const py::object& given);
+
+// Says each note as a Python warning.
+void warnNotes(const std::vector<std::string>& notes);
+
+} // namespace tarvo::python

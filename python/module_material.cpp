@@ -1,0 +1,391 @@
+#include "module_material.h"
+
+#include "coefview/coefficient_table.h"
+#include "common/elements.h"
+#include "common/numeric_text.h"
+#include "common/table_catalogue.h"
+#include "common/table_combination.h"
+#include "common/text_file.h"
+#include "xsview/cross_section_table.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace tarvo::python {
+namespace {
+
+struct DataState {
+    std::optional<DataDirectory> current;
+    std::filesystem::path fallback;
+};
+
+DataState& dataState() {
+    static DataState state;
+    return state;
+}
+
+FailureKind failureOf(RequestProblem problem) {
+    switch (problem) {
+    case RequestProblem::syntax:
+        return FailureKind::value;
+    case RequestProblem::unknownName:
+        return FailureKind::key;
+    default:
+        return FailureKind::file;
+    }
+}
+
+bool hasRequest(const MaterialRequest& request) {
+    return !request.name.empty() || !request.formula.empty() || !request.mixture.empty();
+}
+
+// A table's path in the data directory by its stem, the first extension found; empty
+// where there is none.
+std::string pathByStem(const DataDirectory& data, const std::string& directory,
+                       const std::string& stem, std::initializer_list<const char*> extensions) {
+    std::error_code ignored;
+    for (const char* extension : extensions) {
+        const std::string path = data.path(formPath(directory, stem + extension));
+        if (std::filesystem::is_regular_file(path, ignored)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+// The material a table (or its pair of tables) of the data directory stands for, named and
+// weighed by its own header.
+std::shared_ptr<ModuleMaterial> tableMaterial(const std::string& coefficientPath,
+                                              const std::string& crossSectionPath) {
+    auto material = std::make_shared<ModuleMaterial>();
+    material->dataRoot = dataDirectory().root();
+    material->coefficientRequest.name = coefficientPath;
+    material->crossSectionRequest.name = crossSectionPath;
+    const std::string& path = coefficientPath.empty() ? crossSectionPath : coefficientPath;
+    const std::filesystem::path file(path);
+    material->stem = file.stem().string();
+    const std::string extension = file.extension().string();
+    const bool element = extension == ".mut" || extension == ".ele";
+    material->kind = element ? "element" : "material";
+    material->category = categoryOfExtension(extension);
+    material->atomicNumber = element ? std::atoi(material->stem.c_str()) : 0;
+    std::string error;
+    const auto header =
+        coefficientPath.empty() ? readTableHeader(path, error) : readCoefficientHeader(path, error);
+    if (!header) {
+        throw ModuleFailure(FailureKind::file, error);
+    }
+    material->name = header->name;
+    material->density = header->density;
+    return material;
+}
+
+std::shared_ptr<ModuleMaterial> entryMaterial(const DataDirectory& data,
+                                              const CatalogueEntry& entry) {
+    const bool element = entry.kind == "element";
+    const std::string coefficients =
+        element ? pathByStem(data, "mu_ele", entry.stem, {".mut"})
+                : pathByStem(data, "mu_mix", entry.stem, {".mucm", ".muc2", ".muc3"});
+    const std::string crossSections =
+        element ? pathByStem(data, "ele", entry.stem, {".ele"})
+                : pathByStem(data, "mix", entry.stem, {".mix", ".mix2", ".mix3"});
+    return tableMaterial(coefficients, crossSections);
+}
+
+// A table file outside the data directory, its kind by its extension, read at once so
+// that a file that is no table fails here.
+std::shared_ptr<ModuleMaterial> standaloneTable(const std::string& path) {
+    const std::string extension = std::filesystem::path(path).extension().string();
+    const bool coefficients = extension == ".mut" || tableKindOf(path) == TableKind::coefficients;
+    const bool crossSections = extension == ".ele" || tableKindOf(path) == TableKind::crossSections;
+    if (!coefficients && !crossSections) {
+        throw ModuleFailure(FailureKind::value,
+                            "\"" + path +
+                                "\" is no table: a table ends in .mut, .mucm, .muc2, "
+                                ".muc3, .ele, .mix, .mix2 or .mix3");
+    }
+    auto material = tableMaterial(coefficients ? path : "", coefficients ? "" : path);
+    material->tables(coefficients ? Quantities::coefficients : Quantities::crossSections);
+    return material;
+}
+
+std::string oneLineName(const std::string& given) {
+    const std::string name(trimBlanks(given));
+    const bool oneLine = std::none_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (name.empty() || !oneLine) {
+        throw ModuleFailure(FailureKind::value,
+                            "a name must be one line of text that is not blank");
+    }
+    return name;
+}
+
+// A density given by a caller (g/cm3): 0 for none, else finite and above 0.
+double givenDensity(double density) {
+    if (density != 0 && !usableDensity(density)) {
+        throw ModuleFailure(FailureKind::value,
+                            "a density must be a finite number above 0 (g/cm3)");
+    }
+    return density;
+}
+
+std::shared_ptr<ModuleMaterial> combined(const MaterialRequest& request, const std::string& kind,
+                                         double density, const std::string& name) {
+    auto material = std::make_shared<ModuleMaterial>();
+    material->dataRoot = dataDirectory().root();
+    material->kind = kind;
+    material->name = oneLineName(name);
+    material->density = givenDensity(density);
+    material->coefficientRequest = request;
+    material->crossSectionRequest = request;
+    material->tables(Quantities::coefficients);
+    material->tables(Quantities::crossSections);
+    return material;
+}
+
+} // namespace
+
+const DataDirectory& dataDirectory() {
+    DataState& state = dataState();
+    if (!state.current) {
+        std::string error;
+        const char* variable = std::getenv("TARVO_DATA");
+        const bool named = variable != nullptr && *variable != '\0';
+        const auto directory = named ? tablesDirectory(variable, true, error)
+                                     : tablesDirectory(state.fallback, false, error);
+        if (!directory) {
+            throw ModuleFailure(FailureKind::file,
+                                error + " (call tarvo.set_data_directory or set TARVO_DATA)");
+        }
+        state.current = DataDirectory(*directory);
+    }
+    return *state.current;
+}
+
+void setDataDirectory(const std::filesystem::path& directory) {
+    std::string error;
+    const auto found = tablesDirectory(directory, true, error);
+    if (!found) {
+        throw ModuleFailure(FailureKind::file, error);
+    }
+    dataState().current = DataDirectory(*found);
+}
+
+void setDefaultDataDirectory(const std::filesystem::path& directory) {
+    dataState().fallback = directory;
+    dataState().current.reset();
+}
+
+const Material& ModuleMaterial::tables(Quantities quantities) const {
+    const bool coefficients = quantities == Quantities::coefficients;
+    std::shared_ptr<const Material>& held = coefficients ? m_coefficients : m_crossSections;
+    if (held) {
+        return *held;
+    }
+    const MaterialRequest& request = coefficients ? coefficientRequest : crossSectionRequest;
+    if (!hasRequest(request)) {
+        throw ModuleFailure(FailureKind::value,
+                            name + " has no table of " +
+                                (coefficients ? "coefficients" : "cross sections"));
+    }
+    RequestError error;
+    auto loaded = loadMaterial(DataDirectory(dataRoot), request, quantities, error);
+    if (!loaded) {
+        throw ModuleFailure(failureOf(error.problem), error.message);
+    }
+    held = std::make_shared<const Material>(std::move(*loaded));
+    return *held;
+}
+
+std::map<std::string, double> ModuleMaterial::composition() const {
+    if (atomicNumber != 0) {
+        return {{elementSymbol(atomicNumber), 1.0}};
+    }
+    std::map<std::string, double> byWeight;
+    if (hasRequest(coefficientRequest)) {
+        for (const CompositionEntry& entry : tables(Quantities::coefficients).composition) {
+            byWeight[elementSymbol(entry.atomicNumber)] += entry.weightFraction;
+        }
+    }
+    return byWeight;
+}
+
+std::vector<std::string> ModuleMaterial::notes() const {
+    return hasRequest(coefficientRequest) ? tables(Quantities::coefficients).notes
+                                          : std::vector<std::string>();
+}
+
+std::vector<std::shared_ptr<ModuleMaterial>> listMaterials(const std::string& kind,
+                                                           const std::string& category) {
+    if ((!kind.empty() && kind != "element" && kind != "material") ||
+        (!category.empty() && category != "human" && category != "phantom" &&
+         category != "other")) {
+        throw ModuleFailure(FailureKind::value,
+                            "kind is \"element\" or \"material\"; category \"human\", "
+                            "\"phantom\" or \"other\"");
+    }
+    const TableSelection selection = kind == "element"    ? TableSelection::elements
+                                     : kind == "material" ? TableSelection::materials
+                                                          : TableSelection::all;
+    const DataDirectory& data = dataDirectory();
+    std::vector<std::shared_ptr<ModuleMaterial>> materials;
+    for (const CatalogueEntry& entry : catalogueTables(data, selection, category)) {
+        if (!entry.kind.empty()) {
+            materials.push_back(entryMaterial(data, entry));
+        }
+    }
+    return materials;
+}
+
+std::shared_ptr<ModuleMaterial> findMaterial(const std::string& given) {
+    const DataDirectory& data = dataDirectory();
+    const std::string name(trimBlanks(given));
+    const auto coefficients = findTable(data, name, Quantities::coefficients);
+    const auto crossSections = findTable(data, name, Quantities::crossSections);
+    if (!coefficients && !crossSections) {
+        std::string message = "no table is named \"" + name + "\"";
+        const auto close = closestNames(data, name, Quantities::coefficients);
+        for (size_t n = 0; n < close.size(); ++n) {
+            message += (n == 0                  ? " (did you mean "
+                        : n + 1 == close.size() ? " or "
+                                                : ", ") +
+                       close[n];
+        }
+        throw ModuleFailure(FailureKind::key, close.empty() ? message : message + "?)");
+    }
+    const std::string path = coefficients ? *coefficients : *crossSections;
+    std::error_code ignored;
+    if (!std::filesystem::equivalent(std::filesystem::path(path).parent_path().parent_path(),
+                                     data.root(), ignored)) {
+        return standaloneTable(path);
+    }
+    CatalogueEntry entry;
+    entry.stem = std::filesystem::path(path).stem().string();
+    const std::string extension = std::filesystem::path(path).extension().string();
+    entry.kind = extension == ".mut" || extension == ".ele" ? "element" : "material";
+    return entryMaterial(data, entry);
+}
+
+std::shared_ptr<ModuleMaterial> compoundOf(const std::string& formula, double density,
+                                           const std::string& name) {
+    const std::string trimmed(trimBlanks(formula));
+    if (trimmed.empty()) {
+        throw ModuleFailure(FailureKind::value, "a compound needs a chemical formula");
+    }
+    return combined({"", trimmed, ""}, "compound", density, name.empty() ? trimmed : name);
+}
+
+std::shared_ptr<ModuleMaterial> mixtureOf(const std::vector<std::pair<std::string, double>>& parts,
+                                          double density, const std::string& name) {
+    std::string mixture;
+    std::string names;
+    for (const auto& [given, share] : parts) {
+        std::string component(trimBlanks(given));
+        if (component.find_first_of(",:") != std::string::npos) {
+            component = findMaterial(component)->stem;
+        }
+        char shareText[40];
+        std::snprintf(shareText, sizeof shareText, "%.17g", share);
+        mixture += (mixture.empty() ? "" : ",") + component + ":" + shareText;
+        names += (names.empty() ? "" : ", ") + component;
+    }
+    if (mixture.empty()) {
+        throw ModuleFailure(FailureKind::value, "a mixture needs at least one component");
+    }
+    return combined({"", "", mixture}, "mixture", density,
+                    name.empty() ? "mixture of " + names : name);
+}
+
+namespace {
+
+// The extensions of a category's two tables: cross sections, then coefficients.
+std::pair<std::string, std::string> categoryExtensions(const std::string& category) {
+    if (category == "human") {
+        return {".mix", ".mucm"};
+    }
+    if (category == "phantom") {
+        return {".mix2", ".muc2"};
+    }
+    if (category == "other") {
+        return {".mix3", ".muc3"};
+    }
+    throw ModuleFailure(FailureKind::value, "category is \"human\", \"phantom\" or \"other\"");
+}
+
+// The file name of a table without extension: the one given, or the material's name with
+// every character a file name should not hold made "_".
+std::string tableFileName(const std::string& given, const std::string& name) {
+    if (!given.empty()) {
+        if (given.find_first_of("/\\") != std::string::npos || given == "." || given == "..") {
+            throw ModuleFailure(FailureKind::value,
+                                "a file name holds no directory: the tables go to the data "
+                                "directory, where the viewers list them");
+        }
+        return given;
+    }
+    std::string stem;
+    for (const char c : std::string(trimBlanks(name))) {
+        const bool kept = std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ||
+                          c == '.' || static_cast<unsigned char>(c) >= 0x80;
+        stem += kept ? c : '_';
+    }
+    return stem;
+}
+
+void writeKind(const DataDirectory& data, const ModuleMaterial& material, TableKind kind,
+               const std::string& path) {
+    RequestError error;
+    std::vector<std::string> notes;
+    const auto recipe = combinationRecipe(data, material.coefficientRequest, kind, error, notes);
+    if (!recipe) {
+        throw ModuleFailure(failureOf(error.problem), error.message);
+    }
+    if (!writeCombinedTable(data, *recipe, kind, material.kind == "compound", material.name,
+                            material.density, path, error.message)) {
+        throw ModuleFailure(FailureKind::file, error.message);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> saveMaterial(ModuleMaterial& material, const std::string& category,
+                                      const std::string& fileName, bool overwrite) {
+    if (material.kind != "compound" && material.kind != "mixture") {
+        throw ModuleFailure(FailureKind::value, material.name + " is a table already");
+    }
+    const auto [crossSectionExtension, coefficientExtension] = categoryExtensions(category);
+    if (!usableDensity(material.density)) {
+        throw ModuleFailure(FailureKind::value,
+                            "a table needs the material's density: give density= (g/cm3)");
+    }
+    const std::string stem = tableFileName(fileName, material.name);
+    const DataDirectory data(material.dataRoot);
+    const std::vector<std::pair<TableKind, std::string>> tables{
+        {TableKind::crossSections,
+         combinedTablePath(data, stem + crossSectionExtension, TableKind::crossSections)},
+        {TableKind::coefficients,
+         combinedTablePath(data, stem + coefficientExtension, TableKind::coefficients)}};
+    // Both are checked before either is written, so a refusal leaves nothing half done.
+    for (const auto& [kind, path] : tables) {
+        const WriteRefusal refusal = writeRefusal(data, path, overwrite);
+        if (refusal != WriteRefusal::none) {
+            throw ModuleFailure(refusal == WriteRefusal::exists ? FailureKind::fileExists
+                                                                : FailureKind::permission,
+                                refusalMessage(refusal, path, "give overwrite=True to replace it"));
+        }
+    }
+    std::vector<std::string> paths;
+    for (const auto& [kind, path] : tables) {
+        writeKind(data, material, kind, path);
+        paths.push_back(path);
+    }
+    material.stem = stem;
+    material.category = category;
+    return paths;
+}
+
+} // namespace tarvo::python

@@ -1,0 +1,174 @@
+"""The module gives the tool's numbers, NumPy shapes, nan for what cannot be read, and
+Python exceptions for every failure."""
+import math
+import warnings
+
+import numpy as np
+import pytest
+
+import tarvo
+
+ENERGIES = [0.001, 0.00101, 0.0025, 0.0153, 0.025, 0.088, 0.0880045, 0.1, 0.662, 1.25, 3.3, 20.0]
+
+
+def tool_values(rows, key):
+    return np.array([math.nan if row.get(key) is None else row[key] for row in rows])
+
+
+@pytest.mark.parametrize("name", ["Water", "Pb", "Bone_Cortical", "Ca5(PO4)3OH"])
+@pytest.mark.parametrize("method", ["spline", "loglog"])
+def test_coefficients_are_the_tools(tool, name, method):
+    formula = "(" in name
+    answer = tool("mu", *(["--formula", name] if formula else [name]), "--side", "below",
+                  "--method", method, "--energy", ",".join(map(str, ENERGIES)))
+    material = tarvo.compound(name) if formula else tarvo.material(name)
+    got = material.coefficients(ENERGIES, method=method)
+    for key in ("mu", "mu_tr", "mu_en"):
+        np.testing.assert_array_equal(got[key], tool_values(answer["rows"], key))
+
+
+@pytest.mark.parametrize("method", ["spline", "loglog"])
+@pytest.mark.parametrize("per_atom", [False, True])
+def test_cross_sections_are_the_tools(tool, method, per_atom):
+    energies = [0.001, 0.01, 0.0880045, 1.0, 30.0, 1e5]
+    answer = tool("xs", "Pb", "--side", "above", "--method", method,
+                  *(["--per-atom"] if per_atom else []), "--energy", ",".join(map(str, energies)))
+    got = tarvo.material("82").cross_sections(energies, per_atom=per_atom, method=method,
+                                              side="above")
+    for key in ("coherent", "incoherent", "photoelectric", "pair_nuclear", "pair_electron",
+                "total"):
+        np.testing.assert_array_equal(got[key], tool_values(answer["rows"], key))
+
+
+def test_attenuation_and_table_are_the_tools(tool):
+    layer = tool("attenuate", "Pb", "--thickness", "2mm", "--energy", "0.662")["rows"][0]
+    got = tarvo.attenuation("Pb", 0.662, 2, unit="mm")
+    for key, tools in [("transmission", "transmission"), ("attenuated", "attenuated"),
+                       ("absorbed", "absorbed"), ("hvl", "hvl"), ("tvl", "tvl"),
+                       ("mean_free_path", "mfp")]:
+        assert got[key] == layer[tools], key
+    for method, tools in [("spline", "spline"), ("loglog", "linear")]:
+        rows = tool("table", "Water", "--from", "1", "--to", "500", "--step", "0.5",
+                    "--method", tools)["rows"]
+        steps = tarvo.table("Water", 1, 500, 0.5, method=method, unit="keV")
+        assert len(steps["energy"]) == len(rows) == 999
+        for key in ("energy", "mu", "mu_tr", "mu_en"):
+            np.testing.assert_array_equal(steps[key], tool_values(rows, key))
+
+
+def test_water_at_1_25_MeV_reads_its_row():
+    water = tarvo.material("water, liquid")
+    for method in ("spline", "loglog"):
+        assert water.mu(1.25, method=method) == 0.06323
+        assert water.mu_en(1250, unit="keV", method=method) == 0.02965
+
+
+def test_shapes_follow_the_input_and_broadcast():
+    water = tarvo.Material("Water")
+    assert isinstance(water.mu(0.1), float)
+    for given in ([0.1, 0.2], np.full((2, 3), 0.1), np.array([[0.1]], dtype=np.float32),
+                  np.arange(1, 13)[::2] * 0.01):
+        assert water.mu(given).shape == np.shape(given)
+    layers = tarvo.attenuation(water, np.array([[0.1], [1.0], [10.0]]), [1, 2, 5, 10])
+    assert all(values.shape == (3, 4) for values in layers.values())
+    np.testing.assert_allclose(layers["transmission"][1],
+                               np.exp(-water.mu(1.0) * np.array([1, 2, 5, 10])), rtol=1e-14)
+    thickness = tarvo.thickness_for("Pb", [0.1, 0.662], [[0.5], [0.1]], unit="mm")
+    assert thickness.shape == (2, 2)
+    np.testing.assert_allclose(thickness[0], layers_hvl("Pb", [0.1, 0.662]), rtol=1e-12)
+    with pytest.raises(ValueError):
+        tarvo.attenuation(water, [0.1, 0.2], [1, 2, 3])
+
+
+def layers_hvl(name, energies):
+    return tarvo.attenuation(name, energies, 1, unit="mm")["hvl"]
+
+
+@pytest.mark.parametrize("energy", [0.0, -1.0, 0.0009, 20.0001, math.nan, math.inf, -math.inf])
+def test_an_energy_without_a_reading_is_nan_and_its_neighbours_are_read(energy):
+    water = tarvo.material("Water")
+    values = water.mu([0.1, energy, 1.0])
+    assert math.isnan(values[1])
+    assert values[0] == water.mu(0.1) and values[2] == water.mu(1.0)
+    assert math.isnan(tarvo.attenuation(water, energy, 1)["transmission"])
+
+
+def test_formula_water_is_the_shipped_water():
+    shipped = tarvo.material("Water")
+    formula = tarvo.compound("H2O", density=1.0)
+    for symbol, fraction in shipped.composition.items():
+        assert formula.composition[symbol] == pytest.approx(fraction, abs=1e-5)
+    np.testing.assert_allclose(formula.mu(ENERGIES[:-1]), shipped.mu(ENERGIES[:-1]), rtol=2e-3)
+
+
+def test_materials_narrow_by_kind_and_category():
+    every = tarvo.materials()
+    elements = tarvo.materials(kind="element")
+    phantoms = tarvo.materials(category="phantom")
+    assert len(elements) == 92 and elements[81].name == "Lead" and elements[81].atomic_number == 82
+    assert {m.category for m in phantoms} == {"phantom"} and phantoms
+    assert len(every) == len(elements) + len(tarvo.materials(kind="material"))
+
+
+@pytest.mark.parametrize("call, error", [
+    (lambda: tarvo.material("Watr"), KeyError),
+    (lambda: tarvo.mixture({"Wtaer": 1.0}), ValueError),
+    (lambda: tarvo.material("/etc/passwd"), ValueError),
+    (lambda: tarvo.compound(" "), ValueError),
+    (lambda: tarvo.compound("H2O)"), ValueError),
+    (lambda: tarvo.compound("H₂O"), ValueError),
+    (lambda: tarvo.compound("H2O", density=-1), ValueError),
+    (lambda: tarvo.compound("H2O", name="two\nlines"), ValueError),
+    (lambda: tarvo.mixture({"Water": -0.5}), ValueError),
+    (lambda: tarvo.mixture({}), ValueError),
+    (lambda: tarvo.material("Water").mu(0.1, method="cubic"), ValueError),
+    (lambda: tarvo.material("Water").mu(0.1, unit="eV"), ValueError),
+    (lambda: tarvo.material("Water").mu("abc"), ValueError),
+    (lambda: tarvo.material("Water").cross_sections(0.1, per_atom=True), ValueError),
+    (lambda: tarvo.material("Water").energies_at(mu=0.1, mu_en=0.1), ValueError),
+    (lambda: tarvo.material("Water").energies_at(mu=-1), ValueError),
+    (lambda: tarvo.material("Water").save(), ValueError),
+    (lambda: tarvo.compound("H2O").save(), ValueError),
+    (lambda: tarvo.compound("H2O", density=1).save(category="bones"), ValueError),
+    (lambda: tarvo.compound("H2O", density=1).save(file_name="../H2O"), ValueError),
+    (lambda: tarvo.attenuation("H2O", 0.1, 1), KeyError),
+    (lambda: tarvo.attenuation(tarvo.compound("H2O"), 0.1, 1), ValueError),
+    (lambda: tarvo.attenuation("Water", 0.1, 1, unit="inch"), ValueError),
+    (lambda: tarvo.table("Water", 0.0001, 1, 0.1), ValueError),
+    (lambda: tarvo.table("Water", 0.001, 20, 1e-9), ValueError),
+    (lambda: tarvo.set_data_directory("/nonexistent"), OSError),
+])
+def test_every_failure_is_a_python_exception(call, error):
+    with pytest.raises(error):
+        call()
+
+
+def test_a_saved_mixture_is_the_tools_and_reads_back(tool, scratch_data):
+    with pytest.warns(UserWarning, match="add up to"):
+        brine = tarvo.mixture({"Water": 9, "NaCl": 1}, density=1.07, name="Brine 10%")
+    paths = brine.save(category="other")
+    assert [p.rsplit("/", 2)[-2:] for p in paths] == [["mix", "Brine_10_.mix3"],
+                                                    ["mu_mix", "Brine_10_.muc3"]]
+    for extension in ("mix3", "muc3"):
+        out = scratch_data / f"tool.{extension}"
+        done = tool("combine", "--mixture", "Water:0.9,NaCl:0.1", "--name", "Brine 10%",
+                    "--density", "1.07", "--out", str(out), "--data", str(scratch_data),
+                    json_output=False)
+        assert done.returncode == 0, done.stderr
+        saved = [p for p in paths if p.endswith(extension)][0]
+        assert open(saved, "rb").read() == out.read_bytes()
+    read_back = tarvo.material("Brine_10_")
+    assert read_back.name == "Brine 10%" and read_back.density == 1.07
+    np.testing.assert_allclose(read_back.mu(ENERGIES), brine.mu(ENERGIES), rtol=1e-3)
+    with pytest.raises(FileExistsError):
+        brine.save(category="other")
+    assert len(brine.save(category="other", overwrite=True)) == 2
+    with pytest.raises(PermissionError):
+        tarvo.compound("H2O", density=1.0).save(category="phantom", file_name="Water")
+
+
+def test_warnings_turned_into_errors_reach_the_caller():
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        with pytest.raises(UserWarning):
+            tarvo.mixture({"Water": 2, "NaCl": 1})
