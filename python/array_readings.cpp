@@ -11,24 +11,23 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 } // namespace
 
-void readColumns(const Material& material, const ReadingSpec& spec, const double* energies,
+void readColumns(const Material& material, const ReadingWay& way, const double* energies,
                  std::size_t count, std::span<const int> columns,
                  std::span<double* const> outputs) {
     for (std::size_t i = 0; i < count; ++i) {
-        const double energy = energies[i] / spec.unitsPerMeV;
-        const Reading reading = readMaterial(material, energy, spec.method);
+        const double energy = energies[i] / way.unitsPerMeV;
+        const Reading reading = readMaterial(material, energy, way.method);
         if (reading.result != ReadingResult::found) {
             for (double* output : outputs) {
                 output[i] = kNaN;
             }
             continue;
         }
-        const int upper =
-            spec.side == EdgeSide::above ? upperEdgeRow(material.readings, energy) : 0;
+        const int upper = way.side == EdgeSide::above ? upperEdgeRow(material.readings, energy) : 0;
         const auto values =
-            upper != 0 ? valuesAboveEdge(material, upper, spec.method) : reading.values;
+            upper != 0 ? valuesAboveEdge(material, upper, way.method) : reading.values;
         for (std::size_t k = 0; k < columns.size(); ++k) {
-            outputs[k][i] = values[static_cast<std::size_t>(columns[k])] * spec.factor;
+            outputs[k][i] = values[static_cast<std::size_t>(columns[k])] * way.factor;
         }
     }
 }

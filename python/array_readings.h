@@ -12,7 +12,7 @@ namespace tarvo::python {
 enum class EdgeSide { below, above };
 
 // How a run of readings is taken.
-struct ReadingSpec {
+struct ReadingWay {
     ReadingMethod method = ReadingMethod::spline;
     EdgeSide side = EdgeSide::below;
     double unitsPerMeV = 1.0; // 1000 for energies in keV
@@ -22,7 +22,7 @@ struct ReadingSpec {
 // Reads the columns `columns` of a material at `count` energies into `outputs` (one array
 // of `count` values per column, cm2/g times the factor); NaN where an energy has no
 // reading (outside the tables, not a number, not above 0).
-void readColumns(const Material& material, const ReadingSpec& spec, const double* energies,
+void readColumns(const Material& material, const ReadingWay& way, const double* energies,
                  std::size_t count, std::span<const int> columns, std::span<double* const> outputs);
 
 // The six results of narrow-beam attenuation, each an array of the readings' count.

@@ -54,12 +54,12 @@ double unitsPerMeVOf(const std::string& unit) {
     throw ModuleFailure(FailureKind::value, "unit is \"MeV\" or \"keV\", not \"" + unit + "\"");
 }
 
-ReadingSpec specOf(const std::string& method, const std::string& unit, const std::string& side) {
-    ReadingSpec spec;
-    spec.method = methodOf(method);
-    spec.unitsPerMeV = unitsPerMeVOf(unit);
-    spec.side = sideOf(side);
-    return spec;
+ReadingWay wayOf(const std::string& method, const std::string& unit, const std::string& side) {
+    ReadingWay way;
+    way.method = methodOf(method);
+    way.unitsPerMeV = unitsPerMeVOf(unit);
+    way.side = sideOf(side);
+    return way;
 }
 
 std::shared_ptr<ModuleMaterial> materialOf(const py::object& given) {

@@ -39,7 +39,7 @@ EdgeSide sideOf(const std::string& side);
 double unitsPerMeVOf(const std::string& unit);
 
 // How readings are taken by a method, an energy unit and an edge side, as named above.
-ReadingSpec specOf(const std::string& method, const std::string& unit, const std::string& side);
+ReadingWay wayOf(const std::string& method, const std::string& unit, const std::string& side);
 
 // A Material, or the table a name finds.
 std::shared_ptr<ModuleMaterial> materialOf(const py::object& given);

@@ -35,14 +35,14 @@ ThicknessUnit lengthUnitOf(const std::string& unit) {
 // mu/rho (column 0) and mu_en/rho (column 2) at the energies, each of their shape.
 std::pair<DoubleArray, DoubleArray> attenuationCoefficients(const ModuleMaterial& material,
                                                             const DoubleArray& energies,
-                                                            const ReadingSpec& spec) {
+                                                            const ReadingWay& way) {
     const Material& tables = material.tables(Quantities::coefficients);
     DoubleArray mu = arrayLike(energies);
     DoubleArray muEn = arrayLike(energies);
     double* outputs[] = {mu.mutable_data(), muEn.mutable_data()};
     const int columns[] = {0, 2};
     py::gil_scoped_release release;
-    readColumns(tables, spec, energies.data(), static_cast<std::size_t>(energies.size()), columns,
+    readColumns(tables, way, energies.data(), static_cast<std::size_t>(energies.size()), columns,
                 outputs);
     return {std::move(mu), std::move(muEn)};
 }
@@ -66,7 +66,7 @@ struct LayerInput {
     ThicknessUnit lengthUnit = ThicknessUnit::centimetre;
     DoubleArray energies;
     DoubleArray second;
-    ReadingSpec spec;
+    ReadingWay way;
     py::object shape;
     bool scalar = false;
 };
@@ -81,7 +81,7 @@ LayerInput layerInputOf(const py::object& given, const py::object& energies,
     input.lengthUnit = lengthUnitOf(unit);
     input.energies = numbersOf(energies, "energies");
     input.second = numbersOf(second, secondName);
-    input.spec = specOf(method, energyUnit, side);
+    input.way = wayOf(method, energyUnit, side);
     input.shape = broadcastShape(input.energies, input.second);
     input.scalar = isScalar(input.energies) && isScalar(input.second);
     return input;
@@ -93,7 +93,7 @@ py::dict attenuation(const py::object& given, const py::object& energies,
                      std::optional<double> density, const std::string& side) {
     const LayerInput in = layerInputOf(given, energies, thicknesses, "thicknesses", unit,
                                        energyUnit, method, density, side);
-    auto [mu, muEn] = attenuationCoefficients(*in.material, in.energies, in.spec);
+    auto [mu, muEn] = attenuationCoefficients(*in.material, in.energies, in.way);
     const DoubleArray spreadMu = spreadTo(mu, in.shape);
     const DoubleArray spreadMuEn = spreadTo(muEn, in.shape);
     const DoubleArray spreadThickness = spreadTo(in.second, in.shape);
@@ -125,7 +125,7 @@ py::object thicknessFor(const py::object& given, const py::object& energies,
     const LayerInput in = layerInputOf(given, energies, transmissions, "transmissions", unit,
                                        energyUnit, method, density, side);
     const DoubleArray spreadMu =
-        spreadTo(attenuationCoefficients(*in.material, in.energies, in.spec).first, in.shape);
+        spreadTo(attenuationCoefficients(*in.material, in.energies, in.way).first, in.shape);
     const DoubleArray spreadTransmission = spreadTo(in.second, in.shape);
     DoubleArray thickness = arrayLike(spreadMu);
     {

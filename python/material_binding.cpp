@@ -23,7 +23,7 @@ const std::vector<ColumnKey> kCrossSectionColumns{{"coherent", 0},      {"incohe
 
 // The columns at the energies: one array where one column is asked for, else a dict.
 py::object readings(const ModuleMaterial& material, Quantities quantities,
-                    const py::object& energies, const ReadingSpec& spec,
+                    const py::object& energies, const ReadingWay& way,
                     const std::vector<ColumnKey>& columns) {
     const Material& tables = material.tables(quantities);
     const DoubleArray given = numbersOf(energies, "energies");
@@ -37,7 +37,7 @@ py::object readings(const ModuleMaterial& material, Quantities quantities,
     }
     {
         py::gil_scoped_release release;
-        readColumns(tables, spec, given.data(), static_cast<std::size_t>(given.size()), indices,
+        readColumns(tables, way, given.data(), static_cast<std::size_t>(given.size()), indices,
                     pointers);
     }
     if (columns.size() == 1) {
@@ -53,7 +53,7 @@ py::object readings(const ModuleMaterial& material, Quantities quantities,
 py::object coefficient(const ModuleMaterial& material, int column, const py::object& energies,
                        const std::string& method, const std::string& unit,
                        const std::string& side) {
-    return readings(material, Quantities::coefficients, energies, specOf(method, unit, side),
+    return readings(material, Quantities::coefficients, energies, wayOf(method, unit, side),
                     {kCoefficientColumns[static_cast<std::size_t>(column)]});
 }
 
@@ -61,15 +61,15 @@ py::object crossSections(const ModuleMaterial& material, const py::object& energ
                          const std::string& method, const std::string& unit,
                          const std::string& side) {
     const Material& tables = material.tables(Quantities::crossSections);
-    ReadingSpec spec = specOf(method, unit, side);
+    ReadingWay way = wayOf(method, unit, side);
     if (perAtom) {
         const auto factor = barnsPerAtomFactor(DataDirectory(material.dataRoot), tables);
         if (!factor) {
             throw ModuleFailure(FailureKind::value, "per_atom is for the table of an element");
         }
-        spec.factor = *factor;
+        way.factor = *factor;
     }
-    return readings(material, Quantities::crossSections, energies, spec, kCrossSectionColumns);
+    return readings(material, Quantities::crossSections, energies, way, kCrossSectionColumns);
 }
 
 // The one quantity asked for by keyword, its column and its tables.
@@ -214,8 +214,8 @@ void bindMaterial(py::module_& m) {
         "coefficients",
         [](const ModuleMaterial& material, const py::object& energies, const std::string& method,
            const std::string& unit, const std::string& side) {
-            return readings(material, Quantities::coefficients, energies,
-                            specOf(method, unit, side), kCoefficientColumns);
+            return readings(material, Quantities::coefficients, energies, wayOf(method, unit, side),
+                            kCoefficientColumns);
         },
         "E"_a, "method"_a = "spline", "unit"_a = "MeV", "side"_a = "below",
         "The three coefficients at energies E as a dict of \"mu\", \"mu_tr\", \"mu_en\" (cm2/g);\n"
