@@ -38,6 +38,19 @@ FailureKind failureOf(RequestProblem problem) {
     }
 }
 
+// The library's request messages name the command line's options ("--mixture: ..."); a
+// Python caller gave no option, so the message names the thing instead.
+ModuleFailure requestFailure(const RequestError& error) {
+    std::string message = error.message;
+    for (const std::string option : {"--formula", "--mixture"}) {
+        for (size_t at = message.find(option); at != std::string::npos;
+             at = message.find(option, at)) {
+            message.erase(at, 2);
+        }
+    }
+    return ModuleFailure(failureOf(error.problem), message);
+}
+
 bool hasRequest(const MaterialRequest& request) {
     return !request.name.empty() || !request.formula.empty() || !request.mixture.empty();
 }
@@ -195,7 +208,7 @@ const Material& ModuleMaterial::tables(Quantities quantities) const {
     RequestError error;
     auto loaded = loadMaterial(DataDirectory(dataRoot), request, quantities, error);
     if (!loaded) {
-        throw ModuleFailure(failureOf(error.problem), error.message);
+        throw requestFailure(error);
     }
     held = std::make_shared<const Material>(std::move(*loaded));
     return *held;
@@ -342,7 +355,7 @@ void writeKind(const DataDirectory& data, const ModuleMaterial& material, TableK
     std::vector<std::string> notes;
     const auto recipe = combinationRecipe(data, material.coefficientRequest, kind, error, notes);
     if (!recipe) {
-        throw ModuleFailure(failureOf(error.problem), error.message);
+        throw requestFailure(error);
     }
     if (!writeCombinedTable(data, *recipe, kind, material.kind == "compound", material.name,
                             material.density, path, error.message)) {

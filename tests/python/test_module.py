@@ -139,8 +139,9 @@ def test_materials_narrow_by_kind_and_category():
     (lambda: tarvo.set_data_directory("/nonexistent"), OSError),
 ])
 def test_every_failure_is_a_python_exception(call, error):
-    with pytest.raises(error):
+    with pytest.raises(error) as raised:
         call()
+    assert "--" not in str(raised.value), "a command-line option named to a Python caller"
 
 
 def test_a_saved_mixture_is_the_tools_and_reads_back(tool, scratch_data):
