@@ -61,23 +61,13 @@ int findEnergies(const MaterialRequest& request, const std::string& quantity, do
 }
 
 std::optional<double> thicknessOf(const std::string& given, bool& massThickness) {
-    const std::string text(trimBlanks(given));
-    size_t split = 0;
-    while (split < text.size() &&
-           (std::isdigit(static_cast<unsigned char>(text[split])) || text[split] == '.' ||
-            text[split] == 'e' || text[split] == 'E' || text[split] == '+' || text[split] == '-')) {
-        ++split;
-    }
-    std::string unitText = text.substr(split);
-    unitText.erase(0, unitText.find_first_not_of(' '));
-    const std::optional<double> number = strictNumber(text.substr(0, split));
-    const std::optional<ThicknessUnit> unit = thicknessUnitOf(unitText);
-    if (!number || !(*number > 0) || !unit) {
+    const std::optional<GivenThickness> thickness = parseThickness(given);
+    if (!thickness || !(thickness->value > 0)) {
         return std::nullopt;
     }
-    massThickness = *unit == ThicknessUnit::gramsPerSquareCentimetre;
+    massThickness = thickness->unit == ThicknessUnit::gramsPerSquareCentimetre;
     // A mass thickness stays in g/cm2 until the density is known.
-    return massThickness ? *number : thicknessInCm(*number, *unit, 1.0);
+    return massThickness ? thickness->value : thicknessInCm(thickness->value, thickness->unit, 1.0);
 }
 
 int equalStepTable(const MaterialRequest& request, const StepOptions& given,

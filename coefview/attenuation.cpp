@@ -1,5 +1,8 @@
 #include "attenuation.h"
 
+#include "common/numeric_text.h"
+
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -37,6 +40,24 @@ std::optional<ThicknessUnit> thicknessUnitOf(const std::string& text) {
         {"g/cm\xc2\xb2", ThicknessUnit::gramsPerSquareCentimetre}};
     const auto found = units.find(text);
     return found == units.end() ? std::nullopt : std::make_optional(found->second);
+}
+
+std::optional<GivenThickness> parseThickness(const std::string& given) {
+    const std::string text(trimBlanks(given));
+    size_t split = 0;
+    while (split < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[split])) || text[split] == '.' ||
+            text[split] == 'e' || text[split] == 'E' || text[split] == '+' || text[split] == '-')) {
+        ++split;
+    }
+    std::string unitText = text.substr(split);
+    unitText.erase(0, unitText.find_first_not_of(' '));
+    const std::optional<double> number = strictNumber(text.substr(0, split));
+    const std::optional<ThicknessUnit> unit = thicknessUnitOf(unitText);
+    if (!number || !(*number >= 0) || !unit) {
+        return std::nullopt;
+    }
+    return GivenThickness{*number + 0.0, *unit};
 }
 
 double thicknessInCm(double thickness, ThicknessUnit unit, double density) {

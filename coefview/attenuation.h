@@ -11,6 +11,16 @@ enum class ThicknessUnit { micrometre, millimetre, centimetre, metre, gramsPerSq
 // The unit of a text: "um" or "µm", "mm", "cm", "m", "g/cm2" or "g/cm²"; nothing otherwise.
 std::optional<ThicknessUnit> thicknessUnitOf(const std::string& text);
 
+// A thickness as typed: a number and its unit.
+struct GivenThickness {
+    double value = 0.0;
+    ThicknessUnit unit = ThicknessUnit::centimetre;
+};
+
+// A thickness with its unit ("2mm", "0.5 cm", "3g/cm2", "10um"); nothing unless the number is
+// finite and at least 0 and the unit one of thicknessUnitOf's.
+std::optional<GivenThickness> parseThickness(const std::string& text);
+
 // A thickness in cm from a thickness in `unit`; a mass thickness (g/cm2) is divided by the
 // density (g/cm3).
 double thicknessInCm(double thickness, ThicknessUnit unit, double density);

@@ -1,0 +1,191 @@
+#include "coefview/beam_spectrum.h"
+
+#include "common/material_source.h"
+#include "common/numeric_text.h"
+#include "common/text_file.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace tarvo {
+namespace {
+
+std::string binName(const std::vector<long>& lineNumbers, size_t index) {
+    return index < lineNumbers.size() ? "line " + std::to_string(lineNumbers[index])
+                                      : "bin " + std::to_string(index + 1);
+}
+
+// An energy converted back to the file's unit, without the last bit of the division's
+// rounding (33 keV stays "33").
+std::string energyText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+std::string shortestText(double value) {
+    char text[32];
+    const auto done = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, done.ptr);
+}
+
+// The fields of a line, split at commas, tabs and blanks, without its "#" comment.
+std::vector<std::string_view> fieldsOf(std::string_view line) {
+    line = line.substr(0, line.find('#'));
+    std::vector<std::string_view> fields;
+    size_t at = 0;
+    while (at < line.size()) {
+        const size_t start = line.find_first_not_of(" \t\r,", at);
+        if (start == std::string_view::npos) {
+            break;
+        }
+        const size_t end = std::min(line.find_first_of(" \t\r,", start), line.size());
+        fields.push_back(line.substr(start, end - start));
+        at = end;
+    }
+    return fields;
+}
+
+struct SpectrumLines {
+    std::vector<double> energies;
+    std::vector<double> values;
+    std::vector<long> lineNumbers;
+};
+
+// Whether a field is a word of a column heading ("Energy", "keV") rather than a number
+// gone wrong ("nan", "inf", "1,5e").
+bool isHeadingWord(std::string_view field) {
+    std::string lower;
+    for (const char c : field) {
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return std::isalpha(static_cast<unsigned char>(field[0])) && lower != "nan" && lower != "inf" &&
+           lower != "infinity";
+}
+
+// Reads one data line into `lines`; false, with `error` naming the line, when it holds no
+// two numbers. Word lines before the first number are column headings and are passed over.
+bool takeLine(std::string_view line, long number, SpectrumLines& lines, std::string& error) {
+    const std::vector<std::string_view> fields = fieldsOf(line);
+    if (fields.empty() || (lines.energies.empty() && isHeadingWord(fields[0]))) {
+        return true;
+    }
+    const auto energy = strictNumber(fields[0]);
+    const auto value = fields.size() == 2 ? strictNumber(fields[1]) : std::nullopt;
+    if (!energy || !value) {
+        error = "line " + std::to_string(number) +
+                " is not two numbers, an energy and its photons (split by a comma, tab or blank)";
+        return false;
+    }
+    if (lines.energies.size() == kMaxSpectrumBins) {
+        error = "a spectrum holds at most " + std::to_string(kMaxSpectrumBins) + " bins";
+        return false;
+    }
+    lines.energies.push_back(*energy);
+    lines.values.push_back(*value);
+    lines.lineNumbers.push_back(number);
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> spectrumProblem(const std::vector<double>& energies,
+                                           const std::vector<double>& photons,
+                                           const std::vector<long>& lineNumbers) {
+    if (energies.empty() || energies.size() != photons.size()) {
+        return energies.empty() ? "the spectrum has no bins"
+                                : "a spectrum needs as many photon counts as energies";
+    }
+    const double highest = highestEnergy(Quantities::coefficients);
+    bool anyPhotons = false;
+    for (size_t i = 0; i < energies.size(); ++i) {
+        const std::string where = binName(lineNumbers, i) + ": ";
+        if (!(energies[i] >= kLowestEnergy && energies[i] <= highest)) {
+            return where + "the energy lies outside the tables (1 keV to 20 MeV)";
+        }
+        if (i > 0 && !(energies[i] > energies[i - 1])) {
+            return where + "the energies must rise from bin to bin (this one is " +
+                   (energies[i] == energies[i - 1] ? "repeated)" : "lower than the one before)");
+        }
+        if (!(photons[i] >= 0) || !std::isfinite(photons[i])) {
+            return where + "the photons of a bin are a finite number, 0 or more";
+        }
+        anyPhotons = anyPhotons || photons[i] > 0;
+    }
+    if (!anyPhotons) {
+        return std::string("the spectrum holds no photons (every bin is 0)");
+    }
+    return std::nullopt;
+}
+
+std::vector<double> binWidths(const std::vector<double>& energies) {
+    const size_t n = energies.size();
+    std::vector<double> widths(n > 1 ? n : 0);
+    for (size_t i = 0; n > 1 && i < n; ++i) {
+        const double below = i > 0 ? energies[i] - energies[i - 1] : energies[1] - energies[0];
+        const double above =
+            i + 1 < n ? energies[i + 1] - energies[i] : energies[n - 1] - energies[n - 2];
+        widths[i] = (below + above) / 2;
+    }
+    return widths;
+}
+
+std::optional<Spectrum> parseSpectrum(std::string_view text, double unitsPerMeV,
+                                      SpectrumCounts counts, std::string& error) {
+    SpectrumLines lines;
+    long number = 0;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        if (!takeLine(text.substr(start, end - start), ++number, lines, error)) {
+            return std::nullopt;
+        }
+        start = end + 1;
+    }
+    Spectrum spectrum;
+    for (const double energy : lines.energies) {
+        spectrum.energies.push_back(energy / unitsPerMeV);
+    }
+    spectrum.photons = lines.values;
+    if (auto problem = spectrumProblem(spectrum.energies, spectrum.photons, lines.lineNumbers)) {
+        error = *problem;
+        return std::nullopt;
+    }
+    if (counts == SpectrumCounts::perUnitEnergy) {
+        if (spectrum.energies.size() < 2) {
+            error = "photons per unit energy need two bins or more, for the bins' widths";
+            return std::nullopt;
+        }
+        const std::vector<double> widths = binWidths(spectrum.energies);
+        for (size_t i = 0; i < widths.size(); ++i) {
+            spectrum.photons[i] *= widths[i] * unitsPerMeV;
+        }
+    }
+    return spectrum;
+}
+
+std::optional<Spectrum> readSpectrumFile(const std::string& path, double unitsPerMeV,
+                                         SpectrumCounts counts, std::string& error) {
+    const auto text = readNamedTextFile(path, error);
+    if (!text) {
+        return std::nullopt;
+    }
+    auto spectrum = parseSpectrum(*text, unitsPerMeV, counts, error);
+    if (!spectrum) {
+        error = path + ": " + error;
+    }
+    return spectrum;
+}
+
+std::string spectrumText(const Spectrum& spectrum, double unitsPerMeV, const std::string& what) {
+    std::string text =
+        "# " + what + "\n# energy (" + (unitsPerMeV == 1000 ? "keV" : "MeV") + "),photons\n";
+    for (size_t i = 0; i < spectrum.energies.size(); ++i) {
+        text += energyText(spectrum.energies[i] * unitsPerMeV) + "," +
+                shortestText(spectrum.photons[i]) + "\n";
+    }
+    return text;
+}
+
+} // namespace tarvo

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo {
+
+// A photon beam as bins: each bin an energy (MeV) and the photons in it (a relative count,
+// or photons per cm2 when the fluence is absolute). A monoenergetic beam is one bin.
+struct Spectrum {
+    std::vector<double> energies; // MeV, strictly ascending
+    std::vector<double> photons;  // at least 0, finite, not all 0
+};
+
+// What a spectrum file's second column holds: photons in the bin, or photons per unit
+// energy (per keV or per MeV, the file's energy unit), multiplied here by the bin widths.
+enum class SpectrumCounts { perBin, perUnitEnergy };
+
+// The most bins a spectrum may hold.
+inline constexpr std::size_t kMaxSpectrumBins = 1000000;
+
+// Why bins cannot be a beam, the bin named from 1 as `what` (a file's line numbers, or
+// "bin"); nothing when they can: energies positive, finite, strictly ascending and inside
+// the coefficient tables (1 keV to 20 MeV); photons finite, at least 0 and not all 0.
+std::optional<std::string> spectrumProblem(const std::vector<double>& energies,
+                                           const std::vector<double>& photons,
+                                           const std::vector<long>& lineNumbers = {});
+
+// The widths (MeV) of bins centred on ascending energies: halfway to each neighbour on
+// either side, the end bins as wide on the outer side as on the inner. One bin has none.
+std::vector<double> binWidths(const std::vector<double>& energies);
+
+// A spectrum from its text: two columns (energy, photons) split by commas, tabs or blanks,
+// "#" starting a comment; energies divided by `unitsPerMeV` (1000 for keV). Nothing, with
+// `error` naming the line, when a line holds no two numbers or the bins are no beam.
+std::optional<Spectrum> parseSpectrum(std::string_view text, double unitsPerMeV,
+                                      SpectrumCounts counts, std::string& error);
+
+// A spectrum from a file, as parseSpectrum; the error names the file.
+std::optional<Spectrum> readSpectrumFile(const std::string& path, double unitsPerMeV,
+                                         SpectrumCounts counts, std::string& error);
+
+// The spectrum as CSV text: a "#" line saying what it is, then energy (in the unit of
+// `unitsPerMeV`) and photons, full precision.
+std::string spectrumText(const Spectrum& spectrum, double unitsPerMeV, const std::string& what);
+
+} // namespace tarvo
