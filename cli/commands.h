@@ -89,6 +89,24 @@ struct CombineOptions {
 int combineTables(const MaterialRequest& material, const CombineOptions& options,
                   const CommandContext& c);
 
+// `tarvo spectrum`: a photon beam from a spectrum file (or - for the standard input),
+// after filters: its fluences, mean energy, air kerma and, in a material, its half-value
+// layers, homogeneity and effective energy, or its transmission curve.
+struct SpectrumOptions {
+    std::string file;
+    std::string unit = "keV"; // of the file's energies, and of the energies shown
+    bool perUnitEnergy = false;
+    std::string filter;            // "Al:2.5mm,Cu:0.1mm"
+    std::string hvlMaterial;       // the material of the half-value layers and the curve
+    std::optional<double> density; // g/cm3 of that material; its table's when not given
+    std::string weighting = "air-kerma";
+    std::string curve;             // "0:10mm:50": from, to, steps
+    std::string lengthUnit = "mm"; // of the layers shown
+    std::string out;               // the filtered spectrum, CSV
+    bool force = false;
+};
+int analyseSpectrum(const SpectrumOptions& options, const CommandContext& c);
+
 // Writes "tarvo: " and the message on the error stream; returns the exit status given.
 int fail(const CommandContext& c, const std::string& message, int status);
 

@@ -129,6 +129,7 @@ struct CommandOptions {
     AttenuationOptions attenuation;
     StepOptions steps; // table
     CombineOptions combine;
+    SpectrumOptions spectrum;
 };
 
 using Command = std::function<int(const CommandContext&)>;
@@ -256,6 +257,41 @@ void addCombine(CLI::App& app, Shared& shared, CommandOptions& o, Command& comma
     });
 }
 
+CLI::App* addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
+    auto* beam = app.add_subcommand(
+        "spectrum", "A beam from its spectrum: filters, air kerma, HVLs, effective energy");
+    SpectrumOptions& s = o.spectrum;
+    beam->add_option("file", s.file,
+                     "Two columns, energy and photons in the bin (comma, tab or blank; # "
+                     "comments); - for the standard input")
+        ->required();
+    beam->add_option("--unit", s.unit, "keV (the default) or MeV, in and out")
+        ->check(CLI::IsMember({"MeV", "keV"}));
+    beam->add_flag("--per-unit-energy", s.perUnitEnergy,
+                   "The second column is photons per unit energy (times the bin widths)");
+    beam->add_option("--filter", s.filter, "Layers the beam passes first: Al:2.5mm,Cu:0.1mm");
+    beam->add_option("--hvl", s.hvlMaterial,
+                     "The material of the half-value layers (a table or a formula): HVL1, "
+                     "HVL2, TVL, homogeneity, effective energy");
+    beam->add_option("--density", s.density, "g/cm3 of that material (its table's)");
+    beam->add_option("--weighting", s.weighting,
+                     "What the transmission measures: air-kerma (the default), fluence or "
+                     "energy-fluence")
+        ->check(CLI::IsMember({"air-kerma", "fluence", "energy-fluence"}));
+    beam->add_option("--curve", s.curve,
+                     "from:to:steps, such as 0:10mm:50: the transmission through the --hvl "
+                     "material instead");
+    beam->add_option("--length-unit", s.lengthUnit, "um, mm (the default), cm or m");
+    beam->add_option("--out", s.out, "Write the filtered spectrum as CSV");
+    beam->add_flag("--force", s.force, "Replace the --out file");
+    addMethod(*beam, shared);
+    beam->footer("Example: tarvo spectrum beam.csv --filter Al:2.5mm --hvl Al\n"
+                 "         tarvo spectrum beam.csv --hvl Cu --curve 0:1mm:20 --csv");
+    choose(*beam, command,
+           [&o](const CommandContext& c) { return analyseSpectrum(o.spectrum, c); });
+    return beam;
+}
+
 // Parses the arguments; the exit status when they end the program (help or an error).
 std::optional<int> parse(CLI::App& app, int argc, const char* const* argv, const Streams& streams) {
     try {
@@ -321,10 +357,11 @@ int runTarvo(int argc, const char* const* argv, std::istream& in, std::ostream& 
     addAttenuate(app, shared, options, command);
     addTable(app, shared, options, command);
     addCombine(app, shared, options, command);
+    const CLI::App* spectrum = addSpectrum(app, shared, options, command);
     if (const std::optional<int> status = parse(app, argc, argv, streams)) {
         return *status;
     }
-    if (!oneMaterial(shared.material) && !list->parsed()) {
+    if (!oneMaterial(shared.material) && !list->parsed() && !spectrum->parsed()) {
         err << "tarvo: give one material: a table, --formula or --mixture\n";
         return kUsageError;
     }

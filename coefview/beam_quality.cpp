@@ -102,6 +102,53 @@ std::optional<std::vector<LayerText>> parseLayerList(const std::string& text, st
     return layers;
 }
 
+std::optional<std::vector<double>> airMuEnAt(const DataDirectory& data,
+                                             const std::vector<double>& energies,
+                                             ReadingMethod method, std::string& error) {
+    RequestError problem;
+    const auto air = loadMaterial(data, {"Air", "", ""}, Quantities::coefficients, problem);
+    if (!air) {
+        error = "the air table is needed for the air kerma: " + problem.message;
+        return std::nullopt;
+    }
+    return coefficientAt(*air, 2, energies, method, error);
+}
+
+std::optional<double> massThicknessOf(const GivenThickness& thickness, double density,
+                                      const std::string& label, std::string& error) {
+    if (thickness.unit == ThicknessUnit::gramsPerSquareCentimetre) {
+        return thickness.value;
+    }
+    if (!usableDensity(density)) {
+        error = label + " has no density: give its thickness in g/cm2";
+        return std::nullopt;
+    }
+    return thicknessInCm(thickness.value, thickness.unit, density) * density;
+}
+
+std::optional<std::vector<BeamLayer>> beamLayersOf(const DataDirectory& data,
+                                                   const std::vector<LayerText>& layers,
+                                                   const std::vector<double>& energies,
+                                                   ReadingMethod method, std::string& error) {
+    std::vector<BeamLayer> read;
+    for (const LayerText& layer : layers) {
+        RequestError problem;
+        const auto material = materialByNameOrFormula(data, layer.material, problem);
+        if (!material) {
+            error = problem.message;
+            return std::nullopt;
+        }
+        const auto mass =
+            massThicknessOf(layer.thickness, material->density, material->label, error);
+        auto mu = mass ? coefficientAt(*material, 0, energies, method, error) : std::nullopt;
+        if (!mu) {
+            return std::nullopt;
+        }
+        read.push_back({std::move(*mu), *mass});
+    }
+    return read;
+}
+
 Spectrum filteredSpectrum(const Spectrum& spectrum, const std::vector<BeamLayer>& layers) {
     Spectrum filtered = spectrum;
     for (size_t i = 0; i < filtered.photons.size(); ++i) {

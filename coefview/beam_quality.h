@@ -42,6 +42,22 @@ struct LayerText {
 // nothing, with `error` naming the item, when one is not a material and a thickness.
 std::optional<std::vector<LayerText>> parseLayerList(const std::string& text, std::string& error);
 
+// The air's mu_en/rho (cm2/g) at each energy (MeV), from the data directory's air table.
+std::optional<std::vector<double>> airMuEnAt(const DataDirectory& data,
+                                             const std::vector<double>& energies,
+                                             ReadingMethod method, std::string& error);
+
+// The mass thickness (g/cm2) of a typed thickness of a material of `density` g/cm3 (0 for
+// one not known, which only a mass thickness can stand for); nothing, with `error`, then.
+std::optional<double> massThicknessOf(const GivenThickness& thickness, double density,
+                                      const std::string& label, std::string& error);
+
+// The typed layers read against the data directory at a spectrum's energies (MeV).
+std::optional<std::vector<BeamLayer>> beamLayersOf(const DataDirectory& data,
+                                                   const std::vector<LayerText>& layers,
+                                                   const std::vector<double>& energies,
+                                                   ReadingMethod method, std::string& error);
+
 // The spectrum after the layers: each bin times exp(-sum of mu/rho times mass thickness).
 Spectrum filteredSpectrum(const Spectrum& spectrum, const std::vector<BeamLayer>& layers);
 

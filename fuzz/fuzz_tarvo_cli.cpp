@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::istringstream lines(text.substr(0, split));
     for (std::string line; std::getline(lines, line) && arguments.size() < 40;) {
         if (line.find('/') != std::string::npos || line == "combine" || line == "--data" ||
-            line.rfind("--file", 0) == 0 || line.rfind("--data", 0) == 0 || longRange(line)) {
+            line.rfind("--file", 0) == 0 || line.rfind("--data", 0) == 0 ||
+            line.rfind("--out", 0) == 0 || longRange(line)) {
             return 0;
         }
         arguments.push_back(line);

@@ -16,8 +16,9 @@ namespace py = pybind11;
 // A NumPy array of float64 in C order: what every reading loop takes and gives.
 using DoubleArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
-// The binding of the Material class, and of the module's functions.
+// The binding of the Material and Spectrum classes, and of the module's functions.
 void bindMaterial(py::module_& m);
+void bindSpectrum(py::module_& m);
 void bindFunctions(py::module_& m);
 
 // An argument as float64 numbers in C order, converted once where it is not already;

@@ -40,5 +40,6 @@ PYBIND11_MODULE(_tarvo, m) {
     m.attr("__version__") = TARVO_VERSION;
     tarvo::python::translateFailures();
     tarvo::python::bindMaterial(m);
+    tarvo::python::bindSpectrum(m);
     tarvo::python::bindFunctions(m);
 }

@@ -16,6 +16,11 @@ viewers' straight lines in log-log (``method="loglog"``).
     >>> water.mu(1.25)                      # cm2/g
     >>> tarvo.attenuation("Pb", 0.662, 2, unit="mm")["transmission"]
 
+A beam is a ``Spectrum`` of bins (energies in keV by default, the field's habit):
+
+    >>> beam = tarvo.Spectrum.read("beam.csv").filtered("Al:2.5mm")
+    >>> beam.hvl("Al", unit="mm"), beam.homogeneity("Al"), beam.effective_energy("Al")
+
 Unknown names raise KeyError, bad input ValueError, files OSError.
 """
 
@@ -23,6 +28,7 @@ from . import _tarvo
 from ._locations import run_directory as _run_directory
 from ._tarvo import (
     Material,
+    Spectrum,
     __version__,
     attenuation,
     compound,
@@ -39,6 +45,7 @@ _tarvo._set_default_data_directory(str(_run_directory()))
 
 __all__ = [
     "Material",
+    "Spectrum",
     "attenuation",
     "compound",
     "data_directory",

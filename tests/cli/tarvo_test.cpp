@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include <stdlib.h>
@@ -528,6 +529,102 @@ TEST(Tarvo, ATableIsFoundByEveryNameItHas) {
                   std::string::npos)
             << none;
     }
+}
+
+// A 100 kV tungsten-anode-like beam: Kramers' continuum (photons per keV falling as
+// 100 - E) from 10 keV, filtered here by 2.5 mm of aluminium by log-log
+// readings of the shipped table. The tool finds a first HVL in aluminium and a homogeneity
+// coefficient where such beams have them; filtering by the tool gives the same beam.
+TEST(TarvoSpectrum, AFilteredContinuumHasAPlausibleQuality) {
+    const WorkingDirectory scratch;
+    const CoefficientTable table = shippedTable("mu_ele/13_Al.mut");
+    const ReadingTable aluminium = readingTableOf(table);
+    std::string raw;
+    std::string filtered;
+    for (int keV = 10; keV < 100; ++keV) {
+        const Reading mu = readAtEnergy(aluminium, keV / 1000.0, 0.001, 20.0);
+        ASSERT_EQ(mu.result, ReadingResult::found);
+        const double photons = 100.0 - keV;
+        char line[64];
+        std::snprintf(line, sizeof line, "%d,%.17g\n", keV, photons);
+        raw += line;
+        std::snprintf(line, sizeof line, "%d\t%.17g\n", keV,
+                      photons * std::exp(-mu.values[0] * table.density * 0.25));
+        filtered += line;
+    }
+    writeBytes("raw.csv", raw);
+    writeBytes("filtered.txt", "# E (keV)  photons\n" + filtered);
+    const auto quality = [](const std::string& arguments) {
+        const Outcome run = tarvo("spectrum " + arguments + " --hvl Al --json --method loglog");
+        EXPECT_EQ(run.status, 0) << arguments << ": " << run.err;
+        const nlohmann::json answer = nlohmann::json::parse(run.out);
+        std::map<std::string, double> values;
+        for (const auto& row : answer["rows"]) {
+            values[row["quantity"].get<std::string>()] = row["value"].get<double>();
+        }
+        return values;
+    };
+    const auto ours = quality("filtered.txt");
+    EXPECT_GT(ours.at("HVL1"), 2.5);
+    EXPECT_LT(ours.at("HVL1"), 4.5);
+    EXPECT_GT(ours.at("homogeneity coefficient"), 0.6);
+    EXPECT_LT(ours.at("homogeneity coefficient"), 0.95);
+    EXPECT_GT(ours.at("effective energy"), 10.0);
+    EXPECT_LT(ours.at("effective energy"), 99.0);
+    const auto tools = quality("raw.csv --filter Al:2.5mm --out tool.csv");
+    const auto written = quality("tool.csv");
+    for (const char* key : {"HVL1", "HVL2", "TVL", "mean energy", "effective energy"}) {
+        EXPECT_NEAR(tools.at(key), ours.at(key), 1e-9 * ours.at(key)) << key;
+        EXPECT_NEAR(written.at(key), tools.at(key), 1e-12 * tools.at(key)) << key;
+    }
+    const auto unfiltered = quality("raw.csv");
+    EXPECT_EQ(quality("raw.csv --filter Al:0mm,Cu:0g/cm2"), unfiltered);
+    EXPECT_LT(unfiltered.at("HVL1"), ours.at("HVL1"));
+    EXPECT_LT(unfiltered.at("mean energy"), ours.at("mean energy"));
+}
+
+struct SpectrumErrorCase {
+    const char* arguments;
+    const char* input;
+    int status;
+    const char* message;
+};
+
+// Nothing is computed from a beam or a layer that is none; the message names the line or
+// the argument.
+TEST(TarvoSpectrum, EveryBadBeamSaysWhat) {
+    const WorkingDirectory scratch;
+    writeBytes("kept.csv", "kept");
+    const SpectrumErrorCase cases[] = {
+        {"spectrum -", "", 1, "standard input: the spectrum has no bins"},
+        {"spectrum -", "20 5\n20 6\n", 1, "line 2: the energies must rise"},
+        {"spectrum -", "20 5\n30 -6\n", 1, "line 2: the photons"},
+        {"spectrum - --unit MeV", "30 5\n", 1, "line 1: the energy lies outside"},
+        {"spectrum /nonexistent/beam.csv", "", 1, "/nonexistent/beam.csv"},
+        {"spectrum - --filter Al:2in", "20 5\n", 2, "--filter: \"Al:2in\""},
+        {"spectrum - --filter H2O:1mm", "20 5\n", 2, "has no density: give its thickness in"},
+        {"spectrum - --filter Wtaer:1mm", "20 5\n", 2, "\"Wtaer\" is no table and no formula"},
+        {"spectrum - --filter Pb:10cm", "20 5\n", 1, "no photons come through the filters"},
+        {"spectrum - --curve 0:10mm:5", "20 5\n", 2, "need --hvl"},
+        {"spectrum - --hvl Al --curve 5mm:1mm:5", "20 5\n", 2, "--curve \"5mm:1mm:5\""},
+        {"spectrum - --hvl Al --curve 0:1mm:0.5", "20 5\n", 2, "--curve"},
+        {"spectrum - --hvl Al --density 0", "20 5\n", 2, "--density must be"},
+        {"spectrum - --weighting dose", "20 5\n", 2, "--weighting"},
+        {"spectrum - --length-unit g/cm2", "20 5\n", 2, "--length-unit"},
+        {"spectrum - --out kept.csv", "20 5\n", 1, "give --force to replace it"},
+        {"spectrum - --out /tmp", "20 5\n", 1, "/tmp"},
+    };
+    for (const SpectrumErrorCase& c : cases) {
+        const Outcome run = tarvo(c.arguments, c.input);
+        EXPECT_EQ(run.status, c.status) << c.arguments << ": " << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << c.arguments << ": " << run.out;
+    }
+    EXPECT_EQ(readBytes("kept.csv"), "kept");
+    // A formula's layers are known by mass thickness alone; lengths are nan.
+    const Outcome formula = tarvo("spectrum - --hvl H2O --csv", "60 1\n");
+    EXPECT_EQ(formula.status, 0) << formula.err;
+    EXPECT_NE(formula.out.find("HVL1,nan,mm"), std::string::npos) << formula.out;
 }
 
 } // namespace

@@ -1,0 +1,102 @@
+"""Beams: a single energy by hand, the tool's numbers for a filtered continuum, and a
+Python exception for every beam or layer that is none."""
+import math
+
+import numpy as np
+import pytest
+
+import tarvo
+
+
+@pytest.mark.parametrize("name, kev, weighting, method", [
+    ("Al", 30.0, "air-kerma", "spline"),
+    ("Cu", 100.0, "fluence", "loglog"),
+    ("Pb", 662.0, "energy-fluence", "spline"),
+])
+def test_a_single_energy_by_hand(name, kev, weighting, method):
+    material = tarvo.material(name)
+    beam = tarvo.Spectrum([kev], [7.0])
+    hvl = math.log(2) / (material.mu(kev, unit="keV", method=method) * material.density)
+    options = dict(weighting=weighting, method=method)
+    assert beam.hvl(name, **options) == pytest.approx(hvl, rel=1e-12)
+    assert beam.hvl(name, order=2, **options) == pytest.approx(hvl, rel=1e-9)
+    assert beam.hvl(name, unit="mm", **options) == pytest.approx(10 * hvl, rel=1e-12)
+    assert beam.homogeneity(name, **options) == pytest.approx(1.0, abs=1e-9)
+    np.testing.assert_allclose(beam.effective_energy(name, **options), [kev], rtol=1e-7)
+    assert beam.transmission(name, [0.0, hvl], **options) == pytest.approx([1.0, 0.5])
+    assert beam.filtered([(name, 0.0)]).counts.tolist() == [7.0]
+
+
+def kramers(tmp_path):
+    energies = np.arange(10.0, 100.0)
+    path = tmp_path / "kramers.csv"
+    path.write_text("".join(f"{e:g},{100 - e:.17g}\n" for e in energies))
+    return path
+
+
+@pytest.mark.parametrize("method", ["spline", "loglog"])
+def test_a_filtered_continuum_is_the_tools(tool, tmp_path, method):
+    path = kramers(tmp_path)
+    answer = tool("spectrum", str(path), "--filter", "Al:2.5mm,Cu:0.05mm", "--hvl", "Al",
+                  "--method", method)
+    rows = {}
+    for row in answer["rows"]:
+        rows.setdefault(row["quantity"], row["value"])
+    beam = tarvo.Spectrum.read(str(path)).filtered("Al:2.5mm,Cu:0.05mm", method=method)
+    assert beam.filtered([("Al", 0.0, "mm")]).counts.tolist() == beam.counts.tolist()
+    got = {
+        "mean energy": beam.mean_energy(),
+        "air kerma": beam.air_kerma(method=method),
+        "HVL1": beam.hvl("Al", unit="mm", method=method),
+        "HVL2": beam.hvl("Al", order=2, unit="mm", method=method),
+        "TVL": beam.tvl("Al", unit="mm", method=method),
+        "homogeneity coefficient": beam.homogeneity("Al", method=method),
+        "effective energy": beam.effective_energy("Al", method=method)[0],
+    }
+    for key, value in got.items():
+        assert value == pytest.approx(rows[key], rel=1e-14), key
+    assert 0.6 < got["homogeneity coefficient"] < 1
+    assert beam.transmission("Al", got["HVL1"], unit="mm", method=method) == pytest.approx(0.5)
+
+
+@pytest.mark.parametrize("call, error", [
+    (lambda: tarvo.Spectrum([], []), ValueError),
+    (lambda: tarvo.Spectrum([30, 20], [1, 1]), ValueError),
+    (lambda: tarvo.Spectrum([20, 20], [1, 1]), ValueError),
+    (lambda: tarvo.Spectrum([20, 30], [1, -1]), ValueError),
+    (lambda: tarvo.Spectrum([20, 30], [1, math.nan]), ValueError),
+    (lambda: tarvo.Spectrum([20, 30], [0, 0]), ValueError),
+    (lambda: tarvo.Spectrum([20, 30], [1]), ValueError),
+    (lambda: tarvo.Spectrum([0.5], [1]), ValueError),
+    (lambda: tarvo.Spectrum([30], [1], unit="MeV"), ValueError),
+    (lambda: tarvo.Spectrum([30], [1], per_unit_energy=True), ValueError),
+    (lambda: tarvo.Spectrum.read("/nonexistent/beam.csv"), OSError),
+    (lambda: tarvo.Spectrum([30], [1]).filtered("Al:2in"), ValueError),
+    (lambda: tarvo.Spectrum([30], [1]).filtered([("Al",)]), ValueError),
+    (lambda: tarvo.Spectrum([30], [1]).filtered([("Al", -1)]), ValueError),
+    (lambda: tarvo.Spectrum([30], [1]).filtered([(tarvo.compound("H2O"), 1)]), ValueError),
+    (lambda: tarvo.Spectrum([30], [1]).filtered("Unobtainium:1mm"), KeyError),
+    (lambda: tarvo.Spectrum([30], [1]).hvl("Al", order=3), ValueError),
+    (lambda: tarvo.Spectrum([30], [1]).hvl("Al", weighting="dose"), ValueError),
+    (lambda: tarvo.Spectrum([30], [1]).hvl("Al", unit="inch"), ValueError),
+    (lambda: tarvo.Spectrum([30], [1]).hvl("Al", density=0), ValueError),
+    (lambda: tarvo.Spectrum([30], [1]).hvl(tarvo.compound("H2O")), ValueError),
+    (lambda: tarvo.Spectrum([20], [1]).filtered("Pb:10cm").hvl("Al"), ValueError),
+])
+def test_every_bad_beam_is_a_python_exception(call, error):
+    with pytest.raises(error):
+        call()
+
+
+def test_a_bad_line_is_named_and_a_saved_beam_is_kept(tmp_path):
+    bad = tmp_path / "bad.csv"
+    bad.write_text("# E, N\n20,5\n30;7\n")
+    with pytest.raises(ValueError, match="line 3"):
+        tarvo.Spectrum.read(str(bad))
+    beam = tarvo.Spectrum([20, 33, 40], [5, 7, 1])
+    path = tmp_path / "beam.csv"
+    beam.save(str(path))
+    with pytest.raises(FileExistsError):
+        beam.filtered("Al:1mm").save(str(path))
+    again = tarvo.Spectrum.read(str(path))
+    assert again.energies.tolist() == [20, 33, 40] and again.counts.tolist() == [5, 7, 1]
