@@ -86,6 +86,32 @@ TEST(BeamQuality, ATwoLineBeamMatchesItsClosedForm) {
     EXPECT_NEAR(airKerma(beam, airMuEn), (a + b) * 1.602176634e-10, 1e-24);
 }
 
+// Bins attenuated a million times apart, with weights as far apart: the search still ends
+// on the fraction, inside the bracket of the single bins' own layers.
+TEST(BeamQuality, TheSearchEndsOnTheFractionForStiffBeams) {
+    struct Stiff {
+        std::vector<double> weights, attenuation;
+    };
+    const Stiff cases[] = {
+        {{1.0, 0.2}, {1e4, 0.01}},
+        {{1e-6, 1.0}, {1e4, 0.01}},
+        {{1.0, 1e-9, 1.0}, {5e3, 2.0, 1e-3}},
+        {{0.0, 3.0, 0.0, 1.0}, {1e6, 7.0, 1e-6, 0.07}},
+    };
+    for (const Stiff& c : cases) {
+        for (const double fraction : {0.9, 0.5, 0.25, 0.1, 1e-6}) {
+            const auto x = massThicknessForTransmission(c.weights, c.attenuation, fraction);
+            ASSERT_TRUE(x) << fraction;
+            EXPECT_NEAR(weightedTransmission(c.weights, c.attenuation, *x), fraction,
+                        1e-12 * fraction)
+                << fraction << " " << c.attenuation.front();
+        }
+        EXPECT_FALSE(massThicknessForTransmission(c.weights, c.attenuation, 1.0));
+        EXPECT_FALSE(massThicknessForTransmission(c.weights, c.attenuation, 0.0));
+    }
+    EXPECT_FALSE(massThicknessForTransmission({0.0, 0.0}, {1.0, 2.0}, 0.5));
+}
+
 // A continuum through a hardening filter: no layer changes it, a real one hardens it.
 TEST(BeamQuality, FiltersHardenAContinuum) {
     Spectrum beam;
