@@ -1,0 +1,45 @@
+// A beam's quality from its spectrum: reading the layer material and the air at every bin,
+// and the half-value layers and effective energy, for spectra of 100 to 10000 bins
+// (1 keV to 150 keV, a Kramers continuum).
+#include "coefview/beam_quality.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const tarvo::DataDirectory kData(TARVO_SHIPPED_DATA);
+
+tarvo::Spectrum kramers(int bins) {
+    tarvo::Spectrum beam;
+    for (int i = 0; i < bins; ++i) {
+        const double keV = 1.0 + 149.0 * (i + 0.5) / bins;
+        beam.energies.push_back(keV / 1000);
+        beam.photons.push_back(150.0 - keV);
+    }
+    return beam;
+}
+
+void beamQualityOfASpectrum(benchmark::State& state) {
+    const tarvo::Spectrum beam = kramers(static_cast<int>(state.range(0)));
+    tarvo::RequestError problem;
+    const auto aluminium = tarvo::materialByNameOrFormula(kData, "Al", problem);
+    for (auto _ : state) {
+        std::string error;
+        const auto mu =
+            tarvo::coefficientAt(*aluminium, 0, beam.energies, tarvo::ReadingMethod::spline, error);
+        const auto air =
+            tarvo::airMuEnAt(kData, beam.energies, tarvo::ReadingMethod::spline, error);
+        const auto filtered = tarvo::filteredSpectrum(beam, {{*mu, 2.5 * 0.27}});
+        const auto weights = tarvo::beamWeights(filtered, tarvo::BeamWeighting::airKerma, *air);
+        const auto quality = tarvo::beamQuality(weights, *mu);
+        const auto effective = tarvo::effectiveEnergies(*aluminium, quality->firstHalfValueLayer,
+                                                        beam.energies.front(), beam.energies.back(),
+                                                        tarvo::ReadingMethod::spline);
+        benchmark::DoNotOptimize(effective);
+    }
+}
+BENCHMARK(beamQualityOfASpectrum)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
