@@ -304,13 +304,18 @@ void bindQuality(py::class_<ModuleSpectrum>& cls) {
             const ThicknessUnit u = lengthUnitOf(unit, layer.density, layer.material->name);
             const DoubleArray given = numbersOf(thickness, "thickness");
             DoubleArray out = arrayLike(given);
-            for (py::ssize_t i = 0; i < given.size(); ++i) {
-                const double t = given.data()[i];
-                const double mass = u == ThicknessUnit::gramsPerSquareCentimetre
-                                        ? t
-                                        : thicknessInCm(t, u, layer.density) * layer.density;
-                out.mutable_data()[i] =
-                    t >= 0 ? weightedTransmission(layer.weights, layer.mu, mass) : NAN;
+            const double* thicknesses = given.data();
+            double* transmissions = out.mutable_data();
+            {
+                py::gil_scoped_release release;
+                for (py::ssize_t i = 0; i < given.size(); ++i) {
+                    const double t = thicknesses[i];
+                    const double mass = u == ThicknessUnit::gramsPerSquareCentimetre
+                                            ? t
+                                            : thicknessInCm(t, u, layer.density) * layer.density;
+                    transmissions[i] =
+                        t >= 0 ? weightedTransmission(layer.weights, layer.mu, mass) : NAN;
+                }
             }
             return resultOf(out, isScalar(given));
         },
