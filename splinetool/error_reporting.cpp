@@ -293,6 +293,10 @@ void setStopAction(std::function<void()> stop) {
     mechanism().stop = std::move(stop);
 }
 
+void keepErrorMessages() {
+    mechanism().output = &mechanism().kept;
+}
+
 std::string takeKeptMessages() {
     Mechanism& m = mechanism();
     std::string messages = m.kept.str();

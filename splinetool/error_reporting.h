@@ -41,6 +41,9 @@ struct SplineStopped {};
 // tool installs the console and the end of the process with status 1.
 void setErrorOutput(std::ostream& output);
 void setStopAction(std::function<void()> stop);
+// Keeps the messages again, as before any output was installed (the installed stream may
+// be gone).
+void keepErrorMessages();
 // The messages written while no output was installed, and forgets them.
 std::string takeKeptMessages();
 // Puts the mechanism back to its state at first use: only "USER" on the stack.

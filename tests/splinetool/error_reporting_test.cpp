@@ -18,6 +18,7 @@ class ErrorReportingTest : public ::testing::Test {
     }
     void TearDown() override {
         setStopAction({});
+        keepErrorMessages(); // the console stream ends with the test
         resetErrorReporting();
     }
     std::ostringstream m_console;

@@ -24,6 +24,7 @@ class SplineTest : public ::testing::Test {
     }
     void TearDown() override {
         setStopAction({});
+        keepErrorMessages(); // the console stream ends with the test
         resetErrorReporting();
     }
 
