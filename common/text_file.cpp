@@ -109,12 +109,51 @@ std::string joinLinesCrLf(const std::vector<std::string>& lines) {
     return text;
 }
 
+namespace {
+
+// Writes into a device or a pipe as it is: renaming a new file over it would put a plain
+// file where /dev/null or /dev/stdout was.
+bool writeIntoSpecialFile(const std::filesystem::path& target, std::string_view content,
+                          std::string& error) {
+    const int descriptor = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    bool written = descriptor >= 0 && writeAll(descriptor, content);
+    int savedErrno = errno;
+    if (descriptor >= 0 && ::close(descriptor) != 0 && written) {
+        written = false;
+        savedErrno = errno;
+    }
+    if (!written) {
+        error = systemError(savedErrno);
+    }
+    return written;
+}
+
+// The file a write replaces: a symbolic link is followed, so that the link stays and the
+// file it names gets the new content.
+std::filesystem::path replacedFile(const std::filesystem::path& target) {
+    std::error_code failure;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, failure))) {
+        return target;
+    }
+    const std::filesystem::path followed = std::filesystem::weakly_canonical(target, failure);
+    return failure ? target : followed;
+}
+
+} // namespace
+
 bool atomicWriteFile(std::string_view path, std::string_view content, std::string& error) {
-    const std::filesystem::path target(nativePath(path));
-    if (target.filename().empty()) {
+    const std::filesystem::path given(nativePath(path));
+    if (given.filename().empty()) {
         error = "no file name given";
         return false;
     }
+    std::error_code failure;
+    const std::filesystem::file_status status = std::filesystem::status(given, failure);
+    if (std::filesystem::is_character_file(status) || std::filesystem::is_fifo(status) ||
+        std::filesystem::is_socket(status) || std::filesystem::is_block_file(status)) {
+        return writeIntoSpecialFile(given, content, error);
+    }
+    const std::filesystem::path target = replacedFile(given);
     const std::filesystem::path directory =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();

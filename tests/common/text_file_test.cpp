@@ -10,6 +10,7 @@
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,6 +98,28 @@ TEST(AtomicWrite, FailsForAMissingDirectoryOrADirectoryTarget) {
     EXPECT_FALSE(atomicWriteFile("", "x", error));
     EXPECT_EQ(listDirectory("."), "target.csv");
     EXPECT_EQ(readBytes("target.csv/keep"), "x");
+}
+
+// A pipe stays a pipe and a link a link: the write goes into the pipe, or replaces the file
+// the link names. (A pipe in the test's own directory stands for /dev/null and the like.)
+TEST(AtomicWrite, PipesAndLinksKeepWhatTheyAre) {
+    WorkingDirectory directory;
+    ASSERT_EQ(::mkfifo("pipe.csv", 0600), 0);
+    const int reader = ::open("pipe.csv", O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::string error;
+    EXPECT_TRUE(atomicWriteFile("pipe.csv", "through", error)) << error;
+    char received[16] = {};
+    EXPECT_EQ(::read(reader, received, sizeof received), 7);
+    ::close(reader);
+    EXPECT_STREQ(received, "through");
+    EXPECT_TRUE(std::filesystem::is_fifo("pipe.csv"));
+    writeBytes("data/real.csv", "old");
+    std::filesystem::create_symlink("data/real.csv", "link.csv");
+    ASSERT_TRUE(atomicWriteFile("link.csv", "new", error)) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink("link.csv"));
+    EXPECT_EQ(readBytes("data/real.csv"), "new");
+    EXPECT_EQ(listDirectory("data"), "real.csv");
 }
 
 TEST(AtomicWrite, GivesTheFileTheUsualPermissions) {
