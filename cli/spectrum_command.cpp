@@ -46,29 +46,20 @@ std::optional<Curve> curveOf(const std::string& text) {
     return Curve{*from, *to, static_cast<int>(*steps)};
 }
 
-std::optional<BeamWeighting> weightingOf(const std::string& name) {
-    if (name == "air-kerma") {
-        return BeamWeighting::airKerma;
-    }
-    if (name == "fluence") {
-        return BeamWeighting::fluence;
-    }
-    if (name == "energy-fluence") {
-        return BeamWeighting::energyFluence;
-    }
-    return std::nullopt;
+// The spectrum's energy unit a MeV: 1000 for keV.
+double unitsPerMeV(const SpectrumOptions& o) {
+    return o.unit == "keV" ? 1000.0 : 1.0;
 }
 
 std::optional<Spectrum> readSpectrum(const SpectrumOptions& o, const CommandContext& c,
                                      std::string& error) {
-    const double unitsPerMeV = o.unit == "keV" ? 1000.0 : 1.0;
     const SpectrumCounts counts =
         o.perUnitEnergy ? SpectrumCounts::perUnitEnergy : SpectrumCounts::perBin;
     if (o.file != "-") {
-        return readSpectrumFile(o.file, unitsPerMeV, counts, error);
+        return readSpectrumFile(o.file, unitsPerMeV(o), counts, error);
     }
     const std::string text{std::istreambuf_iterator<char>(c.in), std::istreambuf_iterator<char>()};
-    auto spectrum = parseSpectrum(text, unitsPerMeV, counts, error);
+    auto spectrum = parseSpectrum(text, unitsPerMeV(o), counts, error);
     if (!spectrum) {
         error = "standard input: " + error;
     }
@@ -100,7 +91,7 @@ bool writeFiltered(const Spectrum& beam, const SpectrumOptions& o, const Command
     }
     const std::string what =
         "the spectrum of " + o.file + (o.filter.empty() ? "" : " after " + o.filter);
-    if (!atomicWriteFile(o.out, spectrumText(beam, o.unit == "keV" ? 1000.0 : 1.0, what), error)) {
+    if (!atomicWriteFile(o.out, spectrumText(beam, unitsPerMeV(o), what), error)) {
         return false;
     }
     c.err << "tarvo: wrote " << printable(nativePath(o.out)) << '\n';
@@ -136,11 +127,11 @@ void addRow(OutputTable& table, const std::string& quantity, double value,
 
 void addBeamRows(OutputTable& table, const Spectrum& beam, const std::vector<double>& airMuEn,
                  const SpectrumOptions& o) {
-    const double unitsPerMeV = o.unit == "keV" ? 1000.0 : 1.0;
+    const double perMeV = unitsPerMeV(o);
     addRow(table, "bins", static_cast<double>(beam.energies.size()), "");
     addRow(table, "photon fluence", photonFluence(beam), "as the counts");
-    addRow(table, "energy fluence", energyFluence(beam) * unitsPerMeV, o.unit + " x counts");
-    addRow(table, "mean energy", meanEnergy(beam) * unitsPerMeV, o.unit);
+    addRow(table, "energy fluence", energyFluence(beam) * perMeV, o.unit + " x counts");
+    addRow(table, "mean energy", meanEnergy(beam) * perMeV, o.unit);
     addRow(table, "air kerma per photon", airKerma(beam, airMuEn) / photonFluence(beam), "Gy cm2");
     addRow(table, "air kerma", airKerma(beam, airMuEn), "Gy (counts per cm2)");
 }
@@ -170,7 +161,7 @@ bool addQualityRows(OutputTable& table, const Material& material, const Spectrum
         addRow(table,
                crossing.kind == CrossingKind::atEdge ? "effective energy (at an edge)"
                                                      : "effective energy",
-               crossing.energy * (o.unit == "keV" ? 1000.0 : 1.0), o.unit);
+               crossing.energy * unitsPerMeV(o), o.unit);
     }
     if (effective.empty()) {
         addRow(table, "effective energy", kNaN, o.unit);
@@ -205,7 +196,7 @@ OutputTable curveTable(const Curve& curve, const Material& material,
 }
 
 std::string optionsProblem(const SpectrumOptions& o) {
-    if (!weightingOf(o.weighting)) {
+    if (!beamWeightingOf(o.weighting)) {
         return "--weighting is air-kerma, fluence or energy-fluence";
     }
     const auto unit = thicknessUnitOf(o.lengthUnit);
@@ -273,7 +264,7 @@ int analyseSpectrum(const SpectrumOptions& o, const CommandContext& c) {
     if (!airMuEn) {
         return fail(c, error, kDataError);
     }
-    const std::vector<double> weights = beamWeights(*beam, *weightingOf(o.weighting), *airMuEn);
+    const std::vector<double> weights = beamWeights(*beam, *beamWeightingOf(o.weighting), *airMuEn);
     if (photonFluence(*beam) <= 0 || weightedRange(*beam, weights).second <= 0) {
         return fail(c, "no photons come through the filters", kDataError);
     }

@@ -45,6 +45,19 @@ std::pair<double, double> transmissionAndSlope(const std::vector<double>& weight
 
 } // namespace
 
+std::optional<BeamWeighting> beamWeightingOf(const std::string& name) {
+    if (name == "air-kerma") {
+        return BeamWeighting::airKerma;
+    }
+    if (name == "fluence") {
+        return BeamWeighting::fluence;
+    }
+    if (name == "energy-fluence") {
+        return BeamWeighting::energyFluence;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::vector<double>> coefficientAt(const Material& material, int column,
                                                  const std::vector<double>& energies,
                                                  ReadingMethod method, std::string& error) {

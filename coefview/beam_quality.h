@@ -14,6 +14,9 @@ namespace tarvo {
 // (the habit for half-value layers), the photon fluence or the energy fluence.
 enum class BeamWeighting { airKerma, fluence, energyFluence };
 
+// The weighting named "air-kerma", "fluence" or "energy-fluence"; nothing for another name.
+std::optional<BeamWeighting> beamWeightingOf(const std::string& name);
+
 // A layer as a beam meets it: mu/rho (cm2/g) at each bin's energy and the layer's mass
 // thickness (g/cm2).
 struct BeamLayer {

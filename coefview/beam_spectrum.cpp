@@ -132,6 +132,32 @@ std::vector<double> binWidths(const std::vector<double>& energies) {
     return widths;
 }
 
+std::optional<Spectrum> spectrumOf(const std::vector<double>& energies,
+                                   const std::vector<double>& counts, double unitsPerMeV,
+                                   SpectrumCounts kind, std::string& error,
+                                   const std::vector<long>& lineNumbers) {
+    Spectrum spectrum;
+    for (const double energy : energies) {
+        spectrum.energies.push_back(energy / unitsPerMeV);
+    }
+    spectrum.photons = counts;
+    if (auto problem = spectrumProblem(spectrum.energies, spectrum.photons, lineNumbers)) {
+        error = *problem;
+        return std::nullopt;
+    }
+    if (kind == SpectrumCounts::perUnitEnergy) {
+        if (spectrum.energies.size() < 2) {
+            error = "photons per unit energy need two bins or more, for the bins' widths";
+            return std::nullopt;
+        }
+        const std::vector<double> widths = binWidths(spectrum.energies);
+        for (size_t i = 0; i < widths.size(); ++i) {
+            spectrum.photons[i] *= widths[i] * unitsPerMeV;
+        }
+    }
+    return spectrum;
+}
+
 std::optional<Spectrum> parseSpectrum(std::string_view text, double unitsPerMeV,
                                       SpectrumCounts counts, std::string& error) {
     SpectrumLines lines;
@@ -143,26 +169,7 @@ std::optional<Spectrum> parseSpectrum(std::string_view text, double unitsPerMeV,
         }
         start = end + 1;
     }
-    Spectrum spectrum;
-    for (const double energy : lines.energies) {
-        spectrum.energies.push_back(energy / unitsPerMeV);
-    }
-    spectrum.photons = lines.values;
-    if (auto problem = spectrumProblem(spectrum.energies, spectrum.photons, lines.lineNumbers)) {
-        error = *problem;
-        return std::nullopt;
-    }
-    if (counts == SpectrumCounts::perUnitEnergy) {
-        if (spectrum.energies.size() < 2) {
-            error = "photons per unit energy need two bins or more, for the bins' widths";
-            return std::nullopt;
-        }
-        const std::vector<double> widths = binWidths(spectrum.energies);
-        for (size_t i = 0; i < widths.size(); ++i) {
-            spectrum.photons[i] *= widths[i] * unitsPerMeV;
-        }
-    }
-    return spectrum;
+    return spectrumOf(lines.energies, lines.values, unitsPerMeV, counts, error, lines.lineNumbers);
 }
 
 std::optional<Spectrum> readSpectrumFile(const std::string& path, double unitsPerMeV,

@@ -32,6 +32,13 @@ std::optional<std::string> spectrumProblem(const std::vector<double>& energies,
 // either side, the end bins as wide on the outer side as on the inner. One bin has none.
 std::vector<double> binWidths(const std::vector<double>& energies);
 
+// A spectrum from its bins: energies in the unit of `unitsPerMeV` (1000 for keV) and the
+// counts of `kind`; nothing, with `error` naming the bin (or its line), when they are no beam.
+std::optional<Spectrum> spectrumOf(const std::vector<double>& energies,
+                                   const std::vector<double>& counts, double unitsPerMeV,
+                                   SpectrumCounts kind, std::string& error,
+                                   const std::vector<long>& lineNumbers = {});
+
 // A spectrum from its text: two columns (energy, photons) split by commas, tabs or blanks,
 // "#" starting a comment; energies divided by `unitsPerMeV` (1000 for keV). Nothing, with
 // `error` naming the line, when a line holds no two numbers or the bins are no beam.

@@ -22,8 +22,8 @@ struct ModuleSpectrum {
     std::string unit = "keV";
 };
 
-ModuleSpectrum spectrumOf(const py::object& energies, const py::object& counts,
-                          const std::string& unit, bool perUnitEnergy) {
+ModuleSpectrum spectrumFromArrays(const py::object& energies, const py::object& counts,
+                                  const std::string& unit, bool perUnitEnergy) {
     ModuleSpectrum made;
     made.unitsPerMeV = unitsPerMeVOf(unit);
     made.unit = made.unitsPerMeV == 1.0 ? "MeV" : "keV";
@@ -32,23 +32,15 @@ ModuleSpectrum spectrumOf(const py::object& energies, const py::object& counts,
     if (e.ndim() > 1 || n.ndim() > 1) {
         throw ModuleFailure(FailureKind::value, "energies and counts are one row of numbers each");
     }
-    for (py::ssize_t i = 0; i < e.size(); ++i) {
-        made.spectrum.energies.push_back(e.data()[i] / made.unitsPerMeV);
+    std::string error;
+    auto spectrum =
+        spectrumOf(std::vector<double>(e.data(), e.data() + e.size()),
+                   std::vector<double>(n.data(), n.data() + n.size()), made.unitsPerMeV,
+                   perUnitEnergy ? SpectrumCounts::perUnitEnergy : SpectrumCounts::perBin, error);
+    if (!spectrum) {
+        throw ModuleFailure(FailureKind::value, error);
     }
-    made.spectrum.photons.assign(n.data(), n.data() + n.size());
-    if (const auto problem = spectrumProblem(made.spectrum.energies, made.spectrum.photons)) {
-        throw ModuleFailure(FailureKind::value, *problem);
-    }
-    if (perUnitEnergy) {
-        if (made.spectrum.energies.size() < 2) {
-            throw ModuleFailure(FailureKind::value,
-                                "counts per unit energy need two bins or more, for their widths");
-        }
-        const std::vector<double> widths = binWidths(made.spectrum.energies);
-        for (std::size_t i = 0; i < widths.size(); ++i) {
-            made.spectrum.photons[i] *= widths[i] * made.unitsPerMeV;
-        }
-    }
+    made.spectrum = std::move(*spectrum);
     return made;
 }
 
@@ -100,10 +92,8 @@ std::vector<double> airMuEn(const ModuleSpectrum& s, ReadingMethod method) {
 }
 
 BeamWeighting weightingOf(const std::string& name) {
-    if (name == "air-kerma" || name == "fluence" || name == "energy-fluence") {
-        return name == "air-kerma" ? BeamWeighting::airKerma
-               : name == "fluence" ? BeamWeighting::fluence
-                                   : BeamWeighting::energyFluence;
+    if (const auto weighting = beamWeightingOf(name)) {
+        return *weighting;
     }
     throw ModuleFailure(FailureKind::value,
                         "weighting is \"air-kerma\", \"fluence\" or \"energy-fluence\", not \"" +
@@ -214,7 +204,7 @@ std::vector<BeamLayer> layersOf(const ModuleSpectrum& s, const py::object& given
 }
 
 void bindReading(py::class_<ModuleSpectrum>& cls) {
-    cls.def(py::init(&spectrumOf), "energies"_a, "counts"_a, "unit"_a = "keV",
+    cls.def(py::init(&spectrumFromArrays), "energies"_a, "counts"_a, "unit"_a = "keV",
             "per_unit_energy"_a = false,
             "A photon beam: bin energies (keV, or unit=\"MeV\"), rising, and the photons in\n"
             "each bin (relative, or per cm2 for an absolute air kerma); per_unit_energy=True\n"
