@@ -17,6 +17,12 @@ using Cubic = std::array<double, 4>;
 constexpr int kChecksPerInterval = 8;
 // Points inside each interval at which a crossing is looked for before it is bisected.
 constexpr int kCrossingSamples = 16;
+// Rows closer than this in ln E are one point to the fit.
+constexpr double kCoincidentGap = 1e-4;
+// An end row of a run closer to its neighbour than this share of the next interval in.
+constexpr double kSteepStepRatio = 0.1;
+// Knots a run needs for a cubic of its own: fewer are read by the log-log line.
+constexpr std::size_t kFewestKnots = 4;
 
 // Rows first..last of a column in which the column stays above 0: fitted on their own.
 struct Run {
@@ -47,9 +53,50 @@ std::vector<Run> positiveRuns(const SplineReadings& s, int first, int last, std:
     return runs;
 }
 
-std::vector<double> logValues(const SplineReadings& s, Run run, std::size_t c) {
-    std::vector<double> y;
+// The rows of a run that the fit goes through. A row at the end of a run that all but
+// coincides with its neighbour, next to a much wider interval (Cr: the K edge at 5.9892 keV
+// and a row at 6 keV, then 8 keV), holds the table's steep step at the edge, not the
+// curve's slope: a cubic through both would carry that step across the wide interval. So
+// does a row all but on top of the row before it anywhere in the run. Such rows are left
+// out of the fit, and the curve is pinned to them where it meets them.
+std::vector<int> knotsOf(const SplineReadings& s, Run run) {
+    const auto gap = [&s](int a, int b) {
+        return s.logEnergies[static_cast<std::size_t>(b)] -
+               s.logEnergies[static_cast<std::size_t>(a)];
+    };
+    std::vector<int> knots;
     for (int j = run.first; j <= run.last; ++j) {
+        if (!knots.empty() && j < run.last && gap(knots.back(), j) < kCoincidentGap) {
+            continue;
+        }
+        knots.push_back(j);
+    }
+    if (knots.size() > 2 && gap(knots[knots.size() - 2], knots.back()) < kCoincidentGap) {
+        knots.erase(knots.end() - 2);
+    }
+    if (knots.size() >= 3 && gap(knots[0], knots[1]) < kSteepStepRatio * gap(knots[1], knots[2])) {
+        knots.erase(knots.begin());
+    }
+    const std::size_t n = knots.size();
+    if (n >= 3 &&
+        gap(knots[n - 2], knots[n - 1]) < kSteepStepRatio * gap(knots[n - 3], knots[n - 2])) {
+        knots.pop_back();
+    }
+    return knots;
+}
+
+std::vector<double> knotLogEnergies(const SplineReadings& s, const std::vector<int>& knots) {
+    std::vector<double> x;
+    for (const int j : knots) {
+        x.push_back(s.logEnergies[static_cast<std::size_t>(j)]);
+    }
+    return x;
+}
+
+std::vector<double> knotLogValues(const SplineReadings& s, const std::vector<int>& knots,
+                                  std::size_t c) {
+    std::vector<double> y;
+    for (const int j : knots) {
         y.push_back(std::log(s.values[static_cast<std::size_t>(j)][c]));
     }
     return y;
@@ -63,34 +110,81 @@ std::vector<double> plainValues(const SplineReadings& s, Run run, std::size_t c)
     return y;
 }
 
-std::vector<double> logEnergiesOf(const SplineReadings& s, Run run) {
-    return {s.logEnergies.begin() + run.first, s.logEnergies.begin() + run.last + 1};
+// The cubic p(t + shift) of t.
+Cubic shifted(const Cubic& p, double shift) {
+    return {evaluate(p, shift), p[1] + shift * (2 * p[2] + 3 * p[3] * shift),
+            p[2] + 3 * p[3] * shift, p[3]};
 }
 
-// The not-a-knot spline of a run, by the routines the spline tool uses; its coefficients
-// are the value and the first three derivatives at each breakpoint.
-void fitNotAKnot(SplineReadings& s, Run run, std::size_t c) {
-    const std::vector<double> x = logEnergiesOf(s, run);
-    const std::vector<double> y = logValues(s, run, c);
+// Gives every interval of rows between two knots the piece of the knots' curve over it,
+// plus the straight line in t that takes it through both rows exactly: the curve keeps
+// to the rows left out of the fit and reads every row's own value at its ends.
+void assignPieces(SplineReadings& s, Run run, const std::vector<int>& knots, std::size_t c,
+                  const std::vector<Cubic>& pieces) {
+    std::size_t piece = 0;
+    for (int j = run.first + 1; j <= run.last; ++j) {
+        while (piece + 1 < pieces.size() && knots[piece + 1] < j) {
+            ++piece;
+        }
+        const auto row = static_cast<std::size_t>(j);
+        const double origin = s.logEnergies[static_cast<std::size_t>(knots[piece])];
+        Cubic cubic = shifted(pieces[piece], s.logEnergies[row - 1] - origin);
+        const double width = s.logEnergies[row] - s.logEnergies[row - 1];
+        const double atStart = std::log(s.values[row - 1][c]) - cubic[0];
+        const double atEnd = std::log(s.values[row][c]) - evaluate(cubic, width);
+        cubic[0] += atStart;
+        cubic[1] += (atEnd - atStart) / width;
+        s.intervals[row].cubic[c] = cubic;
+    }
+}
+
+// Steffen's monotone cubic through the knots of a run.
+void fitMonotone(SplineReadings& s, Run run, std::size_t c) {
+    const std::vector<int> knots = knotsOf(s, run);
+    const std::vector<double> x = knotLogEnergies(s, knots);
+    const std::vector<double> y = knotLogValues(s, knots, c);
+    std::vector<Cubic> pieces;
+    for (std::size_t i = 0; i + 1 < x.size(); ++i) {
+        pieces.push_back(spline::steffenCubic(x, y, i));
+    }
+    assignPieces(s, run, knots, c, pieces);
+}
+
+// The straight lines in log-log between the knots of a run.
+void fitLines(SplineReadings& s, Run run, const std::vector<int>& knots, std::size_t c) {
+    const std::vector<double> x = knotLogEnergies(s, knots);
+    const std::vector<double> y = knotLogValues(s, knots, c);
+    std::vector<Cubic> pieces;
+    for (std::size_t i = 0; i + 1 < x.size(); ++i) {
+        pieces.push_back({y[i], (y[i + 1] - y[i]) / (x[i + 1] - x[i]), 0.0, 0.0});
+    }
+    assignPieces(s, run, knots, c, pieces);
+}
+
+// The not-a-knot spline through the knots of a run, by the routines the spline tool uses
+// (their coefficients are the value and the first three derivatives at each breakpoint).
+// Too few knots to bear a cubic of their own (three rows between M edges, where the curve
+// may turn) are read by the log-log line: false then.
+bool fitNotAKnot(SplineReadings& s, Run run, std::size_t c) {
+    const std::vector<int> knots = knotsOf(s, run);
+    if (knots.size() < kFewestKnots) {
+        fitLines(s, run, knots, c);
+        return false;
+    }
+    const std::vector<double> x = knotLogEnergies(s, knots);
+    const std::vector<double> y = knotLogValues(s, knots, c);
     const auto n = static_cast<int>(x.size());
     std::vector<double> breakpoints(x.size());
     std::vector<double> coefficients(4 * x.size());
     std::vector<int> workspace(x.size());
     spline::C2INT(n, x.data(), y.data(), breakpoints.data(), coefficients.data(), workspace.data());
+    std::vector<Cubic> pieces;
     for (int i = 0; i + 1 < n; ++i) {
         const double* k = coefficients.data() + 4 * i;
-        s.intervals[static_cast<std::size_t>(run.first + i + 1)].cubic[c] = {k[0], k[1], k[2] / 2,
-                                                                             k[3] / 6};
+        pieces.push_back({k[0], k[1], k[2] / 2, k[3] / 6});
     }
-}
-
-void fitMonotone(SplineReadings& s, Run run, std::size_t c) {
-    const std::vector<double> x = logEnergiesOf(s, run);
-    const std::vector<double> y = logValues(s, run, c);
-    for (std::size_t i = 0; i + 1 < x.size(); ++i) {
-        s.intervals[static_cast<std::size_t>(run.first) + i + 1].cubic[c] =
-            spline::steffenCubic(x, y, i);
-    }
+    assignPieces(s, run, knots, c, pieces);
+    return true;
 }
 
 spline::Values coefficientsOf(const std::array<double, kMaxReadingColumns>& row) {
@@ -175,6 +269,7 @@ void straightLines(SplineReadings& s, int j) {
 // would repair it, by the monotone cubic.
 void fitSegment(SplineReadings& s, int first, int last, bool coefficients) {
     std::vector<std::vector<Run>> runs;
+    bool monotone = false;
     for (std::size_t c = 0; c < static_cast<std::size_t>(s.fittedColumns); ++c) {
         runs.push_back(positiveRuns(s, first, last, c));
         for (int j = first + 1; j <= last; ++j) {
@@ -184,7 +279,7 @@ void fitSegment(SplineReadings& s, int first, int last, bool coefficients) {
             for (int j = run.first + 1; j <= run.last; ++j) {
                 s.intervals[static_cast<std::size_t>(j)].zeroColumns &= ~(1U << c);
             }
-            fitNotAKnot(s, run, c);
+            monotone = !fitNotAKnot(s, run, c) || monotone;
         }
     }
     bool repair = false;
@@ -202,6 +297,8 @@ void fitSegment(SplineReadings& s, int first, int last, bool coefficients) {
                 fitMonotone(s, run, c);
             }
         }
+    }
+    if (repair || monotone) {
         s.monotoneSegments.push_back({s.energies[static_cast<std::size_t>(first)],
                                       s.energies[static_cast<std::size_t>(last)]});
     }
