@@ -67,6 +67,12 @@ int combineTables(const MaterialRequest& request, const CombineOptions& o,
         refusal != WriteRefusal::none) {
         return fail(c, refusalMessage(refusal, path, "give --force to replace it"), kDataError);
     }
+    if (const auto clash = clashOf(c.data, path, o.name, o.force)) {
+        return fail(c,
+                    clashMessage(*clash, "file name (--out)", "--name",
+                                 "give --force to let both answer to it"),
+                    kDataError);
+    }
     RequestError error;
     std::vector<std::string> notes;
     const auto recipe = combinationRecipe(c.data, request, kind, error, notes);

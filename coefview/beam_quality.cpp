@@ -78,7 +78,7 @@ std::optional<std::vector<double>> coefficientAt(const Material& material, int c
 
 std::optional<Material> materialByNameOrFormula(const DataDirectory& data, const std::string& name,
                                                 RequestError& error) {
-    const bool table = findTable(data, name, Quantities::coefficients).has_value();
+    const bool table = !tablesMatching(data, name, Quantities::coefficients).empty();
     auto material =
         loadMaterial(data, table ? MaterialRequest{name, "", ""} : MaterialRequest{"", name, ""},
                      Quantities::coefficients, error);

@@ -20,51 +20,102 @@
 namespace tarvo {
 namespace {
 
-bool sameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 // The atomic number a name gives as a number ("82"), 0 when it is none.
 int atomicNumberAsNumber(const std::string& name) {
     const std::optional<double> z = strictNumber(name);
     return z && *z >= 1 && *z <= kLastElement && *z == std::floor(*z) ? static_cast<int>(*z) : 0;
 }
 
-// A table of a directory with one of the extensions whose own name (its first line) is
-// `name` (any case): "Lead", "Water, Liquid".
-std::optional<std::string> tableNamed(const DataDirectory& data, const std::string& directory,
-                                      const std::string& name,
-                                      const std::vector<const char*>& extensions) {
-    for (const char* extension : extensions) {
-        for (const std::string& file : listFiles(data.path(directory), extension)) {
-            const std::string path = data.path(formPath(directory, file));
-            std::string ignored;
-            const auto header = std::string(extension).find("mu") != std::string::npos
-                                    ? readCoefficientHeader(path, ignored)
-                                    : readTableHeader(path, ignored);
-            if (header && sameText(header->name, name)) {
-                return path;
-            }
-        }
-    }
-    return std::nullopt;
+// The folders and extensions of one kind of table: elements, then materials.
+struct TableFolder {
+    const char* directory;
+    std::vector<const char*> extensions;
+};
+
+const std::vector<TableFolder>& foldersOf(Quantities quantities) {
+    static const std::vector<TableFolder> coefficients{{"mu_ele", {".mut"}},
+                                                       {"mu_mix", {".mucm", ".muc2", ".muc3"}}};
+    static const std::vector<TableFolder> crossSections{{"ele", {".ele"}},
+                                                        {"mix", {".mix", ".mix2", ".mix3"}}};
+    return quantities == Quantities::coefficients ? coefficients : crossSections;
 }
 
-// A table of a directory with one of the extensions whose stem is `stem` (any case).
-std::optional<std::string> tableIn(const DataDirectory& data, const std::string& directory,
-                                   const std::string& stem,
-                                   const std::vector<const char*>& extensions) {
-    for (const char* extension : extensions) {
-        for (const std::string& file : listFiles(data.path(directory), extension)) {
-            if (sameText(file.substr(0, file.size() - std::string(extension).size()), stem)) {
-                return data.path(formPath(directory, file));
+bool isTableExtension(const std::string& extension) {
+    for (const Quantities quantities : {Quantities::coefficients, Quantities::crossSections}) {
+        for (const TableFolder& folder : foldersOf(quantities)) {
+            for (const char* known : folder.extensions) {
+                if (extension == known) {
+                    return true;
+                }
             }
         }
     }
-    return std::nullopt;
+    return false;
+}
+
+// The atomic number a name gives as a symbol in any case ("Pb", "PB", "pb") or as a
+// number ("82"); 0 when it gives none.
+int atomicNumberOfName(const std::string& name) {
+    if (const int z = atomicNumberOf(name); z != 0) {
+        return z;
+    }
+    if (const int z = atomicNumberAsNumber(name); z != 0) {
+        return z;
+    }
+    std::string symbol = name;
+    std::transform(symbol.begin(), symbol.end(), symbol.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (!symbol.empty()) {
+        symbol[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(symbol[0])));
+    }
+    return atomicNumberOf(symbol);
+}
+
+std::string ownName(const std::string& path, Quantities quantities) {
+    std::string ignored;
+    const auto header = quantities == Quantities::coefficients
+                            ? readCoefficientHeader(path, ignored)
+                            : readTableHeader(path, ignored);
+    return header ? std::string(trimBlanks(header->name)) : std::string();
+}
+
+// The tables of a kind whose stem, or else whose own name, is `name` (any case).
+std::vector<std::string> tablesByKey(const DataDirectory& data, const std::string& name,
+                                     Quantities quantities, bool byOwnName) {
+    std::vector<std::string> found;
+    for (const TableFolder& folder : foldersOf(quantities)) {
+        for (const char* extension : folder.extensions) {
+            for (const std::string& file : listFiles(data.path(folder.directory), extension)) {
+                const std::string path = data.path(formPath(folder.directory, file));
+                const std::string key =
+                    byOwnName ? ownName(path, quantities)
+                              : file.substr(0, file.size() - std::string(extension).size());
+                if (sameTextAnyCase(key, name)) {
+                    found.push_back(path);
+                }
+            }
+        }
+    }
+    return found;
+}
+
+// The element table of a kind for atomic number z, where the data directory holds it.
+std::vector<std::string> elementTable(const DataDirectory& data, int z, Quantities quantities) {
+    const TableFolder& elements = foldersOf(quantities).front();
+    const std::string path =
+        data.path(formPath(elements.directory, elementStem(z) + elements.extensions.front()));
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(path, ignored) ? std::vector<std::string>{path}
+                                                           : std::vector<std::string>{};
+}
+
+// Whether a name is the path of a table file: it holds a directory or ends in a table's
+// extension, and names a file.
+bool namesTableFile(const std::string& name) {
+    std::error_code ignored;
+    const bool pathLike = name.find('/') != std::string::npos ||
+                          isTableExtension(std::filesystem::path(name).extension().string());
+    return pathLike && std::filesystem::is_regular_file(name, ignored);
 }
 
 std::string didYouMean(const DataDirectory& data, const std::string& name) {
@@ -81,7 +132,12 @@ std::optional<std::vector<CompositionEntry>> componentOf(const DataDirectory& da
                                                          const std::string& name,
                                                          RequestError& error,
                                                          std::vector<std::string>& notes) {
-    const std::optional<std::string> path = findTable(data, name, Quantities::coefficients);
+    RequestError lookup;
+    const std::optional<std::string> path = findTable(data, name, Quantities::coefficients, lookup);
+    if (lookup.problem == RequestProblem::ambiguous) {
+        error = {lookup.problem, "--mixture: " + lookup.message};
+        return std::nullopt;
+    }
     if (path) {
         const auto table =
             loadCoefficientTable(*path, isMaterialCoefficientPath(*path), error.message);
@@ -231,47 +287,59 @@ Recipe recipeOf(const std::vector<CompositionEntry>& composition) {
     return recipe;
 }
 
+std::vector<std::string> tablesMatching(const DataDirectory& data, const std::string& name,
+                                        Quantities quantities) {
+    if (namesTableFile(name)) {
+        return {name};
+    }
+    if (auto byStem = tablesByKey(data, name, quantities, false); !byStem.empty()) {
+        return byStem;
+    }
+    if (const int z = atomicNumberOfName(name); z != 0) {
+        if (auto element = elementTable(data, z, quantities); !element.empty()) {
+            return element;
+        }
+    }
+    return tablesByKey(data, name, quantities, true);
+}
+
+std::vector<TableKeys> everyTable(const DataDirectory& data, Quantities quantities) {
+    std::vector<TableKeys> tables;
+    for (const TableFolder& folder : foldersOf(quantities)) {
+        for (const char* extension : folder.extensions) {
+            for (const std::string& file : listFiles(data.path(folder.directory), extension)) {
+                TableKeys table{data.path(formPath(folder.directory, file)), {}};
+                table.keys.push_back(file.substr(0, file.size() - std::string(extension).size()));
+                table.keys.push_back(ownName(table.path, quantities));
+                if (const int z = elementTableNumber(table.path); z != 0) {
+                    table.keys.push_back(elementSymbol(z));
+                    table.keys.push_back(std::to_string(z));
+                }
+                tables.push_back(std::move(table));
+            }
+        }
+    }
+    return tables;
+}
+
 std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,
-                                     Quantities quantities) {
-    const bool coefficients = quantities == Quantities::coefficients;
-    if (name.find('/') != std::string::npos && std::filesystem::is_regular_file(name)) {
-        return name;
+                                     Quantities quantities, RequestError& error) {
+    const std::vector<std::string> matches = tablesMatching(data, name, quantities);
+    if (matches.size() == 1) {
+        return matches.front();
     }
-    const int z = atomicNumberOf(name) != 0 ? atomicNumberOf(name) : atomicNumberAsNumber(name);
-    const std::string elementDirectory = coefficients ? "mu_ele" : "ele";
-    const char* elementExtension = coefficients ? ".mut" : ".ele";
-    if (z != 0) {
-        return tableIn(data, elementDirectory, elementStem(z), {elementExtension});
+    if (matches.empty()) {
+        error = {RequestProblem::unknownName,
+                 "no table named \"" + name + "\"" + didYouMean(data, name)};
+        return std::nullopt;
     }
-    const std::string materialDirectory = coefficients ? "mu_mix" : "mix";
-    // The extensions of material tables, held for the calls below.
-    static const std::vector<const char*> coefficientExtensions{".mucm", ".muc2", ".muc3"};
-    static const std::vector<const char*> crossSectionExtensions{".mix", ".mix2", ".mix3"};
-    const std::vector<const char*>& materialExtensions =
-        coefficients ? coefficientExtensions : crossSectionExtensions;
-    if (auto byStem = tableIn(data, elementDirectory, name, {elementExtension})) {
-        return byStem;
+    std::string listed;
+    for (const std::string& path : matches) {
+        listed += (listed.empty() ? "" : ", ") + nativePath(path);
     }
-    if (auto byStem = tableIn(data, materialDirectory, name, materialExtensions)) {
-        return byStem;
-    }
-    // Then a table's own name: "Lead", "Water, Liquid".
-    if (auto byName = tableNamed(data, elementDirectory, name, {elementExtension})) {
-        return byName;
-    }
-    if (auto byName = tableNamed(data, materialDirectory, name, materialExtensions)) {
-        return byName;
-    }
-    // Last, a symbol in any case: "pb", "PB".
-    std::string symbol = name;
-    std::transform(symbol.begin(), symbol.end(), symbol.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (!symbol.empty()) {
-        symbol[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(symbol[0])));
-    }
-    const int anyCase = atomicNumberOf(symbol);
-    return anyCase != 0 ? tableIn(data, elementDirectory, elementStem(anyCase), {elementExtension})
-                        : std::nullopt;
+    error = {RequestProblem::ambiguous, "\"" + name + "\" names more than one table: " + listed +
+                                            "; give the path of the one you mean"};
+    return std::nullopt;
 }
 
 std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& data,
@@ -319,10 +387,8 @@ std::optional<Material> tableMaterial(const DataDirectory& data, const std::stri
                                       Quantities quantities, RequestError& error) {
     Material material;
     material.quantities = quantities;
-    const std::optional<std::string> path = findTable(data, name, quantities);
+    const std::optional<std::string> path = findTable(data, name, quantities, error);
     if (!path) {
-        error = {RequestProblem::unknownName,
-                 "no table named \"" + name + "\"" + didYouMean(data, name)};
         return std::nullopt;
     }
     if (!loadTable(*path, quantities, material, error.message)) {

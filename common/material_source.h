@@ -26,8 +26,9 @@ struct MaterialRequest {
 enum class Quantities { coefficients, crossSections };
 
 // Why a request cannot be answered: a formula, mixture or name that is not well formed (a
-// bad argument), a name no table has, or a table that cannot be read or combined.
-enum class RequestProblem { none, syntax, unknownName, unreadable };
+// bad argument), a name no table has, a name several tables of a kind answer to, or a
+// table that cannot be read or combined.
+enum class RequestProblem { none, syntax, unknownName, ambiguous, unreadable };
 
 struct RequestError {
     RequestProblem problem = RequestProblem::none;
@@ -93,11 +94,27 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& 
                                                            RequestError& error,
                                                            std::vector<std::string>& notes);
 
-// The path of a table of the data directory by element symbol or atomic number ("Pb",
-// "82"), by stem ("82_Pb", "Water") or by its own name ("Lead", "Water, Liquid"), any case;
-// or the path itself when it names a file; nothing when none is found.
+// Every table of a kind that a name picks, at the first of these that picks any: the path
+// of a table file (one that holds a directory or ends in a table's extension); a stem
+// ("82_Pb", "Water"); an element symbol in any case or an atomic number ("Pb", "82"); a
+// table's own name ("Lead", "Water, Liquid"), any case.
+std::vector<std::string> tablesMatching(const DataDirectory& data, const std::string& name,
+                                        Quantities quantities);
+
+// A table of the data directory and the texts a name picks it by: its stem, its own name
+// and, for an element's table, its symbol and atomic number.
+struct TableKeys {
+    std::string path;
+    std::vector<std::string> keys;
+};
+
+// Every table of a kind in the data directory, with its keys.
+std::vector<TableKeys> everyTable(const DataDirectory& data, Quantities quantities);
+
+// The path of the one table of a kind a name picks; nothing, with `error` naming the closest
+// names or every table it picks, when it picks none or more than one.
 std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,
-                                     Quantities quantities);
+                                     Quantities quantities, RequestError& error);
 
 // The recipe of a composition by weight.
 Recipe recipeOf(const std::vector<CompositionEntry>& composition);

@@ -30,6 +30,9 @@ std::optional<double> strictNumber(std::string_view text);
 // The text without the blanks, tabs and carriage returns around it.
 std::string_view trimBlanks(std::string_view text);
 
+// Whether two texts are the same but for the case of ASCII letters.
+bool sameTextAnyCase(std::string_view a, std::string_view b);
+
 // numericValue (or tableNumericValue, `tableStyle`) of a box's text, but not a number (NaN)
 // where the text holds a comma, so that no range admits "1,5" as 1.
 double boxNumericValue(std::string_view text, bool tableStyle = false);

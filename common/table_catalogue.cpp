@@ -22,7 +22,9 @@ void addTables(std::map<std::string, CatalogueEntry>& listed, const DataDirector
             const auto header = kind == "element" || tables == "mu"
                                     ? readCoefficientHeader(path, error)
                                     : readTableHeader(path, error);
-            CatalogueEntry& entry = listed[stem];
+            // A material's tables of one category share an entry; a stem in two categories
+            // is two tables.
+            CatalogueEntry& entry = listed[stem + '\n' + categoryOfExtension(extension)];
             entry.stem = stem;
             entry.tables = entry.tables.empty() ? tables : entry.tables + "+" + tables;
             if (header) {

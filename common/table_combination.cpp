@@ -2,6 +2,7 @@
 
 #include "coefview/combine_coefficient_tables.h"
 #include "common/elements.h"
+#include "common/numeric_text.h"
 #include "common/shipped_tables.h"
 #include "common/text_file.h"
 #include "xsview/combine_element_tables.h"
@@ -63,6 +64,53 @@ std::string refusalMessage(WriteRefusal refusal, const std::string& path,
         break;
     }
     return {};
+}
+
+namespace {
+
+// Whether a path relative to the run directory lies in the folder where tables of its
+// kind are looked up by name.
+bool inLookupFolder(const std::string& relative, TableKind kind) {
+    const std::filesystem::path path(relative);
+    return path.parent_path() == (kind == TableKind::coefficients ? "mu_mix" : "mix");
+}
+
+} // namespace
+
+std::optional<TableClash> clashOf(const DataDirectory& data, const std::string& path,
+                                  const std::string& name, bool overwrite) {
+    const auto kind = tableKindOf(path);
+    if (!kind || !inLookupFolder(inRunDirectory(data, path), *kind)) {
+        return std::nullopt;
+    }
+    const std::string stem = std::filesystem::path(path).stem().string();
+    const std::string ownName(trimBlanks(name));
+    const Quantities quantities =
+        *kind == TableKind::coefficients ? Quantities::coefficients : Quantities::crossSections;
+    for (const TableKeys& table : everyTable(data, quantities)) {
+        std::error_code ignored;
+        const bool shipped = isShippedTable(inRunDirectory(data, table.path));
+        if ((overwrite && !shipped) || std::filesystem::equivalent(table.path, path, ignored)) {
+            continue;
+        }
+        for (const std::string& key : table.keys) {
+            if (!key.empty() && (sameTextAnyCase(key, stem) || sameTextAnyCase(key, ownName))) {
+                return TableClash{key, sameTextAnyCase(key, stem), table.path, shipped};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string clashMessage(const TableClash& clash, const std::string& stemChoice,
+                         const std::string& nameChoice, const std::string& howToOverwrite) {
+    std::string message = "the " + std::string(clash.byStem ? "file name" : "name") + " \"" +
+                          clash.key + "\" is taken by " +
+                          (clash.shipped ? "the table the suite ships \"" : "the table \"") +
+                          nativePath(clash.existing) + "\" (a lookup of \"" + clash.key +
+                          "\" could not tell the two apart): choose another " +
+                          (clash.byStem ? stemChoice : nameChoice);
+    return clash.shipped ? message : message + ", or " + howToOverwrite;
 }
 
 std::optional<Recipe> combinationRecipe(const DataDirectory& data, const MaterialRequest& request,

@@ -32,6 +32,7 @@ FailureKind failureOf(RequestProblem problem) {
     case RequestProblem::syntax:
         return FailureKind::value;
     case RequestProblem::unknownName:
+    case RequestProblem::ambiguous:
         return FailureKind::key;
     default:
         return FailureKind::file;
@@ -55,18 +56,26 @@ bool hasRequest(const MaterialRequest& request) {
     return !request.name.empty() || !request.formula.empty() || !request.mixture.empty();
 }
 
-// A table's path in the data directory by its stem, the first extension found; empty
-// where there is none.
-std::string pathByStem(const DataDirectory& data, const std::string& directory,
-                       const std::string& stem, std::initializer_list<const char*> extensions) {
-    std::error_code ignored;
-    for (const char* extension : extensions) {
-        const std::string path = data.path(formPath(directory, stem + extension));
-        if (std::filesystem::is_regular_file(path, ignored)) {
-            return path;
-        }
+// The extensions of a category's two tables: cross sections, then coefficients.
+std::pair<std::string, std::string> categoryExtensions(const std::string& category) {
+    if (category == "human") {
+        return {".mix", ".mucm"};
     }
-    return {};
+    if (category == "phantom") {
+        return {".mix2", ".muc2"};
+    }
+    if (category == "other") {
+        return {".mix3", ".muc3"};
+    }
+    throw ModuleFailure(FailureKind::value, "category is \"human\", \"phantom\" or \"other\"");
+}
+
+// A table's path in the data directory by its stem and extension; empty where there is none.
+std::string existingTable(const DataDirectory& data, const std::string& directory,
+                          const std::string& file) {
+    std::error_code ignored;
+    const std::string path = data.path(formPath(directory, file));
+    return std::filesystem::is_regular_file(path, ignored) ? path : std::string();
 }
 
 // The material a table (or its pair of tables) of the data directory stands for, named and
@@ -96,16 +105,16 @@ std::shared_ptr<ModuleMaterial> tableMaterial(const std::string& coefficientPath
     return material;
 }
 
+// The tables of a list's entry: an element's two, or a material's two of its category.
 std::shared_ptr<ModuleMaterial> entryMaterial(const DataDirectory& data,
                                               const CatalogueEntry& entry) {
     const bool element = entry.kind == "element";
-    const std::string coefficients =
-        element ? pathByStem(data, "mu_ele", entry.stem, {".mut"})
-                : pathByStem(data, "mu_mix", entry.stem, {".mucm", ".muc2", ".muc3"});
-    const std::string crossSections =
-        element ? pathByStem(data, "ele", entry.stem, {".ele"})
-                : pathByStem(data, "mix", entry.stem, {".mix", ".mix2", ".mix3"});
-    return tableMaterial(coefficients, crossSections);
+    const auto [crossSectionExtension, coefficientExtension] =
+        element ? std::pair<std::string, std::string>{".ele", ".mut"}
+                : categoryExtensions(entry.category);
+    return tableMaterial(
+        existingTable(data, element ? "mu_ele" : "mu_mix", entry.stem + coefficientExtension),
+        existingTable(data, element ? "ele" : "mix", entry.stem + crossSectionExtension));
 }
 
 // A table file outside the data directory, its kind by its extension, read at once so
@@ -257,29 +266,27 @@ std::vector<std::shared_ptr<ModuleMaterial>> listMaterials(const std::string& ki
 std::shared_ptr<ModuleMaterial> findMaterial(const std::string& given) {
     const DataDirectory& data = dataDirectory();
     const std::string name(trimBlanks(given));
-    const auto coefficients = findTable(data, name, Quantities::coefficients);
-    const auto crossSections = findTable(data, name, Quantities::crossSections);
-    if (!coefficients && !crossSections) {
-        std::string message = "no table is named \"" + name + "\"";
-        const auto close = closestNames(data, name, Quantities::coefficients);
-        for (size_t n = 0; n < close.size(); ++n) {
-            message += (n == 0                  ? " (did you mean "
-                        : n + 1 == close.size() ? " or "
-                                                : ", ") +
-                       close[n];
-        }
-        throw ModuleFailure(FailureKind::key, close.empty() ? message : message + "?)");
+    const auto coefficients = tablesMatching(data, name, Quantities::coefficients);
+    const auto crossSections = tablesMatching(data, name, Quantities::crossSections);
+    if (coefficients.size() > 1 || crossSections.size() > 1 ||
+        (coefficients.empty() && crossSections.empty())) {
+        RequestError error;
+        findTable(data, name,
+                  coefficients.size() == 1 ? Quantities::crossSections : Quantities::coefficients,
+                  error);
+        throw requestFailure(error);
     }
-    const std::string path = coefficients ? *coefficients : *crossSections;
+    const std::filesystem::path path(coefficients.size() == 1 ? coefficients.front()
+                                                              : crossSections.front());
     std::error_code ignored;
-    if (!std::filesystem::equivalent(std::filesystem::path(path).parent_path().parent_path(),
-                                     data.root(), ignored)) {
-        return standaloneTable(path);
+    if (!std::filesystem::equivalent(path.parent_path().parent_path(), data.root(), ignored)) {
+        return standaloneTable(path.string());
     }
     CatalogueEntry entry;
-    entry.stem = std::filesystem::path(path).stem().string();
-    const std::string extension = std::filesystem::path(path).extension().string();
+    entry.stem = path.stem().string();
+    const std::string extension = path.extension().string();
     entry.kind = extension == ".mut" || extension == ".ele" ? "element" : "material";
+    entry.category = categoryOfExtension(extension);
     return entryMaterial(data, entry);
 }
 
@@ -314,20 +321,6 @@ std::shared_ptr<ModuleMaterial> mixtureOf(const std::vector<std::pair<std::strin
 }
 
 namespace {
-
-// The extensions of a category's two tables: cross sections, then coefficients.
-std::pair<std::string, std::string> categoryExtensions(const std::string& category) {
-    if (category == "human") {
-        return {".mix", ".mucm"};
-    }
-    if (category == "phantom") {
-        return {".mix2", ".muc2"};
-    }
-    if (category == "other") {
-        return {".mix3", ".muc3"};
-    }
-    throw ModuleFailure(FailureKind::value, "category is \"human\", \"phantom\" or \"other\"");
-}
 
 // The file name of a table without extension: the one given, or the material's name with
 // every character a file name should not hold made "_".
@@ -389,6 +382,11 @@ std::vector<std::string> saveMaterial(ModuleMaterial& material, const std::strin
             throw ModuleFailure(refusal == WriteRefusal::exists ? FailureKind::fileExists
                                                                 : FailureKind::permission,
                                 refusalMessage(refusal, path, "give overwrite=True to replace it"));
+        }
+        if (const auto clash = clashOf(data, path, material.name, overwrite)) {
+            throw ModuleFailure(clash->shipped ? FailureKind::permission : FailureKind::fileExists,
+                                clashMessage(*clash, "file_name=", "name=",
+                                             "give overwrite=True to let both answer to it"));
         }
     }
     std::vector<std::string> paths;

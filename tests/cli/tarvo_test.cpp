@@ -445,6 +445,54 @@ TEST(Tarvo, NothingIsOverwrittenUnlessAskedAndNoShippedTableEver) {
               "Water, Liquid");
 }
 
+// A new table never takes a name another answers to: a shipped table's whatever --force
+// says, another's without --force. Where two tables do answer to one name (asked for with
+// --force), a lookup by it names both and reads neither; a path picks one.
+TEST(Tarvo, NoTableHidesAnotherAndANameOfTwoTablesIsAnError) {
+    WorkingDirectory directory;
+    std::filesystem::copy(TARVO_SHIPPED_DATA, "run", std::filesystem::copy_options::recursive);
+    const std::string data = " --data " + (directory.path() / "run").string();
+    const struct {
+        const char* arguments;
+        int status;
+        const char* message;
+    } steps[] = {
+        {"--name Water --out Water.mucm --force", 1,
+         "file name \"Water\" is taken by the table the suite ships"},
+        {"--name Brine --out Pb.muc3 --force", 1, "file name \"Pb\" is taken"},
+        {"--name Brine --out 82.muc3 --force", 1, "file name \"82\" is taken"},
+        {"--name lead --out Brine.muc3 --force", 1, "name \"Lead\" is taken"},
+        {"--name 'Water, Liquid' --out Brine.mix3 --force", 1, "choose another --name"},
+        {"--name Brine --out Brine.muc3", 0, "wrote"},
+        {"--name Brine --out brine.mucm", 1, "or give --force to let both answer to it"},
+        {"--name Salt --out Other.mucm", 0, "wrote"},
+        {"--name brine --out Salty.mucm", 1, "name \"Brine\" is taken by the table"},
+        {"--name Brine --out brine.mucm --force", 0, "wrote"},
+    };
+    for (const auto& step : steps) {
+        const Outcome run =
+            tarvo("combine --formula Pb --density 11 " + std::string(step.arguments) + data);
+        EXPECT_EQ(run.status, step.status) << step.arguments << ": " << run.err;
+        EXPECT_NE((run.out + run.err).find(step.message), std::string::npos)
+            << step.arguments << ": " << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists("run/mu_mix/Water.mucm"));
+    EXPECT_NE(tarvo("mu Water --energy 0.1" + data).out.find("1.707E-01"), std::string::npos);
+    for (const char* name : {"Brine", "--mixture Brine:1"}) {
+        const Outcome both = tarvo(std::string("mu ") + name + " --energy 0.1" + data);
+        EXPECT_EQ(both.status, 1) << name;
+        EXPECT_NE(both.err.find("names more than one table"), std::string::npos) << both.err;
+        EXPECT_NE(both.err.find("Brine.muc3"), std::string::npos) << both.err;
+        EXPECT_NE(both.err.find("brine.mucm"), std::string::npos) << both.err;
+    }
+    // A table file is read from its path, in the working directory too.
+    std::filesystem::copy("run/mu_mix/Water.muc2", "w2.muc3");
+    for (const char* path : {"run/mu_mix/Brine.muc3", "w2.muc3", "./w2.muc3"}) {
+        const Outcome read = tarvo(std::string("mu ") + path + " --energy 0.1 --csv" + data);
+        EXPECT_EQ(read.status, 0) << path << ": " << read.err;
+    }
+}
+
 // Lists are trimmed, shares that are no fractions or percentages are taken as parts of
 // their sum with a note, and the tables may come from TARVO_DATA.
 TEST(Tarvo, ListsAreTrimmedAndSharesRenormalisedWithANote) {
