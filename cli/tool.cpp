@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -139,7 +140,7 @@ void choose(CLI::App& sub, Command& command, Command run) {
     sub.callback([&command, run = std::move(run)] { command = run; });
 }
 
-CLI::App* addList(CLI::App& app, CommandOptions& o, Command& command) {
+void addList(CLI::App& app, Shared&, CommandOptions& o, Command& command) {
     auto* list = app.add_subcommand("list", "The tables found: stem, name, density, category");
     list->add_option("which", o.which, "elements or materials (both when left out)")
         ->check(CLI::IsMember({"elements", "materials"}));
@@ -148,14 +149,13 @@ CLI::App* addList(CLI::App& app, CommandOptions& o, Command& command) {
     list->footer("Example: tarvo list materials --category phantom");
     choose(*list, command,
            [&o](const CommandContext& c) { return listTables(o.which, o.category, c); });
-    return list;
 }
 
 EdgeSide sideOf(const std::string& side) {
     return side == "below" ? EdgeSide::below : side == "above" ? EdgeSide::above : EdgeSide::both;
 }
 
-void addReadings(CLI::App& app, Shared& shared, Command& command) {
+void addMu(CLI::App& app, Shared& shared, CommandOptions&, Command& command) {
     auto* mu = app.add_subcommand("mu", "mu/rho, mu_tr/rho and mu_en/rho (cm2/g) at energies");
     addMaterial(*mu, shared);
     addEnergies(*mu, shared);
@@ -165,6 +165,9 @@ void addReadings(CLI::App& app, Shared& shared, Command& command) {
         shared.readings.side = sideOf(shared.side);
         return readCoefficients(shared.material, shared.readings, c);
     });
+}
+
+void addXs(CLI::App& app, Shared& shared, CommandOptions&, Command& command) {
     auto* xs = app.add_subcommand("xs", "Partial cross sections and their total (cm2/g)");
     addMaterial(*xs, shared);
     addEnergies(*xs, shared);
@@ -257,7 +260,7 @@ void addCombine(CLI::App& app, Shared& shared, CommandOptions& o, Command& comma
     });
 }
 
-CLI::App* addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
+void addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command& command) {
     auto* beam = app.add_subcommand(
         "spectrum", "A beam from its spectrum: filters, air kerma, HVLs, effective energy");
     SpectrumOptions& s = o.spectrum;
@@ -289,7 +292,32 @@ CLI::App* addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command&
                  "         tarvo spectrum beam.csv --hvl Cu --curve 0:1mm:20 --csv");
     choose(*beam, command,
            [&o](const CommandContext& c) { return analyseSpectrum(o.spectrum, c); });
-    return beam;
+}
+
+using CommandBuilder = void (*)(CLI::App&, Shared&, CommandOptions&, Command&);
+
+// The commands, each with what adds it to the parser.
+constexpr std::pair<const char*, CommandBuilder> kCommands[] = {{"list", addList},
+                                                                {"mu", addMu},
+                                                                {"xs", addXs},
+                                                                {"energy", addEnergy},
+                                                                {"attenuate", addAttenuate},
+                                                                {"table", addTable},
+                                                                {"combine", addCombine},
+                                                                {"spectrum", addSpectrum}};
+
+// Adds the command the arguments name, or every command where they name none (for the
+// overview, or to say which commands there are): a parser of one command is built in a
+// fraction of the time.
+void addCommands(CLI::App& app, const std::string& word, Shared& shared, CommandOptions& o,
+                 Command& command) {
+    const bool named = std::any_of(std::begin(kCommands), std::end(kCommands),
+                                   [&word](const auto& entry) { return word == entry.first; });
+    for (const auto& [name, add] : kCommands) {
+        if (!named || word == name) {
+            add(app, shared, o, command);
+        }
+    }
 }
 
 // Parses the arguments; the exit status when they end the program (help or an error).
@@ -351,17 +379,14 @@ int runTarvo(int argc, const char* const* argv, std::istream& in, std::ostream& 
     addGlobalOptions(app, shared);
     Command command;
     CommandOptions options;
-    const CLI::App* list = addList(app, options, command);
-    addReadings(app, shared, command);
-    addEnergy(app, shared, options, command);
-    addAttenuate(app, shared, options, command);
-    addTable(app, shared, options, command);
-    addCombine(app, shared, options, command);
-    const CLI::App* spectrum = addSpectrum(app, shared, options, command);
+    addCommands(app, firstWord(argc, argv), shared, options, command);
     if (const std::optional<int> status = parse(app, argc, argv, streams)) {
         return *status;
     }
-    if (!oneMaterial(shared.material) && !list->parsed() && !spectrum->parsed()) {
+    const auto chosen = app.get_subcommands();
+    const bool needsMaterial = !chosen.empty() && chosen.front()->get_name() != "list" &&
+                               chosen.front()->get_name() != "spectrum";
+    if (needsMaterial && !oneMaterial(shared.material)) {
         err << "tarvo: give one material: a table, --formula or --mixture\n";
         return kUsageError;
     }

@@ -202,9 +202,16 @@ class FormulaParser {
 
     bool group(std::vector<FormulaElement>& out, int depth) {
         const size_t open = m_at;
+        if (m_openGroups == kMaxGroupNesting) {
+            fail(open, "brackets nest deeper than " + std::to_string(kMaxGroupNesting) + " levels");
+            return false;
+        }
         ++m_at;
         std::vector<FormulaElement> inner;
-        if (!groups(inner, depth + 1)) {
+        ++m_openGroups;
+        const bool read = groups(inner, depth + 1);
+        --m_openGroups;
+        if (!read) {
             return false;
         }
         if (atEnd() || peek() != ')') {
@@ -257,6 +264,7 @@ class FormulaParser {
     FormulaError& m_error;
     DotReading m_dots;
     size_t m_at = 0;
+    int m_openGroups = 0;
     bool m_failed = false;
     size_t m_failedAt = 0;
     size_t m_lastUnitStart = 0;
@@ -328,7 +336,7 @@ std::string atomsText(const std::vector<FormulaElement>& elements) {
 }
 
 std::string describe(std::string_view formula, const FormulaError& error) {
-    return std::string(formula) + ": " + error.message + " at character " +
+    return elided(formula) + ": " + error.message + " at character " +
            std::to_string(error.position);
 }
 

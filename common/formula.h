@@ -16,6 +16,9 @@ struct FormulaElement {
 };
 
 // Where a formula went wrong: the character, counted from 1, and why.
+// How deep groups in parentheses may nest: deeper is refused, never read.
+inline constexpr int kMaxGroupNesting = 100;
+
 struct FormulaError {
     std::size_t position = 0;
     std::string message;

@@ -3,6 +3,7 @@
 #include "coefview/coefficient_values.h"
 #include "coefview/combine_coefficient_tables.h"
 #include "common/elements.h"
+#include "common/file_cache.h"
 #include "common/formula.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
@@ -71,12 +72,42 @@ int atomicNumberOfName(const std::string& name) {
     return atomicNumberOf(symbol);
 }
 
+// A table file's own name (its first line), trimmed; empty when it has none. Names are
+// kept while their file is unchanged, so lookups by name read each header once.
 std::string ownName(const std::string& path, Quantities quantities) {
+    static FileCache<std::string> names;
+    const auto stamp = fileStampOf(path);
+    if (!stamp) {
+        return {};
+    }
+    if (const auto kept = names.find(path, *stamp)) {
+        return *kept;
+    }
     std::string ignored;
     const auto header = quantities == Quantities::coefficients
                             ? readCoefficientHeader(path, ignored)
                             : readTableHeader(path, ignored);
-    return header ? std::string(trimBlanks(header->name)) : std::string();
+    auto name = std::make_shared<const std::string>(header ? trimBlanks(header->name) : "");
+    names.keep(path, *stamp, name);
+    return *name;
+}
+
+// The files of a directory with an extension, sorted; kept while the directory is unchanged.
+std::vector<std::string> tableFiles(const DataDirectory& data, const char* directory,
+                                    const char* extension) {
+    static FileCache<std::vector<std::string>> listings;
+    const std::string path = data.path(directory);
+    const auto stamp = fileStampOf(path);
+    if (!stamp) {
+        return {};
+    }
+    const std::string key = path + '\n' + extension;
+    if (const auto kept = listings.find(key, *stamp)) {
+        return *kept;
+    }
+    auto files = std::make_shared<const std::vector<std::string>>(listFiles(path, extension));
+    listings.keep(key, *stamp, files);
+    return *files;
 }
 
 // The tables of a kind whose stem, or else whose own name, is `name` (any case).
@@ -85,7 +116,7 @@ std::vector<std::string> tablesByKey(const DataDirectory& data, const std::strin
     std::vector<std::string> found;
     for (const TableFolder& folder : foldersOf(quantities)) {
         for (const char* extension : folder.extensions) {
-            for (const std::string& file : listFiles(data.path(folder.directory), extension)) {
+            for (const std::string& file : tableFiles(data, folder.directory, extension)) {
                 const std::string path = data.path(formPath(folder.directory, file));
                 const std::string key =
                     byOwnName ? ownName(path, quantities)
@@ -158,7 +189,7 @@ std::optional<std::vector<CompositionEntry>> componentOf(const DataDirectory& da
     if (!formula && error.problem == RequestProblem::syntax) {
         // Neither a table nor a formula: a misspelt table name is the likelier slip.
         const std::string suggestion = didYouMean(data, name);
-        error.message = "--mixture: \"" + name + "\" is no table and no formula" +
+        error.message = "--mixture: \"" + elided(name) + "\" is no table and no formula" +
                         (suggestion.empty() ? " (" + error.message + ")" : suggestion);
         error.problem = suggestion.empty() ? RequestProblem::syntax : RequestProblem::unknownName;
     }
@@ -307,7 +338,7 @@ std::vector<TableKeys> everyTable(const DataDirectory& data, Quantities quantiti
     std::vector<TableKeys> tables;
     for (const TableFolder& folder : foldersOf(quantities)) {
         for (const char* extension : folder.extensions) {
-            for (const std::string& file : listFiles(data.path(folder.directory), extension)) {
+            for (const std::string& file : tableFiles(data, folder.directory, extension)) {
                 TableKeys table{data.path(formPath(folder.directory, file)), {}};
                 table.keys.push_back(file.substr(0, file.size() - std::string(extension).size()));
                 table.keys.push_back(ownName(table.path, quantities));
@@ -330,15 +361,15 @@ std::optional<std::string> findTable(const DataDirectory& data, const std::strin
     }
     if (matches.empty()) {
         error = {RequestProblem::unknownName,
-                 "no table named \"" + name + "\"" + didYouMean(data, name)};
+                 "no table named \"" + elided(name) + "\"" + didYouMean(data, name)};
         return std::nullopt;
     }
     std::string listed;
     for (const std::string& path : matches) {
         listed += (listed.empty() ? "" : ", ") + nativePath(path);
     }
-    error = {RequestProblem::ambiguous, "\"" + name + "\" names more than one table: " + listed +
-                                            "; give the path of the one you mean"};
+    error = {RequestProblem::ambiguous, "\"" + elided(name) + "\" names more than one table: " +
+                                            listed + "; give the path of the one you mean"};
     return std::nullopt;
 }
 
@@ -383,20 +414,34 @@ void prepareSplines(Material& material) {
                                              material.splineError);
 }
 
-std::optional<Material> tableMaterial(const DataDirectory& data, const std::string& name,
-                                      Quantities quantities, RequestError& error) {
+// A table read and fitted, kept while its file is unchanged: scripts and batches that ask
+// for one material again and again read it once.
+std::optional<Material> tableAt(const std::string& path, Quantities quantities,
+                                RequestError& error) {
+    static FileCache<Material> tables;
+    const auto stamp = fileStampOf(path);
+    const std::string key =
+        path + (quantities == Quantities::coefficients ? "\ncoefficients" : "\ncross sections");
+    if (const auto kept = stamp ? tables.find(key, *stamp) : nullptr) {
+        return *kept;
+    }
     Material material;
     material.quantities = quantities;
-    const std::optional<std::string> path = findTable(data, name, quantities, error);
-    if (!path) {
-        return std::nullopt;
-    }
-    if (!loadTable(*path, quantities, material, error.message)) {
+    if (!loadTable(path, quantities, material, error.message)) {
         error.problem = RequestProblem::unreadable;
         return std::nullopt;
     }
     prepareSplines(material);
+    if (stamp && fileStampOf(path) == stamp) {
+        tables.keep(key, *stamp, std::make_shared<const Material>(material));
+    }
     return material;
+}
+
+std::optional<Material> tableMaterial(const DataDirectory& data, const std::string& name,
+                                      Quantities quantities, RequestError& error) {
+    const std::optional<std::string> path = findTable(data, name, quantities, error);
+    return path ? tableAt(*path, quantities, error) : std::nullopt;
 }
 
 } // namespace
@@ -497,27 +542,12 @@ size_t editDistance(const std::string& a, const std::string& b) {
     return row[b.size()];
 }
 
+// The stems and own names of the tables of a kind.
 std::vector<std::string> knownNames(const DataDirectory& data, Quantities quantities) {
-    const bool coefficients = quantities == Quantities::coefficients;
     std::vector<std::string> names;
-    const std::pair<const char*, std::vector<const char*>> directories[] = {
-        {coefficients ? "mu_ele" : "ele", {coefficients ? ".mut" : ".ele"}},
-        {coefficients ? "mu_mix" : "mix",
-         coefficients ? std::vector<const char*>{".mucm", ".muc2", ".muc3"}
-                      : std::vector<const char*>{".mix", ".mix2", ".mix3"}}};
-    for (const auto& [directory, extensions] : directories) {
-        for (const char* extension : extensions) {
-            for (const std::string& file : listFiles(data.path(directory), extension)) {
-                const std::string path = data.path(formPath(directory, file));
-                names.push_back(file.substr(0, file.size() - std::string(extension).size()));
-                std::string ignored;
-                const auto header = coefficients ? readCoefficientHeader(path, ignored)
-                                                 : readTableHeader(path, ignored);
-                if (header) {
-                    names.push_back(header->name);
-                }
-            }
-        }
+    for (const TableKeys& table : everyTable(data, quantities)) {
+        std::copy_if(table.keys.begin(), table.keys.begin() + 2, std::back_inserter(names),
+                     [](const std::string& key) { return !key.empty(); });
     }
     return names;
 }
@@ -529,6 +559,11 @@ std::vector<std::string> closestNames(const DataDirectory& data, const std::stri
     const size_t allowed = std::max<size_t>(1, name.size() / 3);
     std::vector<std::pair<size_t, std::string>> close;
     for (const std::string& known : knownNames(data, quantities)) {
+        // Two texts are at least their difference in length apart.
+        const size_t longer = std::max(name.size(), known.size());
+        if (longer - std::min(name.size(), known.size()) > allowed) {
+            continue;
+        }
         const size_t distance = editDistance(name, known);
         const bool listed = std::any_of(close.begin(), close.end(),
                                         [&](const auto& entry) { return entry.second == known; });

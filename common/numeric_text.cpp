@@ -147,6 +147,19 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+std::string elided(std::string_view text) {
+    constexpr size_t kShown = 60;
+    if (text.size() <= kShown + 20) {
+        return std::string(text);
+    }
+    size_t cut = kShown;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return std::string(text.substr(0, cut)) + "... (" + std::to_string(text.size()) +
+           " characters)";
+}
+
 bool sameTextAnyCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==

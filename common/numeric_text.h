@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tarvo {
@@ -29,6 +30,10 @@ std::optional<double> strictNumber(std::string_view text);
 
 // The text without the blanks, tabs and carriage returns around it.
 std::string_view trimBlanks(std::string_view text);
+
+// A text a message quotes: as it is up to 80 bytes, else its first 60 (whole UTF-8
+// characters) and its length, so that a message never fills a screen.
+std::string elided(std::string_view text);
 
 // Whether two texts are the same but for the case of ASCII letters.
 bool sameTextAnyCase(std::string_view a, std::string_view b);

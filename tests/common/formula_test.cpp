@@ -69,6 +69,25 @@ TEST(ParseFormula, RefusesWithThePlaceAndTheReason) {
     EXPECT_EQ(describe("Xx2", error), "Xx2: unknown element symbol \"Xx\" at character 1");
 }
 
+// Brackets nest up to 100 levels; deeper ones, up to 50 000 (a stack's end once), are
+// refused at the first bracket too many, and the message quotes the formula's start only.
+TEST(ParseFormula, NestingHasALimit) {
+    const auto nested = [](size_t levels) {
+        return std::string(levels, '(') + "H" + std::string(levels, ')') + "2";
+    };
+    FormulaError error;
+    const auto deepest = parseFormula(nested(kMaxGroupNesting), error);
+    ASSERT_TRUE(deepest) << error.message;
+    EXPECT_EQ(deepest->front().atoms, 2);
+    for (const size_t levels : {size_t(101), size_t(50000)}) {
+        const std::string formula = nested(levels);
+        EXPECT_FALSE(parseFormula(formula, error)) << levels;
+        EXPECT_EQ(error.position, 101U);
+        EXPECT_NE(error.message.find("deeper than 100 levels"), std::string::npos);
+        EXPECT_LT(describe(formula, error).size(), 200U);
+    }
+}
+
 struct DotCase {
     const char* text;
     std::map<int, double> atoms;

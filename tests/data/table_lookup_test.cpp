@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace tarvo {
 namespace {
 
@@ -27,6 +29,31 @@ TEST(TableLookup, EveryShippedTableIsPickedAloneByEachOfItsNames) {
         }
     }
     EXPECT_GT(names, 2 * (4 * 92 + 2 * 48) - 1);
+}
+
+// Tables are kept between lookups, but never past a change: a table written over, and a
+// table added, are read as they are now.
+TEST(TableLookup, ATableChangedOnDiskIsReadAsItIsNow) {
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("tarvo-lookup-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root);
+    std::filesystem::copy(TARVO_SHIPPED_DATA, root, std::filesystem::copy_options::recursive);
+    const DataDirectory data(root);
+    const auto labelOf = [&data](const std::string& name) {
+        RequestError error;
+        const auto material = loadMaterial(data, {name, "", ""}, Quantities::coefficients, error);
+        return material ? material->label : error.message;
+    };
+    EXPECT_EQ(labelOf("Water"), "Water, Liquid");
+    EXPECT_NE(labelOf("Bone2").find("no table named"), std::string::npos);
+    const auto bone = root / "mu_mix" / "Bone_Cortical.mucm";
+    std::filesystem::copy_file(bone, root / "mu_mix" / "Water.muc2",
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(bone, root / "mu_mix" / "Bone2.mucm");
+    EXPECT_EQ(labelOf("Water"), labelOf("Bone_Cortical"));
+    EXPECT_EQ(labelOf("Bone2"), labelOf("Bone_Cortical"));
+    std::filesystem::remove_all(root);
 }
 
 } // namespace
