@@ -70,17 +70,31 @@ std::optional<double> thicknessOf(const std::string& given, bool& massThickness)
     return massThickness ? thickness->value : thicknessInCm(thickness->value, thickness->unit, 1.0);
 }
 
+namespace {
+
+// The method of a table by its name; nothing for another name.
+std::optional<StepMethod> stepMethodOf(const std::string& name) {
+    if (name == "spline") {
+        return StepMethod::spline;
+    }
+    if (name == "loglog" || name == "linear") {
+        return StepMethod::loglog;
+    }
+    return name == "spline-tool" ? std::make_optional(StepMethod::splineTool) : std::nullopt;
+}
+
+} // namespace
+
 int equalStepTable(const MaterialRequest& request, const StepOptions& given,
                    const CommandContext& c) {
     // The steps are worked in keV, as the spline tool works them.
     const double toKeV = given.unit == "MeV" ? 1000.0 : 1.0;
-    const bool spline = given.method == "spline";
-    if (!equalStepCount(given.from * toKeV, given.to * toKeV, given.step * toKeV) ||
-        (!spline && given.method != "linear" && given.method != "loglog")) {
+    const auto method = stepMethodOf(given.method);
+    if (!equalStepCount(given.from * toKeV, given.to * toKeV, given.step * toKeV) || !method) {
         return fail(c,
                     "--from, --to and --step must lie from 1 keV to 20 MeV, at most " +
                         std::to_string(kMaxEqualSteps) +
-                        " points, and --method be linear (loglog) or spline",
+                        " points, and --method be spline, loglog (linear) or spline-tool",
                     kUsageError);
     }
     int status = 0;
@@ -89,9 +103,8 @@ int equalStepTable(const MaterialRequest& request, const StepOptions& given,
         return status;
     }
     std::string error;
-    const auto steps =
-        tarvo::equalStepTable(*material, given.from * toKeV, given.to * toKeV, given.step * toKeV,
-                              spline ? StepMethod::spline : StepMethod::loglog, error);
+    const auto steps = tarvo::equalStepTable(*material, given.from * toKeV, given.to * toKeV,
+                                             given.step * toKeV, *method, error);
     if (!steps) {
         return fail(c, error, kDataError);
     }
@@ -99,7 +112,7 @@ int equalStepTable(const MaterialRequest& request, const StepOptions& given,
                                              {"mu", "mu/rho", "cm2/g"},
                                              {"mu_tr", "mu_tr/rho", "cm2/g"},
                                              {"mu_en", "mu_en/rho", "cm2/g"}});
-    table.heading.facts = {{"method", spline ? "spline" : "loglog"}};
+    table.heading.facts = {{"method", *method == StepMethod::loglog ? "loglog" : given.method}};
     for (const auto& row : steps->rows) {
         table.rows.push_back({row[0] / toKeV, row[1], row[2], row[3]});
     }

@@ -66,13 +66,14 @@ struct AttenuationOptions {
 int attenuate(const MaterialRequest& material, const ReadingOptions& options,
               const AttenuationOptions& attenuation, const CommandContext& c);
 
-// `tarvo table`: the coefficients on equal steps, linear in log-log or by the spline, the
-// energies in `unit` (keV, the spline tool's habit, or MeV).
+// `tarvo table`: the coefficients on equal steps by the point reading of `tarvo mu` (spline),
+// linear in log-log (loglog) or as the spline tool (spline-tool), the energies in `unit`
+// (keV, the spline tool's habit, or MeV).
 struct StepOptions {
     double from = 1.0;
     double to = 500.0;
     double step = 0.5;
-    std::string method = "linear";
+    std::string method = "spline";
     std::string unit = "keV";
 };
 int equalStepTable(const MaterialRequest& material, const StepOptions& steps,

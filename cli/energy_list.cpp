@@ -14,10 +14,6 @@
 namespace tarvo::cli {
 namespace {
 
-// Lines are read in blocks of this size; a line longer than the largest block a buffer
-// may grow to holds no energy anyway.
-constexpr std::size_t kBlock = 1 << 16;
-constexpr std::size_t kLongestLine = 1 << 20;
 constexpr double kMostRangePoints = 1e9;
 
 // "first:last:count" with first and last positive and in order, count a whole number of
@@ -42,10 +38,6 @@ std::optional<std::array<double, 3>> parseRange(const std::string& text) {
         return std::nullopt;
     }
     return numbers;
-}
-
-std::string readFailure(const std::string& name) {
-    return "cannot read " + name + ": " + std::strerror(errno != 0 ? errno : EIO);
 }
 
 } // namespace
@@ -78,7 +70,7 @@ std::optional<EnergyStream> EnergyStream::open(const EnergyOptions& options, std
     }
     const bool nothingElse = stream.m_listed.empty() && stream.m_ranges.empty();
     if (options.file == "-" || (options.file.empty() && nothingElse && !inputIsTerminal)) {
-        stream.m_lines = &input;
+        stream.m_lines = std::make_shared<LineReader>(input);
         stream.m_fileName = "the standard input";
     } else if (!options.file.empty()) {
         std::error_code ignored;
@@ -91,7 +83,7 @@ std::optional<EnergyStream> EnergyStream::open(const EnergyOptions& options, std
             error = "--file \"" + options.file + "\" cannot be read: " + std::strerror(errno);
             return std::nullopt;
         }
-        stream.m_lines = stream.m_file.get();
+        stream.m_lines = std::make_shared<LineReader>(*stream.m_file);
         stream.m_fileName = "--file \"" + options.file + "\"";
     } else if (nothingElse) {
         error = "no energy given: use --energy, --range, --linear-range or --file";
@@ -127,81 +119,36 @@ bool EnergyStream::next(InputEnergy& energy) {
         return true;
     }
     std::string_view line;
-    while (m_lines != nullptr && nextLine(line)) {
+    for (auto status = m_lines ? m_lines->next(line) : LineReader::Status::end;
+         status != LineReader::Status::end; status = m_lines->next(line)) {
         const std::string_view text = trimBlanks(line);
-        if (text.empty() || text.front() == '#') {
+        if (status == LineReader::Status::line && (text.empty() || text.front() == '#')) {
             continue;
         }
-        const std::optional<double> value = strictNumber(text);
+        const std::optional<double> value =
+            status == LineReader::Status::line ? strictNumber(text) : std::nullopt;
         if (value && *value > 0) {
             give(*value, energy);
-        } else {
-            energy.given = energy.mev = std::numeric_limits<double>::quiet_NaN();
-            energy.problem =
-                "line " + std::to_string(m_lineNumber) + " of " + m_fileName +
-                (text.size() > 40 ? " is no positive number"
-                                  : " (\"" + std::string(text) + "\") is no positive number");
+            return true;
         }
+        energy.given = energy.mev = std::numeric_limits<double>::quiet_NaN();
+        const std::string where =
+            "line " + std::to_string(m_lines->lineNumber()) + " of " + m_fileName;
+        energy.problem = status == LineReader::Status::tooLong
+                             ? where + ": line too long (over " +
+                                   std::to_string(m_lines->longestLine()) + " bytes)"
+                         : text.size() > 40
+                             ? where + " is no positive number"
+                             : where + " (\"" + std::string(text) + "\") is no positive number";
         return true;
     }
     return false;
 }
 
-// Reads the next block behind what is left of the buffer; false at the end of the input.
-bool EnergyStream::fill() {
-    if (m_endOfInput) {
-        return false;
-    }
-    if (m_begin > 0) {
-        std::memmove(m_buffer.data(), m_buffer.data() + m_begin, m_end - m_begin);
-        m_end -= m_begin;
-        m_begin = 0;
-    }
-    if (m_buffer.size() - m_end < kBlock) {
-        m_buffer.resize(std::min(std::max(m_buffer.size() * 2, kBlock), kLongestLine + kBlock));
-    }
-    errno = 0;
-    m_lines->read(m_buffer.data() + m_end, static_cast<std::streamsize>(m_buffer.size() - m_end));
-    const auto got = static_cast<std::size_t>(m_lines->gcount());
-    m_end += got;
-    if (m_lines->bad()) {
-        m_readError = readFailure(m_fileName);
-    }
-    m_endOfInput = got == 0 || !*m_lines;
-    return got > 0;
-}
-
-bool EnergyStream::nextLine(std::string_view& line) {
-    for (;;) {
-        const char* start = m_buffer.data() + m_begin;
-        // An empty buffer has no storage yet, and memchr takes no null pointer.
-        const auto* newline =
-            m_end == m_begin ? nullptr
-                             : static_cast<const char*>(std::memchr(start, '\n', m_end - m_begin));
-        if (newline != nullptr) {
-            line = std::string_view(start, static_cast<std::size_t>(newline - start));
-            m_begin += line.size() + 1;
-            ++m_lineNumber;
-            return true;
-        }
-        if (m_end - m_begin >= kLongestLine) {
-            // No energy is this long: the line is taken as it stands so far, its rest
-            // becomes lines of its own no number reads from either.
-            line = std::string_view(start, m_end - m_begin);
-            m_begin = m_end;
-            ++m_lineNumber;
-            return true;
-        }
-        if (!fill()) {
-            if (m_begin == m_end) {
-                return false;
-            }
-            line = std::string_view(m_buffer.data() + m_begin, m_end - m_begin);
-            m_begin = m_end;
-            ++m_lineNumber;
-            return true;
-        }
-    }
+std::string EnergyStream::readError() const {
+    return m_lines && !m_lines->readError().empty()
+               ? "cannot read " + m_fileName + ": " + m_lines->readError()
+               : std::string();
 }
 
 } // namespace tarvo::cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/line_reader.h"
+
 #include <fstream>
 #include <iosfwd>
 #include <memory>
@@ -29,7 +31,8 @@ struct InputEnergy {
 // The energies in the order given, --energy first, then the ranges, then the lines of the
 // file or the standard input (read when nothing else gives energies and it is not a
 // terminal). Lines are read as they are asked for, so a batch of any length takes little
-// memory; blank lines and lines starting with "#" are passed over.
+// memory; blank lines and lines starting with "#" are passed over, and a line too long for
+// an energy is one energy that is none.
 class EnergyStream {
   public:
     // Checks the listed energies and the ranges and opens the file; nothing, with `error`
@@ -41,7 +44,7 @@ class EnergyStream {
     bool next(InputEnergy& energy);
 
     // Why the input ended early (a file that could not be read to its end); empty if not.
-    const std::string& readError() const { return m_readError; }
+    std::string readError() const;
 
   private:
     struct Range {
@@ -51,8 +54,6 @@ class EnergyStream {
         bool logarithmic = true;
     };
 
-    bool nextLine(std::string_view& line);
-    bool fill();
     void give(double value, InputEnergy& energy) const;
 
     double m_unitsPerMeV = 1.0; // 1000 for energies in keV
@@ -62,13 +63,8 @@ class EnergyStream {
     std::size_t m_range = 0;
     long m_rangePoint = 0;
     std::shared_ptr<std::ifstream> m_file;
-    std::istream* m_lines = nullptr;
+    std::shared_ptr<LineReader> m_lines;
     std::string m_fileName;
-    std::vector<char> m_buffer;
-    std::size_t m_begin = 0;
-    std::size_t m_end = 0;
-    bool m_endOfInput = false;
-    long m_lineNumber = 0;
     std::string m_readError;
 };
 

@@ -1,5 +1,7 @@
 #include "number_text.h"
 
+#include "common/number_format.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -123,9 +125,7 @@ void appendScientific(std::string& text, double value, int digits) {
 }
 
 void appendShortest(std::string& text, double value) {
-    char number[64];
-    const auto written = std::to_chars(number, number + sizeof number, value);
-    text.append(number, written.ptr);
+    text += shortestText(value);
 }
 
 } // namespace tarvo::cli

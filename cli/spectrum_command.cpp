@@ -8,7 +8,6 @@
 #include "common/text_file.h"
 
 #include <cmath>
-#include <iterator>
 #include <limits>
 #include <ostream>
 
@@ -58,8 +57,7 @@ std::optional<Spectrum> readSpectrum(const SpectrumOptions& o, const CommandCont
     if (o.file != "-") {
         return readSpectrumFile(o.file, unitsPerMeV(o), counts, error);
     }
-    const std::string text{std::istreambuf_iterator<char>(c.in), std::istreambuf_iterator<char>()};
-    auto spectrum = parseSpectrum(text, unitsPerMeV(o), counts, error);
+    auto spectrum = readSpectrum(c.in, unitsPerMeV(o), counts, error);
     if (!spectrum) {
         error = "standard input: " + error;
     }
@@ -82,16 +80,22 @@ std::optional<Spectrum> filteredBeam(const Spectrum& beam, const SpectrumOptions
     return filteredSpectrum(beam, *read);
 }
 
+std::optional<std::string> outRefusal(const SpectrumOptions& o, const CommandContext& c) {
+    if (o.out.empty()) {
+        return std::nullopt;
+    }
+    const WriteRefusal refusal = writeRefusal(c.data, o.out, o.force);
+    return refusal == WriteRefusal::none
+               ? std::nullopt
+               : std::make_optional(refusalMessage(refusal, o.out, "give --force to replace it"));
+}
+
 bool writeFiltered(const Spectrum& beam, const SpectrumOptions& o, const CommandContext& c,
                    std::string& error) {
-    if (const WriteRefusal refusal = writeRefusal(c.data, o.out, o.force);
-        refusal != WriteRefusal::none) {
-        error = refusalMessage(refusal, o.out, "give --force to replace it");
-        return false;
-    }
     const std::string what =
         "the spectrum of " + o.file + (o.filter.empty() ? "" : " after " + o.filter);
     if (!atomicWriteFile(o.out, spectrumText(beam, unitsPerMeV(o), what), error)) {
+        error = "--out \"" + o.out + "\": " + error;
         return false;
     }
     c.err << "tarvo: wrote " << printable(nativePath(o.out)) << '\n';
@@ -218,31 +222,74 @@ std::string optionsProblem(const SpectrumOptions& o) {
     return {};
 }
 
-// The half-value layers or the curve in the material of `--hvl`.
-int writeLayerAnswer(OutputTable table, const Spectrum& beam, const std::vector<double>& weights,
-                     const SpectrumOptions& o, const CommandContext& c) {
+// How the layers' answer went: the exit status and why it failed, and whether the table
+// is worth showing all the same.
+struct LayerAnswer {
+    int status = 0;
+    std::string error;
+    bool showTable = true;
+};
+
+LayerAnswer failedAnswer(const std::string& error, int status) {
+    return {status, error, false};
+}
+
+// The half-value layers or the curve in the material of `--hvl`, into `table`.
+LayerAnswer layerAnswer(OutputTable& table, const Spectrum& beam,
+                        const std::vector<double>& weights, const SpectrumOptions& o,
+                        const CommandContext& c) {
     RequestError problem;
     const auto material = layerMaterial(o, c, problem);
     if (!material) {
-        return fail(c, "--hvl: " + problem.message,
-                    problem.problem == RequestProblem::syntax ? kUsageError : kDataError);
+        return failedAnswer("--hvl: " + problem.message,
+                            problem.problem == RequestProblem::syntax ? kUsageError : kDataError);
     }
     std::string error;
     const auto mu = coefficientAt(*material, 0, beam.energies, c.method, error);
     if (!mu) {
-        return fail(c, error, kDataError);
+        return failedAnswer(error, kDataError);
     }
     if (!o.curve.empty()) {
         table = curveTable(*curveOf(o.curve), *material, weights, *mu, o, c, error);
-        if (!error.empty()) {
-            return fail(c, error, kUsageError);
-        }
-        writeTable(c.out, table, c.format, c.digits);
-        return 0;
+        return error.empty() ? LayerAnswer{} : failedAnswer(error, kUsageError);
     }
-    const bool found = addQualityRows(table, *material, beam, weights, *mu, o, c);
-    writeTable(c.out, table, c.format, c.digits);
-    return found ? 0 : fail(c, "no energy of the beam has its first half-value layer", kDataError);
+    if (!addQualityRows(table, *material, beam, weights, *mu, o, c)) {
+        return {kDataError, "no energy of the beam has its first half-value layer", true};
+    }
+    return {};
+}
+
+// The beam after its filters, with the air's mu_en/rho and the weights of its bins.
+struct Beam {
+    Spectrum spectrum;
+    std::vector<double> airMuEn;
+    std::vector<double> weights;
+};
+
+std::optional<Beam> beamOf(const SpectrumOptions& o, const CommandContext& c, std::string& error,
+                           int& status) {
+    const auto given = readSpectrum(o, c, error);
+    const auto filtered = given ? filteredBeam(*given, o, c, error) : std::nullopt;
+    status = given ? kUsageError : kDataError;
+    if (!filtered) {
+        return std::nullopt;
+    }
+    status = kDataError;
+    if (const auto problem = o.filter.empty() ? std::nullopt : filteredProblem(*filtered)) {
+        error = *problem;
+        return std::nullopt;
+    }
+    auto airMuEn = airMuEnAt(c.data, filtered->energies, c.method, error);
+    if (!airMuEn) {
+        return std::nullopt;
+    }
+    Beam beam{*filtered, std::move(*airMuEn), {}};
+    beam.weights = beamWeights(beam.spectrum, *beamWeightingOf(o.weighting), beam.airMuEn);
+    if (weightedRange(beam.spectrum, beam.weights).second <= 0) {
+        error = "no photons come through the filters";
+        return std::nullopt;
+    }
+    return beam;
 }
 
 } // namespace
@@ -251,30 +298,28 @@ int analyseSpectrum(const SpectrumOptions& o, const CommandContext& c) {
     if (const std::string problem = optionsProblem(o); !problem.empty()) {
         return fail(c, problem, kUsageError);
     }
+    if (const auto refusal = outRefusal(o, c)) {
+        return fail(c, *refusal, kDataError);
+    }
     std::string error;
-    const auto given = readSpectrum(o, c, error);
-    const auto beam = given ? filteredBeam(*given, o, c, error) : std::nullopt;
+    int status = 0;
+    const auto beam = beamOf(o, c, error, status);
     if (!beam) {
-        return fail(c, error, given ? kUsageError : kDataError);
-    }
-    if (!o.out.empty() && !writeFiltered(*beam, o, c, error)) {
-        return fail(c, error, kDataError);
-    }
-    const auto airMuEn = airMuEnAt(c.data, beam->energies, c.method, error);
-    if (!airMuEn) {
-        return fail(c, error, kDataError);
-    }
-    const std::vector<double> weights = beamWeights(*beam, *beamWeightingOf(o.weighting), *airMuEn);
-    if (photonFluence(*beam) <= 0 || weightedRange(*beam, weights).second <= 0) {
-        return fail(c, "no photons come through the filters", kDataError);
+        return fail(c, error, status);
     }
     OutputTable table = quantityTable(o, c);
-    addBeamRows(table, *beam, *airMuEn, o);
-    if (o.hvlMaterial.empty()) {
-        writeTable(c.out, table, c.format, c.digits);
-        return 0;
+    addBeamRows(table, beam->spectrum, beam->airMuEn, o);
+    const LayerAnswer answer = o.hvlMaterial.empty()
+                                   ? LayerAnswer{}
+                                   : layerAnswer(table, beam->spectrum, beam->weights, o, c);
+    // Nothing is written unless the whole run succeeds.
+    if (answer.status == 0 && !o.out.empty() && !writeFiltered(beam->spectrum, o, c, error)) {
+        return fail(c, error, kDataError);
     }
-    return writeLayerAnswer(std::move(table), *beam, weights, o, c);
+    if (answer.showTable) {
+        writeTable(c.out, table, c.format, c.digits);
+    }
+    return answer.status == 0 ? 0 : fail(c, answer.error, answer.status);
 }
 
 } // namespace tarvo::cli

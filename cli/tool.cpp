@@ -233,9 +233,13 @@ void addTable(CLI::App& app, Shared& shared, CommandOptions& o, Command& command
     steps->add_option("--step", o.steps.step, "Step (0.5 keV)");
     steps->add_option("--unit", o.steps.unit, "keV (the default, as the spline tool) or MeV")
         ->check(CLI::IsMember({"keV", "MeV"}));
-    steps->add_option("--method", o.steps.method, "linear (loglog, the default) or spline")
-        ->check(CLI::IsMember({"linear", "loglog", "spline"}));
-    steps->footer("Example: tarvo table Water --from 1 --to 100 --step 0.5 --method spline --csv");
+    steps
+        ->add_option("--method", o.steps.method,
+                     "spline (the default: the point reading of tarvo mu), loglog (straight "
+                     "lines, as the viewers' equal-interval table; also linear) or spline-tool "
+                     "(the spline tool's table, as the coefficient viewer saves it)")
+        ->check(CLI::IsMember({"spline", "loglog", "linear", "spline-tool"}));
+    steps->footer("Example: tarvo table Water --from 1 --to 100 --step 0.5 --csv");
     choose(*steps, command, [&shared, &o](const CommandContext& c) {
         return equalStepTable(shared.material, o.steps, c);
     });
@@ -288,8 +292,8 @@ void addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command& comm
     beam->add_option("--out", s.out, "Write the filtered spectrum as CSV");
     beam->add_flag("--force", s.force, "Replace the --out file");
     addMethod(*beam, shared);
-    beam->footer("Example: tarvo spectrum beam.csv --filter Al:2.5mm --hvl Al\n"
-                 "         tarvo spectrum beam.csv --hvl Cu --curve 0:1mm:20 --csv");
+    beam->footer("Example: tarvo spectrum examples/beam.csv --filter Al:2.5mm --hvl Al\n"
+                 "         tarvo spectrum examples/beam.csv --hvl Cu --curve 0:1mm:20 --csv");
     choose(*beam, command,
            [&o](const CommandContext& c) { return analyseSpectrum(o.spectrum, c); });
 }

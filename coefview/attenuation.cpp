@@ -93,7 +93,8 @@ std::optional<double> thicknessForTransmission(double muOverRho, double density,
     if (!positive(muOverRho) || !positive(density) || !positive(transmission) || transmission > 1) {
         return std::nullopt;
     }
-    return -std::log(transmission) / (muOverRho * density);
+    // A transmission of 1 is no layer: +0, not the -0 of -log(1).
+    return -std::log(transmission) / (muOverRho * density) + 0.0;
 }
 
 } // namespace tarvo

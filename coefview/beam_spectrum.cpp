@@ -1,13 +1,20 @@
 #include "coefview/beam_spectrum.h"
 
+#include "common/line_reader.h"
 #include "common/material_source.h"
+#include "common/number_format.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
 
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace tarvo {
 namespace {
@@ -25,10 +32,10 @@ std::string energyText(double value) {
     return text;
 }
 
-std::string shortestText(double value) {
-    char text[32];
-    const auto done = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, done.ptr);
+std::string countText(double value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.0E", value);
+    return text;
 }
 
 // The fields of a line, split at commas, tabs and blanks, without its "#" comment.
@@ -65,9 +72,27 @@ bool isHeadingWord(std::string_view field) {
            lower != "infinity";
 }
 
-// Reads one data line into `lines`; false, with `error` naming the line, when it holds no
-// two numbers. Word lines before the first number are column headings and are passed over.
-bool takeLine(std::string_view line, long number, SpectrumLines& lines, std::string& error) {
+// Why a bin cannot follow the bins before it (energies in MeV); nothing when it can.
+std::optional<std::string> binProblem(double energy, const double* previous, double photons) {
+    if (!(energy >= kLowestEnergy && energy <= highestEnergy(Quantities::coefficients))) {
+        return "the energy lies outside the tables (1 keV to 20 MeV)";
+    }
+    if (previous != nullptr && !(energy > *previous)) {
+        return std::string("the energies must rise from bin to bin (this one is ") +
+               (energy == *previous ? "repeated)" : "lower than the one before)");
+    }
+    if (!(photons == 0 || (photons >= kFewestPhotons && photons <= kMostPhotons))) {
+        return "the photons of a bin are 0 or a number from " + countText(kFewestPhotons) + " to " +
+               countText(kMostPhotons);
+    }
+    return std::nullopt;
+}
+
+// Reads one data line into `lines`, checked against the bins before it; false, with
+// `error` naming the line, when it holds no two numbers or no bin that may follow them.
+// Word lines before the first number are column headings and are passed over.
+bool takeLine(std::string_view line, long number, double unitsPerMeV, SpectrumLines& lines,
+              std::string& error) {
     const std::vector<std::string_view> fields = fieldsOf(line);
     if (fields.empty() || (lines.energies.empty() && isHeadingWord(fields[0]))) {
         return true;
@@ -81,6 +106,12 @@ bool takeLine(std::string_view line, long number, SpectrumLines& lines, std::str
     }
     if (lines.energies.size() == kMaxSpectrumBins) {
         error = "a spectrum holds at most " + std::to_string(kMaxSpectrumBins) + " bins";
+        return false;
+    }
+    const double previous = lines.energies.empty() ? 0.0 : lines.energies.back() / unitsPerMeV;
+    if (const auto problem = binProblem(*energy / unitsPerMeV,
+                                        lines.energies.empty() ? nullptr : &previous, *value)) {
+        error = "line " + std::to_string(number) + ": " + *problem;
         return false;
     }
     lines.energies.push_back(*energy);
@@ -98,24 +129,40 @@ std::optional<std::string> spectrumProblem(const std::vector<double>& energies,
         return energies.empty() ? "the spectrum has no bins"
                                 : "a spectrum needs as many photon counts as energies";
     }
-    const double highest = highestEnergy(Quantities::coefficients);
     bool anyPhotons = false;
     for (size_t i = 0; i < energies.size(); ++i) {
-        const std::string where = binName(lineNumbers, i) + ": ";
-        if (!(energies[i] >= kLowestEnergy && energies[i] <= highest)) {
-            return where + "the energy lies outside the tables (1 keV to 20 MeV)";
-        }
-        if (i > 0 && !(energies[i] > energies[i - 1])) {
-            return where + "the energies must rise from bin to bin (this one is " +
-                   (energies[i] == energies[i - 1] ? "repeated)" : "lower than the one before)");
-        }
-        if (!(photons[i] >= 0) || !std::isfinite(photons[i])) {
-            return where + "the photons of a bin are a finite number, 0 or more";
+        if (const auto problem =
+                binProblem(energies[i], i > 0 ? &energies[i - 1] : nullptr, photons[i])) {
+            return binName(lineNumbers, i) + ": " + *problem;
         }
         anyPhotons = anyPhotons || photons[i] > 0;
     }
     if (!anyPhotons) {
         return std::string("the spectrum holds no photons (every bin is 0)");
+    }
+    return totalProblem(photons);
+}
+
+std::optional<std::string> totalProblem(const std::vector<double>& photons) {
+    double total = 0.0;
+    for (const double count : photons) {
+        total += count;
+    }
+    if (!(total <= kMostPhotons)) {
+        return "the photons add up to more than " + countText(kMostPhotons) +
+               ": scale the counts down";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> filteredProblem(const Spectrum& filtered) {
+    double total = 0.0;
+    for (const double count : filtered.photons) {
+        total += count;
+    }
+    if (!(total >= kFewestPhotons)) {
+        return "no photons come through the filters (fewer than " + countText(kFewestPhotons) +
+               " in the unit of the counts)";
     }
     return std::nullopt;
 }
@@ -154,31 +201,56 @@ std::optional<Spectrum> spectrumOf(const std::vector<double>& energies,
         for (size_t i = 0; i < widths.size(); ++i) {
             spectrum.photons[i] *= widths[i] * unitsPerMeV;
         }
+        if (auto problem = totalProblem(spectrum.photons)) {
+            error = *problem;
+            return std::nullopt;
+        }
     }
     return spectrum;
 }
 
-std::optional<Spectrum> parseSpectrum(std::string_view text, double unitsPerMeV,
-                                      SpectrumCounts counts, std::string& error) {
+std::optional<Spectrum> readSpectrum(std::istream& in, double unitsPerMeV, SpectrumCounts counts,
+                                     std::string& error) {
     SpectrumLines lines;
-    long number = 0;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find('\n', start), text.size());
-        if (!takeLine(text.substr(start, end - start), ++number, lines, error)) {
+    LineReader reader(in);
+    std::string_view line;
+    for (auto status = reader.next(line); status != LineReader::Status::end;
+         status = reader.next(line)) {
+        if (status == LineReader::Status::tooLong) {
+            error = "line " + std::to_string(reader.lineNumber()) + " is longer than " +
+                    std::to_string(reader.longestLine()) + " bytes";
             return std::nullopt;
         }
-        start = end + 1;
+        if (!takeLine(line, reader.lineNumber(), unitsPerMeV, lines, error)) {
+            return std::nullopt;
+        }
+    }
+    if (!reader.readError().empty()) {
+        error = "cannot be read: " + reader.readError();
+        return std::nullopt;
     }
     return spectrumOf(lines.energies, lines.values, unitsPerMeV, counts, error, lines.lineNumbers);
 }
 
+std::optional<Spectrum> parseSpectrum(std::string_view text, double unitsPerMeV,
+                                      SpectrumCounts counts, std::string& error) {
+    std::istringstream in{std::string(text)};
+    return readSpectrum(in, unitsPerMeV, counts, error);
+}
+
 std::optional<Spectrum> readSpectrumFile(const std::string& path, double unitsPerMeV,
                                          SpectrumCounts counts, std::string& error) {
-    const auto text = readNamedTextFile(path, error);
-    if (!text) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        error = path + ": is a directory";
         return std::nullopt;
     }
-    auto spectrum = parseSpectrum(*text, unitsPerMeV, counts, error);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": " + std::strerror(errno != 0 ? errno : ENOENT);
+        return std::nullopt;
+    }
+    auto spectrum = readSpectrum(in, unitsPerMeV, counts, error);
     if (!spectrum) {
         error = path + ": " + error;
     }

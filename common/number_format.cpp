@@ -187,4 +187,10 @@ std::string densityProblem(double density) {
     return {};
 }
 
+std::string shortestText(double value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
+}
+
 } // namespace tarvo

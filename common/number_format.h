@@ -13,6 +13,9 @@ namespace tarvo {
 // from zero on the shortest decimal form of the value (0.0015 rounds to 0.002).
 std::string formatNumber(double value, std::string_view pattern);
 
+// The shortest decimal text that reads back as exactly `value` ("0.1", "-0.2", "1e+308").
+std::string shortestText(double value);
+
 // Appends formatNumber(value, pattern) to `text`.
 void appendNumber(std::string& text, double value, std::string_view pattern);
 

@@ -7,6 +7,8 @@
 #include <pybind11/stl.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 namespace tarvo::python {
@@ -48,16 +50,15 @@ ModuleSpectrum readSpectrum(const std::string& path, const std::string& unit, bo
     ModuleSpectrum made;
     made.unitsPerMeV = unitsPerMeVOf(unit);
     made.unit = made.unitsPerMeV == 1.0 ? "MeV" : "keV";
+    std::error_code ignored;
+    const bool readable =
+        std::ifstream(path).good() && !std::filesystem::is_directory(path, ignored);
     std::string error;
-    const auto text = readNamedTextFile(path, error);
-    if (!text) {
-        throw ModuleFailure(FailureKind::file, error);
-    }
-    auto spectrum = parseSpectrum(
-        *text, made.unitsPerMeV,
+    auto spectrum = readSpectrumFile(
+        path, made.unitsPerMeV,
         perUnitEnergy ? SpectrumCounts::perUnitEnergy : SpectrumCounts::perBin, error);
     if (!spectrum) {
-        throw ModuleFailure(FailureKind::value, path + ": " + error);
+        throw ModuleFailure(readable ? FailureKind::value : FailureKind::file, error);
     }
     made.spectrum = std::move(*spectrum);
     return made;
@@ -252,6 +253,9 @@ void bindBeam(py::class_<ModuleSpectrum>& cls) {
         [](const ModuleSpectrum& s, const py::object& layers, const std::string& method) {
             ModuleSpectrum out = s;
             out.spectrum = filteredSpectrum(s.spectrum, layersOf(s, layers, methodOf(method)));
+            if (const auto problem = filteredProblem(out.spectrum)) {
+                throw ModuleFailure(FailureKind::value, *problem);
+            }
             return out;
         },
         "layers"_a, "method"_a = "spline",

@@ -51,6 +51,9 @@ bool splineRows(const Material& material, double from, double step, int points,
     for (const spline::SegmentRepair& repair : grid->repairs) {
         table.notes.push_back(spline::repairText(repair));
     }
+    for (const spline::EvenedValues& evened : grid->evened) {
+        table.notes.push_back(spline::evenedText(evened));
+    }
     return true;
 }
 
@@ -67,6 +70,21 @@ bool linearRows(const Material& material, double from, double step, int points,
         table.rows.push_back({gridEnergy(i, step, from), v[0], v[1], v[2]});
     }
     return values.has_value();
+}
+
+bool readingRows(const Material& material, double from, double step, int points,
+                 EqualStepTable& table, std::string& error) {
+    for (int i = 1; i <= points; ++i) {
+        const double keV = gridEnergy(i, step, from);
+        // Divided, as the reading commands divide a keV energy.
+        const Reading reading = readMaterial(material, keV / 1000.0, ReadingMethod::spline);
+        if (reading.result != ReadingResult::found) {
+            error = formatNumber(keV, "0.00000E+00") + " keV cannot be read from the table";
+            return false;
+        }
+        table.rows.push_back({keV, reading.values[0], reading.values[1], reading.values[2]});
+    }
+    return true;
 }
 
 } // namespace
@@ -94,6 +112,8 @@ std::optional<EqualStepTable> equalStepTable(const Material& material, double fr
     }
     EqualStepTable table;
     const bool made = method == StepMethod::spline
+                          ? readingRows(material, from, step, *points, table, error)
+                      : method == StepMethod::splineTool
                           ? splineRows(material, from, step, *points, table, error)
                           : linearRows(material, from, step, *points, table, error);
     return made ? std::make_optional(std::move(table)) : std::nullopt;

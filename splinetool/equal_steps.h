@@ -9,9 +9,13 @@
 
 namespace tarvo {
 
-// How a table on equal energy steps is read from the published rows: straight lines in
-// log-log, or the spline tool's safeguarded not-a-knot spline.
-enum class StepMethod { loglog, spline };
+// How a table on equal energy steps is read from the published rows.
+enum class StepMethod {
+    spline,     // the library's point reading, as every reading command gives it
+    loglog,     // straight lines in log-log, as the viewers' equal-interval table
+    splineTool, // the spline tool's safeguarded not-a-knot spline, as the coefficient
+                // viewer's spline table (in double precision)
+};
 
 // The most points a table on equal steps may have.
 inline constexpr int kMaxEqualSteps = 100000;
@@ -28,9 +32,10 @@ struct EqualStepTable {
 // kMaxEqualSteps points.
 std::optional<int> equalStepCount(double from, double to, double step);
 
-// A material's coefficients from `from` to `to` keV on steps of `step` keV, the same
-// numbers the spline tool and the coefficient viewer's equal-interval table give; nothing,
-// with `error` set, when the steps or the table do not allow it.
+// A material's coefficients from `from` to `to` keV on steps of `step` keV by a method: the
+// point readings of the library, or the numbers the spline tool and the coefficient
+// viewer's equal-interval table give; nothing, with `error` set, when the steps or the
+// table do not allow it.
 std::optional<EqualStepTable> equalStepTable(const Material& material, double from, double to,
                                              double step, StepMethod method, std::string& error);
 

@@ -30,14 +30,18 @@ struct Outcome {
     std::string err;
 };
 
-// Runs the real tool on the build's run directory; `input` goes to its standard input.
-Outcome tarvo(const std::string& arguments, const std::string& input = "") {
+// Runs the real tool on the build's run directory; `input` goes to its standard input,
+// unless `standardInput` gives the shell's redirection for it ("< /tmp", "<&-").
+Outcome tarvo(const std::string& arguments, const std::string& input = "",
+              const std::string& standardInput = "") {
     const std::filesystem::path scratch =
         std::filesystem::temp_directory_path() / ("tarvo-cli-" + std::to_string(::getpid()));
     std::filesystem::create_directories(scratch);
     std::ofstream(scratch / "in") << input;
-    const std::string command = std::string(TARVO_CLI) + " " + arguments + " < " +
-                                (scratch / "in").string() + " 2> " + (scratch / "err").string();
+    const std::string redirection =
+        standardInput.empty() ? "< " + (scratch / "in").string() : standardInput;
+    const std::string command = std::string(TARVO_CLI) + " " + arguments + " " + redirection +
+                                " 2> " + (scratch / "err").string();
     FILE* pipe = ::popen(command.c_str(), "r");
     Outcome run;
     char buffer[4096];
@@ -213,8 +217,25 @@ TEST(Tarvo, EnergiesFromTheStandardInputAndRanges) {
     const auto rows = csvRows(range.out);
     ASSERT_EQ(rows.size(), 9U);
     EXPECT_EQ(rows[4][0], "1.000E+01");
-    EXPECT_EQ(tarvo("table Water --from 1 --to 10 --step 0.5 --method spline --csv").out.size(),
-              tarvo("table Water --from 1 --to 10 --step 0.5 --csv").out.size());
+}
+
+// Every reading command reads by one default: a table on equal steps gives, to the last
+// digit, what `mu` gives at its energies.
+TEST(Tarvo, ATableOnEqualStepsReadsAsMuDoes) {
+    const auto steps =
+        csvRows(tarvo("table Pb --from 1 --to 120 --step 0.5 --digits 17 --csv").out);
+    ASSERT_EQ(steps.size(), 239U);
+    std::string energies;
+    for (const auto& row : steps) {
+        energies += row[0] + "\n";
+    }
+    const auto mu = csvRows(tarvo("mu Pb --side below --unit keV --digits 17 --csv", energies).out);
+    ASSERT_EQ(mu.size(), steps.size());
+    for (size_t r = 0; r < steps.size(); ++r) {
+        for (size_t k = 1; k < 4; ++k) {
+            EXPECT_EQ(steps[r][k], mu[r][k + 1]) << steps[r][0];
+        }
+    }
 }
 
 struct ErrorCase {
@@ -311,13 +332,16 @@ TEST(Tarvo, EveryBadInputSaysWhatAndNamesTheArgument) {
 // Every energy asked for gets its row, in the order asked: nan where the table cannot
 // answer (null in JSON, with the reason), and the status says some could not be answered.
 TEST(Tarvo, EveryEnergyGetsItsRowInInputOrder) {
-    const Outcome csv = tarvo("mu Water --csv", "0.0005\n0.1\nabc\n30\n0.2\n");
+    // Lines of any length and any end: a line over 64 KiB is one row, with its note.
+    const Outcome csv =
+        tarvo("mu Water --csv", "0.0005\n0.1\r\nabc\r30\n" + std::string(3000000, '1') + "\n0.2\n");
     EXPECT_EQ(csv.status, 1);
     const auto rows = csvRows(csv.out);
-    ASSERT_EQ(rows.size(), 5U);
-    const char* energies[] = {"5.000E-04", "1.000E-01", "nan", "3.000E+01", "2.000E-01"};
-    const bool answered[] = {false, true, false, false, true};
-    for (size_t r = 0; r < 5; ++r) {
+    ASSERT_EQ(rows.size(), 6U);
+    const char* energies[] = {"5.000E-04", "1.000E-01", "nan", "3.000E+01", "nan", "2.000E-01"};
+    const bool answered[] = {false, true, false, false, false, true};
+    EXPECT_EQ(rows[4].back(), "line 5 of the standard input: line too long (over 65536 bytes)");
+    for (size_t r = 0; r < 6; ++r) {
         EXPECT_EQ(rows[r][0], energies[r]) << r;
         EXPECT_EQ(rows[r][2] == "nan", !answered[r]) << r;
         EXPECT_EQ(rows[r].back().empty(), answered[r]) << csv.out; // the note
@@ -633,9 +657,10 @@ TEST(TarvoSpectrum, AFilteredContinuumHasAPlausibleQuality) {
 
 struct SpectrumErrorCase {
     const char* arguments;
-    const char* input;
+    std::string input;
     int status;
     const char* message;
+    const char* standardInput = "";
 };
 
 // Nothing is computed from a beam or a layer that is none; the message names the line or
@@ -661,14 +686,37 @@ TEST(TarvoSpectrum, EveryBadBeamSaysWhat) {
         {"spectrum - --length-unit g/cm2", "20 5\n", 2, "--length-unit"},
         {"spectrum - --out kept.csv", "20 5\n", 1, "give --force to replace it"},
         {"spectrum - --out /tmp", "20 5\n", 1, "/tmp"},
+        // Read line by line, the first bad line or one over 64 KiB ends the read at once.
+        {"spectrum /dev/zero", "", 1, "/dev/zero: line 1 is longer than 65536 bytes"},
+        {"spectrum -", "20 5\n" + std::string(70000, '1') + "\n", 1, "line 2 is longer than"},
+        {"spectrum -", "", 1, "standard input: cannot be read: Is a directory", "< /tmp"},
+        {"spectrum -", "", 1, "standard input: cannot be read: Bad file descriptor", "<&-"},
+        // Counts a double holds with full precision in every figure, or none.
+        {"spectrum -", "30,1e308\n40,1e308\n", 1, "line 1: the photons of a bin are 0 or a"},
+        {"spectrum -", "30,1e-320\n", 1, "a number from 1E-250 to 1E+250"},
+        {"spectrum -", "30,1e250\n40,1e250\n", 1, "photons add up to more than 1E+250"},
+        {"spectrum - --filter Pb:34cm --hvl Al", "30 1e5\n100 1e5\n", 1,
+         "no photons come through the filters"},
+        // A failed run writes nothing.
+        {"spectrum - --filter Pb:1m --out lost.csv --force", "30 1\n40 1\n", 1,
+         "no photons come through the filters"},
+        {"spectrum - --hvl Xx1 --out lost.csv", "30 1\n", 2, "\"Xx1\" is no table"},
+        {"spectrum - --out /nonexistent_dir/x.csv", "20 5\n", 1,
+         "--out \"/nonexistent_dir/x.csv\": No such file or directory"},
     };
     for (const SpectrumErrorCase& c : cases) {
-        const Outcome run = tarvo(c.arguments, c.input);
+        const Outcome run = tarvo(c.arguments, c.input, c.standardInput);
         EXPECT_EQ(run.status, c.status) << c.arguments << ": " << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ": " << run.err;
         EXPECT_TRUE(run.out.empty()) << c.arguments << ": " << run.out;
     }
     EXPECT_EQ(readBytes("kept.csv"), "kept");
+    EXPECT_FALSE(std::filesystem::exists("lost.csv"));
+    // A spreadsheet's byte-order mark and lines ended by CR alone are read.
+    const Outcome marked = tarvo("spectrum - --csv", "\xEF\xBB\xBF"
+                                                     "20,1\r30,2\r40,1\r");
+    EXPECT_EQ(marked.status, 0) << marked.err;
+    EXPECT_NE(marked.out.find("bins,3.000E+00"), std::string::npos) << marked.out;
     // A formula's layers are known by mass thickness alone; lengths are nan.
     const Outcome formula = tarvo("spectrum - --hvl H2O --csv", "60 1\n");
     EXPECT_EQ(formula.status, 0) << formula.err;
