@@ -39,7 +39,9 @@ std::vector<std::string> repairNotes(std::string_view console) {
     TextCursor cursor{console};
     while (const std::optional<std::string> line = readLine(cursor)) {
         const size_t colon = line->find(": ");
-        if (line->find(kRepairWords) != std::string::npos && colon != std::string::npos) {
+        const bool note = line->find(kRepairWords) != std::string::npos ||
+                          line->find(kEvenedWords) != std::string::npos;
+        if (note && colon != std::string::npos) {
             notes.push_back(line->substr(colon + 2));
         }
     }

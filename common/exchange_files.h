@@ -13,5 +13,7 @@ inline constexpr std::size_t kMaxRequestPathLength = 30;
 // The words by which the tool names, on its console, the energies it interpolated with the
 // monotone cubic instead of the not-a-knot spline.
 inline constexpr const char* kRepairWords = "interpolated by a monotone cubic";
+// The words by which it names the values it lowered to the coefficient above them.
+inline constexpr const char* kEvenedWords = "where the spline put it above";
 
 } // namespace tarvo

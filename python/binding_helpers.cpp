@@ -5,11 +5,42 @@
 
 namespace tarvo::python {
 
+namespace {
+
+std::string typeName(const py::handle& given) {
+    return py::str(py::type::of(given).attr("__name__")).cast<std::string>();
+}
+
+// An array of the given numbers, masked entries made nan; a type failure for what NumPy
+// would take but is no number: None, True, "0.1", complex, or an array of such.
+py::object realArrayOf(const py::object& given, const char* what) {
+    if (given.is_none() || PyBool_Check(given.ptr()) || py::isinstance<py::str>(given) ||
+        py::isinstance<py::bytes>(given)) {
+        throw ModuleFailure(FailureKind::type,
+                            std::string(what) + " must be real numbers, not " + typeName(given));
+    }
+    const py::module_ numpy = py::module_::import("numpy");
+    const bool masked = py::isinstance(given, numpy.attr("ma").attr("MaskedArray"));
+    py::object array = masked ? given : numpy.attr("asarray")(given);
+    const std::string kind = py::str(array.attr("dtype").attr("kind")).cast<std::string>();
+    if (kind != "f" && kind != "i" && kind != "u") {
+        throw ModuleFailure(FailureKind::type,
+                            std::string(what) + " must be real numbers, not an array of " +
+                                py::str(array.attr("dtype")).cast<std::string>());
+    }
+    if (masked) {
+        array = array.attr("astype")("float64").attr("filled")(numpy.attr("nan"));
+    }
+    return array;
+}
+
+} // namespace
+
 DoubleArray numbersOf(const py::object& given, const char* what) {
-    auto numbers = DoubleArray::ensure(given);
+    auto numbers = DoubleArray::ensure(realArrayOf(given, what));
     if (!numbers) {
         PyErr_Clear();
-        throw ModuleFailure(FailureKind::value, std::string(what) + " must be numbers");
+        throw ModuleFailure(FailureKind::type, std::string(what) + " must be numbers");
     }
     return numbers;
 }
@@ -62,15 +93,23 @@ ReadingWay wayOf(const std::string& method, const std::string& unit, const std::
     return way;
 }
 
-std::shared_ptr<ModuleMaterial> materialOf(const py::object& given) {
+std::string materialName(const py::object& given) {
     if (py::isinstance<py::str>(given)) {
-        return findMaterial(given.cast<std::string>());
+        return given.cast<std::string>();
     }
-    try {
+    if (!PyBool_Check(given.ptr()) && PyIndex_Check(given.ptr())) {
+        // An atomic number, a Python or a NumPy integer.
+        return std::to_string(py::int_(given).cast<long long>());
+    }
+    throw ModuleFailure(FailureKind::type,
+                        "a material is a name or an atomic number, not " + typeName(given));
+}
+
+std::shared_ptr<ModuleMaterial> materialOf(const py::object& given) {
+    if (py::isinstance<ModuleMaterial>(given)) {
         return given.cast<std::shared_ptr<ModuleMaterial>>();
-    } catch (const py::cast_error&) {
-        throw ModuleFailure(FailureKind::value, "a material is a tarvo.Material or a name");
     }
+    return findMaterial(materialName(given));
 }
 
 void warnNotes(const std::vector<std::string>& notes) {

@@ -21,8 +21,9 @@ void bindMaterial(py::module_& m);
 void bindSpectrum(py::module_& m);
 void bindFunctions(py::module_& m);
 
-// An argument as float64 numbers in C order, converted once where it is not already;
-// throws a value failure naming `what` when it holds no numbers.
+// An argument as float64 numbers in C order, converted once where it is not already, a
+// masked array's masked entries nan; throws a type failure naming `what` when it holds no
+// real numbers (None, a bool, a text, complex numbers).
 DoubleArray numbersOf(const py::object& given, const char* what);
 
 // A new array of the shape of `like`.
@@ -42,8 +43,12 @@ double unitsPerMeVOf(const std::string& unit);
 // How readings are taken by a method, an energy unit and an edge side, as named above.
 ReadingWay wayOf(const std::string& method, const std::string& unit, const std::string& side);
 
-// A Material, or the table a name finds.
+// A Material, or the table a name or an atomic number finds.
 std::shared_ptr<ModuleMaterial> materialOf(const py::object& given);
+
+// The name a material is looked up by: a text, or an atomic number as its digits; a type
+// failure for anything else.
+std::string materialName(const py::object& given);
 
 // Says each note as a Python warning.
 void warnNotes(const std::vector<std::string>& notes);

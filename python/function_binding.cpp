@@ -139,15 +139,14 @@ py::object thicknessFor(const py::object& given, const py::object& energies,
 
 py::dict equalSteps(const py::object& given, double start, double stop, double step,
                     const std::string& method, const std::string& unit) {
-    if (method != "spline" && method != "loglog") {
-        methodOf(method);
-    }
+    const StepMethod stepMethod = method == "spline-tool" ? StepMethod::splineTool
+                                  : methodOf(method) == ReadingMethod::spline ? StepMethod::spline
+                                                                              : StepMethod::loglog;
     const auto material = materialOf(given);
     const double toKeV = 1000.0 / unitsPerMeVOf(unit);
     std::string error;
-    const auto table = equalStepTable(
-        material->tables(Quantities::coefficients), start * toKeV, stop * toKeV, step * toKeV,
-        method == "spline" ? StepMethod::spline : StepMethod::loglog, error);
+    const auto table = equalStepTable(material->tables(Quantities::coefficients), start * toKeV,
+                                      stop * toKeV, step * toKeV, stepMethod, error);
     if (!table) {
         throw ModuleFailure(FailureKind::value, error);
     }
@@ -173,15 +172,37 @@ std::shared_ptr<ModuleMaterial> compound(const std::string& formula, std::option
     return material;
 }
 
-std::shared_ptr<ModuleMaterial> mixture(const py::dict& parts, std::optional<double> density,
+// A component and its share: a dict's item, or a pair of a list.
+std::pair<std::string, double> componentOf(const py::handle& component, const py::handle& share) {
+    if (!py::isinstance<py::str>(component)) {
+        throw ModuleFailure(FailureKind::type, "a mixture's components are names or formulas");
+    }
+    const DoubleArray number = numbersOf(py::reinterpret_borrow<py::object>(share), "shares");
+    if (!isScalar(number)) {
+        throw ModuleFailure(FailureKind::type, "a mixture's share is one number");
+    }
+    return {component.cast<std::string>(), *number.data()};
+}
+
+std::shared_ptr<ModuleMaterial> mixture(const py::object& parts, std::optional<double> density,
                                         const std::optional<std::string>& name) {
     std::vector<std::pair<std::string, double>> shares;
-    for (const auto& [component, share] : parts) {
-        if (!py::isinstance<py::str>(component)) {
-            throw ModuleFailure(FailureKind::value, "a mixture's components are names or formulas");
+    if (py::isinstance<py::dict>(parts)) {
+        for (const auto& [component, share] : py::reinterpret_borrow<py::dict>(parts)) {
+            shares.push_back(componentOf(component, share));
         }
-        shares.emplace_back(component.cast<std::string>(),
-                            *numbersOf(py::reinterpret_borrow<py::object>(share), "shares").data());
+    } else if (py::isinstance<py::iterable>(parts) && !py::isinstance<py::str>(parts)) {
+        for (const py::handle item : parts) {
+            if (!py::isinstance<py::sequence>(item) || py::isinstance<py::str>(item) ||
+                py::len(item) != 2) {
+                throw ModuleFailure(FailureKind::type,
+                                    "a mixture is a dict or a list of (component, share) pairs");
+            }
+            shares.push_back(componentOf(item[py::int_(0)], item[py::int_(1)]));
+        }
+    } else {
+        throw ModuleFailure(FailureKind::type,
+                            "a mixture is a dict or a list of (component, share) pairs");
     }
     auto material = mixtureOf(shares, density.value_or(0.0), name.value_or(""));
     warnNotes(material->notes());
@@ -211,14 +232,18 @@ void bindFunctions(py::module_& m) {
         "kind"_a = py::none(), "category"_a = py::none(),
         "Every table of the data directory as a Material, by stem; kind \"element\" or\n"
         "\"material\" and category \"human\", \"phantom\" or \"other\" narrow the list.");
-    m.def("material", &findMaterial, "name"_a,
-          "The table found by stem, name, element symbol or atomic number, any case (\"Water\",\n"
-          "\"water, liquid\", \"pb\", \"82\"), or by path; KeyError with close names on a miss.");
+    m.def(
+        "material", [](const py::object& name) { return findMaterial(materialName(name)); },
+        "name"_a,
+        "The table found by stem, name, element symbol or atomic number, any case (\"Water\",\n"
+        "\"water, liquid\", \"pb\", 82), or by path; KeyError with close names on a miss, or\n"
+        "naming every table where the name picks more than one.");
     m.def("compound", &compound, "formula"_a, "density"_a = py::none(), "name"_a = py::none(),
           "A compound of a chemical formula (\"Ca5(PO4)3OH\"), combined from the element tables\n"
           "by the Bragg additivity rule; density in g/cm3. Written nowhere until .save().");
     m.def("mixture", &mixture, "parts"_a, "density"_a = py::none(), "name"_a = py::none(),
-          "A mixture by weight of tables and formulas, {\"Water\": 0.9, \"NaCl\": 0.1};\n"
+          "A mixture by weight of tables and formulas, {\"Water\": 0.9, \"NaCl\": 0.1} or\n"
+          "[(\"Water\", 0.9), (\"NaCl\", 0.1)];\n"
           "shares not adding up to 1 or 100 are taken as parts of their sum, with a warning.");
     m.def(
         "attenuation", &attenuation, "material"_a, "E"_a, "thickness"_a, "unit"_a = "cm",
@@ -235,9 +260,10 @@ void bindFunctions(py::module_& m) {
           "at energies E, broadcast over both; nan where none can.");
     m.def("table", &equalSteps, "material"_a, "start"_a, "stop"_a, "step"_a, "method"_a = "spline",
           "unit"_a = "MeV",
-          "The coefficients on equal energy steps from start to stop (MeV, or keV), as the\n"
-          "spline tool (\"spline\") or the viewers' equal-interval table (\"loglog\") give them:\n"
-          "a dict of arrays \"energy\", \"mu\", \"mu_tr\", \"mu_en\" (cm2/g).");
+          "The coefficients on equal energy steps from start to stop (MeV, or keV): by the\n"
+          "point reading of mu() (\"spline\", the default), as the viewers' equal-interval\n"
+          "table (\"loglog\") or as the spline tool (\"spline-tool\"): a dict of arrays\n"
+          "\"energy\", \"mu\", \"mu_tr\", \"mu_en\" (cm2/g).");
 }
 
 } // namespace tarvo::python

@@ -184,8 +184,13 @@ void bindMaterial(py::module_& m) {
                      "\"element\", \"material\", \"compound\" or \"mixture\".");
     cls.def_readonly("category", &ModuleMaterial::category,
                      "\"human\", \"phantom\" or \"other\" for a material table; \"\" otherwise.");
-    cls.def_readonly("density", &ModuleMaterial::density,
-                     "The density in g/cm3 (0.0 where none was given).");
+    cls.def_property_readonly(
+        "density",
+        [](const ModuleMaterial& material) {
+            return material.density > 0 ? py::object(py::float_(material.density)) : py::none();
+        },
+        "The density in g/cm3; None where none was given (a compound or mixture made without\n"
+        "density=).");
     cls.def_readonly("atomic_number", &ModuleMaterial::atomicNumber,
                      "The atomic number Z of an element; 0 for any other material.");
     cls.def_property_readonly("composition", &ModuleMaterial::composition,

@@ -8,6 +8,8 @@ PyObject* exceptionOf(FailureKind kind) {
     switch (kind) {
     case FailureKind::value:
         return PyExc_ValueError;
+    case FailureKind::type:
+        return PyExc_TypeError;
     case FailureKind::key:
         return PyExc_KeyError;
     case FailureKind::fileExists:

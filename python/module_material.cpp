@@ -2,6 +2,7 @@
 
 #include "coefview/coefficient_table.h"
 #include "common/elements.h"
+#include "common/number_format.h"
 #include "common/numeric_text.h"
 #include "common/table_catalogue.h"
 #include "common/table_combination.h"
@@ -308,9 +309,7 @@ std::shared_ptr<ModuleMaterial> mixtureOf(const std::vector<std::pair<std::strin
         if (component.find_first_of(",:") != std::string::npos) {
             component = findMaterial(component)->stem;
         }
-        char shareText[40];
-        std::snprintf(shareText, sizeof shareText, "%.17g", share);
-        mixture += (mixture.empty() ? "" : ",") + component + ":" + shareText;
+        mixture += (mixture.empty() ? "" : ",") + component + ":" + shortestText(share);
         names += (names.empty() ? "" : ", ") + component;
     }
     if (mixture.empty()) {

@@ -13,7 +13,7 @@ namespace tarvo::python {
 
 // What a failure is to a Python caller: bad input, an unknown name, or a file that cannot
 // be read or written (one that exists, or one the suite ships and never replaces).
-enum class FailureKind { value, key, file, fileExists, permission };
+enum class FailureKind { value, type, key, file, fileExists, permission };
 
 // A failure the module raises as the Python exception of its kind, with the message.
 class ModuleFailure : public std::runtime_error {

@@ -149,11 +149,23 @@ GridValues gridValues(const SplineTable& table, const Segments& segments, double
             }
             grid.repairs.push_back(repair);
         }
+        EvenedValues evened;
         for (size_t p = 0; p < at.size(); ++p) {
             const std::optional<size_t> j = upperRow(segment, at[p]);
             if (j && rowsInOrder(segment, *j)) {
+                const Values before = values[p];
                 evenOut(values[p]);
+                if (values[p] != before) {
+                    const double energy = gridEnergy(mine[p], step, start);
+                    evened.from = evened.transfer || evened.absorption ? evened.from : energy;
+                    evened.to = energy;
+                    evened.transfer = evened.transfer || values[p][1] != before[1];
+                    evened.absorption = evened.absorption || values[p][2] != before[2];
+                }
             }
+        }
+        if (evened.transfer || evened.absorption) {
+            grid.evened.push_back(evened);
         }
         for (size_t p = 0; p < mine.size(); ++p) {
             grid.values[static_cast<size_t>(mine[p] - 1)] = values[p];
@@ -191,6 +203,19 @@ std::string repairText(const SegmentRepair& repair) {
     }
     return formatNumber(repair.from, "0.0###") + " to " + formatNumber(repair.to, "0.0###") +
            " keV " + kRepairWords + ": " + why;
+}
+
+std::string evenedText(const EvenedValues& evened) {
+    std::string what;
+    if (evened.transfer) {
+        what = "mu_tr/rho lowered to mu/rho";
+    }
+    if (evened.absorption) {
+        what += std::string(what.empty() ? "" : " and ") + "mu_en/rho lowered to mu_tr/rho";
+    }
+    return formatNumber(evened.from, "0.0###") + " to " + formatNumber(evened.to, "0.0###") +
+           " keV " + what + " " + kEvenedWords +
+           " (by less than 0.5 %; the rows keep mu >= mu_tr >= mu_en)";
 }
 
 } // namespace tarvo::spline

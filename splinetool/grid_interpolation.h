@@ -21,10 +21,21 @@ struct SegmentRepair {
                                 // keep that order
 };
 
-// The three coefficients (cm2/g) at each grid energy, and the segments done another way.
+// Where a coefficient was lowered to the one above it: between rows that keep
+// mu/rho >= mu_tr/rho >= mu_en/rho the curves crossed, within the rounding of the rows.
+struct EvenedValues {
+    double from = 0.0; // keV: the first and last grid energy of a segment lowered
+    double to = 0.0;
+    bool transfer = false;   // mu_tr/rho lowered to mu/rho
+    bool absorption = false; // mu_en/rho lowered to mu_tr/rho
+};
+
+// The three coefficients (cm2/g) at each grid energy, the segments done another way and
+// the values lowered.
 struct GridValues {
     std::vector<std::array<double, 3>> values; // grid point i at index i - 1
     std::vector<SegmentRepair> repairs;
+    std::vector<EvenedValues> evened;
 };
 
 // The coefficients at grid energies 1..n from `start` (keV, see gridEnergy) on the log-log
@@ -47,5 +58,9 @@ double steffen(const std::vector<double>& x, const std::vector<double>& y, doubl
 
 // The text a repaired segment is reported with: "20.0 to 500.0 keV: ... ".
 std::string repairText(const SegmentRepair& repair);
+
+// The note of lowered values, as the tool prints it: "1.1 to 1.4 keV mu_en/rho lowered to
+// mu_tr/rho ...".
+std::string evenedText(const EvenedValues& evened);
 
 } // namespace tarvo::spline

@@ -280,6 +280,9 @@ int runSplineTool(std::ostream& console) {
     for (const SegmentRepair& repair : grid->repairs) {
         console << " Tarvo6_sub3: " << repairText(repair) << '\n';
     }
+    for (const EvenedValues& evened : grid->evened) {
+        console << " Tarvo6_sub3: " << evenedText(evened) << '\n';
+    }
     console << "  --- finished ---\n" << kStopNotice << "\r\n";
     return 0;
 }

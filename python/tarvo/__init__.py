@@ -18,7 +18,7 @@ viewers' straight lines in log-log (``method="loglog"``).
 
 A beam is a ``Spectrum`` of bins (energies in keV by default, the field's habit):
 
-    >>> beam = tarvo.Spectrum.read("beam.csv").filtered("Al:2.5mm")
+    >>> beam = tarvo.Spectrum.read("build/run/examples/beam.csv").filtered("Al:2.5mm")
     >>> beam.hvl("Al", unit="mm"), beam.homogeneity("Al"), beam.effective_energy("Al")
 
 Unknown names raise KeyError, bad input ValueError, files OSError.

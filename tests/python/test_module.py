@@ -47,13 +47,18 @@ def test_attenuation_and_table_are_the_tools(tool):
                        ("absorbed", "absorbed"), ("hvl", "hvl"), ("tvl", "tvl"),
                        ("mean_free_path", "mfp")]:
         assert got[key] == layer[tools], key
-    for method, tools in [("spline", "spline"), ("loglog", "linear")]:
+    for method, tools in [("spline", "spline"), ("loglog", "linear"),
+                          ("spline-tool", "spline-tool")]:
         rows = tool("table", "Water", "--from", "1", "--to", "500", "--step", "0.5",
                     "--method", tools)["rows"]
         steps = tarvo.table("Water", 1, 500, 0.5, method=method, unit="keV")
         assert len(steps["energy"]) == len(rows) == 999
         for key in ("energy", "mu", "mu_tr", "mu_en"):
             np.testing.assert_array_equal(steps[key], tool_values(rows, key))
+    # The default reads as mu() reads.
+    steps = tarvo.table("Water", 1, 500, 0.5, unit="keV")
+    np.testing.assert_array_equal(steps["mu_en"],
+                                  tarvo.material("Water").mu_en(steps["energy"], unit="keV"))
 
 
 def test_water_at_1_25_MeV_reads_its_row():
@@ -123,7 +128,19 @@ def test_materials_narrow_by_kind_and_category():
     (lambda: tarvo.mixture({}), ValueError),
     (lambda: tarvo.material("Water").mu(0.1, method="cubic"), ValueError),
     (lambda: tarvo.material("Water").mu(0.1, unit="eV"), ValueError),
-    (lambda: tarvo.material("Water").mu("abc"), ValueError),
+    (lambda: tarvo.material("Water").mu("abc"), TypeError),
+    (lambda: tarvo.material("Water").mu("0.1"), TypeError),
+    (lambda: tarvo.material("Water").mu(None), TypeError),
+    (lambda: tarvo.material("Water").mu(True), TypeError),
+    (lambda: tarvo.material("Water").mu(np.array([0.1 + 0j])), TypeError),
+    (lambda: tarvo.material("Water").mu([0.1, None]), TypeError),
+    (lambda: tarvo.material(True), TypeError),
+    (lambda: tarvo.material(82.0), TypeError),
+    (lambda: tarvo.material(93), KeyError),
+    (lambda: tarvo.mixture("H2O"), TypeError),
+    (lambda: tarvo.mixture([("H2O",)]), TypeError),
+    (lambda: tarvo.mixture([("H2O", [0.5, 0.5])]), TypeError),
+    (lambda: tarvo.compound("(" * 50000 + "H" + ")" * 50000), ValueError),
     (lambda: tarvo.material("Water").cross_sections(0.1, per_atom=True), ValueError),
     (lambda: tarvo.material("Water").energies_at(mu=0.1, mu_en=0.1), ValueError),
     (lambda: tarvo.material("Water").energies_at(mu=-1), ValueError),
@@ -166,6 +183,34 @@ def test_a_saved_mixture_is_the_tools_and_reads_back(tool, scratch_data):
     assert len(brine.save(category="other", overwrite=True)) == 2
     with pytest.raises(PermissionError):
         tarvo.compound("H2O", density=1.0).save(category="phantom", file_name="Water")
+
+
+def test_what_a_script_hands_over_is_taken_as_meant():
+    assert tarvo.material(82).name == "Lead" and tarvo.material(np.int64(8)).name == "Oxygen"
+    pairs = tarvo.mixture([("H2O", 0.7), ("NaCl", 0.3)])
+    assert pairs.composition == tarvo.mixture({"H2O": 0.7, "NaCl": 0.3}).composition
+    masked = np.ma.masked_array([0.1, 0.2, 1.0], mask=[False, True, False])
+    read = tarvo.material("Water").mu(masked)
+    assert np.isnan(read[1]) and read[0] == tarvo.material("Water").mu(0.1)
+    assert math.copysign(1.0, tarvo.thickness_for("Pb", 0.662, 1.0)) == 1.0
+    assert tarvo.compound("H2O").density is None
+    with pytest.raises(ValueError, match='"NaCl:-0.2" is not'):
+        tarvo.mixture({"H2O": 0.7, "NaCl": -0.2})
+
+
+def test_no_saved_table_hides_another(scratch_data):
+    with pytest.raises(PermissionError, match="suite ships"):
+        tarvo.compound("Pb", density=1, name="Water").save(category="human")
+    with pytest.raises(PermissionError, match="name \"Lead\" is taken"):
+        tarvo.compound("Pb", density=11.35, name="lead").save(file_name="Plumbum")
+    tarvo.compound("Pb", density=11.35, name="Plumbum").save(category="other")
+    with pytest.raises(FileExistsError, match="overwrite=True to let both"):
+        tarvo.compound("Pb", density=11.35, name="Plumbum").save(category="human")
+    tarvo.compound("Pb", density=11.35, name="Plumbum").save(category="human", overwrite=True)
+    with pytest.raises(KeyError, match="names more than one table"):
+        tarvo.material("Plumbum")
+    assert tarvo.material("Water").mu(0.1) == pytest.approx(0.1707)
+    assert tarvo.material(str(scratch_data / "mu_mix" / "Plumbum.muc3")).name == "Plumbum"
 
 
 def test_warnings_turned_into_errors_reach_the_caller():

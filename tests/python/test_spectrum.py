@@ -81,7 +81,13 @@ def test_a_filtered_continuum_is_the_tools(tool, tmp_path, method):
     (lambda: tarvo.Spectrum([30], [1]).hvl("Al", unit="inch"), ValueError),
     (lambda: tarvo.Spectrum([30], [1]).hvl("Al", density=0), ValueError),
     (lambda: tarvo.Spectrum([30], [1]).hvl(tarvo.compound("H2O")), ValueError),
-    (lambda: tarvo.Spectrum([20], [1]).filtered("Pb:10cm").hvl("Al"), ValueError),
+    (lambda: tarvo.Spectrum([20], [1]).filtered("Pb:10cm"), ValueError),
+    (lambda: tarvo.Spectrum([30, 100], [1, 1]).filtered("Pb:1m"), ValueError),
+    (lambda: tarvo.Spectrum([30, 40], [1e308, 1e308]), ValueError),
+    (lambda: tarvo.Spectrum([30], [1e-320]), ValueError),
+    (lambda: tarvo.Spectrum(None, None), TypeError),
+    (lambda: tarvo.Spectrum.read("/dev/zero"), ValueError),
+    (lambda: tarvo.Spectrum.read("/tmp"), OSError),
 ])
 def test_every_bad_beam_is_a_python_exception(call, error):
     with pytest.raises(error):
