@@ -8,8 +8,9 @@
 namespace tarvo {
 namespace {
 
-// Lines are read in blocks of this size.
+// Lines are read in blocks of up to this size, the first of the smaller.
 constexpr std::size_t kBlock = 1 << 16;
+constexpr std::size_t kFirstBlock = 1 << 12;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
@@ -27,8 +28,12 @@ bool LineReader::fill() {
         m_end -= m_begin;
         m_begin = 0;
     }
-    // What is kept is never longer than a line may be, so a block always fits behind it.
-    m_buffer.resize(m_longestLine + 1 + kBlock);
+    // What is kept is never longer than a line may be, so a block always fits behind it;
+    // the buffer grows to that size only as the input asks for it.
+    const std::size_t capacity = m_longestLine + 1 + kBlock;
+    if (m_buffer.size() - m_end < kBlock && m_buffer.size() < capacity) {
+        m_buffer.resize(std::min(capacity, std::max(kFirstBlock, 2 * m_buffer.size())));
+    }
     errno = 0;
     m_in->read(m_buffer.data() + m_end, static_cast<std::streamsize>(m_buffer.size() - m_end));
     const auto got = static_cast<std::size_t>(m_in->gcount());
