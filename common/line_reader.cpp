@@ -46,11 +46,21 @@ bool LineReader::fill() {
 }
 
 std::size_t LineReader::lineEnd() const {
-    const auto begin = m_buffer.begin() + static_cast<std::ptrdiff_t>(m_begin);
-    const auto end = m_buffer.begin() + static_cast<std::ptrdiff_t>(m_end);
-    const auto found = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r'; });
-    return found == end ? std::string_view::npos
-                        : static_cast<std::size_t>(found - m_buffer.begin());
+    // An empty buffer has no storage yet, and memchr takes no null pointer.
+    const std::size_t size = m_end - m_begin;
+    if (size == 0) {
+        return std::string_view::npos;
+    }
+    const char* begin = m_buffer.data() + m_begin;
+    const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', size));
+    // A CR can end the line only before its LF: the search for it stays that short.
+    const std::size_t before =
+        lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - begin) : size;
+    const auto* carriageReturn =
+        before > 0 ? static_cast<const char*>(std::memchr(begin, '\r', before)) : nullptr;
+    const char* end = carriageReturn != nullptr ? carriageReturn : lineFeed;
+    return end != nullptr ? m_begin + static_cast<std::size_t>(end - begin)
+                          : std::string_view::npos;
 }
 
 // Moves past the line end at `end`: LF, CR, or CR LF (whose LF may come in the next block).
