@@ -141,6 +141,23 @@ std::filesystem::path replacedFile(const std::filesystem::path& target) {
 
 } // namespace
 
+namespace {
+
+// The name of the temporary file beside a target: a dot, the target's name cut (at a whole
+// UTF-8 character) to leave room for six random characters within the 255 bytes a name may
+// hold, so that every name the file system takes can be written.
+std::string temporaryName(const std::string& name) {
+    constexpr std::size_t kLongestName = 255;
+    constexpr std::string_view kRandomPart = ".XXXXXX";
+    std::size_t cut = std::min(name.size(), kLongestName - 1 - kRandomPart.size());
+    while (cut > 0 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return "." + name.substr(0, cut) + std::string(kRandomPart);
+}
+
+} // namespace
+
 bool atomicWriteFile(std::string_view path, std::string_view content, std::string& error) {
     const std::filesystem::path given(nativePath(path));
     if (given.filename().empty()) {
@@ -156,7 +173,7 @@ bool atomicWriteFile(std::string_view path, std::string_view content, std::strin
     const std::filesystem::path target = replacedFile(given);
     const std::filesystem::path directory =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string temporary = (directory / temporaryName(target.filename().string())).string();
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0) {
         error = systemError(errno);

@@ -58,6 +58,25 @@ TEST(AtomicWrite, ReplacesAnOlderLongerFile) {
     EXPECT_EQ(listDirectory("."), "F2B.dat");
 }
 
+// Every name the file system takes is written, up to 255 bytes, and replaced again; the
+// temporary file beside it never needs a longer name.
+TEST(AtomicWrite, NamesUpTo255BytesAreWritten) {
+    WorkingDirectory directory;
+    for (const std::size_t length : {247, 248, 250, 255}) {
+        // An "é" at bytes 247 and 248, where a cut of the name would split it.
+        const std::string file =
+            length == 247 ? std::string(247, 'n')
+                          : std::string(246, 'n') + "\xc3\xa9" + std::string(length - 248, 'n');
+        ASSERT_EQ(file.size(), length);
+        std::string error;
+        EXPECT_TRUE(atomicWriteFile(file, "first", error)) << length << ": " << error;
+        EXPECT_TRUE(atomicWriteFile(file, "second", error)) << length << ": " << error;
+        EXPECT_EQ(readBytes(file), "second") << length;
+        std::filesystem::remove(file);
+    }
+    EXPECT_EQ(listDirectory("."), "");
+}
+
 TEST(AtomicWrite, FailureKeepsTheOldFileAndLeavesNoTemporary) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only directories";
