@@ -136,6 +136,25 @@ std::optional<double> readExponentField(std::string_view field, int impliedDecim
     return result;
 }
 
+namespace {
+
+// Whether row j repeats the energy of an earlier row of its stretch (since the last edge):
+// the sorting routine of the spline reports such a table, through the error mechanism.
+bool repeatsInStretch(const SplineTable& table, int j) {
+    const auto x = [&table](int i) { return table.x[static_cast<size_t>(i)]; };
+    for (int i = j - 1; i >= 1; --i) {
+        if (x(i) == x(j)) {
+            return true;
+        }
+        if (i > 1 && x(i) == x(i - 1)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 std::optional<SplineTable> readSplineTable(std::string_view text, std::string& error) {
     TextCursor cursor{text};
     const bool hasTitle = readLine(cursor).has_value();
@@ -172,7 +191,8 @@ std::optional<SplineTable> readSplineTable(std::string_view text, std::string& e
         for (size_t k = 0; k < 3; ++k) {
             table.y[k][static_cast<size_t>(j)] = *values[k];
         }
-        if (j > 1 && table.x[static_cast<size_t>(j)] < table.x[static_cast<size_t>(j - 1)]) {
+        if (j > 1 && table.x[static_cast<size_t>(j)] < table.x[static_cast<size_t>(j - 1)] &&
+            !repeatsInStretch(table, j)) {
             error = "the table's energies fall at row " + std::to_string(j);
             return std::nullopt;
         }

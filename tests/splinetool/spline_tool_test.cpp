@@ -233,6 +233,36 @@ TEST(SplineToolProgram, AOneRowSegmentStopsThroughTheErrorMechanism) {
     EXPECT_FALSE(std::filesystem::exists("F2B.dat"));
 }
 
+// An energy that comes back later in its stretch (2 keV in rows 2 and 4) reaches the spline's
+// sorting routine, whose terminal error the console shows as the error mechanism prints it.
+TEST(SplineToolProgram, AnEnergyTwiceInAStretchIsTheSortingRoutinesTerminalError) {
+    WorkingDirectory directory;
+    writeBytes("mu_ele/tbl.mut", "T\r\n5\r\n1.0\r\n"
+                                 "1.00000E-03 1.000E+03 9.000E+02 8.000E+02\r\n"
+                                 "2.00000E-03 5.000E+02 4.500E+02 4.000E+02\r\n"
+                                 "3.00000E-03 4.000E+01 3.600E+01 3.200E+01\r\n"
+                                 "2.00000E-03 1.000E+01 9.000E+00 8.000E+00\r\n"
+                                 "5.00000E-03 1.000E+01 9.000E+00 8.000E+00\r\n");
+    writeBytes("B2F.dat", "mu_ele\\tbl.mut\r\n005.0\r\n001.0\r\n");
+    const RunResult run = runTool();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.console,
+              "  ---  Velkar  ---\n"
+              " *** TERMINAL ERROR 2 from C1SOR.  Points in the data point abscissas array,\n"
+              " ***          XDATA, must be distinct, but XDATA(2) = XDATA(4) = 0.6931472.\n"
+              " ***    Here is a traceback of subprogram calls in reverse order:\n"
+              " ***    Routine name  Error type  Error code\n"
+              " ***    ------------  ----------  ----------\n"
+              " ***    C1SOR                  5           2  (Called internally)\n"
+              " ***    C2DEC                  0           0  (Called internally)\n"
+              " ***    C2INT                  0           0  (Called internally)\n"
+              " ***    C2IEZ                  0           0  (Called internally)\n"
+              " ***    CSIEZ                  0           0\n"
+              " ***    USER                   0           0\n"
+              "Stop - Program terminated.\r\n");
+    EXPECT_FALSE(std::filesystem::exists("F2B.dat"));
+}
+
 struct BadInput {
     const char* label;
     const char* exchange; // nullptr: no "B2F.dat"
@@ -289,7 +319,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"zero_step", "mu_ele\\tbl.mut\r\n500.0\r\n000.0\r\n", edgeTable(),
                  "positive step"},
         BadInput{"above_last_energy", "mu_ele\\tbl.mut\r\n050.0\r\n000.5\r\n", tableOfRows(20),
-                 "above the table's last energy"}),
+                 "above the table's last energy"},
+        BadInput{"falling_energies", "mu_ele\\tbl.mut\r\n005.0\r\n001.0\r\n",
+                 "T\r\n4\r\n1.0\r\n1.00000E-03 1.000E+03 9.000E+02 8.000E+02\r\n"
+                 "3.00000E-03 5.000E+02 4.500E+02 4.000E+02\r\n"
+                 "2.00000E-03 4.000E+01 3.600E+01 3.200E+01\r\n"
+                 "5.00000E-03 1.000E+01 9.000E+00 8.000E+00\r\n",
+                 "the table's energies fall at row 3"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.label); });
 
 } // namespace
