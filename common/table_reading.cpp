@@ -109,6 +109,13 @@ Reading readAtEnergy(const ReadingTable& table, double energy, double lowest, do
     if (!(energy >= lowest && energy <= highest)) {
         return reading;
     }
+    if (table.rowCount == 1 && energy == table.energies[1]) {
+        // A table of one row reads that row at its own energy, and nothing else.
+        reading.energy = energy;
+        reading.result = ReadingResult::found;
+        reading.values = table.values[1];
+        return reading;
+    }
     const int j = bracketingRowOf(table, energy);
     if (j == 0) {
         return reading; // above the last row: nothing brackets it

@@ -415,7 +415,8 @@ std::optional<SplineReadings> prepareSplineReadings(const ReadingTable& table, S
 
 Reading readSpline(const SplineReadings& s, double energy, double lowest, double highest) {
     Reading reading;
-    if (!(energy >= lowest && energy <= highest) || s.rowCount < 2) {
+    if (!(energy >= lowest && energy <= highest) || s.rowCount < 1 ||
+        (s.rowCount == 1 && energy != s.energies[1])) {
         return reading;
     }
     const int j = firstRowAtOrAbove(s.energies, s.rowCount, energy);

@@ -1,8 +1,10 @@
 #include "common/table_reading.h"
+#include "splinetool/spline_reading.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace tarvo {
@@ -93,6 +95,30 @@ struct InverseCase {
     ReadingResult result;
     double energy;
 };
+
+// A table of one row reads that row at its own energy, by either method, and nothing else.
+TEST(ReadAtEnergy, AOneRowTableReadsItsOwnEnergy) {
+    ReadingTable one;
+    one.rowCount = 1;
+    one.columnCount = 3;
+    one.energies = {0.0, 0.001};
+    one.values = {{}, {4000.0, 3900.0, 3800.0}};
+    std::string error;
+    const auto splines = prepareSplineReadings(one, SplineColumns::coefficients, error);
+    ASSERT_TRUE(splines) << error;
+    for (const double energy : {0.001, 0.0011, 0.0009}) {
+        const Reading line = readAtEnergy(one, energy, 0.001, 20.0);
+        const Reading spline = readSpline(*splines, energy, 0.001, 20.0);
+        const ReadingResult expected =
+            energy == 0.001 ? ReadingResult::found : ReadingResult::outOfRange;
+        EXPECT_EQ(line.result, expected) << energy;
+        EXPECT_EQ(spline.result, expected) << energy;
+        if (expected == ReadingResult::found) {
+            EXPECT_EQ(line.values, one.values[1]);
+            EXPECT_EQ(spline.values[2], 3800.0);
+        }
+    }
+}
 
 TEST(ReadEnergyAt, FindsTheLowestEnergyWhereAColumnFallsToAValue) {
     const InverseCase cases[] = {
