@@ -161,13 +161,17 @@ SaveDialog& CoefficientViewer::csvSaveDialog() {
                             QStringLiteral(" Data saved in Excel csv format ")},
             m_prompts);
         // The export reads the selected file afresh; the current table stays as it is.
-        m_csvSave->setWriter([this](const std::string& path, std::string& error) {
+        auto table = std::make_shared<std::optional<CoefficientTable>>();
+        m_csvSave->setSource([this, table](std::string& error) {
             if (m_shell.lists().selectedPath().empty()) {
                 error = "no table is selected";
                 return false;
             }
-            const auto table = loadCoefficientTable(m_shell.lists().selectedPath(), false, error);
-            return table && writeCoefficientCsv(path, *table, error);
+            *table = loadCoefficientTable(m_shell.lists().selectedPath(), false, error);
+            return table->has_value();
+        });
+        m_csvSave->setWriter([table](const std::string& path, std::string& error) {
+            return table->has_value() && writeCoefficientCsv(path, **table, error);
         });
     }
     return *m_csvSave;

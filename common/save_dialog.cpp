@@ -135,6 +135,12 @@ void SaveDialog::okPressed() {
     }
     const QString path = QDir(currentDirectory()).filePath(name + m_texts.extension);
     std::string error;
+    if (m_source && !m_source(error)) {
+        m_prompts.showMessage(
+            this, QStringLiteral("The selected table cannot be read: ") + displayText(error),
+            MessageIcon::Exclamation);
+        return;
+    }
     const std::string bytes = path.toLocal8Bit().toStdString();
     if (!m_writer || !m_writer(bytes, error)) {
         m_prompts.showMessage(this,

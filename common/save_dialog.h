@@ -45,11 +45,16 @@ class SaveDialog : public QWidget {
   public:
     // Writes the target (a native path); false with a reason when it could not.
     using Writer = std::function<bool(const std::string& path, std::string& error)>;
+    // Reads what is to be saved, before anything is written; false with a reason when it
+    // cannot be read.
+    using Source = std::function<bool(std::string& error)>;
 
     SaveDialog(const SaveDialogTexts& texts, UserPrompts& prompts, QWidget* parent = nullptr);
 
     // What "OK" writes with; the writer tells the format by the path's extension.
     void setWriter(Writer writer) { m_writer = std::move(writer); }
+    // What "OK" reads first: a failure says the table cannot be read and writes nothing.
+    void setSource(Source source) { m_source = std::move(source); }
     // Offers a list of formats ("Format") whose first entry is the dialog's own.
     void offerFormats(const std::vector<SaveFormat>& others, const QString& ownName);
     // Chooses the format of that list entry (0: the dialog's own).
@@ -81,6 +86,7 @@ class SaveDialog : public QWidget {
     std::vector<SaveFormat> m_formats;
     UserPrompts& m_prompts;
     Writer m_writer;
+    Source m_source;
     FileChooser* m_chooser = nullptr;
     QLineEdit* m_nameField = nullptr;
     QLabel* m_heading = nullptr;

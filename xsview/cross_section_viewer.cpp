@@ -143,14 +143,17 @@ void CrossSectionViewer::createCsvSaveDialog() {
         m_prompts);
     // The export reads the selected table afresh, so it holds the table last clicked even
     // when it was never plotted; the loaded table and its windows stay as they are.
-    m_csvSave->setWriter([this](const std::string& path, std::string& error) {
+    auto table = std::make_shared<std::optional<CrossSectionTable>>();
+    m_csvSave->setSource([this, table](std::string& error) {
         if (m_shell.lists().selectedPath().empty()) {
             error = "no table is selected";
             return false;
         }
-        const std::optional<CrossSectionTable> table =
-            loadCrossSectionTable(m_shell.lists().selectedPath(), error);
-        return table && writeCrossSectionCsv(path, *table, error);
+        *table = loadCrossSectionTable(m_shell.lists().selectedPath(), error);
+        return table->has_value();
+    });
+    m_csvSave->setWriter([table](const std::string& path, std::string& error) {
+        return table->has_value() && writeCrossSectionCsv(path, **table, error);
     });
 }
 

@@ -457,6 +457,21 @@ TEST_F(CrossSectionViewerTest, CsvExportWritesTheSelectedTableEvenIfNeverPlotted
     EXPECT_EQ(m_viewer.loadedTable().name, "Other"); // the plotted table stays
 }
 
+// A selected table deleted outside the program is said to be unreadable, and no CSV is
+// written (the write was blamed before).
+TEST_F(CrossSectionViewerTest, ACsvOfATableDeletedMeanwhileSaysItCannotBeRead) {
+    m_viewer.chooseCategory(MaterialCategory::phantomSubstances);
+    m_viewer.selectMaterial(QStringLiteral("Water.mix2"));
+    std::filesystem::remove("mix/Water.mix2");
+    m_viewer.openCsvExport();
+    m_viewer.csvSaveDialog().nameField().setText(QStringLiteral("after_delete"));
+    m_viewer.csvSaveDialog().okPressed();
+    EXPECT_TRUE(m_prompts.messages.back().text.startsWith(
+        QStringLiteral("The selected table cannot be read: mix\\Water.mix2")))
+        << m_prompts.messages.back().text.toStdString();
+    EXPECT_FALSE(std::filesystem::exists("after_delete.csv"));
+}
+
 // A name in UTF-8 or in a legacy 8-bit encoding shows every character; an export keeps
 // the name's bytes as they are.
 TEST_F(CrossSectionViewerTest, NamesInUtf8OrLatin1ShowEveryCharacterAndKeepTheirBytes) {
