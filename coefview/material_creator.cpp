@@ -6,18 +6,12 @@
 namespace tarvo::coefview {
 namespace {
 
-std::optional<std::string> saveMaterial(const CreatorInput& input, std::string& error) {
-    static const char* const extensions[] = {".mucm", ".muc2", ".muc3"};
+bool saveMaterial(const CreatorInput& input, std::string& error) {
     const std::optional<Recipe> recipe = recipeOfRows(input.rows, Weighting::byWeight, error);
     const auto combined =
         recipe ? combineCoefficientTables(DataDirectory::working(), *recipe, error) : std::nullopt;
-    const std::string path =
-        formPath("mu_mix", input.fileName + extensions[categoryIndex(input.category)]);
-    if (!combined || !writeMaterialCoefficientTable(path, input.name, input.density, combined->rows,
-                                                    combined->composition, error)) {
-        return std::nullopt;
-    }
-    return path;
+    return combined && writeMaterialCoefficientTable(input.path, input.name, input.density,
+                                                     combined->rows, combined->composition, error);
 }
 
 } // namespace
@@ -50,6 +44,8 @@ std::unique_ptr<CreatorWindow> makeMaterialCreator(UserPrompts& prompts) {
     texts.countFromBoxAtSave = true;
     texts.elementDirectory = "mu_ele";
     texts.elementExtension = ".mut";
+    texts.tableDirectory = "mu_mix";
+    texts.tableExtensions = {".mucm", ".muc2", ".muc3"};
     texts.formulaEntry = FormulaEntry::weightPercent;
     return std::make_unique<CreatorWindow>(texts, saveMaterial, prompts);
 }

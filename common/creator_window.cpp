@@ -1,5 +1,7 @@
 #include "creator_window.h"
 
+#include "common/table_combination.h"
+
 #include "common/accessible_names.h"
 #include "common/button_keys.h"
 #include "common/display_text.h"
@@ -467,22 +469,35 @@ void CreatorWindow::saveNewMaterial() {
         m_prompts.showMessage(this, m_texts.badCountMessage, MessageIcon::Exclamation);
         return;
     }
+    const MaterialCategory category = categoryAt(m_categories->checkedId());
+    const std::string path =
+        formPath(m_texts.tableDirectory,
+                 fileName + m_texts.tableExtensions[static_cast<size_t>(categoryIndex(category))]);
+    // A table the suite ships is not the user's to lose; the user's own are replaced.
+    if (writeRefusal(DataDirectory::working(), nativePath(path), true) ==
+        WriteRefusal::shippedTable) {
+        m_prompts.showMessage(this,
+                              QStringLiteral("\"") + local(path) +
+                                  QStringLiteral("\" is a table the suite ships and is never "
+                                                 "replaced: choose another file name"),
+                              MessageIcon::Exclamation);
+        return;
+    }
     std::string error;
-    std::optional<std::string> path;
+    bool saved = false;
     if (const std::optional<int> rows = rowsToCombine(count, rowCount(), error)) {
         CreatorInput input{{m_rows.begin(), m_rows.begin() + *rows},
                            text(m_nameField),
                            numericValue(text(m_densityField)),
-                           fileName,
-                           categoryAt(m_categories->checkedId())};
-        path = m_save(input, error);
+                           path};
+        saved = m_save(input, error);
     }
-    if (!path) {
+    if (!saved) {
         reportFailure(error);
         return;
     }
     m_prompts.showMessage(this, QStringLiteral(" Data saved "), MessageIcon::None,
-                          QStringLiteral("New Data : ") + local(*path));
+                          QStringLiteral("New Data : ") + local(path));
     hideAllRows();
     hide();
     emit closed(true);

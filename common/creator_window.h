@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -53,9 +54,11 @@ struct CreatorTexts {
     QString failureMessage;
     QString failureTitle; // empty: no title of its own
     MessageIcon failureIcon = MessageIcon::Exclamation;
-    bool countFromBoxAtSave = false; // the save reads the count box again
-    std::string elementDirectory;    // "ele" or "mu_ele"
-    std::string elementExtension;    // ".ele" or ".mut"
+    bool countFromBoxAtSave = false;            // the save reads the count box again
+    std::string elementDirectory;               // "ele" or "mu_ele"
+    std::string elementExtension;               // ".ele" or ".mut"
+    std::string tableDirectory;                 // where the new table goes: "mix" or "mu_mix"
+    std::array<std::string, 3> tableExtensions; // by category: human, phantom, others
     FormulaEntry formulaEntry = FormulaEntry::none;
 };
 
@@ -64,14 +67,11 @@ struct CreatorInput {
     std::vector<CompositionRow> rows; // rows 1 to N
     std::string name;
     double density = 0.0;
-    std::string fileName;
-    MaterialCategory category = MaterialCategory::others;
+    std::string path; // the table to write ("mix\Water.mix2")
 };
 
-// Combines and writes the new table; the path written ("mix\Water.mix2"), or nothing with
-// `error` set.
-using CreatorSave =
-    std::function<std::optional<std::string>(const CreatorInput&, std::string& error)>;
+// Combines and writes the new table to the input's path; false with `error` set.
+using CreatorSave = std::function<bool(const CreatorInput&, std::string& error)>;
 
 // A creator of new material tables from element tables by the Bragg additivity rule.
 class CreatorWindow : public QWidget {

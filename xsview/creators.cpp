@@ -21,23 +21,18 @@ CreatorTexts commonTexts() {
     texts.failureMessage = QStringLiteral(" There is an error in the entered data ");
     texts.elementDirectory = "ele";
     texts.elementExtension = ".ele";
+    texts.tableDirectory = "mix";
+    texts.tableExtensions = {".mix", ".mix2", ".mix3"};
     return texts;
 }
 
 CreatorSave crossSectionSave(Weighting weighting, double edgeFactor) {
-    return [weighting, edgeFactor](const CreatorInput& input,
-                                   std::string& error) -> std::optional<std::string> {
-        static const char* const extensions[] = {".mix", ".mix2", ".mix3"};
+    return [weighting, edgeFactor](const CreatorInput& input, std::string& error) {
         const std::optional<Recipe> recipe = recipeOfRows(input.rows, weighting, error);
         const auto rows =
             recipe ? combineElementTables(DataDirectory::working(), *recipe, edgeFactor, error)
                    : std::nullopt;
-        const std::string path =
-            formPath("mix", input.fileName + extensions[categoryIndex(input.category)]);
-        if (!rows || !writeMaterialTable(path, input.name, input.density, *rows, error)) {
-            return std::nullopt;
-        }
-        return path;
+        return rows && writeMaterialTable(input.path, input.name, input.density, *rows, error);
     };
 }
 

@@ -99,11 +99,11 @@ TEST_F(CreatorTest, OpensWithDefaultsAndHiddenRows) {
 
 TEST_F(CreatorTest, WaterByAtomsIsTheBraggSumOfTheElementTables) {
     fill(m_compound, QStringLiteral("2"), {{"01_H.ele", "2"}, {"08_O.ele", "1"}});
-    save(m_compound, "Water", 1);
+    save(m_compound, "H2O", 1);
     EXPECT_EQ(lastMessage(), QStringLiteral(" Data saved "));
-    EXPECT_EQ(m_prompts.messages.back().title, QStringLiteral("New Data : mix\\Water.mix2"));
+    EXPECT_EQ(m_prompts.messages.back().title, QStringLiteral("New Data : mix\\H2O.mix2"));
     std::string error;
-    const auto table = loadCrossSectionTable("mix\\Water.mix2", error);
+    const auto table = loadCrossSectionTable("mix\\H2O.mix2", error);
     ASSERT_TRUE(table) << error;
     const double hydrogen = 2 * 1.008 / (2 * 1.008 + 15.999);
     EXPECT_NEAR(hydrogen, 0.1119, 1e-4);
@@ -305,7 +305,20 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"01_H.ele", "1"}},
                     "1",
                     "../Escape",
-                    "\"../Escape\" must not contain a path separator"}));
+                    "\"../Escape\" must not contain a path separator"},
+        // A table the suite ships is never replaced (the user's own are).
+        SaveFailure{CreatorKind::mixture,
+                    {{"01_H.ele", "1"}},
+                    "1",
+                    "Air",
+                    "\"mix\\Air.mix3\" is a table the suite ships and is never replaced: choose "
+                    "another file name"},
+        SaveFailure{CreatorKind::compound,
+                    {{"01_H.ele", "1"}},
+                    "1",
+                    "Alanine",
+                    "\"mix\\Alanine.mix3\" is a table the suite ships and is never replaced: "
+                    "choose another file name"}));
 
 // A negative, infinite or unreadable amount never reaches a table file: the compound
 // creator refuses it at entry, the mixture creator at saving with its reason.
