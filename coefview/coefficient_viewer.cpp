@@ -184,7 +184,6 @@ SaveDialog& CoefficientViewer::imageSaveDialog() {
 CreatorWindow& CoefficientViewer::materialCreator() {
     if (!m_creator) {
         m_creator = makeMaterialCreator(m_prompts);
-        m_creator->refreshElementList();
         connect(m_creator.get(), &CreatorWindow::closed, this, [this](bool saved) {
             if (saved) {
                 m_shell.lists().refreshMaterialList();

@@ -239,6 +239,8 @@ void CreatorWindow::refreshElementList() {
 }
 
 void CreatorWindow::open() {
+    // Element tables added while the viewer runs are listed the next time it opens.
+    refreshElementList();
     m_nameField->setText(m_texts.defaultName);
     m_densityField->setText(QStringLiteral("9.999"));
     m_countField->clear();

@@ -107,7 +107,6 @@ NewDataChooser& CrossSectionViewer::chooser() {
 CreatorWindow& CrossSectionViewer::compoundCreator() {
     if (!m_compound) {
         m_compound = makeCompoundCreator(m_prompts);
-        m_compound->refreshElementList();
         connect(m_compound.get(), &CreatorWindow::closed, this, &CrossSectionViewer::creatorClosed);
     }
     return *m_compound;
@@ -116,7 +115,6 @@ CreatorWindow& CrossSectionViewer::compoundCreator() {
 CreatorWindow& CrossSectionViewer::mixtureCreator() {
     if (!m_mixture) {
         m_mixture = makeMixtureCreator(m_prompts);
-        m_mixture->refreshElementList();
         connect(m_mixture.get(), &CreatorWindow::closed, this, &CrossSectionViewer::creatorClosed);
     }
     return *m_mixture;

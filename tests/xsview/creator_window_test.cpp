@@ -40,7 +40,6 @@ class CreatorTest : public ::testing::Test {
         writeBytes("ele/empty.ele", "");
         std::filesystem::create_directory("mix");
         for (CreatorWindow* creator : {&m_compound, &m_mixture}) {
-            creator->refreshElementList();
             creator->open();
         }
     }
@@ -95,6 +94,17 @@ TEST_F(CreatorTest, OpensWithDefaultsAndHiddenRows) {
     EXPECT_FALSE(m_compound.row(1).visible);
     EXPECT_FALSE(m_compound.saveButton().isEnabled());
     EXPECT_EQ(m_compound.categories().checkedId(), 2);
+}
+
+// The element tables are read each time a creator opens: one added meanwhile is listed.
+TEST_F(CreatorTest, AnElementTableAddedMeanwhileIsListedAtTheNextOpening) {
+    writeBytes("ele/02_He.ele", elementTable(2.0, 4.0026));
+    for (CreatorWindow* creator : {&m_compound, &m_mixture}) {
+        creator->open();
+        EXPECT_EQ(
+            creator->elementList().findItems(QStringLiteral("02_He.ele"), Qt::MatchExactly).size(),
+            1);
+    }
 }
 
 TEST_F(CreatorTest, WaterByAtomsIsTheBraggSumOfTheElementTables) {
