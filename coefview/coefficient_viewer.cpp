@@ -293,6 +293,8 @@ void CoefficientViewer::hideTableWindows() {
     m_enlarged.hideIfCreated();
     hideIfCreated(m_values.get());
     hideIfCreated(m_attenuation.get());
+    hideIfCreated(m_composition.get());
+    m_main->compositionButton()->setEnabled(false);
 }
 
 void CoefficientViewer::indicateComposition() {

@@ -344,10 +344,17 @@ TEST_F(CoefficientViewerTest, DeleteRefusesElementsAndExitRemovesTheExchangeFile
     m_viewer.selectElement(QStringLiteral("08_O.mut"));
     m_viewer.deleteSelected();
     EXPECT_EQ(m_prompts.messages.back().text, QStringLiteral(" This file cannot be deleted "));
-    m_viewer.selectMaterial(QStringLiteral("Water.muc3"));
+    // The drawn table's windows go with it, its composition view too, and the button that
+    // would open that view again is disabled.
+    draw();
+    m_viewer.indicateComposition();
+    ASSERT_TRUE(m_viewer.compositionWindow().isVisible());
     m_prompts.okAnswers = {true};
     m_viewer.deleteSelected();
     EXPECT_FALSE(std::filesystem::exists("mu_mix/Water.muc3"));
+    EXPECT_FALSE(m_viewer.valuesWindow().isVisible());
+    EXPECT_FALSE(m_viewer.compositionWindow().isVisible());
+    EXPECT_FALSE(m_viewer.mainWindow().compositionButton()->isEnabled());
 }
 
 // The close box of the new-material window acts as its Cancel: the main window comes
