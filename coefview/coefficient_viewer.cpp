@@ -74,6 +74,11 @@ CoefficientViewer::CoefficientViewer(UserPrompts& prompts, ProgramStarter startP
     connect(&m_shell, &ViewerShell::selected, this,
             [this] { m_main->compositionButton()->setEnabled(false); });
     connect(&m_shell, &ViewerShell::deleted, this, &CoefficientViewer::hideTableWindows);
+    // The exchange files are another viewer's while it holds them.
+    m_shell.keepOwnedFilesWhile([this] {
+        const ExchangeLock none;
+        return exchangeHeldElsewhere(m_equalInterval ? m_equalInterval->exchangeLock() : none);
+    });
 }
 
 // Every window but the main window is created on first use and kept from then on.

@@ -220,14 +220,47 @@ void EqualIntervalDialog::okPressed() {
     }
     // A run for an earlier request must not report into this one.
     stopRun();
+    if (!holdExchange(spline)) {
+        return;
+    }
     std::string error;
     if (spline && !writeSplineRequest(grid, error)) {
+        m_exchange.release();
         warn(QStringLiteral("Cannot write \"B2F.dat\": ") + displayText(error));
         return;
     }
     forgetResults();
     m_acceptedGrid = grid;
     m_interpolationButton->setEnabled(true);
+}
+
+// A spline request takes the exchange files for this dialog alone; another viewer that
+// holds them is waited for, and nothing of its request is touched.
+bool EqualIntervalDialog::holdExchange(bool spline) {
+    if (!spline) {
+        m_exchange.release();
+        return true;
+    }
+    std::string error;
+    switch (m_exchange.take(error)) {
+    case ExchangeLock::Result::taken:
+        return true;
+    case ExchangeLock::Result::inUse:
+        warn(QStringLiteral(" The spline tool is in use by another window: press \"OK\" again "
+                            "when that window has checked its table "));
+        return false;
+    case ExchangeLock::Result::failed:
+        break;
+    }
+    warn(QStringLiteral("Cannot lock \"B2F.lock\": ") + displayText(error));
+    return false;
+}
+
+// A closed dialog ends its request: the tool is stopped and the exchange files let go.
+void EqualIntervalDialog::hideEvent(QHideEvent* event) {
+    stopRun();
+    m_exchange.release();
+    QWidget::hideEvent(event);
 }
 
 // While the tool runs, "Check" waits and the dialog shows the busy pointer.
@@ -265,6 +298,15 @@ void EqualIntervalDialog::interpolationPressed() {
     const IntervalGrid& grid = *m_acceptedGrid;
     if (grid.method == IntervalMethod::spline) {
         stopRun();
+        // A run after "Check" asks again: another viewer may have used the files meanwhile.
+        std::string error;
+        if (!m_exchange.held() && (!holdExchange(true) || !writeSplineRequest(grid, error))) {
+            m_exchange.release();
+            if (!error.empty()) {
+                warn(QStringLiteral("Cannot write \"B2F.dat\": ") + displayText(error));
+            }
+            return;
+        }
         // A result left from an earlier run must never be taken for this one.
         std::string ignored;
         removeFile(kResultFile, ignored);
@@ -298,6 +340,13 @@ bool EqualIntervalDialog::collectSplineResults(int points) {
     }
     const SplineOutcome outcome = *m_outcome;
     m_outcome.reset();
+    const bool read = readOutcome(outcome, points);
+    // The answer is read now or never: the exchange files are free for another viewer.
+    m_exchange.release();
+    return read;
+}
+
+bool EqualIntervalDialog::readOutcome(const SplineOutcome& outcome, int points) {
     if (outcome.timedOut) {
         warn(QStringLiteral(" The spline calculation did not finish "));
         return false;

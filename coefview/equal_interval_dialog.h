@@ -3,6 +3,7 @@
 #include "coefview/coefficient_table.h"
 #include "coefview/equal_interval.h"
 #include "coefview/spline_run.h"
+#include "common/exchange_lock.h"
 #include "common/user_prompts.h"
 
 #include <QStringList>
@@ -64,6 +65,12 @@ class EqualIntervalDialog : public QWidget {
     QLabel& notes() { return *m_notes; }
     FileChooser& chooser() { return *m_chooser; }
     double pointCount() const { return m_pointCount; }
+    // The dialog's hold on the exchange files, from a spline request's "OK" until "Check"
+    // has read the answer or the dialog closes.
+    const ExchangeLock& exchangeLock() const { return m_exchange; }
+
+  protected:
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void createControls();
@@ -74,6 +81,8 @@ class EqualIntervalDialog : public QWidget {
     void forgetResults();
     void showRunning(bool running);
     void stopRun();
+    bool holdExchange(bool spline);
+    bool readOutcome(const SplineOutcome& outcome, int points);
     void runFinished(const SplineOutcome& outcome);
     bool collectSplineResults(int points);
     void warn(const QString& text);
@@ -88,6 +97,7 @@ class EqualIntervalDialog : public QWidget {
     std::optional<IntervalGrid> m_shownGrid;
     std::vector<IntervalValues> m_results;
     SplineRun* m_run = nullptr;
+    ExchangeLock m_exchange;
     std::optional<SplineOutcome> m_outcome;
     QLineEdit* m_bottomBox = nullptr;
     QLineEdit* m_topBox = nullptr;

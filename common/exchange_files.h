@@ -8,6 +8,8 @@ namespace tarvo {
 // energy steps and receives it, in the working directory.
 inline constexpr const char* kRequestFile = "B2F.dat";
 inline constexpr const char* kResultFile = "F2B.dat";
+// The file whose lock gives one viewer at a time the two exchange files.
+inline constexpr const char* kLockFile = "B2F.lock";
 // The spline tool reads at most this many characters of the table's path.
 inline constexpr std::size_t kMaxRequestPathLength = 30;
 // The words by which the tool names, on its console, the energies it interpolated with the

@@ -86,7 +86,9 @@ void ViewerShell::leave(const QString& launcher) {
     m_leaving = true;
     std::string ignored;
     for (const std::string& file : m_ownedFiles) {
-        removeFile(file, ignored);
+        if (!m_ownedFilesInUse || !m_ownedFilesInUse()) {
+            removeFile(file, ignored);
+        }
     }
     m_startProgram(launcher);
     QCoreApplication::exit(0);

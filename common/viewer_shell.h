@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ class ViewerShell : public QObject {
                 TableDirectories directories, HeaderReader readHeader, std::string densityPattern,
                 std::vector<std::string> ownedFiles = {});
     ~ViewerShell() override;
+
+    // While `inUse` says so, leaving keeps the owned files (another program works on them).
+    void keepOwnedFilesWhile(std::function<bool()> inUse) { m_ownedFilesInUse = std::move(inUse); }
 
     // The main window, its lists and the notice shown instead of it.
     MainWindow& mainWindow() { return *m_main; }
@@ -58,6 +62,7 @@ class ViewerShell : public QObject {
     ProgramStarter m_startProgram;
     TableLists m_lists;
     std::vector<std::string> m_ownedFiles;
+    std::function<bool()> m_ownedFilesInUse;
     std::unique_ptr<StartNotice> m_notice;
     bool m_leaving = false;
 };

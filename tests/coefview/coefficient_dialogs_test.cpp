@@ -9,6 +9,7 @@
 #include "common/save_dialog.h"
 #include "tests/fake_prompts.h"
 #include "tests/test_support.h"
+#include "tests/window_support.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -406,6 +408,67 @@ TEST_F(CoefficientDialogsTest, TheMaterialCreatorRefusesZeroOrNegativeSharesAndC
     creator.fileNameField().clear();
     emit creator.fileNameField().returnPressed();
     EXPECT_EQ(lastMessage(), QStringLiteral("Input File name "));
+}
+
+} // namespace
+} // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// Two coefficient viewers at once in one run directory: the first's request holds the
+// exchange files until its "Check" has read the answer; the second is told so at once and
+// touches nothing, its exit leaves the files in place, and it has its turn afterwards.
+TEST_F(CoefficientDialogsTest, TwoViewersNeverReadEachOthersSplineTables) {
+    FakePrompts otherPrompts;
+    CoefficientViewer other{otherPrompts, [](const QString&) { return true; }};
+    ASSERT_TRUE(other.start());
+    other.selectElement(QStringLiteral("01_H.mut"));
+    other.draw();
+    other.openEqualIntervalDialog();
+    EqualIntervalDialog& otherDialog = other.equalIntervalDialog();
+    otherDialog.splineRun().setTimeout(20000);
+    for (EqualIntervalDialog* dialog : {&m_dialog, &otherDialog}) {
+        dialog->topBox().setText(QStringLiteral("100.0"));
+        dialog->stepBox().setText(QStringLiteral("1.0"));
+        dialog->splineOption().setChecked(true);
+    }
+    m_dialog.okPressed();
+    const std::string request = readBytes("B2F.dat");
+    EXPECT_EQ(request.substr(0, 15), "mu_ele\\53_I.mut");
+    otherDialog.okPressed();
+    EXPECT_EQ(otherPrompts.messages.back().text,
+              QStringLiteral(" The spline tool is in use by another window: press \"OK\" again "
+                             "when that window has checked its table "));
+    EXPECT_FALSE(otherDialog.interpolationButton().isEnabled());
+    EXPECT_EQ(readBytes("B2F.dat"), request);
+    // The other viewer leaves meanwhile: the files it would clean up are in use.
+    FakePrompts leavingPrompts;
+    {
+        CoefficientViewer leaving{leavingPrompts, [](const QString&) { return true; }};
+        ASSERT_TRUE(leaving.start());
+        EXPECT_EQ(testing::runEventLoop([&] { leaving.mainWindow().exitButton().click(); }), 0);
+    }
+    EXPECT_EQ(readBytes("B2F.dat"), request);
+    m_dialog.interpolationPressed();
+    waitForTheTool();
+    m_dialog.checkPressed();
+    ASSERT_EQ(m_dialog.resultList().count(), 100);
+    EXPECT_EQ(m_dialog.resultList().item(0)->text().left(21),
+              QStringLiteral("1.000E+00   3.000E+03"));
+    // Now the other's turn: its own table, hydrogen's.
+    otherDialog.okPressed();
+    otherDialog.interpolationPressed();
+    if (otherDialog.splineRun().running()) {
+        QSignalSpy ended(&otherDialog.splineRun(), &coefview::SplineRun::finished);
+        ASSERT_TRUE(ended.wait(20000));
+    }
+    otherDialog.checkPressed();
+    ASSERT_EQ(otherDialog.resultList().count(), 100);
+    EXPECT_EQ(otherDialog.resultList().item(0)->text().left(21),
+              QStringLiteral("1.000E+00   1.000E+03"));
+    EXPECT_EQ(m_dialog.resultList().item(0)->text().left(21),
+              QStringLiteral("1.000E+00   3.000E+03"));
 }
 
 } // namespace
