@@ -70,13 +70,40 @@ int ColumnHeading::columnX(int column) const {
     return viewportLeft + textMargin + qRound(before) - m_list.horizontalScrollBar()->value();
 }
 
+// The pixels a word may fill: up to one blank before the next word on its line.
+double ColumnHeading::roomOf(const HeadingWord& word) const {
+    int next = -1;
+    for (const HeadingWord& other : m_words) {
+        if (other.line == word.line && other.column > word.column &&
+            (next < 0 || other.column < next)) {
+            next = other.column;
+        }
+    }
+    if (next < 0) {
+        return -1; // the last word of its line has room to the end
+    }
+    // A pixel more than the blank, for the edge that anti-aliasing blurs.
+    const double blank = QFontMetricsF(m_list.font()).horizontalAdvance(QLatin1Char(' '));
+    return columnX(next) - columnX(word.column) - blank - 1;
+}
+
+// A word as wide as its column (ten characters over ten) would touch the next one: it is
+// drawn narrower, so that a blank's width of paper always parts two headings.
 void ColumnHeading::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(m_list.font());
-    const QFontMetrics metrics(m_list.font());
+    const QFontMetricsF metrics(m_list.font());
     for (const HeadingWord& word : m_words) {
-        painter.drawText(columnX(word.column), word.line * metrics.lineSpacing() + metrics.ascent(),
-                         word.text);
+        const double width = metrics.boundingRect(word.text).right();
+        const double room = roomOf(word);
+        painter.save();
+        painter.translate(columnX(word.column),
+                          word.line * metrics.lineSpacing() + metrics.ascent());
+        if (room > 0 && width > room) {
+            painter.scale(room / width, 1.0);
+        }
+        painter.drawText(QPointF(0, 0), word.text);
+        painter.restore();
     }
 }
 

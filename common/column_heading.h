@@ -39,6 +39,7 @@ class ColumnHeading : public QWidget {
 
   private:
     int lineCount() const;
+    double roomOf(const HeadingWord& word) const;
 
     QListWidget& m_list;
     std::vector<HeadingWord> m_words;

@@ -84,6 +84,54 @@ TEST(ColumnHeading, CoefficientValuesStandOverTheirColumns) {
                              QStringLiteral("1.00000E-03  4.000E+03  3.000E+03  2.000E+03"));
 }
 
+// Neighbouring heading words on a line are parted by at least a blank's width of paper,
+// at 100 % and 200 % (a doubled font), though "Incoherent" is as wide as its column.
+TEST(ColumnHeading, NeighbouringWordsArePartedByABlank) {
+    ValuesWindow window;
+    window.rowList().addItem(
+        QStringLiteral(" 1.000E-03 1.000E+01 1.000E-02 1.000E+03 0.000E+00 0.000E+00"));
+    window.show();
+    // Line and the columns of two neighbouring words: "Scattering" "Photo-", "Coherent"
+    // "Incoherent" "Electric" "in Nuclear" "in Electron", "Absorption" "Field" "Field".
+    const int pairs[][3] = {{0, 11, 31}, {0, 31, 41}, {1, 11, 21}, {1, 21, 31},
+                            {1, 31, 41}, {1, 41, 51}, {2, 31, 41}, {2, 41, 51}};
+    for (const double points : {9.0, 18.0}) {
+        QFont font = window.rowList().font();
+        font.setPointSizeF(points);
+        window.rowList().setFont(font);
+        window.resize(1600, window.height());
+        auto* heading = window.findChild<ColumnHeading*>();
+        ASSERT_NE(heading, nullptr);
+        heading->resize(heading->width(), heading->sizeHint().height());
+        const QImage image = heading->grab().toImage();
+        const int blank = qRound(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
+        const int lineHeight = QFontMetrics(font).lineSpacing();
+        ASSERT_GE(image.height(), 3 * lineHeight);
+        const auto inkAt = [&](int x, int line) {
+            for (int y = line * lineHeight; y < (line + 1) * lineHeight && y < image.height();
+                 ++y) {
+                if (isInk(image, x, y)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (const auto& [line, left, right] : pairs) {
+            const int start = heading->columnX(right);
+            int lastInk = heading->columnX(left);
+            for (int x = lastInk; x < start; ++x) {
+                lastInk = inkAt(x, line) ? x : lastInk;
+            }
+            int firstInk = start;
+            while (firstInk < image.width() && !inkAt(firstInk, line)) {
+                ++firstInk;
+            }
+            EXPECT_GE(firstInk - lastInk - 1, blank)
+                << points << " points, line " << line << ", columns " << left << " and " << right;
+        }
+    }
+}
+
 // A screen reader reads each column's heading as one text, its words in order.
 TEST(ColumnHeading, IsReadColumnByColumn) {
     ValuesWindow crossSections;
