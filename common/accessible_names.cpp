@@ -16,7 +16,13 @@ constexpr const char* kDialogProperty = "tarvoDialog";
 // screen reader would speak as the list's name ("BMP" for the format list).
 class NamedComboBox : public QAccessibleWidget {
   public:
-    explicit NamedComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+    explicit NamedComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
+        // The value alone reaches no screen reader over AT-SPI: they look for the selected
+        // item of the drop-down's list, which Qt selects only while the list is open.
+        selectCurrentEntry(box);
+        QObject::connect(box, &QComboBox::currentIndexChanged, box,
+                         [box] { selectCurrentEntry(box); });
+    }
 
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name && !box()->accessibleName().isEmpty()) {
@@ -47,6 +53,13 @@ class NamedComboBox : public QAccessibleWidget {
 
   private:
     QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
+
+    static void selectCurrentEntry(QComboBox* box) {
+        const QModelIndex current =
+            box->model()->index(box->currentIndex(), box->modelColumn(), box->rootModelIndex());
+        box->view()->selectionModel()->setCurrentIndex(current,
+                                                       QItemSelectionModel::ClearAndSelect);
+    }
 };
 
 // Qt gives a window made of a plain widget the role "client" (AT-SPI "filler"): the suite's

@@ -201,6 +201,19 @@ TEST_F(BothViewers, WindowsAreFramesOrDialogsAndListsAreNamedByTheirLabels) {
             found.append(face->text(QAccessible::Name));
             EXPECT_EQ(face->role(), QAccessible::ComboBox);
             EXPECT_EQ(face->text(QAccessible::Value), box->currentText());
+            // Over AT-SPI the entry shown is the selected item of the list, for every entry.
+            for (int entry = box->count() - 1; entry >= 0; --entry) {
+                box->setCurrentIndex(entry);
+                QAccessibleInterface* items = face->child(0);
+                ASSERT_NE(items, nullptr);
+                QStringList selected;
+                for (int i = 0; i < items->childCount(); ++i) {
+                    if (items->child(i)->state().selected) {
+                        selected.append(items->child(i)->text(QAccessible::Name));
+                    }
+                }
+                EXPECT_EQ(selected, QStringList{box->currentText()}) << entry;
+            }
         }
         EXPECT_EQ(found, names);
     }

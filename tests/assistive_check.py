@@ -2,7 +2,8 @@
 would: chooses lead in the element list, reads its name and density, plots it, picks a row
 of the values window and reads its values; then checks a category option and the list it
 fills; types totals of sodium and reads every energy listed for them; opens the image-save
-dialog of the enlarged view and reads its lists by their labels.
+dialog of the enlarged view, reads its lists by their labels and the entry each shows
+(the selected item of its list), and moves the format on by the keyboard.
 Every window must be a frame or a dialog named by its title. Prints what it read; exits
 non-zero on the first difference."""
 import subprocess
@@ -135,7 +136,26 @@ print("the category option filled the material list")
 do(find(app, "push button", "Enlarged View"), "Press")
 do(find(app, "push button", "Save as a BMP image"), "Press")
 dialog = find(app, "dialog", "Image Save")
-for label in ("Format", "Drives"):
-    find(dialog, "combo box", label)
-    print("a drop-down list is named %r" % label)
+
+
+def current_entry(combo):
+    """The entry a screen reader reads as chosen: the selected item of the list."""
+    items = combo.getChildAtIndex(0)
+    chosen = [items.getChildAtIndex(i).name for i in range(items.childCount)
+              if items.getChildAtIndex(i).getState().contains(pyatspi.STATE_SELECTED)]
+    return chosen[0] if len(chosen) == 1 else chosen
+
+
+formats = find(dialog, "combo box", "Format")
+expect("the format list's current entry", current_entry(formats), "BMP")
+drives = find(dialog, "combo box", "Drives")
+expect("the drive list's current entry", current_entry(drives), "/")
+subprocess.run(["xdotool", "search", "--name", "^Image Save$", "windowactivate", "--sync"],
+               check=False)
+subprocess.run(["xdotool", "search", "--name", "^Image Save$", "windowfocus", "--sync"],
+               check=True)
+formats.queryComponent().grabFocus()
+time.sleep(0.4)
+keys("Down")
+expect("the format list's entry after Down", current_entry(formats), "PNG")
 expect_windows(app)
