@@ -1,6 +1,7 @@
 #include "coefview/coefficient_viewer.h"
 #include "common/accessible_names.h"
 #include "common/button_keys.h"
+#include "common/window_sizes.h"
 #include "common/text_file.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     tarvo::installButtonKeys(application);
+    tarvo::installMinimumSizeKeeper(application);
     tarvo::installAccessibleRoles();
     tarvo::WidgetPrompts prompts;
     tarvo::coefview::CoefficientViewer viewer(prompts, tarvo::startProgram);

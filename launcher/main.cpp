@@ -1,5 +1,6 @@
 #include "common/accessible_names.h"
 #include "common/button_keys.h"
+#include "common/window_sizes.h"
 #include "common/run_directory.h"
 #include "common/text_file.h"
 #include "common/user_prompts.h"
@@ -42,6 +43,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     tarvo::installButtonKeys(application);
+    tarvo::installMinimumSizeKeeper(application);
     tarvo::installAccessibleRoles();
     tarvo::WidgetPrompts prompts;
     if (handOverToUserCopy(prompts)) {

@@ -23,6 +23,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -34,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace tarvo {
 namespace {
@@ -107,6 +109,20 @@ class BothViewers : public ::testing::Test {
         coefficients.addToEnlargedView();
     }
 
+    // Every window of both viewers.
+    std::vector<QWidget*> viewerWindows() {
+        return {&crossSections.mainWindow(),       &crossSections.graphWindow(),
+                &crossSections.enlargedView(),     &crossSections.valuesWindow(),
+                &crossSections.chooser(),          &crossSections.compoundCreator(),
+                &crossSections.mixtureCreator(),   &crossSections.imageSaveDialog(),
+                &crossSections.csvSaveDialog(),    &coefficients.mainWindow(),
+                &coefficients.graphWindow(),       &coefficients.enlargedView(),
+                &coefficients.valuesWindow(),      &coefficients.compositionWindow(),
+                &coefficients.attenuationWindow(), &coefficients.equalIntervalDialog(),
+                &coefficients.csvSaveDialog(),     &coefficients.imageSaveDialog(),
+                &coefficients.materialCreator()};
+    }
+
     WorkingDirectory directory;
     FakePrompts prompts;
     std::function<bool(const QString&)> noLaunch = [](const QString&) { return true; };
@@ -119,25 +135,8 @@ class BothViewers : public ::testing::Test {
 TEST_F(BothViewers, EveryControlOfEveryWindowHasASpeakableName) {
     coefficients.indicateComposition();
     LauncherWindow launcher(QStringLiteral("Tarvo_V7S"), noLaunch, prompts);
-    QWidget* const windows[] = {&crossSections.mainWindow(),
-                                &crossSections.graphWindow(),
-                                &crossSections.enlargedView(),
-                                &crossSections.valuesWindow(),
-                                &crossSections.chooser(),
-                                &crossSections.compoundCreator(),
-                                &crossSections.mixtureCreator(),
-                                &crossSections.imageSaveDialog(),
-                                &crossSections.csvSaveDialog(),
-                                &coefficients.mainWindow(),
-                                &coefficients.graphWindow(),
-                                &coefficients.enlargedView(),
-                                &coefficients.valuesWindow(),
-                                &coefficients.compositionWindow(),
-                                &coefficients.equalIntervalDialog(),
-                                &coefficients.csvSaveDialog(),
-                                &coefficients.imageSaveDialog(),
-                                &coefficients.materialCreator(),
-                                &launcher};
+    std::vector<QWidget*> windows = viewerWindows();
+    windows.push_back(&launcher);
     for (QWidget* window : windows) {
         const QStringList unnamed = unnamedControls(*window);
         EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral("\n")).toStdString();
@@ -282,6 +281,42 @@ TEST_F(BothViewers, EnterInTheNameBoxOfASaveDialogSaves) {
         QTest::keyClick(&dialog->nameField(), Qt::Key_Return);
         EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
         EXPECT_FALSE(dialog->isVisible());
+    }
+}
+
+// A window shrunk as far as it goes still shows every control whole: inside the window,
+// and no smaller than the control needs to show its text.
+TEST_F(BothViewers, NoWindowShrinksUntilAControlIsCut) {
+    coefficients.indicateComposition();
+    coefficients.openEqualIntervalDialog();
+    LauncherWindow launcher(QStringLiteral("Tarvo_V7S"), noLaunch, prompts);
+    AboutWindow about;
+    std::vector<QWidget*> windows = viewerWindows();
+    windows.insert(windows.end(), {&launcher, &about});
+    for (QWidget* window : windows) {
+        window->show();
+        window->resize(1, 1);
+        QCoreApplication::processEvents();
+        const std::string title = window->windowTitle().toStdString();
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            QWidget* const parent = control->parentWidget();
+            if (!control->isVisibleTo(window) || control->isWindow() || parent == nullptr ||
+                parent->inherits("QAbstractScrollArea") ||
+                control->objectName().startsWith(QStringLiteral("qt_"))) {
+                continue; // a scroll area's own parts are its business
+            }
+            const QRect inWindow(control->mapTo(window, QPoint(0, 0)), control->size());
+            const QSize needed = control->minimumSizeHint();
+            const std::string name = std::string(control->metaObject()->className()) + " '" +
+                                     accessibleName(control).toStdString() + "'";
+            EXPECT_TRUE(window->rect().contains(inWindow))
+                << title << ": " << name << " at " << inWindow.x() << "," << inWindow.y()
+                << " outside " << window->width() << "x" << window->height();
+            EXPECT_TRUE(!needed.isValid() || (control->width() >= needed.width() &&
+                                              control->height() >= needed.height()))
+                << title << ": " << name << " " << control->width() << "x" << control->height()
+                << " needs " << needed.width() << "x" << needed.height();
+        }
     }
 }
 

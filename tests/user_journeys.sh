@@ -175,6 +175,27 @@ check_cross_sections() {
     agree "${got[6]}" "$sum" 5e-3 || fail "$step: total ${got[6]} against the sum $sum"
 }
 
+# Shrinks a window to 40x30 behind the program's back, as a bare X server lets a forced
+# resize do, and checks it takes back the minimum size it announces.
+shrink_window() {
+    local id="$1" step="$2" minimum
+    minimum=$(xprop -id "$id" WM_NORMAL_HINTS | sed -n 's/.*minimum size: \([0-9]*\) by \([0-9]*\).*/\1 \2/p')
+    [ -n "$minimum" ] || fail "$step: the window announces no minimum size"
+    read -r min_width min_height <<<"$minimum"
+    [ "$min_width" -gt 40 ] && [ "$min_height" -gt 30 ] || fail "$step: minimum $minimum"
+    local width height
+    xdotool windowsize "$id" 40 30
+    for _ in $(seq 1 30); do
+        sleep 0.1
+        width=$(window_width "$id")
+        height=$(xwininfo -id "$id" | awk '/Height:/{print $2}')
+        [ "$width" -ge "$min_width" ] && [ "$height" -ge "$min_height" ] && break
+    done
+    shot "$step"
+    [ "$width" -ge "$min_width" ] && [ "$height" -ge "$min_height" ] ||
+        fail "$step: shrunk to ${width}x${height}, below its minimum ${min_width}x${min_height}"
+}
+
 journey_cross_section_viewer() {
     launch_viewer 0 xs
     # Element list, material list, then the categories from the first; space picks one.
@@ -213,6 +234,8 @@ journey_cross_section_viewer() {
     enlarged=$(windows_titled "  & " | head -n 1)
     [ -n "$enlarged" ] || fail "the enlarged view does not hold both materials"
     shot xs-05-water-and-lead-enlarged
+    shrink_window "$enlarged" xs-05-enlarged-view-shrunk
+    shrink_window "$main" xs-05-main-window-shrunk
     save_enlarged_view "$enlarged"
     save_enlarged_view_as_png "$enlarged"
     save_enlarged_view_as_svg "$enlarged"
@@ -449,8 +472,23 @@ equal_interval_by_spline() {
     # The file name box has the focus; the method options lie four tab stops before it.
     type_text "bone_equal"
     press shift+Tab shift+Tab shift+Tab shift+Tab Down space
-    # Forward again past the file name box to "OK", then the two steps of the spline.
+    # Another viewer (here a shell) holds the exchange files: "OK" is refused and its
+    # request is left alone until that holder lets go.
+    printf 'the other viewer'"'"'s request\r\n' >"$run/B2F.dat"
+    flock -o "$run/B2F.lock" sleep 60 &
+    local holder=$!
+    sleep 0.3
+    # Forward again past the file name box to "OK".
     press Tab Tab Tab Tab Tab space
+    answer_message Tarvo7S_sub2 "The spline tool is in use by another window" \
+        coef-05-spline-tool-in-use
+    [ "$(cat "$run/B2F.dat")" = $'the other viewer\'s request\r' ] ||
+        fail "a refused spline request touched the other viewer's B2F.dat"
+    kill "$holder"
+    wait "$holder" 2>/dev/null || true
+    # "OK" again, then the two steps of the spline.
+    focus_window "$dialog"
+    press space
     press Tab space
     press Tab space
     shot coef-05-equal-interval-checked
@@ -473,12 +511,24 @@ check_equal_interval_csv() {
     agree_coefficients "bone_equal.csv at 100 keV" 2e-3 "${at100[*]}" "${row[*]}"
 }
 
-# "Create New Data": water by weight from H 11.19 and O 88.81, saved, then deleted again.
+# "Create New Data": water by weight from H 11.19 and O 88.81, first under the name of the
+# shipped air table, which is refused and left alone, then under its own name; saved, then
+# deleted again.
 create_and_delete_material() {
     focus_window "$main"
     press shift+Tab space
     fill_creator "New Compound or New Mixture" Tarvo7S_sub2 "Water by weight" 01 11.19 08 88.81 \
-        journey_water coef-07-material-creator
+        Air coef-07-material-creator
+    answer_message Tarvo7S_sub2 "is a table the suite ships and is never replaced" \
+        coef-07-shipped-name-refused
+    cmp -s "$run/mu_mix/Air.muc3" "$run_dir/mu_mix/Air.muc3" || fail "the shipped Air.muc3 was replaced"
+    # The focus is back on the save button; the category options lie between it and the
+    # file name box, which still holds the refused name.
+    focus_window "$(window_exactly "New Compound or New Mixture")"
+    press shift+Tab shift+Tab
+    [ "$(read_focused)" = Air ] || fail "the creator lost its file name after the refusal"
+    type_text journey_water
+    press Return space
     answer_message "New Data : mu_mix\\journey_water.muc3" "Data saved" coef-08-material-saved
     local table="$run/mu_mix/journey_water.muc3"
     [ -s "$table" ] || fail "mu_mix/journey_water.muc3 was not written"

@@ -1,5 +1,6 @@
 #include "common/accessible_names.h"
 #include "common/button_keys.h"
+#include "common/window_sizes.h"
 #include "common/text_file.h"
 #include "xsview/cross_section_viewer.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     tarvo::installButtonKeys(application);
+    tarvo::installMinimumSizeKeeper(application);
     tarvo::installAccessibleRoles();
     tarvo::WidgetPrompts prompts;
     tarvo::xsview::CrossSectionViewer viewer(prompts, tarvo::startProgram);

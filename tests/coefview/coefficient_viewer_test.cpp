@@ -140,20 +140,30 @@ TEST_F(CoefficientViewerTest, AFailedChoiceReturnsTheHighlightToTheSelectedTable
     const struct {
         QListWidget* list;
         const char* file;
-    } kept[] = {{&main.materialList(), "Water.muc3"}, {&main.elementList(), "08_O.mut"}};
-    for (const auto& [list, file] : kept) {
+        bool emptied; // else deleted
+    } kept[] = {{&main.materialList(), "Water.muc3", false},
+                {&main.elementList(), "08_O.mut", false},
+                {&main.materialList(), "Water.muc3", true},
+                {&main.elementList(), "08_O.mut", true}};
+    for (const auto& [list, file, emptied] : kept) {
         writeBytes("mu_mix/Gone.muc3", coefficientText("Gone", 1.0, "01\r\n08 1.000000\r\n"));
         m_viewer.selectElement(QStringLiteral("08_O.mut")); // lists the new file
         choose(*list, file);
-        std::filesystem::remove("mu_mix/Gone.muc3");
+        if (emptied) {
+            writeBytes("mu_mix/Gone.muc3", "");
+        } else {
+            std::filesystem::remove("mu_mix/Gone.muc3");
+        }
         choose(main.materialList(), "Gone.muc3");
         EXPECT_TRUE(m_prompts.messages.back().text.contains(QStringLiteral("Gone.muc3")));
         EXPECT_TRUE(m_viewer.selectedPath().ends_with(file)) << m_viewer.selectedPath();
         ASSERT_EQ(list->selectedItems().size(), 1) << file;
         EXPECT_EQ(list->selectedItems().front()->text(), QString::fromLatin1(file));
-        EXPECT_TRUE(
-            main.materialList().findItems(QStringLiteral("Gone.muc3"), Qt::MatchExactly).isEmpty());
+        EXPECT_EQ(
+            main.materialList().findItems(QStringLiteral("Gone.muc3"), Qt::MatchExactly).size(),
+            emptied ? 1 : 0);
     }
+    std::filesystem::remove("mu_mix/Gone.muc3");
 }
 
 TEST_F(CoefficientViewerTest, AnUnreadableTableLeavesEverythingAsItWas) {
