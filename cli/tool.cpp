@@ -335,10 +335,17 @@ std::optional<int> parse(CLI::App& app, int argc, const char* const* argv, const
         streams.out << app.help("", CLI::AppFormatMode::All);
         return 0;
     } catch (const CLI::CallForVersion&) {
-        streams.out << "tarvo " << TARVO_VERSION << '\n';
+        streams.out << "tarvo " << TARVO_VERSION
+                    << "\nCopyright (c) 2026 The Tarvo developers. Released under the MIT License "
+                       "(LICENSE; /usr/share/doc/tarvo/copyright).\nTables from NIST XCOM "
+                       "(SRD 8) and Hubbell and Seltzer (SRD 126, NISTIR 5632).\n";
         return 0;
     } catch (const CLI::ParseError& e) {
         const std::string command = firstWord(argc, argv);
+        if (command.empty() && app.get_subcommands().empty()) {
+            streams.err << "tarvo: give a command\n\n" << app.help();
+            return kUsageError;
+        }
         const auto known = app.get_subcommands(
             [&command](const CLI::App* sub) { return sub->get_name() == command; });
         if (!command.empty() && known.empty()) {

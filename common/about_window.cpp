@@ -48,13 +48,17 @@ QString aboutText() {
                "interpolated linearly on the log-log scale, or by a not-a-knot cubic spline "
                "for the tables on equal energy steps.</p>"
                "<h3>Licences</h3>"
+               "<p>Tarvo is free software under the MIT License (the file LICENSE beside the "
+               "sources; /usr/share/doc/tarvo/copyright in the Debian package). Copyright "
+               "&copy; 2026 The Tarvo developers.</p>"
                "<p>The reference data are public data of the National Institute of Standards "
-               "and Technology, used under its terms for Standard Reference Data. Qt 6 "
+               "and Technology, used under its terms for Standard Reference Data; cite them as "
+               "above. Qt 6 "
                "(The Qt Company) is used under the GNU Lesser General Public License "
                "version 3. The Liberation fonts are under the SIL Open Font License 1.1, the "
                "IPA fonts under the IPA Font License. xraylib (BSD licence) is used only to "
                "generate the tables; CLI11 (BSD licence) and nlohmann-json (MIT licence) are "
-               "used by the command-line tool.</p>")
+               "used by the command-line tool, pybind11 (BSD licence) by the Python module.</p>")
         .arg(QStringLiteral(TARVO_VERSION));
 }
 

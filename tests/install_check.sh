@@ -13,23 +13,37 @@ for entry in Tarvo7S_sub1 Tarvo7S_sub2 Tarvo6_sub3 Tarvo_V7S Tarvo_V6 tarvo Tarv
 done
 # The command-line tool is on the PATH and reads the installed tables.
 [ -L "$root/opt/bin/tarvo" ] || { echo "no bin/tarvo"; exit 1; }
-[ -s "$root/opt/share/man/man1/tarvo.1" ] || { echo "no man page"; exit 1; }
+[ "$(readlink "$run/Tarvo_V6")" = Tarvo_V7S ] || { echo "Tarvo_V6 is no link to Tarvo_V7S"; exit 1; }
+# The tables live under share, linked from the run directory.
+for directory in ele mix mu_ele mu_mix examples; do
+    [ "$(readlink "$run/$directory")" = "../../share/tarvo/$directory" ] ||
+        { echo "$directory is not linked to share/tarvo"; exit 1; }
+done
+gzip -t "$root/opt/share/man/man1/tarvo.1.gz" || { echo "no compressed man page"; exit 1; }
+grep -q '^License: Expat' "$root/opt/share/doc/tarvo/copyright" || { echo "no copyright"; exit 1; }
+gzip -t "$root/opt/share/doc/tarvo/changelog.Debian.gz" || { echo "no changelog"; exit 1; }
 "$root/opt/bin/tarvo" mu Water --energy 1.25 --csv | grep -q '^1.250E+00,,6.323E-02,' ||
     { echo "the installed tarvo does not read its tables"; exit 1; }
 # The Python module sits in the prefix's Python path and reads the same tables.
 if [ -n "${TARVO_PYTHON:-}" ]; then
     module_dir=$(ls -d "$root"/opt/lib/python3*/dist-packages)
-    PYTHONPATH="$module_dir" TARVO_DATA= "$TARVO_PYTHON" -c \
-        'import tarvo; assert tarvo.material("Water").mu(1.25) == 0.06323, "wrong value"' ||
-        { echo "the installed module does not read its tables"; exit 1; }
+    (cd / && PYTHONPATH="$module_dir" TARVO_DATA= "$TARVO_PYTHON" -c '
+import importlib.metadata, tarvo
+assert tarvo.material("Water").mu(1.25) == 0.06323, "wrong value"
+assert importlib.metadata.version("tarvo") == tarvo.__version__, "no metadata"
+') || { echo "the installed module does not read its tables"; exit 1; }
+    for typed in tarvo/py.typed tarvo/_tarvo.pyi tarvo/__init__.pyi; do
+        [ -e "$module_dir/$typed" ] || { echo "not installed: $typed"; exit 1; }
+    done
 fi
 desktop="$root/opt/share/applications/tarvo.desktop"
 grep -qx 'Exec=/opt/lib/tarvo/Tarvo_V7S' "$desktop" || { echo "wrong Exec in $desktop"; exit 1; }
 grep -qx 'Icon=tarvo' "$desktop"
 [ -s "$root/opt/share/icons/hicolor/scalable/apps/tarvo.svg" ]
-# The run directory holds nothing absolute: a moved copy's spline tool finds its files.
-mv "$run" "$root/moved"
-printf 'mu_ele\\01_H.mut\r\n010.0\r\n001.0\r\n' > "$root/moved/B2F.dat"
-(cd / && "$root/moved/Tarvo6_sub3" > /dev/null)
-[ "$(wc -l < "$root/moved/F2B.dat")" -eq 10 ] || { echo "the moved tool did not run"; exit 1; }
+# The installation holds nothing absolute: a moved prefix's spline tool finds its files.
+mv "$root/opt" "$root/moved"
+moved="$root/moved/lib/tarvo"
+printf 'mu_ele\\01_H.mut\r\n010.0\r\n001.0\r\n' > "$moved/B2F.dat"
+(cd / && "$moved/Tarvo6_sub3" > /dev/null)
+[ "$(wc -l < "$moved/F2B.dat")" -eq 10 ] || { echo "the moved tool did not run"; exit 1; }
 echo "installation checked"

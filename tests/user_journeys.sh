@@ -133,12 +133,12 @@ answer_prompt() {
 launch_viewer() {
     local tabs="$1" viewer="$2"
     (cd / && exec "$run/Tarvo_V7S") &
-    wait_for_title "Tarvo_V7S"
-    focus_window "$(window_exactly Tarvo_V7S)"
+    wait_for_title "Tarvo"
+    focus_window "$(window_exactly Tarvo)"
     shot "$viewer-01-launcher"
     for _ in $(seq 1 "$tabs"); do press Tab; done
     press Return
-    wait_for_no_title "Tarvo_V7S"
+    wait_for_no_title "Tarvo"
     [ -r "$run/Start.dat" ] || fail "the launcher left no Start.dat"
     wait_for_title "  $user_line"
     main=$(window_exactly "  $user_line")

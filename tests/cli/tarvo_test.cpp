@@ -310,7 +310,9 @@ TEST(Tarvo, EveryBadInputSaysWhatAndNamesTheArgument) {
         {"mu --mixture H2O:abc --energy 1", 2, "--mixture: \"H2O:abc\""},
         {"mu --mixture H2O:inf,NaCl:1 --energy 1", 2, "--mixture: \"H2O:inf\""},
         {"mu --mixture \"H2O:1e400\" --energy 1", 2, "--mixture: \"H2O:1e400\""},
-        {"frobnicate", 2, "frobnicate"}};
+        {"frobnicate", 2, "frobnicate"},
+        {"", 2, "give a command"},
+        {"--csv", 2, "spectrum"}};
     for (const ErrorCase& c : cases) {
         const Outcome run = tarvo(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments << ": " << run.err;
@@ -327,6 +329,7 @@ TEST(Tarvo, EveryBadInputSaysWhatAndNamesTheArgument) {
     EXPECT_EQ(tarvo("--help").status, 0);
     EXPECT_NE(tarvo("mu --help").out.find("Example: tarvo mu Water"), std::string::npos);
     EXPECT_EQ(tarvo("--version").out.rfind("tarvo ", 0), 0U);
+    EXPECT_NE(tarvo("--version").out.find("MIT License"), std::string::npos);
 }
 
 // Every energy asked for gets its row, in the order asked: nan where the table cannot

@@ -27,11 +27,18 @@ TEST(RefreshUserCopy, CopiesOnceAndAgainForANewBuildKeepingTheUsersTables) {
     WorkingDirectory directory;
     writeBytes("installed/Tarvo_V7S", "launcher 1");
     writeBytes("installed/Tarvo.build", "7.0 build1");
-    writeBytes("installed/mix/Water.mix2", "shipped water");
+    // As installed: the tables under share, linked from the run directory, and the
+    // launcher's second name a link. The copy holds files and folders of its own.
+    writeBytes("share/tarvo/mix/Water.mix2", "shipped water");
+    std::filesystem::create_directory_symlink("../share/tarvo/mix", "installed/mix");
+    std::filesystem::create_symlink("Tarvo_V7S", "installed/Tarvo_V6");
     std::string error;
     const auto copy = refreshUserCopy("installed", "user/tarvo", error);
     ASSERT_TRUE(copy) << error;
     EXPECT_EQ(readBytes("user/tarvo/Tarvo_V7S"), "launcher 1");
+    EXPECT_EQ(readBytes("user/tarvo/Tarvo_V6"), "launcher 1");
+    EXPECT_FALSE(std::filesystem::is_symlink("user/tarvo/mix"));
+    EXPECT_EQ(readBytes("user/tarvo/mix/Water.mix2"), "shipped water");
     writeBytes("user/tarvo/mix/Mine.mix3", "my table");
     writeBytes("installed/Tarvo_V7S", "launcher 2"); // same build stamp: no copy
     ASSERT_TRUE(refreshUserCopy("installed", "user/tarvo", error));

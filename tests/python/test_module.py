@@ -218,3 +218,63 @@ def test_warnings_turned_into_errors_reach_the_caller():
         warnings.simplefilter("error")
         with pytest.raises(UserWarning):
             tarvo.mixture({"Water": 2, "NaCl": 1})
+
+
+def _parameters_in_docstring(function):
+    """The parameter names of a pybind11 function, from the signature on its first line."""
+    first = function.__doc__.splitlines()[0]
+    inside = first[first.index("(") + 1:first.rindex(") ->")]
+    names = []
+    depth = 0
+    part = ""
+    for character in inside + ",":
+        depth += character in "([{"
+        depth -= character in ")]}"
+        if character == "," and depth == 0:
+            name = part.split(":")[0].strip().lstrip("*")
+            if name and name != "self":
+                names.append(name)
+            part = ""
+        else:
+            part += character
+    return names
+
+
+def _stub_functions():
+    """Every function of the type stubs, by its qualified name, with its parameter names."""
+    import ast
+    import pathlib
+
+    stub = pathlib.Path(tarvo.__file__).parent / "_tarvo.pyi"
+    found = {}
+    tree = ast.parse(stub.read_text())
+    for node in tree.body:
+        scopes = [(node.name + ".", node.body)] if isinstance(node, ast.ClassDef) else [("", [node])]
+        for prefix, body in scopes:
+            for item in body:
+                if isinstance(item, ast.FunctionDef):
+                    arguments = item.args.posonlyargs + item.args.args + item.args.kwonlyargs
+                    found[prefix + item.name] = [a.arg for a in arguments if a.arg != "self"]
+    return found
+
+
+def test_type_stubs_name_every_function_with_its_parameters():
+    """Editors and type checkers see the signatures: the stubs follow the extension."""
+    from tarvo import _tarvo
+
+    stubs = _stub_functions()
+    expected = {}
+    for name in dir(_tarvo):
+        value = getattr(_tarvo, name)
+        if isinstance(value, type):
+            for member, function in vars(value).items():
+                if callable(function) and (not member.startswith("_") or member in ("__init__", "__len__")):
+                    target = function.__func__ if isinstance(function, staticmethod) else function
+                    expected[f"{name}.{member}"] = _parameters_in_docstring(target)
+                elif isinstance(function, property):
+                    expected[f"{name}.{member}"] = []
+        elif callable(value) and not name.startswith("__"):
+            expected[name] = _parameters_in_docstring(value)
+    assert set(stubs) == set(expected)
+    for name, parameters in expected.items():
+        assert stubs[name] == parameters, name
