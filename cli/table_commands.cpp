@@ -62,7 +62,9 @@ int combineTables(const MaterialRequest& request, const CombineOptions& o,
         return fail(c, problem, kUsageError);
     }
     const TableKind kind = *tableKindOf(o.out);
-    const std::string path = combinedTablePath(c.data, o.out, kind);
+    const std::optional<std::string> inUserCopy =
+        userCopyTablePath(c.data, combinedTablePath(c.data, o.out, kind));
+    const std::string path = inUserCopy.value_or(combinedTablePath(c.data, o.out, kind));
     if (const WriteRefusal refusal = writeRefusal(c.data, path, o.force);
         refusal != WriteRefusal::none) {
         return fail(c, refusalMessage(refusal, path, "give --force to replace it"), kDataError);
@@ -83,11 +85,15 @@ int combineTables(const MaterialRequest& request, const CombineOptions& o,
         return fail(c, error.message,
                     error.problem == RequestProblem::syntax ? kUsageError : kDataError);
     }
-    if (!writeCombinedTable(c.data, *recipe, kind, request.mixture.empty(), o.name, o.density, path,
+    if ((inUserCopy && !makeTableFolder(path, error.message)) ||
+        !writeCombinedTable(c.data, *recipe, kind, request.mixture.empty(), o.name, o.density, path,
                             error.message)) {
         return fail(c, error.message, kDataError);
     }
     c.out << "wrote " << nativePath(path) << '\n';
+    if (inUserCopy) {
+        c.err << "tarvo: note: " << printable(userCopyNote(c.data)) << '\n';
+    }
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "coefview/combine_coefficient_tables.h"
 #include "common/elements.h"
 #include "common/numeric_text.h"
+#include "common/run_directory.h"
 #include "common/shipped_tables.h"
 #include "common/text_file.h"
 #include "xsview/combine_element_tables.h"
@@ -13,14 +14,22 @@
 namespace tarvo {
 namespace {
 
-// The path relative to the run directory where it lies in it; empty where not.
+// The folders of a run directory that hold tables.
+constexpr const char* kTableFolders[] = {"ele", "mix", "mu_ele", "mu_mix"};
+
+// The path relative to the run directory ("mu_mix/Air.muc3") of a file in one of its table
+// folders; empty where not. An installation's folders are links to its tables under share,
+// so a file is placed by the folder it lies in, the links followed on both sides.
 std::string inRunDirectory(const DataDirectory& data, const std::string& path) {
     std::error_code ignored;
-    const auto root = std::filesystem::weakly_canonical(data.path("."), ignored);
-    const auto file = std::filesystem::weakly_canonical(path, ignored);
-    const auto relative = file.lexically_relative(root);
-    return relative.empty() || *relative.begin() == ".." ? std::string()
-                                                         : relative.generic_string();
+    const std::filesystem::path file = std::filesystem::absolute(path, ignored);
+    const auto folder = std::filesystem::weakly_canonical(file.parent_path(), ignored);
+    for (const char* name : kTableFolders) {
+        if (folder == std::filesystem::weakly_canonical(data.path(name), ignored)) {
+            return std::string(name) + '/' + file.filename().string();
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -41,6 +50,35 @@ std::string combinedTablePath(const DataDirectory& data, const std::string& out,
         return out;
     }
     return data.path(formPath(kind == TableKind::coefficients ? "mu_mix" : "mix", out));
+}
+
+std::optional<std::string> userCopyTablePath(const DataDirectory& data, const std::string& path) {
+    std::error_code ignored;
+    const std::string relative = inRunDirectory(data, path);
+    const std::filesystem::path root = data.path(".");
+    if (relative.empty() || isWritableDirectory(root) ||
+        !std::filesystem::exists(root / "Tarvo.build", ignored)) {
+        return std::nullopt;
+    }
+    return (userRunDirectory() / relative).string();
+}
+
+std::string userCopyNote(const DataDirectory& data) {
+    return "the tables of \"" + (data.root().empty() ? std::string(".") : data.root().string()) +
+           "\" cannot be written: the new table is in the per-user run directory \"" +
+           userRunDirectory().string() +
+           "\" that the viewers use (tarvo reads it by its path until the launcher has first "
+           "copied the installation there)";
+}
+
+bool makeTableFolder(const std::string& path, std::string& error) {
+    std::error_code code;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), code);
+    if (code) {
+        error = "cannot make the folder of \"" + path + "\": " + code.message();
+        return false;
+    }
+    return true;
 }
 
 WriteRefusal writeRefusal(const DataDirectory& data, const std::string& path, bool overwrite) {

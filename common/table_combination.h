@@ -20,6 +20,18 @@ std::optional<TableKind> tableKindOf(const std::string& path);
 // where the viewers list it; any other path as given.
 std::string combinedTablePath(const DataDirectory& data, const std::string& out, TableKind kind);
 
+// Where a new table at `path` in the data directory goes instead when that directory is an
+// installation of the suite the user cannot write to (it holds "Tarvo.build"): the same
+// place in the per-user run directory, which the viewers of such an installation use and
+// the launcher's later copy keeps. Nothing where the table may stay where it is.
+std::optional<std::string> userCopyTablePath(const DataDirectory& data, const std::string& path);
+
+// Why a new table went to the per-user run directory, and how to read it there.
+std::string userCopyNote(const DataDirectory& data);
+
+// Makes the folder a new table goes into, and only that; false, with `error`, on failure.
+bool makeTableFolder(const std::string& path, std::string& error);
+
 // Why a new table may not be written to a path: a table the suite ships is never replaced,
 // an existing file only when overwriting was asked for.
 enum class WriteRefusal { none, shippedTable, exists };

@@ -246,14 +246,19 @@ void bindMaterial(py::module_& m) {
         "save",
         [](ModuleMaterial& material, const std::string& category,
            const std::optional<std::string>& fileName, bool overwrite) {
-            return saveMaterial(material, category, fileName.value_or(""), overwrite);
+            std::vector<std::string> notes;
+            auto paths = saveMaterial(material, category, fileName.value_or(""), overwrite, notes);
+            warnNotes(notes);
+            return paths;
         },
         "category"_a = "other", "file_name"_a = py::none(), "overwrite"_a = false,
         "Writes a compound's or mixture's two tables (cross sections and coefficients) into\n"
         "the data directory's folders of the category, \"human\", \"phantom\" or \"other\",\n"
         "where the viewers list them, exactly as the creators write them; file_name defaults\n"
         "to the name. An existing file is replaced only with overwrite=True (FileExistsError\n"
-        "otherwise), a shipped table never (PermissionError). Returns the two paths.");
+        "otherwise), a shipped table never (PermissionError). Where the data directory is an\n"
+        "installation you cannot write to, they go to the per-user run directory the viewers\n"
+        "use, with a warning saying so. Returns the two paths.");
 }
 
 } // namespace tarvo::python

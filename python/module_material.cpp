@@ -358,7 +358,8 @@ void writeKind(const DataDirectory& data, const ModuleMaterial& material, TableK
 } // namespace
 
 std::vector<std::string> saveMaterial(ModuleMaterial& material, const std::string& category,
-                                      const std::string& fileName, bool overwrite) {
+                                      const std::string& fileName, bool overwrite,
+                                      std::vector<std::string>& notes) {
     if (material.kind != "compound" && material.kind != "mixture") {
         throw ModuleFailure(FailureKind::value, material.name + " is a table already");
     }
@@ -369,11 +370,18 @@ std::vector<std::string> saveMaterial(ModuleMaterial& material, const std::strin
     }
     const std::string stem = tableFileName(fileName, material.name);
     const DataDirectory data(material.dataRoot);
-    const std::vector<std::pair<TableKind, std::string>> tables{
+    std::vector<std::pair<TableKind, std::string>> tables{
         {TableKind::crossSections,
          combinedTablePath(data, stem + crossSectionExtension, TableKind::crossSections)},
         {TableKind::coefficients,
          combinedTablePath(data, stem + coefficientExtension, TableKind::coefficients)}};
+    bool inUserCopy = false;
+    for (auto& [kind, path] : tables) {
+        if (const auto userPath = userCopyTablePath(data, path)) {
+            path = *userPath;
+            inUserCopy = true;
+        }
+    }
     // Both are checked before either is written, so a refusal leaves nothing half done.
     for (const auto& [kind, path] : tables) {
         const WriteRefusal refusal = writeRefusal(data, path, overwrite);
@@ -390,8 +398,15 @@ std::vector<std::string> saveMaterial(ModuleMaterial& material, const std::strin
     }
     std::vector<std::string> paths;
     for (const auto& [kind, path] : tables) {
+        std::string error;
+        if (inUserCopy && !makeTableFolder(path, error)) {
+            throw ModuleFailure(FailureKind::permission, error);
+        }
         writeKind(data, material, kind, path);
         paths.push_back(path);
+    }
+    if (inUserCopy) {
+        notes.push_back(userCopyNote(data));
     }
     material.stem = stem;
     material.category = category;

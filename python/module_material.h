@@ -78,7 +78,10 @@ std::shared_ptr<ModuleMaterial> mixtureOf(const std::vector<std::pair<std::strin
 
 // Writes a compound's or a mixture's two tables into the data directory's folders of a
 // category ("human", "phantom", "other"), as the creators write them; returns their paths.
+// Where the data directory is an installation the user cannot write to, they go to the
+// per-user run directory, and `notes` says so.
 std::vector<std::string> saveMaterial(ModuleMaterial& material, const std::string& category,
-                                      const std::string& fileName, bool overwrite);
+                                      const std::string& fileName, bool overwrite,
+                                      std::vector<std::string>& notes);
 
 } // namespace tarvo::python

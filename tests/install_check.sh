@@ -36,6 +36,41 @@ assert importlib.metadata.version("tarvo") == tarvo.__version__, "no metadata"
         [ -e "$module_dir/$typed" ] || { echo "not installed: $typed"; exit 1; }
     done
 fi
+# A fresh home and an installation the user cannot write to: `tarvo combine` and the
+# module's save put a new table into the per-user run directory the viewers use, making
+# only the folders they need there. Run as an unprivileged user where the check runs as
+# root (root may write anywhere).
+chmod 755 "$root"
+home="$root/home"
+mkdir -m 777 "$home"
+if [ "$(id -u)" -eq 0 ]; then
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+else
+    as_user=()
+    chmod -R a-w "$root/opt"
+fi
+user_copy="$home/.local/share/tarvo"
+(cd "$home" && HOME="$home" XDG_DATA_HOME= "${as_user[@]}" "$root/opt/bin/tarvo" combine \
+    --formula C2H4 --name "My polyethylene" --density 0.94 --out My_PE.muc3 > out 2> err) ||
+    { echo "combine failed on a read-only installation: $(cat "$home/err")"; exit 1; }
+grep -q "per-user run directory" "$home/err" || { echo "combine did not say where: $(cat "$home/err")"; exit 1; }
+grep -qF "$user_copy/mu_mix/My_PE.muc3" "$home/out" || { echo "combine wrote: $(cat "$home/out")"; exit 1; }
+if [ -n "${TARVO_PYTHON:-}" ]; then
+    (cd "$home" && HOME="$home" XDG_DATA_HOME= PYTHONPATH="$module_dir" "${as_user[@]}" \
+        "$TARVO_PYTHON" -W error::UserWarning -c '
+import tarvo
+try:
+    tarvo.compound("C2H4", density=0.94, name="Polythene 2").save()
+    raise SystemExit("no warning said where the tables went")
+except UserWarning as warning:
+    assert "per-user run directory" in str(warning), warning
+') || { echo "the module did not save to the per-user run directory"; exit 1; }
+    [ -s "$user_copy/mix/Polythene_2.mix3" ] || { echo "the module wrote no mix table: $(ls "$user_copy"/mix)"; exit 1; }
+fi
+[ -s "$user_copy/mu_mix/My_PE.muc3" ] || { echo "no table in the per-user run directory"; exit 1; }
+[ -z "$(ls "$user_copy" | grep -vx 'mix\|mu_mix')" ] || { echo "more than the table folders: $(ls "$user_copy")"; exit 1; }
+[ -w "$root/opt/lib/tarvo" ] || chmod -R u+w "$root/opt"
+
 desktop="$root/opt/share/applications/tarvo.desktop"
 grep -qx 'Exec=/opt/lib/tarvo/Tarvo_V7S' "$desktop" || { echo "wrong Exec in $desktop"; exit 1; }
 grep -qx 'Icon=tarvo' "$desktop"

@@ -528,7 +528,9 @@ create_and_delete_material() {
     press shift+Tab shift+Tab
     [ "$(read_focused)" = Air ] || fail "the creator lost its file name after the refusal"
     type_text journey_water
-    press Return space
+    press Return
+    shot coef-07-material-creator-renamed
+    press space
     answer_message "New Data : mu_mix\\journey_water.muc3" "Data saved" coef-08-material-saved
     local table="$run/mu_mix/journey_water.muc3"
     [ -s "$table" ] || fail "mu_mix/journey_water.muc3 was not written"

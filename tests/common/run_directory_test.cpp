@@ -1,4 +1,5 @@
 #include "common/run_directory.h"
+#include "common/table_combination.h"
 
 #include "tests/test_support.h"
 
@@ -57,6 +58,32 @@ TEST(RefreshUserCopy, ReportsAnInstallationThatCannotBeCopied) {
     std::string error;
     EXPECT_FALSE(refreshUserCopy("installed", "blocked/tarvo", error));
     EXPECT_FALSE(error.empty());
+}
+
+// An installation keeps its tables under share and links the run directory's folders to
+// them: a shipped table is never replaced, by whichever path it is named, and a new table
+// stays where it is asked for while the installation can be written.
+TEST(RefreshUserCopy, AnInstallationsLinkedTablesAreKnownAsShipped) {
+    WorkingDirectory directory;
+    writeBytes("share/tarvo/mu_mix/Air.muc3", "shipped air");
+    writeBytes("lib/tarvo/Tarvo.build", "7.0 build1");
+    std::filesystem::create_directory_symlink("../../share/tarvo/mu_mix", "lib/tarvo/mu_mix");
+    const DataDirectory data(std::filesystem::absolute("lib/tarvo"));
+    const struct {
+        const char* path;
+        WriteRefusal refusal;
+    } cases[] = {{"lib/tarvo/mu_mix/Air.muc3", WriteRefusal::shippedTable},
+                 {"share/tarvo/mu_mix/Air.muc3", WriteRefusal::shippedTable},
+                 {"lib/tarvo/mu_mix/../mu_mix/Air.muc3", WriteRefusal::shippedTable},
+                 {"lib/tarvo/mu_mix/Mine.muc3", WriteRefusal::none},
+                 {"Air.muc3", WriteRefusal::none}};
+    for (const auto& [path, refusal] : cases) {
+        EXPECT_EQ(writeRefusal(data, path, true), refusal) << path;
+    }
+    EXPECT_EQ(readBytes("share/tarvo/mu_mix/Air.muc3"), "shipped air");
+    if (isWritableDirectory("lib/tarvo")) {
+        EXPECT_FALSE(userCopyTablePath(data, "lib/tarvo/mu_mix/Mine.muc3"));
+    }
 }
 
 } // namespace
