@@ -1,7 +1,7 @@
 // A beam's quality from its spectrum: reading the layer material and the air at every bin,
 // and the half-value layers and effective energy, for spectra of 100 to 10000 bins
 // (1 keV to 150 keV, a Kramers continuum).
-#include "coefview/beam_quality.h"
+#include "beams/beam_quality.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "common/material_source.h"
+#include "materials/material_source.h"
 
 #include <benchmark/benchmark.h>
 #include <xraylib.h>

@@ -4,7 +4,7 @@
 
 #include "coefview/attenuation.h"
 #include "common/numeric_text.h"
-#include "splinetool/equal_steps.h"
+#include "materials/equal_steps.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "cli/energy_list.h"
 #include "cli/output_table.h"
-#include "common/material_source.h"
+#include "materials/material_source.h"
 
 #include <iosfwd>
 #include <optional>

@@ -2,9 +2,9 @@
 
 #include "cli/reading_loop.h"
 
-#include "coefview/beam_quality.h"
+#include "beams/beam_quality.h"
 #include "common/numeric_text.h"
-#include "common/table_combination.h"
+#include "common/table_files.h"
 #include "common/text_file.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "commands.h"
 
 #include "common/numeric_text.h"
-#include "common/table_catalogue.h"
-#include "common/table_combination.h"
+#include "materials/table_catalogue.h"
+#include "materials/table_combination.h"
 #include "common/text_file.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "creator_window.h"
 
-#include "common/table_combination.h"
+#include "common/table_files.h"
 
 #include "common/accessible_names.h"
 #include "common/button_keys.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "coefview/attenuation.h"
-#include "common/material_source.h"
+#include "materials/material_source.h"
 
 #include <cstddef>
 #include <span>

@@ -1,6 +1,6 @@
 #include "python/bindings.h"
 
-#include "splinetool/equal_steps.h"
+#include "materials/equal_steps.h"
 
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>

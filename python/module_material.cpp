@@ -4,8 +4,8 @@
 #include "common/elements.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
-#include "common/table_catalogue.h"
-#include "common/table_combination.h"
+#include "materials/table_catalogue.h"
+#include "materials/table_combination.h"
 #include "common/text_file.h"
 #include "xsview/cross_section_table.h"
 

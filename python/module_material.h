@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/material_source.h"
+#include "materials/material_source.h"
 
 #include <filesystem>
 #include <map>

@@ -1,7 +1,7 @@
 #include "python/bindings.h"
 
-#include "coefview/beam_quality.h"
-#include "common/table_combination.h"
+#include "beams/beam_quality.h"
+#include "common/table_files.h"
 #include "common/text_file.h"
 
 #include <pybind11/stl.h>

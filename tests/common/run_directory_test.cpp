@@ -1,5 +1,5 @@
 #include "common/run_directory.h"
-#include "common/table_combination.h"
+#include "common/table_files.h"
 
 #include "tests/test_support.h"
 

@@ -1,7 +1,7 @@
 // The library's default point reading of every element's mu/rho against independent
 // evidence: the log-log line through the rows and xraylib's CS_Total.
 #include "common/elements.h"
-#include "common/material_source.h"
+#include "materials/material_source.h"
 
 #include <gtest/gtest.h>
 #include <xraylib.h>

@@ -1,6 +1,6 @@
 // Every shipped table is picked alone by every name it has, in both kinds.
 #include "common/elements.h"
-#include "common/material_source.h"
+#include "materials/material_source.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "coefview/beam_quality.h"
+#include "beams/beam_quality.h"
 
 #include "common/numeric_text.h"
 

@@ -1,10 +1,10 @@
-#include "coefview/beam_spectrum.h"
+#include "beams/beam_spectrum.h"
 
 #include "common/line_reader.h"
-#include "common/material_source.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
 #include "common/text_file.h"
+#include "materials/material_source.h"
 
 #include <cctype>
 #include <cerrno>

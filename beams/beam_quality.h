@@ -1,8 +1,8 @@
 #pragma once
 
+#include "beams/beam_spectrum.h"
 #include "coefview/attenuation.h"
-#include "coefview/beam_spectrum.h"
-#include "common/material_source.h"
+#include "materials/material_source.h"
 
 #include <optional>
 #include <string>

@@ -1,45 +1,13 @@
 #pragma once
 
-#include "common/material_source.h"
+#include "common/table_files.h"
+#include "materials/material_source.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tarvo {
-
-// The two kinds of material table a combination writes: cross sections (.mix, .mix2,
-// .mix3) for the cross-section viewer, coefficients (.mucm, .muc2, .muc3) for the
-// coefficient viewer.
-enum class TableKind { crossSections, coefficients };
-
-// The kind of table a file name's extension stands for; nothing for any other extension.
-std::optional<TableKind> tableKindOf(const std::string& path);
-
-// Where a new table goes: a bare file name into the data directory's folder of its kind,
-// where the viewers list it; any other path as given.
-std::string combinedTablePath(const DataDirectory& data, const std::string& out, TableKind kind);
-
-// Where a new table at `path` in the data directory goes instead when that directory is an
-// installation of the suite the user cannot write to (it holds "Tarvo.build"): the same
-// place in the per-user run directory, which the viewers of such an installation use and
-// the launcher's later copy keeps. Nothing where the table may stay where it is.
-std::optional<std::string> userCopyTablePath(const DataDirectory& data, const std::string& path);
-
-// Why a new table went to the per-user run directory, and how to read it there.
-std::string userCopyNote(const DataDirectory& data);
-
-// Makes the folder a new table goes into, and only that; false, with `error`, on failure.
-bool makeTableFolder(const std::string& path, std::string& error);
-
-// Why a new table may not be written to a path: a table the suite ships is never replaced,
-// an existing file only when overwriting was asked for.
-enum class WriteRefusal { none, shippedTable, exists };
-WriteRefusal writeRefusal(const DataDirectory& data, const std::string& path, bool overwrite);
-
-// The message of a refusal, naming the file; `howToOverwrite` says how to ask for it.
-std::string refusalMessage(WriteRefusal refusal, const std::string& path,
-                           const std::string& howToOverwrite);
 
 // A table of the data directory that a new table would answer to a name together with:
 // the new table's stem or own name is a key of the other (its stem, own name, or an
