@@ -78,12 +78,12 @@ std::optional<std::vector<double>> coefficientAt(const Material& material, int c
 
 std::optional<Material> materialByNameOrFormula(const DataDirectory& data, const std::string& name,
                                                 RequestError& error) {
-    const bool table = !tablesMatching(data, name, Quantities::coefficients).empty();
+    const bool table = !tablesMatching(data, name, TableKind::coefficients).empty();
     auto material =
         loadMaterial(data, table ? MaterialRequest{name, "", ""} : MaterialRequest{"", name, ""},
-                     Quantities::coefficients, error);
+                     TableKind::coefficients, error);
     if (!material && !table && error.problem == RequestProblem::syntax) {
-        const std::vector<std::string> close = closestNames(data, name, Quantities::coefficients);
+        const std::vector<std::string> close = closestNames(data, name, TableKind::coefficients);
         error.message =
             "\"" + name + "\" is no table and no formula" +
             (close.empty() ? " (" + error.message + ")" : " (did you mean " + close.front() + "?)");
@@ -119,7 +119,7 @@ std::optional<std::vector<double>> airMuEnAt(const DataDirectory& data,
                                              const std::vector<double>& energies,
                                              ReadingMethod method, std::string& error) {
     RequestError problem;
-    const auto air = loadMaterial(data, {"Air", "", ""}, Quantities::coefficients, problem);
+    const auto air = loadMaterial(data, {"Air", "", ""}, TableKind::coefficients, problem);
     if (!air) {
         error = "the air table is needed for the air kerma: " + problem.message;
         return std::nullopt;

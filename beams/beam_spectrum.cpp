@@ -74,7 +74,7 @@ bool isHeadingWord(std::string_view field) {
 
 // Why a bin cannot follow the bins before it (energies in MeV); nothing when it can.
 std::optional<std::string> binProblem(double energy, const double* previous, double photons) {
-    if (!(energy >= kLowestEnergy && energy <= highestEnergy(Quantities::coefficients))) {
+    if (!(energy >= kLowestEnergy && energy <= highestEnergy(TableKind::coefficients))) {
         return "the energy lies outside the tables (1 keV to 20 MeV)";
     }
     if (previous != nullptr && !(energy > *previous)) {

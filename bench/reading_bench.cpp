@@ -38,7 +38,7 @@ void tarvoReading(benchmark::State& state) {
     tarvo::RequestError error;
     const auto water =
         tarvo::loadMaterial(tarvo::DataDirectory(TARVO_SHIPPED_DATA), {"Water", "", ""},
-                            tarvo::Quantities::coefficients, error);
+                            tarvo::TableKind::coefficients, error);
     if (!water) {
         state.SkipWithError(error.message.c_str());
         return;

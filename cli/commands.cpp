@@ -37,7 +37,7 @@ int findEnergies(const MaterialRequest& request, const std::string& quantity, do
     }
     int status = 0;
     const auto material =
-        loaded(request, quantity == "total" ? Quantities::crossSections : Quantities::coefficients,
+        loaded(request, quantity == "total" ? TableKind::crossSections : TableKind::coefficients,
                c, status);
     if (!material) {
         return status;
@@ -98,7 +98,7 @@ int equalStepTable(const MaterialRequest& request, const StepOptions& given,
                     kUsageError);
     }
     int status = 0;
-    const auto material = loaded(request, Quantities::coefficients, c, status);
+    const auto material = loaded(request, TableKind::coefficients, c, status);
     if (!material) {
         return status;
     }

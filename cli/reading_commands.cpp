@@ -45,7 +45,7 @@ std::optional<EnergyStream> energies(const ReadingOptions& options, const Comman
 // either cannot be had.
 std::optional<std::pair<EnergyStream, Material>>
 energiesAndMaterial(const MaterialRequest& request, const ReadingOptions& options,
-                    Quantities quantities, const CommandContext& c, int& status) {
+                    TableKind quantities, const CommandContext& c, int& status) {
     auto stream = energies(options, c, status);
     auto material = stream ? loaded(request, quantities, c, status) : std::nullopt;
     if (!material) {
@@ -78,7 +78,7 @@ const char* methodName(ReadingMethod method) {
     return method == ReadingMethod::spline ? "spline" : "loglog";
 }
 
-std::optional<Material> loaded(const MaterialRequest& request, Quantities quantities,
+std::optional<Material> loaded(const MaterialRequest& request, TableKind quantities,
                                const CommandContext& c, int& status) {
     RequestError error;
     auto material = loadMaterial(c.data, request, quantities, error);
@@ -117,14 +117,14 @@ std::string noReading(const Material& material, const InputEnergy& energy, const
         return "the table of " + material.label + " cannot be read at " + at;
     }
     return at + " lies outside the table of " + material.label +
-           (material.quantities == Quantities::coefficients ? " (1 keV to 20 MeV)"
+           (material.quantities == TableKind::coefficients ? " (1 keV to 20 MeV)"
                                                             : " (1 keV to 100 GeV)");
 }
 
 int readCoefficients(const MaterialRequest& request, const ReadingOptions& options,
                      const CommandContext& c) {
     int status = 0;
-    auto input = energiesAndMaterial(request, options, Quantities::coefficients, c, status);
+    auto input = energiesAndMaterial(request, options, TableKind::coefficients, c, status);
     if (!input) {
         return status;
     }
@@ -141,7 +141,7 @@ int readCoefficients(const MaterialRequest& request, const ReadingOptions& optio
 int readCrossSections(const MaterialRequest& request, const ReadingOptions& options,
                       const CommandContext& c) {
     int status = 0;
-    auto input = energiesAndMaterial(request, options, Quantities::crossSections, c, status);
+    auto input = energiesAndMaterial(request, options, TableKind::crossSections, c, status);
     if (!input) {
         return status;
     }
@@ -295,7 +295,7 @@ int attenuate(const MaterialRequest& request, const ReadingOptions& options,
         return fail(c, "--density must be a finite number above 0 (g/cm3)", kUsageError);
     }
     int status = 0;
-    auto input = energiesAndMaterial(request, options, Quantities::coefficients, c, status);
+    auto input = energiesAndMaterial(request, options, TableKind::coefficients, c, status);
     if (!input) {
         return status;
     }

@@ -21,7 +21,7 @@ const char* methodName(ReadingMethod method);
 
 // The material a command asks for, its notes said on the error stream; nothing, with the
 // exit status in `status` and the reason said, when it cannot be had.
-std::optional<Material> loaded(const MaterialRequest& request, Quantities quantities,
+std::optional<Material> loaded(const MaterialRequest& request, TableKind quantities,
                                const CommandContext& c, int& status);
 
 // Says on the error stream why a row has no values: the first few reasons in full, then

@@ -55,8 +55,7 @@ MainWindowTexts mainWindowTexts() {
 CoefficientViewer::CoefficientViewer(UserPrompts& prompts, ProgramStarter startProgram)
     : m_prompts(prompts),
       m_shell(std::make_unique<MainWindow>(mainWindowTexts()), prompts, std::move(startProgram),
-              {"mu_ele", ".mut", "mu_mix", {".mucm", ".muc2", ".muc3"}}, readCoefficientHeader,
-              "#0.000####", {kRequestFile, kResultFile}),
+              kCoefficientTables, readCoefficientHeader, "#0.000####", {kRequestFile, kResultFile}),
       m_main(&m_shell.mainWindow()),
       m_enlarged(coefficientEnlargedFrame(), drawCoefficientEnlargedFrame,
                  SaveDialogTexts{QStringLiteral("Image save"),

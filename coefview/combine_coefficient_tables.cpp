@@ -2,6 +2,7 @@
 
 #include "common/loglog.h"
 #include "common/numeric_text.h"
+#include "common/table_kinds.h"
 #include "common/text_file.h"
 
 #include <algorithm>
@@ -141,15 +142,16 @@ combineCoefficientTables(const DataDirectory& data, const Recipe& recipe, std::s
         return std::nullopt;
     }
     // An element named twice would add its edge rows twice.
-    const std::optional<std::vector<CompositionRow>> merged = recipeRows(recipe, ".mut", error);
+    const std::optional<std::vector<CompositionRow>> merged =
+        recipeRows(recipe, std::string(kCoefficientTables.elementExtension), error);
     if (!merged) {
         return std::nullopt;
     }
     const std::span<const CompositionRow> rows = *merged;
     std::vector<CoefficientTable> tables;
     for (const CompositionRow& row : rows) {
-        auto table =
-            loadCoefficientTable(data.path(formPath("mu_ele", row.elementFile)), false, error);
+        auto table = loadCoefficientTable(
+            data.path(formPath(kCoefficientTables.elementFolder, row.elementFile)), false, error);
         if (!table) {
             return std::nullopt;
         }
@@ -160,8 +162,10 @@ combineCoefficientTables(const DataDirectory& data, const Recipe& recipe, std::s
         error = "the shares add up to 0";
         return std::nullopt;
     }
-    const auto hydrogen =
-        loadCoefficientTable(data.path(formPath("mu_ele", "01_H.mut")), false, error);
+    const auto hydrogen = loadCoefficientTable(
+        data.path(formPath(kCoefficientTables.elementFolder,
+                           "01_H" + std::string(kCoefficientTables.elementExtension))),
+        false, error);
     if (!hydrogen) {
         return std::nullopt;
     }

@@ -1,8 +1,8 @@
 #include "coefview/coefficient_viewer.h"
 #include "common/accessible_names.h"
 #include "common/button_keys.h"
-#include "common/window_sizes.h"
 #include "common/text_file.h"
+#include "common/window_sizes.h"
 
 #include <QApplication>
 

@@ -42,10 +42,7 @@ std::unique_ptr<CreatorWindow> makeMaterialCreator(UserPrompts& prompts) {
     texts.failureTitle = QStringLiteral("Input Error");
     texts.failureIcon = MessageIcon::None;
     texts.countFromBoxAtSave = true;
-    texts.elementDirectory = "mu_ele";
-    texts.elementExtension = ".mut";
-    texts.tableDirectory = "mu_mix";
-    texts.tableExtensions = {".mucm", ".muc2", ".muc3"};
+    texts.tableKind = TableKind::coefficients;
     texts.formulaEntry = FormulaEntry::weightPercent;
     return std::make_unique<CreatorWindow>(texts, saveMaterial, prompts);
 }

@@ -235,7 +235,9 @@ void CreatorWindow::fileNameEntered() {
 }
 
 void CreatorWindow::refreshElementList() {
-    fillFileList(*m_elementList, m_texts.elementDirectory, m_texts.elementExtension);
+    const TableFolders& folders = tableFolders(m_texts.tableKind);
+    fillFileList(*m_elementList, std::string(folders.elementFolder),
+                 std::string(folders.elementExtension));
 }
 
 void CreatorWindow::open() {
@@ -372,7 +374,8 @@ QListWidgetItem* CreatorWindow::elementItem(int atomicNumber) const {
     const QString stem = QString::fromStdString(elementStem(atomicNumber));
     for (int i = 0; i < m_elementList->count(); ++i) {
         QListWidgetItem* item = m_elementList->item(i);
-        if (item->text() == stem + QString::fromStdString(m_texts.elementExtension)) {
+        if (item->text() == stem + QString::fromStdString(std::string(
+                                       tableFolders(m_texts.tableKind).elementExtension))) {
             return item;
         }
     }
@@ -473,8 +476,8 @@ void CreatorWindow::saveNewMaterial() {
     }
     const MaterialCategory category = categoryAt(m_categories->checkedId());
     const std::string path =
-        formPath(m_texts.tableDirectory,
-                 fileName + m_texts.tableExtensions[static_cast<size_t>(categoryIndex(category))]);
+        formPath(tableFolders(m_texts.tableKind).materialFolder,
+                 fileName + std::string(materialExtension(m_texts.tableKind, category)));
     // A table the suite ships is not the user's to lose; the user's own are replaced.
     if (writeRefusal(DataDirectory::working(), nativePath(path), true) ==
         WriteRefusal::shippedTable) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/table_kinds.h"
+
 #include "common/composition_row.h"
 #include "common/material_category.h"
 #include "common/user_prompts.h"
@@ -54,11 +56,8 @@ struct CreatorTexts {
     QString failureMessage;
     QString failureTitle; // empty: no title of its own
     MessageIcon failureIcon = MessageIcon::Exclamation;
-    bool countFromBoxAtSave = false;            // the save reads the count box again
-    std::string elementDirectory;               // "ele" or "mu_ele"
-    std::string elementExtension;               // ".ele" or ".mut"
-    std::string tableDirectory;                 // where the new table goes: "mix" or "mu_mix"
-    std::array<std::string, 3> tableExtensions; // by category: human, phantom, others
+    bool countFromBoxAtSave = false;                // the save reads the count box again
+    TableKind tableKind = TableKind::crossSections; // the tables read and written
     FormulaEntry formulaEntry = FormulaEntry::none;
 };
 

@@ -1,6 +1,7 @@
 #include "data_directory.h"
 
 #include "common/run_directory.h"
+#include "common/table_kinds.h"
 #include "common/text_file.h"
 
 #include <system_error>
@@ -10,8 +11,8 @@ namespace {
 
 bool holdsTables(const std::filesystem::path& directory) {
     std::error_code ignored;
-    return std::filesystem::is_directory(directory / "mu_ele", ignored) ||
-           std::filesystem::is_directory(directory / "ele", ignored);
+    return std::filesystem::is_directory(directory / kCoefficientTables.elementFolder, ignored) ||
+           std::filesystem::is_directory(directory / kCrossSectionTables.elementFolder, ignored);
 }
 
 } // namespace

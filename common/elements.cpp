@@ -1,5 +1,6 @@
 #include "elements.h"
 
+#include "common/table_kinds.h"
 #include "common/table_reader.h"
 #include "common/text_file.h"
 
@@ -40,7 +41,10 @@ std::string elementStem(int z) {
 
 std::optional<double> shippedAtomicWeight(const DataDirectory& data, int z) {
     std::string ignored;
-    return readAtomicWeight(data.path(formPath("ele", elementStem(z) + ".ele")), ignored);
+    return readAtomicWeight(
+        data.path(formPath(kCrossSectionTables.elementFolder,
+                           elementStem(z) + std::string(kCrossSectionTables.elementExtension))),
+        ignored);
 }
 
 } // namespace tarvo

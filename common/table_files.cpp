@@ -8,43 +8,35 @@
 #include <system_error>
 
 namespace tarvo {
-namespace {
-
-// The folders of a run directory that hold tables.
-constexpr const char* kTableFolders[] = {"ele", "mix", "mu_ele", "mu_mix"};
-
-} // namespace
-
 // An installation's folders are links to its tables under share, so a file is placed by the
 // folder it lies in, the links followed on both sides.
 std::string tableInRunDirectory(const DataDirectory& data, const std::string& path) {
     std::error_code ignored;
     const std::filesystem::path file = std::filesystem::absolute(path, ignored);
     const auto folder = std::filesystem::weakly_canonical(file.parent_path(), ignored);
-    for (const char* name : kTableFolders) {
-        if (folder == std::filesystem::weakly_canonical(data.path(name), ignored)) {
-            return std::string(name) + '/' + file.filename().string();
+    for (const TableFolders& kind : {kCrossSectionTables, kCoefficientTables}) {
+        for (const std::string_view name : {kind.elementFolder, kind.materialFolder}) {
+            if (folder == std::filesystem::weakly_canonical(data.path(name), ignored)) {
+                return std::string(name) + '/' + file.filename().string();
+            }
         }
     }
     return {};
 }
 
 std::optional<TableKind> tableKindOf(const std::string& path) {
-    const std::string extension = std::filesystem::path(path).extension().string();
-    if (extension == ".mix" || extension == ".mix2" || extension == ".mix3") {
-        return TableKind::crossSections;
+    const auto extension = tableExtension(std::filesystem::path(path).extension().string());
+    if (!extension || !extension->category) {
+        return std::nullopt;
     }
-    if (extension == ".mucm" || extension == ".muc2" || extension == ".muc3") {
-        return TableKind::coefficients;
-    }
-    return std::nullopt;
+    return extension->kind;
 }
 
 std::string combinedTablePath(const DataDirectory& data, const std::string& out, TableKind kind) {
     if (std::filesystem::path(out).has_parent_path()) {
         return out;
     }
-    return data.path(formPath(kind == TableKind::coefficients ? "mu_mix" : "mix", out));
+    return data.path(formPath(std::string(tableFolders(kind).materialFolder), out));
 }
 
 std::optional<std::string> userCopyTablePath(const DataDirectory& data, const std::string& path) {

@@ -1,18 +1,15 @@
 #pragma once
 
 #include "common/data_directory.h"
+#include "common/table_kinds.h"
 
 #include <optional>
 #include <string>
 
 namespace tarvo {
 
-// The two kinds of material table a combination writes: cross sections (.mix, .mix2,
-// .mix3) for the cross-section viewer, coefficients (.mucm, .muc2, .muc3) for the
-// coefficient viewer.
-enum class TableKind { crossSections, coefficients };
-
-// The kind of table a file name's extension stands for; nothing for any other extension.
+// The kind of material table a file name's extension stands for; nothing for any other
+// extension, an element table's included.
 std::optional<TableKind> tableKindOf(const std::string& path);
 
 // Where a new table goes: a bare file name into the data directory's folder of its kind,

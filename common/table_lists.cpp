@@ -21,19 +21,21 @@ QString local(const std::string& text) {
 
 } // namespace
 
-TableLists::TableLists(MainWindow& window, UserPrompts& prompts, TableDirectories directories,
+TableLists::TableLists(MainWindow& window, UserPrompts& prompts, TableFolders directories,
                        HeaderReader readHeader, std::string densityPattern)
     : m_window(window), m_prompts(prompts), m_directories(std::move(directories)),
       m_readHeader(std::move(readHeader)), m_densityPattern(std::move(densityPattern)) {}
 
 void TableLists::refreshElementList() {
-    fillFileList(m_window.elementList(), m_directories.elementDirectory,
-                 m_directories.elementExtension);
+    fillFileList(m_window.elementList(), std::string(m_directories.elementFolder),
+                 std::string(m_directories.elementExtension));
 }
 
 void TableLists::refreshMaterialList() {
-    fillFileList(m_window.materialList(), m_directories.materialDirectory,
-                 m_directories.materialExtensions[static_cast<size_t>(categoryIndex(m_category))]);
+    fillFileList(
+        m_window.materialList(), std::string(m_directories.materialFolder),
+        std::string(
+            m_directories.materialExtensions[static_cast<size_t>(categoryIndex(m_category))]));
 }
 
 void TableLists::chooseCategory(MaterialCategory category) {
@@ -58,7 +60,7 @@ bool TableLists::select(const std::string& directory, const QString& file) {
 
 // Choosing in one list refreshes the other, which drops its highlight.
 bool TableLists::selectElement(const QString& file) {
-    if (!select(m_directories.elementDirectory, file)) {
+    if (!select(std::string(m_directories.elementFolder), file)) {
         highlightSelected();
         return false;
     }
@@ -67,7 +69,7 @@ bool TableLists::selectElement(const QString& file) {
 }
 
 bool TableLists::selectMaterial(const QString& file) {
-    if (!select(m_directories.materialDirectory, file)) {
+    if (!select(std::string(m_directories.materialFolder), file)) {
         highlightSelected();
         return false;
     }
@@ -84,8 +86,8 @@ void TableLists::highlightSelected() {
     refreshElementList();
     refreshMaterialList();
     for (const auto& [directory, list] :
-         {std::pair{m_directories.elementDirectory, &m_window.elementList()},
-          std::pair{m_directories.materialDirectory, &m_window.materialList()}}) {
+         {std::pair{std::string(m_directories.elementFolder), &m_window.elementList()},
+          std::pair{std::string(m_directories.materialFolder), &m_window.materialList()}}) {
         const std::string prefix = directory + '\\';
         if (m_selectedPath.rfind(prefix, 0) != 0) {
             continue;
@@ -99,7 +101,8 @@ void TableLists::highlightSelected() {
 }
 
 bool TableLists::deleteSelected() {
-    if (!deleteSelectedTable(m_prompts, m_window, m_selectedPath, m_directories.elementDirectory)) {
+    if (!deleteSelectedTable(m_prompts, m_window, m_selectedPath,
+                             std::string(m_directories.elementFolder))) {
         return false;
     }
     // A deleted file is no selection any more.

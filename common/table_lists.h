@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/table_kinds.h"
+
 #include "common/material_category.h"
 #include "common/table_reader.h"
 
@@ -17,13 +19,6 @@ class UserPrompts;
 
 // Where a viewer's tables lie: the element directory and extension, the material directory
 // and the material extension of each category (human tissues, phantom substances, others).
-struct TableDirectories {
-    std::string elementDirectory;
-    std::string elementExtension;
-    std::string materialDirectory;
-    std::array<std::string, 3> materialExtensions;
-};
-
 // Reads the header of the table at a path; on failure sets `error` ("path: line n: reason").
 using HeaderReader =
     std::function<std::optional<TableHeader>(const std::string& path, std::string& error)>;
@@ -33,7 +28,7 @@ using HeaderReader =
 class TableLists {
   public:
     // The density is shown with `densityPattern` (a number pattern such as "#0.000###").
-    TableLists(MainWindow& window, UserPrompts& prompts, TableDirectories directories,
+    TableLists(MainWindow& window, UserPrompts& prompts, TableFolders directories,
                HeaderReader readHeader, std::string densityPattern);
 
     void refreshElementList();
@@ -58,7 +53,7 @@ class TableLists {
 
     MainWindow& m_window;
     UserPrompts& m_prompts;
-    TableDirectories m_directories;
+    TableFolders m_directories;
     HeaderReader m_readHeader;
     std::string m_densityPattern;
     std::string m_selectedPath;

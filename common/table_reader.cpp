@@ -1,6 +1,7 @@
 #include "table_reader.h"
 
 #include "common/number_format.h"
+#include "common/table_kinds.h"
 #include "common/text_file.h"
 
 #include <cmath>
@@ -65,7 +66,9 @@ std::optional<std::string> readStartFiles(const DataDirectory& data) {
     std::string error;
     const std::optional<std::string> marker = readTextFile(data.path("Start.dat"), error);
     const std::optional<std::string> user =
-        marker ? readTextFile(data.path(formPath("ele", "user.txt")), error) : std::nullopt;
+        marker ? readTextFile(data.path(formPath(kCrossSectionTables.elementFolder, "user.txt")),
+                              error)
+               : std::nullopt;
     if (!marker || !user) {
         return std::nullopt;
     }

@@ -16,7 +16,7 @@
 namespace tarvo {
 
 ViewerShell::ViewerShell(std::unique_ptr<MainWindow> main, UserPrompts& prompts,
-                         ProgramStarter startProgram, TableDirectories directories,
+                         ProgramStarter startProgram, TableFolders directories,
                          HeaderReader readHeader, std::string densityPattern,
                          std::vector<std::string> ownedFiles)
     : m_main(std::move(main)), m_prompts(prompts), m_startProgram(std::move(startProgram)),

@@ -26,7 +26,7 @@ class ViewerShell : public QObject {
   public:
     // `ownedFiles` are removed when the viewer ends.
     ViewerShell(std::unique_ptr<MainWindow> main, UserPrompts& prompts, ProgramStarter startProgram,
-                TableDirectories directories, HeaderReader readHeader, std::string densityPattern,
+                TableFolders directories, HeaderReader readHeader, std::string densityPattern,
                 std::vector<std::string> ownedFiles = {});
     ~ViewerShell() override;
 

@@ -106,7 +106,7 @@ std::optional<EqualStepTable> equalStepTable(const Material& material, double fr
                 std::to_string(kMaxEqualSteps) + " points";
         return std::nullopt;
     }
-    if (material.quantities != Quantities::coefficients) {
+    if (material.quantities != TableKind::coefficients) {
         error = "a table on equal steps is made of the coefficients";
         return std::nullopt;
     }

@@ -29,29 +29,24 @@ int atomicNumberAsNumber(const std::string& name) {
 
 // The folders and extensions of one kind of table: elements, then materials.
 struct TableFolder {
-    const char* directory;
-    std::vector<const char*> extensions;
+    std::string directory;
+    std::vector<std::string> extensions;
 };
 
-const std::vector<TableFolder>& foldersOf(Quantities quantities) {
-    static const std::vector<TableFolder> coefficients{{"mu_ele", {".mut"}},
-                                                       {"mu_mix", {".mucm", ".muc2", ".muc3"}}};
-    static const std::vector<TableFolder> crossSections{{"ele", {".ele"}},
-                                                        {"mix", {".mix", ".mix2", ".mix3"}}};
-    return quantities == Quantities::coefficients ? coefficients : crossSections;
+std::vector<TableFolder> foldersOfKind(const TableFolders& kind) {
+    return {{std::string(kind.elementFolder), {std::string(kind.elementExtension)}},
+            {std::string(kind.materialFolder),
+             {kind.materialExtensions.begin(), kind.materialExtensions.end()}}};
+}
+
+const std::vector<TableFolder>& foldersOf(TableKind quantities) {
+    static const std::vector<TableFolder> coefficients = foldersOfKind(kCoefficientTables);
+    static const std::vector<TableFolder> crossSections = foldersOfKind(kCrossSectionTables);
+    return quantities == TableKind::coefficients ? coefficients : crossSections;
 }
 
 bool isTableExtension(const std::string& extension) {
-    for (const Quantities quantities : {Quantities::coefficients, Quantities::crossSections}) {
-        for (const TableFolder& folder : foldersOf(quantities)) {
-            for (const char* known : folder.extensions) {
-                if (extension == known) {
-                    return true;
-                }
-            }
-        }
-    }
-    return false;
+    return tableExtension(extension).has_value();
 }
 
 // The atomic number a name gives as a symbol in any case ("Pb", "PB", "pb") or as a
@@ -74,7 +69,7 @@ int atomicNumberOfName(const std::string& name) {
 
 // A table file's own name (its first line), trimmed; empty when it has none. Names are
 // kept while their file is unchanged, so lookups by name read each header once.
-std::string ownName(const std::string& path, Quantities quantities) {
+std::string ownName(const std::string& path, TableKind quantities) {
     static FileCache<std::string> names;
     const auto stamp = fileStampOf(path);
     if (!stamp) {
@@ -84,17 +79,16 @@ std::string ownName(const std::string& path, Quantities quantities) {
         return *kept;
     }
     std::string ignored;
-    const auto header = quantities == Quantities::coefficients
-                            ? readCoefficientHeader(path, ignored)
-                            : readTableHeader(path, ignored);
+    const auto header = quantities == TableKind::coefficients ? readCoefficientHeader(path, ignored)
+                                                              : readTableHeader(path, ignored);
     auto name = std::make_shared<const std::string>(header ? trimBlanks(header->name) : "");
     names.keep(path, *stamp, name);
     return *name;
 }
 
 // The files of a directory with an extension, sorted; kept while the directory is unchanged.
-std::vector<std::string> tableFiles(const DataDirectory& data, const char* directory,
-                                    const char* extension) {
+std::vector<std::string> tableFiles(const DataDirectory& data, const std::string& directory,
+                                    const std::string& extension) {
     static FileCache<std::vector<std::string>> listings;
     const std::string path = data.path(directory);
     const auto stamp = fileStampOf(path);
@@ -112,10 +106,10 @@ std::vector<std::string> tableFiles(const DataDirectory& data, const char* direc
 
 // The tables of a kind whose stem, or else whose own name, is `name` (any case).
 std::vector<std::string> tablesByKey(const DataDirectory& data, const std::string& name,
-                                     Quantities quantities, bool byOwnName) {
+                                     TableKind quantities, bool byOwnName) {
     std::vector<std::string> found;
     for (const TableFolder& folder : foldersOf(quantities)) {
-        for (const char* extension : folder.extensions) {
+        for (const std::string& extension : folder.extensions) {
             for (const std::string& file : tableFiles(data, folder.directory, extension)) {
                 const std::string path = data.path(formPath(folder.directory, file));
                 const std::string key =
@@ -131,7 +125,7 @@ std::vector<std::string> tablesByKey(const DataDirectory& data, const std::strin
 }
 
 // The element table of a kind for atomic number z, where the data directory holds it.
-std::vector<std::string> elementTable(const DataDirectory& data, int z, Quantities quantities) {
+std::vector<std::string> elementTable(const DataDirectory& data, int z, TableKind quantities) {
     const TableFolder& elements = foldersOf(quantities).front();
     const std::string path =
         data.path(formPath(elements.directory, elementStem(z) + elements.extensions.front()));
@@ -150,7 +144,7 @@ bool namesTableFile(const std::string& name) {
 }
 
 std::string didYouMean(const DataDirectory& data, const std::string& name) {
-    const std::vector<std::string> close = closestNames(data, name, Quantities::coefficients);
+    const std::vector<std::string> close = closestNames(data, name, TableKind::coefficients);
     std::string text;
     for (size_t n = 0; n < close.size(); ++n) {
         text += (n == 0 ? " (did you mean " : n + 1 == close.size() ? " or " : ", ") + close[n];
@@ -164,7 +158,7 @@ std::optional<std::vector<CompositionEntry>> componentOf(const DataDirectory& da
                                                          RequestError& error,
                                                          std::vector<std::string>& notes) {
     RequestError lookup;
-    const std::optional<std::string> path = findTable(data, name, Quantities::coefficients, lookup);
+    const std::optional<std::string> path = findTable(data, name, TableKind::coefficients, lookup);
     if (lookup.problem == RequestProblem::ambiguous) {
         error = {lookup.problem, "--mixture: " + lookup.message};
         return std::nullopt;
@@ -247,9 +241,9 @@ std::optional<std::vector<CompositionEntry>> mixtureOf(const DataDirectory& data
     return composition;
 }
 
-bool combine(const DataDirectory& data, Material& material, Quantities quantities,
+bool combine(const DataDirectory& data, Material& material, TableKind quantities,
              std::string& error) {
-    if (quantities == Quantities::coefficients) {
+    if (quantities == TableKind::coefficients) {
         const auto combined = combineCoefficientTables(data, recipeOf(material.composition), error);
         if (!combined) {
             return false;
@@ -273,14 +267,15 @@ int elementTableNumber(const std::string& path) {
     const std::string extension = std::filesystem::path(path).extension().string();
     const std::string stem = std::filesystem::path(path).stem().string();
     const int z = atomicNumberOf(stem.size() > 3 ? stem.substr(3) : std::string());
-    const bool element = (extension == ".ele" || extension == ".mut") && z != 0 &&
-                         stem.substr(0, 3) == elementStem(z).substr(0, 3);
+    const auto kind = tableExtension(extension);
+    const bool element =
+        kind && !kind->category && z != 0 && stem.substr(0, 3) == elementStem(z).substr(0, 3);
     return element ? z : 0;
 }
 
-bool loadTable(const std::string& path, Quantities quantities, Material& material,
+bool loadTable(const std::string& path, TableKind quantities, Material& material,
                std::string& error) {
-    if (quantities == Quantities::coefficients) {
+    if (quantities == TableKind::coefficients) {
         const auto table = loadCoefficientTable(path, isMaterialCoefficientPath(path), error);
         if (!table) {
             return false;
@@ -319,7 +314,7 @@ Recipe recipeOf(const std::vector<CompositionEntry>& composition) {
 }
 
 std::vector<std::string> tablesMatching(const DataDirectory& data, const std::string& name,
-                                        Quantities quantities) {
+                                        TableKind quantities) {
     if (namesTableFile(name)) {
         return {name};
     }
@@ -334,10 +329,10 @@ std::vector<std::string> tablesMatching(const DataDirectory& data, const std::st
     return tablesByKey(data, name, quantities, true);
 }
 
-std::vector<TableKeys> everyTable(const DataDirectory& data, Quantities quantities) {
+std::vector<TableKeys> everyTable(const DataDirectory& data, TableKind quantities) {
     std::vector<TableKeys> tables;
     for (const TableFolder& folder : foldersOf(quantities)) {
-        for (const char* extension : folder.extensions) {
+        for (const std::string& extension : folder.extensions) {
             for (const std::string& file : tableFiles(data, folder.directory, extension)) {
                 TableKeys table{data.path(formPath(folder.directory, file)), {}};
                 table.keys.push_back(file.substr(0, file.size() - std::string(extension).size()));
@@ -354,7 +349,7 @@ std::vector<TableKeys> everyTable(const DataDirectory& data, Quantities quantiti
 }
 
 std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,
-                                     Quantities quantities, RequestError& error) {
+                                     TableKind quantities, RequestError& error) {
     const std::vector<std::string> matches = tablesMatching(data, name, quantities);
     if (matches.size() == 1) {
         return matches.front();
@@ -408,7 +403,7 @@ namespace {
 
 void prepareSplines(Material& material) {
     material.splines = prepareSplineReadings(material.readings,
-                                             material.quantities == Quantities::coefficients
+                                             material.quantities == TableKind::coefficients
                                                  ? SplineColumns::coefficients
                                                  : SplineColumns::crossSections,
                                              material.splineError);
@@ -416,12 +411,12 @@ void prepareSplines(Material& material) {
 
 // A table read and fitted, kept while its file is unchanged: scripts and batches that ask
 // for one material again and again read it once.
-std::optional<Material> tableAt(const std::string& path, Quantities quantities,
+std::optional<Material> tableAt(const std::string& path, TableKind quantities,
                                 RequestError& error) {
     static FileCache<Material> tables;
     const auto stamp = fileStampOf(path);
     const std::string key =
-        path + (quantities == Quantities::coefficients ? "\ncoefficients" : "\ncross sections");
+        path + (quantities == TableKind::coefficients ? "\ncoefficients" : "\ncross sections");
     if (const auto kept = stamp ? tables.find(key, *stamp) : nullptr) {
         return *kept;
     }
@@ -439,7 +434,7 @@ std::optional<Material> tableAt(const std::string& path, Quantities quantities,
 }
 
 std::optional<Material> tableMaterial(const DataDirectory& data, const std::string& name,
-                                      Quantities quantities, RequestError& error) {
+                                      TableKind quantities, RequestError& error) {
     const std::optional<std::string> path = findTable(data, name, quantities, error);
     return path ? tableAt(*path, quantities, error) : std::nullopt;
 }
@@ -447,7 +442,7 @@ std::optional<Material> tableMaterial(const DataDirectory& data, const std::stri
 } // namespace
 
 std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
-                                     Quantities quantities, RequestError& error) {
+                                     TableKind quantities, RequestError& error) {
     if (!request.name.empty()) {
         return tableMaterial(data, std::string(trimBlanks(request.name)), quantities, error);
     }
@@ -472,8 +467,8 @@ std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRe
     return material;
 }
 
-double highestEnergy(Quantities quantities) {
-    return quantities == Quantities::coefficients ? 20.0 : 100000.0;
+double highestEnergy(TableKind quantities) {
+    return quantities == TableKind::coefficients ? 20.0 : 100000.0;
 }
 
 std::array<double, kMaxReadingColumns> valuesAboveEdge(const Material& material, int upper,
@@ -543,7 +538,7 @@ size_t editDistance(const std::string& a, const std::string& b) {
 }
 
 // The stems and own names of the tables of a kind.
-std::vector<std::string> knownNames(const DataDirectory& data, Quantities quantities) {
+std::vector<std::string> knownNames(const DataDirectory& data, TableKind quantities) {
     std::vector<std::string> names;
     for (const TableKeys& table : everyTable(data, quantities)) {
         std::copy_if(table.keys.begin(), table.keys.begin() + 2, std::back_inserter(names),
@@ -555,7 +550,7 @@ std::vector<std::string> knownNames(const DataDirectory& data, Quantities quanti
 } // namespace
 
 std::vector<std::string> closestNames(const DataDirectory& data, const std::string& name,
-                                      Quantities quantities) {
+                                      TableKind quantities) {
     const size_t allowed = std::max<size_t>(1, name.size() / 3);
     std::vector<std::pair<size_t, std::string>> close;
     for (const std::string& known : knownNames(data, quantities)) {

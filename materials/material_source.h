@@ -4,6 +4,7 @@
 #include "common/composition_row.h"
 #include "common/data_directory.h"
 #include "common/recipe.h"
+#include "common/table_kinds.h"
 #include "common/table_reading.h"
 #include "splinetool/spline_reading.h"
 #include "xsview/cross_section_table.h"
@@ -21,9 +22,6 @@ struct MaterialRequest {
     std::string formula;
     std::string mixture;
 };
-
-// Which tables a command needs.
-enum class Quantities { coefficients, crossSections };
 
 // Why a request cannot be answered: a formula, mixture or name that is not well formed (a
 // bad argument), a name no table has, a name several tables of a kind answer to, or a
@@ -46,7 +44,7 @@ struct Material {
     std::vector<CompositionEntry> composition; // by weight; empty for an element table
     std::vector<std::string> notes;            // how a formula that reads two ways was read,
                                                // how shares were taken
-    Quantities quantities = Quantities::coefficients;
+    TableKind quantities = TableKind::coefficients;
     int atomicNumber = 0;                  // of an element's table; 0 for any other
     std::optional<SplineReadings> splines; // the readings' spline fits
     std::string splineError;               // why there are none
@@ -54,7 +52,7 @@ struct Material {
 
 // The lowest and highest energy (MeV) a reading of a material's tables may ask for.
 inline constexpr double kLowestEnergy = 0.001;
-double highestEnergy(Quantities quantities);
+double highestEnergy(TableKind quantities);
 
 // The columns at an energy (MeV) by a method: for coefficients mu/rho, mu_tr/rho, mu_en/rho;
 // for cross sections the five partials and their total (cm2/g). At an edge energy, the
@@ -80,12 +78,12 @@ std::vector<Crossing> energiesWhere(const Material& material, int column, double
 // Up to three names of tables (stems, symbols or their own names) closest to `name` in
 // spelling, closest first; none when nothing comes near.
 std::vector<std::string> closestNames(const DataDirectory& data, const std::string& name,
-                                      Quantities quantities);
+                                      TableKind quantities);
 
 // Loads the request's table from the data directory, or combines its formula or mixture
 // from the element tables there; nothing, with `error` naming the request, when it cannot.
 std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
-                                     Quantities quantities, RequestError& error);
+                                     TableKind quantities, RequestError& error);
 
 // The composition by weight of a formula or a mixture; `notes` gets how formulas that
 // read two ways were read.
@@ -99,7 +97,7 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& 
 // ("82_Pb", "Water"); an element symbol in any case or an atomic number ("Pb", "82"); a
 // table's own name ("Lead", "Water, Liquid"), any case.
 std::vector<std::string> tablesMatching(const DataDirectory& data, const std::string& name,
-                                        Quantities quantities);
+                                        TableKind quantities);
 
 // A table of the data directory and the texts a name picks it by: its stem, its own name
 // and, for an element's table, its symbol and atomic number.
@@ -109,12 +107,12 @@ struct TableKeys {
 };
 
 // Every table of a kind in the data directory, with its keys.
-std::vector<TableKeys> everyTable(const DataDirectory& data, Quantities quantities);
+std::vector<TableKeys> everyTable(const DataDirectory& data, TableKind quantities);
 
 // The path of the one table of a kind a name picks; nothing, with `error` naming the closest
 // names or every table it picks, when it picks none or more than one.
 std::optional<std::string> findTable(const DataDirectory& data, const std::string& name,
-                                     Quantities quantities, RequestError& error);
+                                     TableKind quantities, RequestError& error);
 
 // The recipe of a composition by weight.
 Recipe recipeOf(const std::vector<CompositionEntry>& composition);

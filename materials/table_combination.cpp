@@ -17,7 +17,7 @@ namespace {
 // kind are looked up by name.
 bool inLookupFolder(const std::string& relative, TableKind kind) {
     const std::filesystem::path path(relative);
-    return path.parent_path() == (kind == TableKind::coefficients ? "mu_mix" : "mix");
+    return path.parent_path() == tableFolders(kind).materialFolder;
 }
 
 } // namespace
@@ -30,8 +30,8 @@ std::optional<TableClash> clashOf(const DataDirectory& data, const std::string& 
     }
     const std::string stem = std::filesystem::path(path).stem().string();
     const std::string ownName(trimBlanks(name));
-    const Quantities quantities =
-        *kind == TableKind::coefficients ? Quantities::coefficients : Quantities::crossSections;
+    const TableKind quantities =
+        *kind == TableKind::coefficients ? TableKind::coefficients : TableKind::crossSections;
     for (const TableKeys& table : everyTable(data, quantities)) {
         std::error_code ignored;
         const bool shipped = isShippedTable(tableInRunDirectory(data, table.path));

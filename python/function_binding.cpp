@@ -36,7 +36,7 @@ ThicknessUnit lengthUnitOf(const std::string& unit) {
 std::pair<DoubleArray, DoubleArray> attenuationCoefficients(const ModuleMaterial& material,
                                                             const DoubleArray& energies,
                                                             const ReadingWay& way) {
-    const Material& tables = material.tables(Quantities::coefficients);
+    const Material& tables = material.tables(TableKind::coefficients);
     DoubleArray mu = arrayLike(energies);
     DoubleArray muEn = arrayLike(energies);
     double* outputs[] = {mu.mutable_data(), muEn.mutable_data()};
@@ -145,7 +145,7 @@ py::dict equalSteps(const py::object& given, double start, double stop, double s
     const auto material = materialOf(given);
     const double toKeV = 1000.0 / unitsPerMeVOf(unit);
     std::string error;
-    const auto table = equalStepTable(material->tables(Quantities::coefficients), start * toKeV,
+    const auto table = equalStepTable(material->tables(TableKind::coefficients), start * toKeV,
                                       stop * toKeV, step * toKeV, stepMethod, error);
     if (!table) {
         throw ModuleFailure(FailureKind::value, error);

@@ -22,7 +22,7 @@ const std::vector<ColumnKey> kCrossSectionColumns{{"coherent", 0},      {"incohe
                                                   {"pair_electron", 4}, {"total", 5}};
 
 // The columns at the energies: one array where one column is asked for, else a dict.
-py::object readings(const ModuleMaterial& material, Quantities quantities,
+py::object readings(const ModuleMaterial& material, TableKind quantities,
                     const py::object& energies, const ReadingWay& way,
                     const std::vector<ColumnKey>& columns) {
     const Material& tables = material.tables(quantities);
@@ -53,14 +53,14 @@ py::object readings(const ModuleMaterial& material, Quantities quantities,
 py::object coefficient(const ModuleMaterial& material, int column, const py::object& energies,
                        const std::string& method, const std::string& unit,
                        const std::string& side) {
-    return readings(material, Quantities::coefficients, energies, wayOf(method, unit, side),
+    return readings(material, TableKind::coefficients, energies, wayOf(method, unit, side),
                     {kCoefficientColumns[static_cast<std::size_t>(column)]});
 }
 
 py::object crossSections(const ModuleMaterial& material, const py::object& energies, bool perAtom,
                          const std::string& method, const std::string& unit,
                          const std::string& side) {
-    const Material& tables = material.tables(Quantities::crossSections);
+    const Material& tables = material.tables(TableKind::crossSections);
     ReadingWay way = wayOf(method, unit, side);
     if (perAtom) {
         const auto factor = barnsPerAtomFactor(DataDirectory(material.dataRoot), tables);
@@ -69,13 +69,13 @@ py::object crossSections(const ModuleMaterial& material, const py::object& energ
         }
         way.factor = *factor;
     }
-    return readings(material, Quantities::crossSections, energies, way, kCrossSectionColumns);
+    return readings(material, TableKind::crossSections, energies, way, kCrossSectionColumns);
 }
 
 // The one quantity asked for by keyword, its column and its tables.
 struct Sought {
     int column = 0;
-    Quantities quantities = Quantities::coefficients;
+    TableKind quantities = TableKind::coefficients;
     double value = 0.0;
 };
 
@@ -85,11 +85,11 @@ Sought soughtOf(std::optional<double> mu, std::optional<double> muTr, std::optio
     const std::optional<double> values[] = {mu, muTr, muEn};
     for (int column = 0; column < 3; ++column) {
         if (values[column]) {
-            given.push_back({column, Quantities::coefficients, *values[column]});
+            given.push_back({column, TableKind::coefficients, *values[column]});
         }
     }
     if (total) {
-        given.push_back({5, Quantities::crossSections, *total});
+        given.push_back({5, TableKind::crossSections, *total});
     }
     if (given.size() != 1 || !(given.front().value > 0) || !std::isfinite(given.front().value)) {
         throw ModuleFailure(FailureKind::value,
@@ -119,8 +119,8 @@ py::dict energiesAt(const ModuleMaterial& material, std::optional<double> mu,
 // The tables the published rows are taken from: the coefficients where there are some.
 const Material& rowTables(const ModuleMaterial& material, const std::string& kind) {
     if (kind == "coefficients" || kind == "cross_sections") {
-        return material.tables(kind == "coefficients" ? Quantities::coefficients
-                                                      : Quantities::crossSections);
+        return material.tables(kind == "coefficients" ? TableKind::coefficients
+                                                      : TableKind::crossSections);
     }
     throw ModuleFailure(FailureKind::value, "kind is \"coefficients\" or \"cross_sections\"");
 }
@@ -219,7 +219,7 @@ void bindMaterial(py::module_& m) {
         "coefficients",
         [](const ModuleMaterial& material, const py::object& energies, const std::string& method,
            const std::string& unit, const std::string& side) {
-            return readings(material, Quantities::coefficients, energies, wayOf(method, unit, side),
+            return readings(material, TableKind::coefficients, energies, wayOf(method, unit, side),
                             kCoefficientColumns);
         },
         "E"_a, "method"_a = "spline", "unit"_a = "MeV", "side"_a = "below",

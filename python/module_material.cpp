@@ -4,9 +4,9 @@
 #include "common/elements.h"
 #include "common/number_format.h"
 #include "common/numeric_text.h"
+#include "common/text_file.h"
 #include "materials/table_catalogue.h"
 #include "materials/table_combination.h"
-#include "common/text_file.h"
 #include "xsview/cross_section_table.h"
 
 #include <algorithm>
@@ -59,16 +59,18 @@ bool hasRequest(const MaterialRequest& request) {
 
 // The extensions of a category's two tables: cross sections, then coefficients.
 std::pair<std::string, std::string> categoryExtensions(const std::string& category) {
-    if (category == "human") {
-        return {".mix", ".mucm"};
+    const std::optional<MaterialCategory> named = categoryNamed(category);
+    if (!named) {
+        throw ModuleFailure(FailureKind::value, "category is \"human\", \"phantom\" or \"other\"");
     }
-    if (category == "phantom") {
-        return {".mix2", ".muc2"};
-    }
-    if (category == "other") {
-        return {".mix3", ".muc3"};
-    }
-    throw ModuleFailure(FailureKind::value, "category is \"human\", \"phantom\" or \"other\"");
+    return {std::string(materialExtension(TableKind::crossSections, *named)),
+            std::string(materialExtension(TableKind::coefficients, *named))};
+}
+
+// Whether a file's extension is an element table's (".ele", ".mut").
+bool isElementExtension(const std::string& extension) {
+    const auto table = tableExtension(extension);
+    return table && !table->category;
 }
 
 // A table's path in the data directory by its stem and extension; empty where there is none.
@@ -91,7 +93,7 @@ std::shared_ptr<ModuleMaterial> tableMaterial(const std::string& coefficientPath
     const std::filesystem::path file(path);
     material->stem = file.stem().string();
     const std::string extension = file.extension().string();
-    const bool element = extension == ".mut" || extension == ".ele";
+    const bool element = isElementExtension(extension);
     material->kind = element ? "element" : "material";
     material->category = categoryOfExtension(extension);
     material->atomicNumber = element ? std::atoi(material->stem.c_str()) : 0;
@@ -111,19 +113,24 @@ std::shared_ptr<ModuleMaterial> entryMaterial(const DataDirectory& data,
                                               const CatalogueEntry& entry) {
     const bool element = entry.kind == "element";
     const auto [crossSectionExtension, coefficientExtension] =
-        element ? std::pair<std::string, std::string>{".ele", ".mut"}
+        element ? std::pair<std::string, std::string>{kCrossSectionTables.elementExtension,
+                                                      kCoefficientTables.elementExtension}
                 : categoryExtensions(entry.category);
+    const auto folder = [element](const TableFolders& kind) {
+        return std::string(element ? kind.elementFolder : kind.materialFolder);
+    };
     return tableMaterial(
-        existingTable(data, element ? "mu_ele" : "mu_mix", entry.stem + coefficientExtension),
-        existingTable(data, element ? "ele" : "mix", entry.stem + crossSectionExtension));
+        existingTable(data, folder(kCoefficientTables), entry.stem + coefficientExtension),
+        existingTable(data, folder(kCrossSectionTables), entry.stem + crossSectionExtension));
 }
 
 // A table file outside the data directory, its kind by its extension, read at once so
 // that a file that is no table fails here.
 std::shared_ptr<ModuleMaterial> standaloneTable(const std::string& path) {
     const std::string extension = std::filesystem::path(path).extension().string();
-    const bool coefficients = extension == ".mut" || tableKindOf(path) == TableKind::coefficients;
-    const bool crossSections = extension == ".ele" || tableKindOf(path) == TableKind::crossSections;
+    const auto table = tableExtension(extension);
+    const bool coefficients = table && table->kind == TableKind::coefficients;
+    const bool crossSections = table && table->kind == TableKind::crossSections;
     if (!coefficients && !crossSections) {
         throw ModuleFailure(FailureKind::value,
                             "\"" + path +
@@ -131,7 +138,7 @@ std::shared_ptr<ModuleMaterial> standaloneTable(const std::string& path) {
                                 ".muc3, .ele, .mix, .mix2 or .mix3");
     }
     auto material = tableMaterial(coefficients ? path : "", coefficients ? "" : path);
-    material->tables(coefficients ? Quantities::coefficients : Quantities::crossSections);
+    material->tables(coefficients ? TableKind::coefficients : TableKind::crossSections);
     return material;
 }
 
@@ -165,8 +172,8 @@ std::shared_ptr<ModuleMaterial> combined(const MaterialRequest& request, const s
     material->density = givenDensity(density);
     material->coefficientRequest = request;
     material->crossSectionRequest = request;
-    material->tables(Quantities::coefficients);
-    material->tables(Quantities::crossSections);
+    material->tables(TableKind::coefficients);
+    material->tables(TableKind::crossSections);
     return material;
 }
 
@@ -203,8 +210,8 @@ void setDefaultDataDirectory(const std::filesystem::path& directory) {
     dataState().current.reset();
 }
 
-const Material& ModuleMaterial::tables(Quantities quantities) const {
-    const bool coefficients = quantities == Quantities::coefficients;
+const Material& ModuleMaterial::tables(TableKind quantities) const {
+    const bool coefficients = quantities == TableKind::coefficients;
     std::shared_ptr<const Material>& held = coefficients ? m_coefficients : m_crossSections;
     if (held) {
         return *held;
@@ -230,7 +237,7 @@ std::map<std::string, double> ModuleMaterial::composition() const {
     }
     std::map<std::string, double> byWeight;
     if (hasRequest(coefficientRequest)) {
-        for (const CompositionEntry& entry : tables(Quantities::coefficients).composition) {
+        for (const CompositionEntry& entry : tables(TableKind::coefficients).composition) {
             byWeight[elementSymbol(entry.atomicNumber)] += entry.weightFraction;
         }
     }
@@ -238,7 +245,7 @@ std::map<std::string, double> ModuleMaterial::composition() const {
 }
 
 std::vector<std::string> ModuleMaterial::notes() const {
-    return hasRequest(coefficientRequest) ? tables(Quantities::coefficients).notes
+    return hasRequest(coefficientRequest) ? tables(TableKind::coefficients).notes
                                           : std::vector<std::string>();
 }
 
@@ -267,13 +274,13 @@ std::vector<std::shared_ptr<ModuleMaterial>> listMaterials(const std::string& ki
 std::shared_ptr<ModuleMaterial> findMaterial(const std::string& given) {
     const DataDirectory& data = dataDirectory();
     const std::string name(trimBlanks(given));
-    const auto coefficients = tablesMatching(data, name, Quantities::coefficients);
-    const auto crossSections = tablesMatching(data, name, Quantities::crossSections);
+    const auto coefficients = tablesMatching(data, name, TableKind::coefficients);
+    const auto crossSections = tablesMatching(data, name, TableKind::crossSections);
     if (coefficients.size() > 1 || crossSections.size() > 1 ||
         (coefficients.empty() && crossSections.empty())) {
         RequestError error;
         findTable(data, name,
-                  coefficients.size() == 1 ? Quantities::crossSections : Quantities::coefficients,
+                  coefficients.size() == 1 ? TableKind::crossSections : TableKind::coefficients,
                   error);
         throw requestFailure(error);
     }
@@ -286,7 +293,7 @@ std::shared_ptr<ModuleMaterial> findMaterial(const std::string& given) {
     CatalogueEntry entry;
     entry.stem = path.stem().string();
     const std::string extension = path.extension().string();
-    entry.kind = extension == ".mut" || extension == ".ele" ? "element" : "material";
+    entry.kind = isElementExtension(extension) ? "element" : "material";
     entry.category = categoryOfExtension(extension);
     return entryMaterial(data, entry);
 }

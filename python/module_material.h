@@ -49,7 +49,7 @@ class ModuleMaterial {
 
     // The material's tables of a kind, read or combined at first use; throws when they
     // cannot be had.
-    const Material& tables(Quantities quantities) const;
+    const Material& tables(TableKind quantities) const;
     // The composition by weight, element symbol to weight fraction; empty where unknown.
     std::map<std::string, double> composition() const;
     // Notes on how a formula or the shares of a mixture were read.

@@ -121,7 +121,7 @@ LayerMaterial layerMaterialOf(const ModuleSpectrum& s, const py::object& given,
     if (density && !usableDensity(*density)) {
         throw ModuleFailure(FailureKind::value, "density must be a finite number above 0 (g/cm3)");
     }
-    layer.mu = coefficientsAtBins(layer.material->tables(Quantities::coefficients), 0, s, way);
+    layer.mu = coefficientsAtBins(layer.material->tables(TableKind::coefficients), 0, s, way);
     layer.weights = beamWeights(
         s.spectrum, by, by == BeamWeighting::airKerma ? airMuEn(s, way) : std::vector<double>());
     return layer;
@@ -199,7 +199,7 @@ std::vector<BeamLayer> layersOf(const ModuleSpectrum& s, const py::object& given
             throw ModuleFailure(FailureKind::value, error);
         }
         layers.push_back(
-            {coefficientsAtBins(found->tables(Quantities::coefficients), 0, s, method), *mass});
+            {coefficientsAtBins(found->tables(TableKind::coefficients), 0, s, method), *mass});
     }
     return layers;
 }
@@ -362,7 +362,7 @@ void bindQuality(py::class_<ModuleSpectrum>& cls) {
             const auto [lowest, highest] = weightedRange(s.spectrum, layer.weights);
             std::vector<double> energies;
             for (const Crossing& crossing :
-                 effectiveEnergies(layer.material->tables(Quantities::coefficients),
+                 effectiveEnergies(layer.material->tables(TableKind::coefficients),
                                    q.firstHalfValueLayer, lowest, highest, methodOf(method))) {
                 energies.push_back(crossing.energy);
             }

@@ -4,6 +4,7 @@
 #include "common/elements.h"
 #include "common/loglog.h"
 #include "common/number_format.h"
+#include "common/table_kinds.h"
 #include "common/text_file.h"
 #include "tools/generation_parts.h"
 #include "xsview/combine_element_tables.h"
@@ -60,13 +61,17 @@ CoefficientRow coefficientsAt(const std::vector<SidedCoefficientRow>& rows, doub
 }
 
 std::string extensionFor(const std::string& category, bool coefficients) {
-    if (category == "Human tissues") {
-        return coefficients ? ".mucm" : ".mix";
-    }
-    if (category == "Phantom substances") {
-        return coefficients ? ".muc2" : ".mix2";
-    }
-    return coefficients ? ".muc3" : ".mix3";
+    const MaterialCategory named = category == "Human tissues" ? MaterialCategory::humanTissues
+                                   : category == "Phantom substances"
+                                       ? MaterialCategory::phantomSubstances
+                                       : MaterialCategory::others;
+    return std::string(materialExtension(
+        coefficients ? TableKind::coefficients : TableKind::crossSections, named));
+}
+
+// A folder of the output directory ("out/mu_ele").
+std::string outputFolder(const std::string& output, std::string_view folder) {
+    return output + "/" + std::string(folder);
 }
 
 std::vector<CoefficientRow> plainRows(const std::vector<SidedCoefficientRow>& rows) {
@@ -102,8 +107,10 @@ bool generateElement(const std::string& referenceDirectory, const std::string& o
     const std::string stem = elementStem(z);
     const std::vector<CrossSectionRow> crossSections = elementCrossSectionRows(*xcom, error);
     if (crossSections.empty() ||
-        !writeElementTable(formPath(output + "/ele", stem + ".ele"), facts->name, facts->density,
-                           crossSections, xcom->atomicWeightText, error)) {
+        !writeElementTable(formPath(outputFolder(output, kCrossSectionTables.elementFolder),
+                                    stem + std::string(kCrossSectionTables.elementExtension)),
+                           facts->name, facts->density, crossSections, xcom->atomicWeightText,
+                           error)) {
         return false;
     }
     const std::string nistName = referenceDirectory + "/nist_xray/z" + stem.substr(0, 2) + ".csv";
@@ -111,10 +118,12 @@ bool generateElement(const std::string& referenceDirectory, const std::string& o
     if (!nist) {
         return false;
     }
-    auto rows = elementCoefficientRows(*xcom, *nist, report, stem + ".mut", error);
-    if (rows.empty() ||
-        !writeElementCoefficientTable(formPath(output + "/mu_ele", stem + ".mut"), facts->name,
-                                      facts->density, plainRows(rows), error)) {
+    auto rows = elementCoefficientRows(
+        *xcom, *nist, report, stem + std::string(kCoefficientTables.elementExtension), error);
+    if (rows.empty() || !writeElementCoefficientTable(
+                            formPath(outputFolder(output, kCoefficientTables.elementFolder),
+                                     stem + std::string(kCoefficientTables.elementExtension)),
+                            facts->name, facts->density, plainRows(rows), error)) {
         return false;
     }
     reference.coefficients[z] = std::move(rows);
@@ -161,8 +170,9 @@ bool generateMaterialCoefficients(const std::string& referenceDirectory, const s
         }
         boundEnergyTransfer(row.row, file, report);
     }
-    return writeMaterialCoefficientTable(formPath(output + "/mu_mix", file), material.name,
-                                         material.density, plainRows(rows), composition, error);
+    return writeMaterialCoefficientTable(
+        formPath(outputFolder(output, kCoefficientTables.materialFolder), file), material.name,
+        material.density, plainRows(rows), composition, error);
 }
 
 bool generateMaterial(const std::string& referenceDirectory, const std::string& output,
@@ -173,9 +183,9 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
         combineElementTables(DataDirectory(output), compositionRecipe(material, reference.elements),
                              kMixtureEdgeFactor, error);
     if (!crossSections ||
-        !writeMaterialTable(
-            formPath(output + "/mix", material.stem + extensionFor(material.category, false)),
-            material.name, material.density, *crossSections, error)) {
+        !writeMaterialTable(formPath(outputFolder(output, kCrossSectionTables.materialFolder),
+                                     material.stem + extensionFor(material.category, false)),
+                            material.name, material.density, *crossSections, error)) {
         error = material.stem + ": " + error;
         return false;
     }
@@ -183,8 +193,8 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
                                       error)) {
         return false;
     }
-    const std::string path =
-        formPath(output + "/mu_mix", material.stem + extensionFor(material.category, true));
+    const std::string path = formPath(outputFolder(output, kCoefficientTables.materialFolder),
+                                      material.stem + extensionFor(material.category, true));
     const auto shipped = loadCoefficientTable(path, true, error);
     if (!shipped) {
         return false;
@@ -198,7 +208,7 @@ bool generateMaterial(const std::string& referenceDirectory, const std::string& 
 
 AdditivityDifference additivityDifference(const std::string& stem, const CoefficientTable& shipped,
                                           const DataDirectory& data, std::string& error) {
-    const std::string elementDirectory = data.path("mu_ele");
+    const std::string elementDirectory = data.path(kCoefficientTables.elementFolder);
     AdditivityDifference difference{stem, 0.0, 0.0, 0.0, 0.0};
     Recipe composition{Weighting::byWeight, {}};
     for (int k = 1; k <= shipped.compositionCount; ++k) {
@@ -251,8 +261,9 @@ AdditivityDifference additivityDifference(const std::string& stem, const Coeffic
 
 bool generateTables(const std::string& referenceDirectory, const std::string& outputDirectory,
                     GenerationReport& report, std::string& error) {
-    for (const char* directory : {"ele", "mix", "mu_ele", "mu_mix"}) {
-        std::filesystem::create_directories(outputDirectory + "/" + directory);
+    for (const TableFolders& kind : {kCrossSectionTables, kCoefficientTables}) {
+        std::filesystem::create_directories(outputFolder(outputDirectory, kind.elementFolder));
+        std::filesystem::create_directories(outputFolder(outputDirectory, kind.materialFolder));
     }
     Reference reference;
     auto elements = readElementFacts(referenceDirectory + "/nist_xray/elements.csv", error);

@@ -1,5 +1,6 @@
 #include "combine_element_tables.h"
 
+#include "common/table_kinds.h"
 #include "common/text_fields.h"
 #include "common/text_file.h"
 
@@ -159,14 +160,16 @@ std::optional<std::vector<CrossSectionRow>> combineElementTables(const DataDirec
         return std::nullopt;
     }
     // An element named twice counts once, with its amounts added.
-    const std::optional<std::vector<CompositionRow>> merged = recipeRows(recipe, ".ele", error);
+    const std::optional<std::vector<CompositionRow>> merged =
+        recipeRows(recipe, std::string(kCrossSectionTables.elementExtension), error);
     if (!merged) {
         return std::nullopt;
     }
     const std::span<const CompositionRow> rows = *merged;
     std::vector<ElementTable> tables(rows.size());
     for (size_t k = 0; k < rows.size(); ++k) {
-        const std::string path = data.path(formPath("ele", rows[k].elementFile));
+        const std::string path =
+            data.path(formPath(kCrossSectionTables.elementFolder, rows[k].elementFile));
         if (!readElementTable(path, edgeFactor, tables[k], error)) {
             return std::nullopt;
         }

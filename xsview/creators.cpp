@@ -19,10 +19,7 @@ CreatorTexts commonTexts() {
     texts.badCountMessage = QStringLiteral(" Input the number of element ");
     texts.noElementMessage = QStringLiteral(" Select a element ");
     texts.failureMessage = QStringLiteral(" There is an error in the entered data ");
-    texts.elementDirectory = "ele";
-    texts.elementExtension = ".ele";
-    texts.tableDirectory = "mix";
-    texts.tableExtensions = {".mix", ".mix2", ".mix3"};
+    texts.tableKind = TableKind::crossSections;
     return texts;
 }
 

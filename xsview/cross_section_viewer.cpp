@@ -44,8 +44,7 @@ CrossSectionViewer::CrossSectionViewer(UserPrompts& prompts, ProgramStarter star
     : m_prompts(prompts),
       m_shell(std::make_unique<MainWindow>(MainWindowTexts{
                   {QStringLiteral("Photon Cross Sections Database")}, QStringLiteral("Density")}),
-              prompts, std::move(startProgram), {"ele", ".ele", "mix", {".mix", ".mix2", ".mix3"}},
-              readTableHeader, "#0.000###"),
+              prompts, std::move(startProgram), kCrossSectionTables, readTableHeader, "#0.000###"),
       m_main(&m_shell.mainWindow()),
       m_enlarged(enlargedViewFrame(), drawEnlargedViewFrame,
                  SaveDialogTexts{QStringLiteral("Image Save"),

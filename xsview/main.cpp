@@ -1,7 +1,7 @@
 #include "common/accessible_names.h"
 #include "common/button_keys.h"
-#include "common/window_sizes.h"
 #include "common/text_file.h"
+#include "common/window_sizes.h"
 #include "xsview/cross_section_viewer.h"
 
 #include <QApplication>

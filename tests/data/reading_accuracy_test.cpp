@@ -16,7 +16,7 @@ namespace {
 Material elementMaterial(int z) {
     RequestError error;
     auto material = loadMaterial(DataDirectory(TARVO_SHIPPED_DATA), {elementSymbol(z), "", ""},
-                                 Quantities::coefficients, error);
+                                 TableKind::coefficients, error);
     EXPECT_TRUE(material) << z << ": " << error.message;
     return material ? *material : Material{};
 }

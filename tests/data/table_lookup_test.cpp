@@ -14,7 +14,7 @@ namespace {
 TEST(TableLookup, EveryShippedTableIsPickedAloneByEachOfItsNames) {
     const DataDirectory data(TARVO_SHIPPED_DATA);
     int names = 0;
-    for (const Quantities kind : {Quantities::coefficients, Quantities::crossSections}) {
+    for (const TableKind kind : {TableKind::coefficients, TableKind::crossSections}) {
         const std::vector<TableKeys> tables = everyTable(data, kind);
         EXPECT_EQ(tables.size(), 92U + 48U);
         for (const TableKeys& table : tables) {
@@ -42,7 +42,7 @@ TEST(TableLookup, ATableChangedOnDiskIsReadAsItIsNow) {
     const DataDirectory data(root);
     const auto labelOf = [&data](const std::string& name) {
         RequestError error;
-        const auto material = loadMaterial(data, {name, "", ""}, Quantities::coefficients, error);
+        const auto material = loadMaterial(data, {name, "", ""}, TableKind::coefficients, error);
         return material ? material->label : error.message;
     };
     EXPECT_EQ(labelOf("Water"), "Water, Liquid");
