@@ -45,17 +45,31 @@ std::pair<double, double> transmissionAndSlope(const std::vector<double>& weight
 
 } // namespace
 
+namespace {
+
+constexpr std::pair<const char*, BeamWeighting> kWeightings[] = {
+    {"air-kerma", BeamWeighting::airKerma},
+    {"fluence", BeamWeighting::fluence},
+    {"energy-fluence", BeamWeighting::energyFluence}};
+
+} // namespace
+
 std::optional<BeamWeighting> beamWeightingOf(const std::string& name) {
-    if (name == "air-kerma") {
-        return BeamWeighting::airKerma;
-    }
-    if (name == "fluence") {
-        return BeamWeighting::fluence;
-    }
-    if (name == "energy-fluence") {
-        return BeamWeighting::energyFluence;
+    for (const auto& [word, weighting] : kWeightings) {
+        if (sameTextAnyCase(name, word)) {
+            return weighting;
+        }
     }
     return std::nullopt;
+}
+
+const char* beamWeightingName(BeamWeighting weighting) {
+    for (const auto& [word, known] : kWeightings) {
+        if (known == weighting) {
+            return word;
+        }
+    }
+    return "air-kerma";
 }
 
 std::optional<std::vector<double>> coefficientAt(const Material& material, int column,

@@ -14,8 +14,12 @@ namespace tarvo {
 // (the habit for half-value layers), the photon fluence or the energy fluence.
 enum class BeamWeighting { airKerma, fluence, energyFluence };
 
-// The weighting named "air-kerma", "fluence" or "energy-fluence"; nothing for another name.
+// The weighting named "air-kerma", "fluence" or "energy-fluence" in any case; nothing for
+// another name.
 std::optional<BeamWeighting> beamWeightingOf(const std::string& name);
+
+// The word of a weighting: "air-kerma", "fluence" or "energy-fluence".
+const char* beamWeightingName(BeamWeighting weighting);
 
 // A layer as a beam meets it: mu/rho (cm2/g) at each bin's energy and the layer's mass
 // thickness (g/cm2).

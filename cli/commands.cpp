@@ -37,15 +37,15 @@ int findEnergies(const MaterialRequest& request, const std::string& quantity, do
     }
     int status = 0;
     const auto material =
-        loaded(request, quantity == "total" ? TableKind::crossSections : TableKind::coefficients,
-               c, status);
+        loaded(request, quantity == "total" ? TableKind::crossSections : TableKind::coefficients, c,
+               status);
     if (!material) {
         return status;
     }
     OutputTable table = tableFor(
         *material, {{"energy", "Energy", unit}, {"where", "Where", "", ColumnKind::comment}});
-    table.heading.facts = {{"method", methodName(c.method)}};
-    const double scale = unit == "keV" ? 1000.0 : 1.0;
+    table.heading.facts = {{"method", readingMethodName(c.method)}};
+    const double scale = unitsPerMeVNamed(unit).value_or(1.0);
     for (const Crossing& crossing : energiesWhere(*material, column->second, value, c.method)) {
         table.rows.push_back(
             {crossing.energy * scale, crossing.kind == CrossingKind::atEdge
@@ -70,26 +70,13 @@ std::optional<double> thicknessOf(const std::string& given, bool& massThickness)
     return massThickness ? thickness->value : thicknessInCm(thickness->value, thickness->unit, 1.0);
 }
 
-namespace {
-
-// The method of a table by its name; nothing for another name.
-std::optional<StepMethod> stepMethodOf(const std::string& name) {
-    if (name == "spline") {
-        return StepMethod::spline;
-    }
-    if (name == "loglog" || name == "linear") {
-        return StepMethod::loglog;
-    }
-    return name == "spline-tool" ? std::make_optional(StepMethod::splineTool) : std::nullopt;
-}
-
-} // namespace
+namespace {} // namespace
 
 int equalStepTable(const MaterialRequest& request, const StepOptions& given,
                    const CommandContext& c) {
     // The steps are worked in keV, as the spline tool works them.
-    const double toKeV = given.unit == "MeV" ? 1000.0 : 1.0;
-    const auto method = stepMethodOf(given.method);
+    const double toKeV = 1000.0 / unitsPerMeVNamed(given.unit).value_or(1000.0);
+    const auto method = stepMethodNamed(given.method);
     if (!equalStepCount(given.from * toKeV, given.to * toKeV, given.step * toKeV) || !method) {
         return fail(c,
                     "--from, --to and --step must lie from 1 keV to 20 MeV, at most " +
@@ -112,7 +99,7 @@ int equalStepTable(const MaterialRequest& request, const StepOptions& given,
                                              {"mu", "mu/rho", "cm2/g"},
                                              {"mu_tr", "mu_tr/rho", "cm2/g"},
                                              {"mu_en", "mu_en/rho", "cm2/g"}});
-    table.heading.facts = {{"method", *method == StepMethod::loglog ? "loglog" : given.method}};
+    table.heading.facts = {{"method", stepMethodName(*method)}};
     for (const auto& row : steps->rows) {
         table.rows.push_back({row[0] / toKeV, row[1], row[2], row[3]});
     }

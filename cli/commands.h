@@ -2,6 +2,7 @@
 
 #include "cli/energy_list.h"
 #include "cli/output_table.h"
+#include "common/option_words.h"
 #include "materials/material_source.h"
 
 #include <iosfwd>
@@ -25,9 +26,6 @@ struct CommandContext {
     int digits = 4;
     ReadingMethod method = ReadingMethod::spline;
 };
-
-// Which rows an absorption edge energy gives: both sides, or the one asked for.
-enum class EdgeSide { both, below, above };
 
 // How the readings of a command are asked for.
 struct ReadingOptions {

@@ -1,6 +1,7 @@
 #include "energy_list.h"
 
 #include "common/numeric_text.h"
+#include "common/option_words.h"
 
 #include <array>
 #include <cerrno>
@@ -45,7 +46,7 @@ std::optional<std::array<double, 3>> parseRange(const std::string& text) {
 std::optional<EnergyStream> EnergyStream::open(const EnergyOptions& options, std::istream& input,
                                                bool inputIsTerminal, std::string& error) {
     EnergyStream stream;
-    stream.m_unitsPerMeV = options.unit == "keV" ? 1000.0 : 1.0;
+    stream.m_unitsPerMeV = unitsPerMeVNamed(options.unit).value_or(1.0);
     for (const std::string& item : options.energies) {
         const std::optional<double> energy = strictNumber(trimBlanks(item));
         if (!energy || !(*energy > 0)) {

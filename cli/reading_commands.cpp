@@ -19,7 +19,7 @@ Heading headingFor(const Material& material, const CommandContext& c) {
     Heading heading;
     heading.material = material.label;
     heading.density = material.density;
-    heading.facts = {{"method", methodName(c.method)}};
+    heading.facts = {{"method", readingMethodName(c.method)}};
     heading.notes = material.notes;
     heading.rowNotes = true;
     return heading;
@@ -74,10 +74,6 @@ int writeReadings(const Material& material, const ReadingOptions& options, Energ
 
 } // namespace
 
-const char* methodName(ReadingMethod method) {
-    return method == ReadingMethod::spline ? "spline" : "loglog";
-}
-
 std::optional<Material> loaded(const MaterialRequest& request, TableKind quantities,
                                const CommandContext& c, int& status) {
     RequestError error;
@@ -118,7 +114,7 @@ std::string noReading(const Material& material, const InputEnergy& energy, const
     }
     return at + " lies outside the table of " + material.label +
            (material.quantities == TableKind::coefficients ? " (1 keV to 20 MeV)"
-                                                            : " (1 keV to 100 GeV)");
+                                                           : " (1 keV to 100 GeV)");
 }
 
 int readCoefficients(const MaterialRequest& request, const ReadingOptions& options,

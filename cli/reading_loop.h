@@ -16,9 +16,6 @@ struct ReadingRow {
     std::string_view note;
 };
 
-// The name of a reading method, as the heading gives it.
-const char* methodName(ReadingMethod method);
-
 // The material a command asks for, its notes said on the error stream; nothing, with the
 // exit status in `status` and the reason said, when it cannot be had.
 std::optional<Material> loaded(const MaterialRequest& request, TableKind quantities,

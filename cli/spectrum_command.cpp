@@ -47,7 +47,7 @@ std::optional<Curve> curveOf(const std::string& text) {
 
 // The spectrum's energy unit a MeV: 1000 for keV.
 double unitsPerMeV(const SpectrumOptions& o) {
-    return o.unit == "keV" ? 1000.0 : 1.0;
+    return unitsPerMeVNamed(o.unit).value_or(1000.0);
 }
 
 std::optional<Spectrum> readSpectrum(const SpectrumOptions& o, const CommandContext& c,
@@ -116,7 +116,7 @@ OutputTable quantityTable(const SpectrumOptions& o, const CommandContext& c) {
     OutputTable table;
     table.heading.material = "beam of " + (o.file == "-" ? "the standard input" : o.file);
     table.heading.facts = {{"filter", o.filter.empty() ? "none" : o.filter},
-                           {"method", methodName(c.method)},
+                           {"method", readingMethodName(c.method)},
                            {"weighting", o.weighting}};
     table.heading.columns = {{"quantity", "Quantity", "", ColumnKind::text},
                              {"value", "Value", "", ColumnKind::number},

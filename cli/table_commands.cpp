@@ -1,9 +1,9 @@
 #include "commands.h"
 
 #include "common/numeric_text.h"
+#include "common/text_file.h"
 #include "materials/table_catalogue.h"
 #include "materials/table_combination.h"
-#include "common/text_file.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,9 @@
 #include "cli/tool.h"
 
+#include "beams/beam_quality.h"
 #include "cli/commands.h"
 #include "cli/data_directory.h"
+#include "materials/equal_steps.h"
 
 #include <CLI/CLI.hpp>
 
@@ -37,12 +39,34 @@ struct Streams {
     bool inputIsTerminal;
 };
 
+// A check of an option's word by the library's reader, any case; the option keeps the
+// reader's own spelling (`canonical`), so that headings and notes show it.
+template <typename Reader, typename Canonical>
+CLI::Validator wordOption(Reader read, Canonical canonical, const std::string& words) {
+    return CLI::Validator(
+        [read, canonical, words](std::string& text) -> std::string {
+            const auto value = read(text);
+            if (!value) {
+                return "\"" + text + "\" is not " + words;
+            }
+            text = canonical(*value);
+            return {};
+        },
+        words);
+}
+
+CLI::Validator energyUnitOption() {
+    return wordOption(
+        unitsPerMeVNamed, [](double perMeV) { return perMeV == 1.0 ? "MeV" : "keV"; },
+        "MeV or keV");
+}
+
 void addMethod(CLI::App& command, Shared& shared) {
     command
         .add_option("--method", shared.method,
                     "spline (the default: not-a-knot cubic in log-log between the rows of "
                     "each edge-free stretch) or loglog (straight lines, as the viewers read)")
-        ->check(CLI::IsMember({"spline", "loglog"}));
+        ->transform(wordOption(readingMethodNamed, readingMethodName, "spline or loglog"));
 }
 
 void addMaterial(CLI::App& command, Shared& shared) {
@@ -64,11 +88,11 @@ void addEnergies(CLI::App& command, Shared& shared) {
                        "One energy per line, a row out for each; - for the standard input "
                        "(read as well when no energy is given)");
     command.add_option("--unit", energies.unit, "MeV (the default) or keV, in and out")
-        ->check(CLI::IsMember({"MeV", "keV"}));
+        ->transform(energyUnitOption());
     command
         .add_option("--side", shared.side,
                     "At an absorption edge energy: both rows (the default), below or above")
-        ->check(CLI::IsMember({"both", "below", "above"}));
+        ->transform(wordOption(edgeSideNamed, edgeSideName, "both, below or above"));
     addMethod(command, shared);
 }
 
@@ -91,8 +115,7 @@ int run(const std::function<int(const CommandContext&)>& command, Shared& shared
                                  : shared.csv ? OutputFormat::csv
                                               : OutputFormat::aligned,
                                  shared.digits,
-                                 shared.method == "loglog" ? ReadingMethod::loglog
-                                                           : ReadingMethod::spline};
+                                 readingMethodNamed(shared.method).value_or(ReadingMethod::spline)};
     const int status = command(context);
     // An answer that could not be written (a full disk, a closed pipe) is no answer.
     streams.out.flush();
@@ -152,7 +175,7 @@ void addList(CLI::App& app, Shared&, CommandOptions& o, Command& command) {
 }
 
 EdgeSide sideOf(const std::string& side) {
-    return side == "below" ? EdgeSide::below : side == "above" ? EdgeSide::above : EdgeSide::both;
+    return edgeSideNamed(side).value_or(EdgeSide::both);
 }
 
 void addMu(CLI::App& app, Shared& shared, CommandOptions&, Command& command) {
@@ -184,7 +207,7 @@ void addEnergy(CLI::App& app, Shared& shared, CommandOptions& o, Command& comman
     addMaterial(*energy, shared);
     addMethod(*energy, shared);
     energy->add_option("--unit", shared.readings.energies.unit, "MeV (the default) or keV")
-        ->check(CLI::IsMember({"MeV", "keV"}));
+        ->transform(energyUnitOption());
     auto* quantities = energy->add_option_group("quantity");
     for (const auto& [flag, key] : {std::pair{"--mu", "mu"}, std::pair{"--mu-tr", "mu_tr"},
                                     std::pair{"--mu-en", "mu_en"}, std::pair{"--total", "total"}}) {
@@ -232,13 +255,14 @@ void addTable(CLI::App& app, Shared& shared, CommandOptions& o, Command& command
     steps->add_option("--to", o.steps.to, "Last energy (500 keV)");
     steps->add_option("--step", o.steps.step, "Step (0.5 keV)");
     steps->add_option("--unit", o.steps.unit, "keV (the default, as the spline tool) or MeV")
-        ->check(CLI::IsMember({"keV", "MeV"}));
+        ->transform(energyUnitOption());
     steps
         ->add_option("--method", o.steps.method,
                      "spline (the default: the point reading of tarvo mu), loglog (straight "
                      "lines, as the viewers' equal-interval table; also linear) or spline-tool "
                      "(the spline tool's table, as the coefficient viewer saves it)")
-        ->check(CLI::IsMember({"spline", "loglog", "linear", "spline-tool"}));
+        ->check(
+            wordOption(stepMethodNamed, stepMethodName, "spline, loglog, linear or spline-tool"));
     steps->footer("Example: tarvo table Water --from 1 --to 100 --step 0.5 --csv");
     choose(*steps, command, [&shared, &o](const CommandContext& c) {
         return equalStepTable(shared.material, o.steps, c);
@@ -273,7 +297,7 @@ void addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command& comm
                      "comments); - for the standard input")
         ->required();
     beam->add_option("--unit", s.unit, "keV (the default) or MeV, in and out")
-        ->check(CLI::IsMember({"MeV", "keV"}));
+        ->transform(energyUnitOption());
     beam->add_flag("--per-unit-energy", s.perUnitEnergy,
                    "The second column is photons per unit energy (times the bin widths)");
     beam->add_option("--filter", s.filter, "Layers the beam passes first: Al:2.5mm,Cu:0.1mm");
@@ -284,7 +308,8 @@ void addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command& comm
     beam->add_option("--weighting", s.weighting,
                      "What the transmission measures: air-kerma (the default), fluence or "
                      "energy-fluence")
-        ->check(CLI::IsMember({"air-kerma", "fluence", "energy-fluence"}));
+        ->transform(wordOption([](const std::string& word) { return beamWeightingOf(word); },
+                           beamWeightingName, "air-kerma, fluence or energy-fluence"));
     beam->add_option("--curve", s.curve,
                      "from:to:steps, such as 0:10mm:50: the transmission through the --hvl "
                      "material instead");

@@ -3,10 +3,33 @@
 #include "coefview/equal_interval.h"
 #include "common/energy_grid.h"
 #include "common/number_format.h"
+#include "common/numeric_text.h"
 #include "splinetool/grid_interpolation.h"
 #include "splinetool/spline_tool.h"
 
 namespace tarvo {
+
+std::optional<StepMethod> stepMethodNamed(std::string_view word) {
+    if (sameTextAnyCase(word, "spline-tool")) {
+        return StepMethod::splineTool;
+    }
+    if (sameTextAnyCase(word, "loglog") || sameTextAnyCase(word, "linear")) {
+        return StepMethod::loglog;
+    }
+    return sameTextAnyCase(word, "spline") ? std::make_optional(StepMethod::spline) : std::nullopt;
+}
+
+const char* stepMethodName(StepMethod method) {
+    switch (method) {
+    case StepMethod::loglog:
+        return "loglog";
+    case StepMethod::splineTool:
+        return "spline-tool";
+    case StepMethod::spline:
+        break;
+    }
+    return "spline";
+}
 namespace {
 
 std::optional<spline::SplineTable> splineTableOf(const Material& material, std::string& error) {

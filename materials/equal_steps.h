@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvo {
@@ -16,6 +17,12 @@ enum class StepMethod {
     splineTool, // the spline tool's safeguarded not-a-knot spline, as the coefficient
                 // viewer's spline table (in double precision)
 };
+
+// The method a word names: "spline", "loglog" (or "linear") or "spline-tool", in any case.
+std::optional<StepMethod> stepMethodNamed(std::string_view word);
+
+// The word of a method: "spline", "loglog" or "spline-tool".
+const char* stepMethodName(StepMethod method);
 
 // The most points a table on equal steps may have.
 inline constexpr int kMaxEqualSteps = 100000;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "coefview/attenuation.h"
+#include "common/option_words.h"
 #include "materials/material_source.h"
 
 #include <cstddef>
@@ -8,15 +9,12 @@
 
 namespace tarvo::python {
 
-// Which values an absorption edge energy gives: those just below the edge or just above.
-enum class EdgeSide { below, above };
-
 // How a run of readings is taken.
 struct ReadingWay {
     ReadingMethod method = ReadingMethod::spline;
-    EdgeSide side = EdgeSide::below;
-    double unitsPerMeV = 1.0; // 1000 for energies in keV
-    double factor = 1.0;      // each value's factor (A / 0.60221367 for b/atom)
+    EdgeSide side = EdgeSide::below; // below or above: a reading gives one value
+    double unitsPerMeV = 1.0;        // 1000 for energies in keV
+    double factor = 1.0;             // each value's factor (A / 0.60221367 for b/atom)
 };
 
 // Reads the columns `columns` of a material at `count` energies into `outputs` (one array

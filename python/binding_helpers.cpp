@@ -58,31 +58,35 @@ py::object resultOf(const DoubleArray& values, bool scalar) {
 }
 
 ReadingMethod methodOf(const std::string& method) {
-    if (method == "spline") {
-        return ReadingMethod::spline;
-    }
-    if (method == "loglog") {
-        return ReadingMethod::loglog;
+    if (const auto named = readingMethodNamed(method)) {
+        return *named;
     }
     throw ModuleFailure(FailureKind::value,
                         "method is \"spline\" or \"loglog\", not \"" + method + "\"");
 }
 
 EdgeSide sideOf(const std::string& side) {
-    if (side == "below" || side == "above") {
-        return side == "below" ? EdgeSide::below : EdgeSide::above;
+    // A reading gives one value, so "both" is no side here.
+    if (const auto named = edgeSideNamed(side); named && *named != EdgeSide::both) {
+        return *named;
     }
     throw ModuleFailure(FailureKind::value, "side is \"below\" or \"above\", not \"" + side + "\"");
 }
 
 double unitsPerMeVOf(const std::string& unit) {
-    std::string lower = unit;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower == "mev" || lower == "kev") {
-        return lower == "mev" ? 1.0 : 1000.0;
+    if (const auto named = unitsPerMeVNamed(unit)) {
+        return *named;
     }
     throw ModuleFailure(FailureKind::value, "unit is \"MeV\" or \"keV\", not \"" + unit + "\"");
+}
+
+StepMethod stepMethodOf(const std::string& method) {
+    if (const auto named = stepMethodNamed(method)) {
+        return *named;
+    }
+    throw ModuleFailure(FailureKind::value,
+                        "method is \"spline\", \"loglog\" or \"spline-tool\", not \"" + method +
+                            "\"");
 }
 
 ReadingWay wayOf(const std::string& method, const std::string& unit, const std::string& side) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "materials/equal_steps.h"
 #include "python/array_readings.h"
 #include "python/module_material.h"
 
@@ -39,6 +40,8 @@ bool isScalar(const DoubleArray& given);
 ReadingMethod methodOf(const std::string& method);
 EdgeSide sideOf(const std::string& side);
 double unitsPerMeVOf(const std::string& unit);
+// "spline", "loglog" or "spline-tool", for a table on equal steps.
+StepMethod stepMethodOf(const std::string& method);
 
 // How readings are taken by a method, an energy unit and an edge side, as named above.
 ReadingWay wayOf(const std::string& method, const std::string& unit, const std::string& side);

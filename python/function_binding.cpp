@@ -139,9 +139,7 @@ py::object thicknessFor(const py::object& given, const py::object& energies,
 
 py::dict equalSteps(const py::object& given, double start, double stop, double step,
                     const std::string& method, const std::string& unit) {
-    const StepMethod stepMethod = method == "spline-tool" ? StepMethod::splineTool
-                                  : methodOf(method) == ReadingMethod::spline ? StepMethod::spline
-                                                                              : StepMethod::loglog;
+    const StepMethod stepMethod = stepMethodOf(method);
     const auto material = materialOf(given);
     const double toKeV = 1000.0 / unitsPerMeVOf(unit);
     std::string error;

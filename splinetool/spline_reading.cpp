@@ -1,5 +1,6 @@
 #include "spline_reading.h"
 
+#include "common/numeric_text.h"
 #include "splinetool/error_reporting.h"
 #include "splinetool/segment_checks.h"
 #include "splinetool/spline.h"
@@ -8,6 +9,18 @@
 #include <cmath>
 
 namespace tarvo {
+
+std::optional<ReadingMethod> readingMethodNamed(std::string_view word) {
+    if (sameTextAnyCase(word, "spline")) {
+        return ReadingMethod::spline;
+    }
+    return sameTextAnyCase(word, "loglog") ? std::make_optional(ReadingMethod::loglog)
+                                           : std::nullopt;
+}
+
+const char* readingMethodName(ReadingMethod method) {
+    return method == ReadingMethod::spline ? "spline" : "loglog";
+}
 namespace {
 
 using Cubic = std::array<double, 4>;

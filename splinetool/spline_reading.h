@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvo {
@@ -14,6 +15,12 @@ enum class ReadingMethod {
     loglog, // the straight line in log-log through the two rows around the energy
     spline, // the not-a-knot cubic spline in ln E - ln value of each edge-free segment
 };
+
+// The method a word names, "spline" or "loglog", in any case.
+std::optional<ReadingMethod> readingMethodNamed(std::string_view word);
+
+// The word of a method: "spline" or "loglog".
+const char* readingMethodName(ReadingMethod method);
 
 // Which columns a table holds: the three coefficients, or the five partial cross sections
 // and their total.

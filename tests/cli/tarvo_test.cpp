@@ -420,6 +420,16 @@ TEST(Tarvo, UnitsAndPrecisionAsAsked) {
     const auto perGram = csvRows(tarvo("xs Pb --energy 1 --csv --digits 9").out);
     const auto perAtom = csvRows(tarvo("xs Pb --energy 1 --csv --digits 9 --per-atom").out);
     EXPECT_NEAR(std::stod(perAtom[0][7]), std::stod(perGram[0][7]) * 207.2 / 0.60221367, 1e-4);
+    // Option words read in any case, as the module reads them, and show their own spelling.
+    for (const auto& [asked, usual] :
+         {std::pair{"mu Pb --energy 88.0045 --unit KEV --method LogLog --side ABOVE --csv",
+                    "mu Pb --energy 88.0045 --unit keV --method loglog --side above --csv"},
+          std::pair{"table Water --from 10 --to 20 --step 10 --unit kev --method Spline-Tool",
+                    "table Water --from 10 --to 20 --step 10 --unit keV --method spline-tool"}}) {
+        const Outcome shouted = tarvo(asked);
+        EXPECT_EQ(shouted.status, 0) << asked << ": " << shouted.err;
+        EXPECT_EQ(shouted.out, tarvo(usual).out) << asked;
+    }
 }
 
 // A new table goes where the viewers list it and is read like the shipped ones.

@@ -278,3 +278,19 @@ def test_type_stubs_name_every_function_with_its_parameters():
     assert set(stubs) == set(expected)
     for name, parameters in expected.items():
         assert stubs[name] == parameters, name
+
+
+@pytest.mark.parametrize("asked, usual", [
+    (dict(unit="KEV", method="LogLog", side="ABOVE"), dict(unit="keV", method="loglog", side="above")),
+    (dict(unit="mev", method="SPLINE", side="Below"), dict(unit="MeV", method="spline", side="below")),
+])
+def test_option_words_read_in_any_case_as_the_tool_reads_them(asked, usual):
+    lead = tarvo.material("Pb")
+    energy = 88.0045 if asked["unit"].lower() == "kev" else 0.0880045
+    assert lead.mu(energy, **asked) == lead.mu(energy, **usual)
+    table = tarvo.table("Water", 10, 20, 10, method="Spline-Tool", unit="KEV")
+    np.testing.assert_array_equal(table["mu"], tarvo.table("Water", 10, 20, 10, method="spline-tool", unit="keV")["mu"])
+    beam = tarvo.Spectrum.read(str(tarvo.data_directory() / "examples" / "beam.csv"))
+    assert beam.hvl("Al", weighting="FLUENCE") == beam.hvl("Al", weighting="fluence")
+    with pytest.raises(ValueError):
+        lead.mu(0.1, side="both")
