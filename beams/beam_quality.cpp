@@ -97,11 +97,10 @@ std::optional<Material> materialByNameOrFormula(const DataDirectory& data, const
         loadMaterial(data, table ? MaterialRequest{name, "", ""} : MaterialRequest{"", name, ""},
                      TableKind::coefficients, error);
     if (!material && !table && error.problem == RequestProblem::syntax) {
-        const std::vector<std::string> close = closestNames(data, name, TableKind::coefficients);
-        error.message =
-            "\"" + name + "\" is no table and no formula" +
-            (close.empty() ? " (" + error.message + ")" : " (did you mean " + close.front() + "?)");
-        error.problem = close.empty() ? RequestProblem::syntax : RequestProblem::unknownName;
+        const std::string hint = didYouMean(data, name);
+        error.message = "\"" + name + "\" is no table and no formula" +
+                        (hint.empty() ? " (" + error.message + ")" : hint);
+        error.problem = hint.empty() ? RequestProblem::syntax : RequestProblem::unknownName;
     }
     return material;
 }

@@ -3,6 +3,7 @@
 #include "common/accessible_names.h"
 #include "common/button_keys.h"
 #include "common/number_format.h"
+#include "common/numeric_text.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -143,9 +144,7 @@ void AttenuationWindow::setMaterial(const QString& name, double density) {
 }
 
 std::optional<double> AttenuationWindow::typedNumber(const QLineEdit& box) const {
-    bool ok = false;
-    const double value = box.text().trimmed().toDouble(&ok);
-    return ok ? std::make_optional(value) : std::nullopt;
+    return strictNumber(trimBlanks(box.text().toStdString()));
 }
 
 ThicknessUnit AttenuationWindow::chosenUnit() const {

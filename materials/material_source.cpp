@@ -143,15 +143,6 @@ bool namesTableFile(const std::string& name) {
     return pathLike && std::filesystem::is_regular_file(name, ignored);
 }
 
-std::string didYouMean(const DataDirectory& data, const std::string& name) {
-    const std::vector<std::string> close = closestNames(data, name, TableKind::coefficients);
-    std::string text;
-    for (size_t n = 0; n < close.size(); ++n) {
-        text += (n == 0 ? " (did you mean " : n + 1 == close.size() ? " or " : ", ") + close[n];
-    }
-    return text.empty() ? text : text + "?)";
-}
-
 // A mixture's component as a composition: a table's (an element's is itself), else a formula.
 std::optional<std::vector<CompositionEntry>> componentOf(const DataDirectory& data,
                                                          const std::string& name,
@@ -573,6 +564,15 @@ std::vector<std::string> closestNames(const DataDirectory& data, const std::stri
         names.push_back(close[n].second);
     }
     return names;
+}
+
+std::string didYouMean(const DataDirectory& data, const std::string& name) {
+    const std::vector<std::string> close = closestNames(data, name, TableKind::coefficients);
+    std::string text;
+    for (size_t n = 0; n < close.size(); ++n) {
+        text += (n == 0 ? " (did you mean " : n + 1 == close.size() ? " or " : ", ") + close[n];
+    }
+    return text.empty() ? text : text + "?)";
 }
 
 } // namespace tarvo

@@ -80,6 +80,10 @@ std::vector<Crossing> energiesWhere(const Material& material, int column, double
 std::vector<std::string> closestNames(const DataDirectory& data, const std::string& name,
                                       TableKind quantities);
 
+// The hint after an unknown name: " (did you mean Water, Wax or Air?)" with the closest
+// names, or nothing when none comes near.
+std::string didYouMean(const DataDirectory& data, const std::string& name);
+
 // Loads the request's table from the data directory, or combines its formula or mixture
 // from the element tables there; nothing, with `error` naming the request, when it cannot.
 std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,

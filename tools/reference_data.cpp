@@ -1,5 +1,6 @@
 #include "reference_data.h"
 
+#include "common/number_format.h"
 #include "common/numeric_text.h"
 #include "common/text_fields.h"
 #include "common/text_file.h"
@@ -102,10 +103,8 @@ namespace {
 
 // Significant digits of a number's shortest decimal: 11.35 has four, 8.4e-05 two.
 int significantDigits(double value) {
-    char text[32];
-    const auto written = std::to_chars(text, text + sizeof text, value);
-    const std::string digits(
-        text, std::find_if(text, written.ptr, [](char c) { return c == 'e' || c == 'E'; }));
+    const std::string text = shortestText(value);
+    const std::string digits = text.substr(0, text.find_first_of("eE"));
     const size_t first = digits.find_first_of("123456789");
     if (first == std::string::npos) {
         return 0;

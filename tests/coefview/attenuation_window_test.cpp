@@ -125,14 +125,18 @@ TEST_F(AttenuationWindowTest, NoResultOutlivesItsInput) {
 
     typeEnergy(QStringLiteral("0.662"));
     EXPECT_FALSE(resultsEmpty());
-    for (const QString& bad :
-         {QStringLiteral("-11"), QStringLiteral("x"), QStringLiteral("0"), QStringLiteral("inf")}) {
-        window().densityBox().setText(bad);
-        EXPECT_TRUE(resultsEmpty()) << bad.toStdString();
+    // The boxes read a whole number as scripts give it: a unit or a comma in the box is no
+    // number, blanks around it are passed over.
+    for (const char* bad : {"-11", "x", "0", "inf", "nan", "11,35", "11.35 g"}) {
+        window().densityBox().setText(QString::fromLatin1(bad));
+        EXPECT_TRUE(resultsEmpty()) << bad;
     }
-    window().densityBox().setText(QStringLiteral("11.35"));
-    window().thicknessBox().setText(QStringLiteral("-2"));
-    EXPECT_TRUE(resultsEmpty());
+    window().densityBox().setText(QStringLiteral(" 11.35 "));
+    EXPECT_FALSE(resultsEmpty());
+    for (const char* bad : {"-2", "2mm", "2 mm", "1e999"}) {
+        window().thicknessBox().setText(QString::fromLatin1(bad));
+        EXPECT_TRUE(resultsEmpty()) << bad;
+    }
     window().thicknessBox().setText(QStringLiteral("2"));
     window().transmissionBox().setText(QStringLiteral("1.5"));
     EXPECT_TRUE(window().thicknessForTransmissionField().text().isEmpty());
