@@ -90,12 +90,12 @@ std::optional<std::vector<double>> coefficientAt(const Material& material, int c
     return values;
 }
 
-std::optional<Material> materialByNameOrFormula(const DataDirectory& data, const std::string& name,
-                                                RequestError& error) {
+std::shared_ptr<const Material>
+materialByNameOrFormula(const DataDirectory& data, const std::string& name, RequestError& error) {
     const bool table = !tablesMatching(data, name, TableKind::coefficients).empty();
     auto material =
-        loadMaterial(data, table ? MaterialRequest{name, "", ""} : MaterialRequest{"", name, ""},
-                     TableKind::coefficients, error);
+        sharedMaterial(data, table ? MaterialRequest{name, "", ""} : MaterialRequest{"", name, ""},
+                       TableKind::coefficients, error);
     if (!material && !table && error.problem == RequestProblem::syntax) {
         const std::string hint = didYouMean(data, name);
         error.message = "\"" + name + "\" is no table and no formula" +
@@ -132,12 +132,36 @@ std::optional<std::vector<double>> airMuEnAt(const DataDirectory& data,
                                              const std::vector<double>& energies,
                                              ReadingMethod method, std::string& error) {
     RequestError problem;
-    const auto air = loadMaterial(data, {"Air", "", ""}, TableKind::coefficients, problem);
+    const auto air = sharedMaterial(data, {"Air", "", ""}, TableKind::coefficients, problem);
     if (!air) {
         error = "the air table is needed for the air kerma: " + problem.message;
         return std::nullopt;
     }
     return coefficientAt(*air, 2, energies, method, error);
+}
+
+std::shared_ptr<const std::vector<double>> AirAtBins::at(const DataDirectory& data,
+                                                         const std::vector<double>& energies,
+                                                         ReadingMethod method, std::string& error) {
+    RequestError problem;
+    auto air = sharedMaterial(data, {"Air", "", ""}, TableKind::coefficients, problem);
+    if (!air) {
+        error = "the air table is needed for the air kerma: " + problem.message;
+        return nullptr;
+    }
+    const std::lock_guard lock(m_mutex);
+    if (m_values && m_air == air && m_method == method && m_energies == energies) {
+        return m_values;
+    }
+    auto values = coefficientAt(*air, 2, energies, method, error);
+    if (!values) {
+        return nullptr;
+    }
+    m_air = std::move(air);
+    m_method = method;
+    m_energies = energies;
+    m_values = std::make_shared<const std::vector<double>>(std::move(*values));
+    return m_values;
 }
 
 std::optional<double> massThicknessOf(const GivenThickness& thickness, double density,

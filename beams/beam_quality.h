@@ -4,6 +4,8 @@
 #include "coefview/attenuation.h"
 #include "materials/material_source.h"
 
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,9 +37,9 @@ std::optional<std::vector<double>> coefficientAt(const Material& material, int c
                                                  ReadingMethod method, std::string& error);
 
 // A material by a table's name, stem, symbol or path, else as a chemical formula: the
-// coefficients, for a filter or a half-value layer.
-std::optional<Material> materialByNameOrFormula(const DataDirectory& data, const std::string& name,
-                                                RequestError& error);
+// coefficients, for a filter or a half-value layer. A table is the shared one, read once.
+std::shared_ptr<const Material>
+materialByNameOrFormula(const DataDirectory& data, const std::string& name, RequestError& error);
 
 // A layer of a stack as typed: a material and a thickness with its unit.
 struct LayerText {
@@ -48,6 +50,23 @@ struct LayerText {
 // The layers of "Al:2.5mm,Cu:0.1mm" (thicknesses in um, mm, cm, m or g/cm2, at least 0);
 // nothing, with `error` naming the item, when one is not a material and a thickness.
 std::optional<std::vector<LayerText>> parseLayerList(const std::string& text, std::string& error);
+
+// The air's mu_en/rho (cm2/g) at a beam's bins, read once for the beam: kept with the bins,
+// the air table it was read from and the method, and read again when any changes (another
+// data directory, a changed air table). Safe from several threads.
+class AirAtBins {
+  public:
+    std::shared_ptr<const std::vector<double>> at(const DataDirectory& data,
+                                                  const std::vector<double>& energies,
+                                                  ReadingMethod method, std::string& error);
+
+  private:
+    std::mutex m_mutex;
+    std::shared_ptr<const Material> m_air;
+    ReadingMethod m_method = ReadingMethod::spline;
+    std::vector<double> m_energies;
+    std::shared_ptr<const std::vector<double>> m_values;
+};
 
 // The air's mu_en/rho (cm2/g) at each energy (MeV), from the data directory's air table.
 std::optional<std::vector<double>> airMuEnAt(const DataDirectory& data,

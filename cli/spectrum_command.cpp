@@ -105,7 +105,8 @@ bool writeFiltered(const Spectrum& beam, const SpectrumOptions& o, const Command
 // The material of the half-value layers with the density its lengths are reckoned with.
 std::optional<Material> layerMaterial(const SpectrumOptions& o, const CommandContext& c,
                                       RequestError& error) {
-    auto material = materialByNameOrFormula(c.data, o.hvlMaterial, error);
+    const auto shared = materialByNameOrFormula(c.data, o.hvlMaterial, error);
+    std::optional<Material> material = shared ? std::make_optional(*shared) : std::nullopt;
     if (material && o.density) {
         material->density = *o.density;
     }

@@ -38,7 +38,16 @@ std::string DataDirectory::path(std::string_view relative) const {
     if (m_root.empty()) {
         return std::string(relative);
     }
-    return (m_root / nativePath(relative)).string();
+    std::string native = nativePath(relative);
+    if (native.empty() || native.front() == '/') {
+        return (m_root / native).string();
+    }
+    // Joined as text, as the path operator joins a relative path: every lookup makes paths.
+    std::string joined = m_root.native();
+    if (joined.back() != '/') {
+        joined += '/';
+    }
+    return joined + native;
 }
 
 } // namespace tarvo

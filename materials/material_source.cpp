@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <sstream>
 
 namespace tarvo {
@@ -86,22 +87,27 @@ std::string ownName(const std::string& path, TableKind quantities) {
     return *name;
 }
 
+// The key of a table file's values of a kind in the caches.
+std::string tableKey(const std::string& path, TableKind quantities) {
+    return path + (quantities == TableKind::coefficients ? "\ncoefficients" : "\ncross sections");
+}
+
 // The files of a directory with an extension, sorted; kept while the directory is unchanged.
-std::vector<std::string> tableFiles(const DataDirectory& data, const std::string& directory,
-                                    const std::string& extension) {
+std::shared_ptr<const std::vector<std::string>>
+tableFiles(const DataDirectory& data, const std::string& directory, const std::string& extension) {
     static FileCache<std::vector<std::string>> listings;
     const std::string path = data.path(directory);
     const auto stamp = fileStampOf(path);
     if (!stamp) {
-        return {};
+        return std::make_shared<const std::vector<std::string>>();
     }
     const std::string key = path + '\n' + extension;
-    if (const auto kept = listings.find(key, *stamp)) {
-        return *kept;
+    if (auto kept = listings.find(key, *stamp)) {
+        return kept;
     }
     auto files = std::make_shared<const std::vector<std::string>>(listFiles(path, extension));
     listings.keep(key, *stamp, files);
-    return *files;
+    return files;
 }
 
 // The tables of a kind whose stem, or else whose own name, is `name` (any case).
@@ -110,12 +116,14 @@ std::vector<std::string> tablesByKey(const DataDirectory& data, const std::strin
     std::vector<std::string> found;
     for (const TableFolder& folder : foldersOf(quantities)) {
         for (const std::string& extension : folder.extensions) {
-            for (const std::string& file : tableFiles(data, folder.directory, extension)) {
+            for (const std::string& file : *tableFiles(data, folder.directory, extension)) {
+                // A stem is compared before any path is made: a lookup passes every file.
+                const std::string_view stem(file.data(), file.size() - extension.size());
+                if (!byOwnName && !sameTextAnyCase(stem, name)) {
+                    continue;
+                }
                 const std::string path = data.path(formPath(folder.directory, file));
-                const std::string key =
-                    byOwnName ? ownName(path, quantities)
-                              : file.substr(0, file.size() - std::string(extension).size());
-                if (sameTextAnyCase(key, name)) {
+                if (!byOwnName || sameTextAnyCase(ownName(path, quantities), name)) {
                     found.push_back(path);
                 }
             }
@@ -304,18 +312,69 @@ Recipe recipeOf(const std::vector<CompositionEntry>& composition) {
     return recipe;
 }
 
+namespace {
+
+// The tables a stem, symbol or atomic number picks; empty where none does.
+std::vector<std::string> tablesByListedKey(const DataDirectory& data, const std::string& name,
+                                           TableKind quantities) {
+    if (auto byStem = tablesByKey(data, name, quantities, false); !byStem.empty()) {
+        return byStem;
+    }
+    const int z = atomicNumberOfName(name);
+    return z != 0 ? elementTable(data, z, quantities) : std::vector<std::string>{};
+}
+
+// Lookups by stem, symbol or atomic number depend on the folders' listings alone, so their
+// answers are kept while both folders of the kind are unchanged: asking for a material
+// again costs two looks at the folders.
+class ListedLookups {
+  public:
+    std::vector<std::string> find(const DataDirectory& data, const std::string& name,
+                                  TableKind quantities) {
+        const TableFolders& folders = tableFolders(quantities);
+        const auto elements = fileStampOf(data.path(folders.elementFolder));
+        const auto materials = fileStampOf(data.path(folders.materialFolder));
+        if (!elements || !materials) {
+            return tablesByListedKey(data, name, quantities);
+        }
+        const std::string key = tableKey(data.root().string() + '\n' + name, quantities);
+        {
+            const std::lock_guard lock(m_mutex);
+            const auto kept = m_entries.find(key);
+            if (kept != m_entries.end() && kept->second.elements == *elements &&
+                kept->second.materials == *materials) {
+                return kept->second.paths;
+            }
+        }
+        std::vector<std::string> paths = tablesByListedKey(data, name, quantities);
+        const std::lock_guard lock(m_mutex);
+        if (m_entries.size() >= FileCache<int>::kMostEntries) {
+            m_entries.clear();
+        }
+        m_entries[key] = {*elements, *materials, paths};
+        return paths;
+    }
+
+  private:
+    struct Entry {
+        FileStamp elements;
+        FileStamp materials;
+        std::vector<std::string> paths;
+    };
+    std::mutex m_mutex;
+    std::map<std::string, Entry> m_entries;
+};
+
+} // namespace
+
 std::vector<std::string> tablesMatching(const DataDirectory& data, const std::string& name,
                                         TableKind quantities) {
     if (namesTableFile(name)) {
         return {name};
     }
-    if (auto byStem = tablesByKey(data, name, quantities, false); !byStem.empty()) {
-        return byStem;
-    }
-    if (const int z = atomicNumberOfName(name); z != 0) {
-        if (auto element = elementTable(data, z, quantities); !element.empty()) {
-            return element;
-        }
+    static ListedLookups listed;
+    if (auto byListing = listed.find(data, name, quantities); !byListing.empty()) {
+        return byListing;
     }
     return tablesByKey(data, name, quantities, true);
 }
@@ -324,7 +383,7 @@ std::vector<TableKeys> everyTable(const DataDirectory& data, TableKind quantitie
     std::vector<TableKeys> tables;
     for (const TableFolder& folder : foldersOf(quantities)) {
         for (const std::string& extension : folder.extensions) {
-            for (const std::string& file : tableFiles(data, folder.directory, extension)) {
+            for (const std::string& file : *tableFiles(data, folder.directory, extension)) {
                 TableKeys table{data.path(formPath(folder.directory, file)), {}};
                 table.keys.push_back(file.substr(0, file.size() - std::string(extension).size()));
                 table.keys.push_back(ownName(table.path, quantities));
@@ -400,43 +459,32 @@ void prepareSplines(Material& material) {
                                              material.splineError);
 }
 
-// A table read and fitted, kept while its file is unchanged: scripts and batches that ask
-// for one material again and again read it once.
-std::optional<Material> tableAt(const std::string& path, TableKind quantities,
-                                RequestError& error) {
+// A table read and fitted, kept while its file is unchanged (size, time, inode): scripts
+// and batches that ask for one material again and again read and fit it once, and share it.
+std::shared_ptr<const Material> tableAt(const std::string& path, TableKind quantities,
+                                        RequestError& error) {
     static FileCache<Material> tables;
     const auto stamp = fileStampOf(path);
-    const std::string key =
-        path + (quantities == TableKind::coefficients ? "\ncoefficients" : "\ncross sections");
-    if (const auto kept = stamp ? tables.find(key, *stamp) : nullptr) {
-        return *kept;
+    const std::string key = tableKey(path, quantities);
+    if (auto kept = stamp ? tables.find(key, *stamp) : nullptr) {
+        return kept;
     }
-    Material material;
-    material.quantities = quantities;
-    if (!loadTable(path, quantities, material, error.message)) {
+    auto material = std::make_shared<Material>();
+    material->quantities = quantities;
+    if (!loadTable(path, quantities, *material, error.message)) {
         error.problem = RequestProblem::unreadable;
-        return std::nullopt;
+        return nullptr;
     }
-    prepareSplines(material);
+    prepareSplines(*material);
     if (stamp && fileStampOf(path) == stamp) {
-        tables.keep(key, *stamp, std::make_shared<const Material>(material));
+        tables.keep(key, *stamp, material);
     }
     return material;
 }
 
-std::optional<Material> tableMaterial(const DataDirectory& data, const std::string& name,
-                                      TableKind quantities, RequestError& error) {
-    const std::optional<std::string> path = findTable(data, name, quantities, error);
-    return path ? tableAt(*path, quantities, error) : std::nullopt;
-}
-
-} // namespace
-
-std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
-                                     TableKind quantities, RequestError& error) {
-    if (!request.name.empty()) {
-        return tableMaterial(data, std::string(trimBlanks(request.name)), quantities, error);
-    }
+// A formula's or a mixture's tables, combined from the element tables.
+std::optional<Material> combinedMaterial(const DataDirectory& data, const MaterialRequest& request,
+                                         TableKind quantities, RequestError& error) {
     Material material;
     material.quantities = quantities;
     const auto composition = compositionOf(data, request, error, material.notes);
@@ -456,6 +504,42 @@ std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRe
     }
     prepareSplines(material);
     return material;
+}
+
+} // namespace
+
+std::shared_ptr<const Material> sharedMaterial(const DataDirectory& data,
+                                               const MaterialRequest& request, TableKind quantities,
+                                               RequestError& error) {
+    if (!request.name.empty()) {
+        const std::optional<std::string> path =
+            findTable(data, std::string(trimBlanks(request.name)), quantities, error);
+        return path ? tableAt(*path, quantities, error) : nullptr;
+    }
+    auto material = combinedMaterial(data, request, quantities, error);
+    return material ? std::make_shared<const Material>(std::move(*material)) : nullptr;
+}
+
+std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
+                                     TableKind quantities, RequestError& error) {
+    const auto material = sharedMaterial(data, request, quantities, error);
+    return material ? std::make_optional(*material) : std::nullopt;
+}
+
+std::optional<TableHeader> tableHeader(const std::string& path, TableKind quantities,
+                                       std::string& error) {
+    static FileCache<TableHeader> headers;
+    const auto stamp = fileStampOf(path);
+    const std::string key = tableKey(path, quantities);
+    if (const auto kept = stamp ? headers.find(key, *stamp) : nullptr) {
+        return *kept;
+    }
+    const auto header = quantities == TableKind::coefficients ? readCoefficientHeader(path, error)
+                                                              : readTableHeader(path, error);
+    if (header && stamp && fileStampOf(path) == stamp) {
+        headers.keep(key, *stamp, std::make_shared<const TableHeader>(*header));
+    }
+    return header;
 }
 
 double highestEnergy(TableKind quantities) {

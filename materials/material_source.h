@@ -9,6 +9,7 @@
 #include "splinetool/spline_reading.h"
 #include "xsview/cross_section_table.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,6 +89,17 @@ std::string didYouMean(const DataDirectory& data, const std::string& name);
 // from the element tables there; nothing, with `error` naming the request, when it cannot.
 std::optional<Material> loadMaterial(const DataDirectory& data, const MaterialRequest& request,
                                      TableKind quantities, RequestError& error);
+
+// The same, shared: a table is read and fitted once and kept while its file is unchanged
+// (path, size, modification time, inode), from any thread, so asking again costs a look at
+// the file's stamp; a formula or a mixture is combined anew. Null, with `error`, on failure.
+std::shared_ptr<const Material> sharedMaterial(const DataDirectory& data,
+                                               const MaterialRequest& request, TableKind quantities,
+                                               RequestError& error);
+
+// A table's header (own name, density), kept while its file is unchanged.
+std::optional<TableHeader> tableHeader(const std::string& path, TableKind quantities,
+                                       std::string& error);
 
 // The composition by weight of a formula or a mixture; `notes` gets how formulas that
 // read two ways were read.

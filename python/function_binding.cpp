@@ -212,7 +212,7 @@ void bindDataDirectory(py::module_& m) {
           "Reads the tables of another run directory (one holding ele, mix, mu_ele, mu_mix);\n"
           "OSError when it holds none.");
     m.def(
-        "data_directory", [] { return dataDirectory().root(); },
+        "data_directory", [] { return dataDirectory()->root(); },
         "The run directory whose tables are read: set_data_directory's, else TARVO_DATA's,\n"
         "else the installation's own.");
     m.def("_set_default_data_directory", &setDefaultDataDirectory, "path"_a);

@@ -63,7 +63,7 @@ py::object crossSections(const ModuleMaterial& material, const py::object& energ
     const Material& tables = material.tables(TableKind::crossSections);
     ReadingWay way = wayOf(method, unit, side);
     if (perAtom) {
-        const auto factor = barnsPerAtomFactor(DataDirectory(material.dataRoot), tables);
+        const auto factor = barnsPerAtomFactor(*material.data, tables);
         if (!factor) {
             throw ModuleFailure(FailureKind::value, "per_atom is for the table of an element");
         }

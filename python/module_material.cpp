@@ -13,13 +13,15 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 
 namespace tarvo::python {
 namespace {
 
 struct DataState {
-    std::optional<DataDirectory> current;
+    std::mutex mutex;
+    std::shared_ptr<const DataDirectory> current;
     std::filesystem::path fallback;
 };
 
@@ -86,7 +88,7 @@ std::string existingTable(const DataDirectory& data, const std::string& director
 std::shared_ptr<ModuleMaterial> tableMaterial(const std::string& coefficientPath,
                                               const std::string& crossSectionPath) {
     auto material = std::make_shared<ModuleMaterial>();
-    material->dataRoot = dataDirectory().root();
+    material->data = dataDirectory();
     material->coefficientRequest.name = coefficientPath;
     material->crossSectionRequest.name = crossSectionPath;
     const std::string& path = coefficientPath.empty() ? crossSectionPath : coefficientPath;
@@ -98,8 +100,8 @@ std::shared_ptr<ModuleMaterial> tableMaterial(const std::string& coefficientPath
     material->category = categoryOfExtension(extension);
     material->atomicNumber = element ? std::atoi(material->stem.c_str()) : 0;
     std::string error;
-    const auto header =
-        coefficientPath.empty() ? readTableHeader(path, error) : readCoefficientHeader(path, error);
+    const auto header = tableHeader(
+        path, coefficientPath.empty() ? TableKind::crossSections : TableKind::coefficients, error);
     if (!header) {
         throw ModuleFailure(FailureKind::file, error);
     }
@@ -166,7 +168,7 @@ double givenDensity(double density) {
 std::shared_ptr<ModuleMaterial> combined(const MaterialRequest& request, const std::string& kind,
                                          double density, const std::string& name) {
     auto material = std::make_shared<ModuleMaterial>();
-    material->dataRoot = dataDirectory().root();
+    material->data = dataDirectory();
     material->kind = kind;
     material->name = oneLineName(name);
     material->density = givenDensity(density);
@@ -179,8 +181,9 @@ std::shared_ptr<ModuleMaterial> combined(const MaterialRequest& request, const s
 
 } // namespace
 
-const DataDirectory& dataDirectory() {
+std::shared_ptr<const DataDirectory> dataDirectory() {
     DataState& state = dataState();
+    const std::lock_guard lock(state.mutex);
     if (!state.current) {
         std::string error;
         const char* variable = std::getenv("TARVO_DATA");
@@ -191,9 +194,9 @@ const DataDirectory& dataDirectory() {
             throw ModuleFailure(FailureKind::file,
                                 error + " (call tarvo.set_data_directory or set TARVO_DATA)");
         }
-        state.current = DataDirectory(*directory);
+        state.current = std::make_shared<const DataDirectory>(*directory);
     }
-    return *state.current;
+    return state.current;
 }
 
 void setDataDirectory(const std::filesystem::path& directory) {
@@ -202,12 +205,16 @@ void setDataDirectory(const std::filesystem::path& directory) {
     if (!found) {
         throw ModuleFailure(FailureKind::file, error);
     }
-    dataState().current = DataDirectory(*found);
+    DataState& state = dataState();
+    const std::lock_guard lock(state.mutex);
+    state.current = std::make_shared<const DataDirectory>(*found);
 }
 
 void setDefaultDataDirectory(const std::filesystem::path& directory) {
-    dataState().fallback = directory;
-    dataState().current.reset();
+    DataState& state = dataState();
+    const std::lock_guard lock(state.mutex);
+    state.fallback = directory;
+    state.current.reset();
 }
 
 const Material& ModuleMaterial::tables(TableKind quantities) const {
@@ -223,11 +230,10 @@ const Material& ModuleMaterial::tables(TableKind quantities) const {
                                 (coefficients ? "coefficients" : "cross sections"));
     }
     RequestError error;
-    auto loaded = loadMaterial(DataDirectory(dataRoot), request, quantities, error);
-    if (!loaded) {
+    held = sharedMaterial(*data, request, quantities, error);
+    if (!held) {
         throw requestFailure(error);
     }
-    held = std::make_shared<const Material>(std::move(*loaded));
     return *held;
 }
 
@@ -261,7 +267,8 @@ std::vector<std::shared_ptr<ModuleMaterial>> listMaterials(const std::string& ki
     const TableSelection selection = kind == "element"    ? TableSelection::elements
                                      : kind == "material" ? TableSelection::materials
                                                           : TableSelection::all;
-    const DataDirectory& data = dataDirectory();
+    const auto shared = dataDirectory();
+    const DataDirectory& data = *shared;
     std::vector<std::shared_ptr<ModuleMaterial>> materials;
     for (const CatalogueEntry& entry : catalogueTables(data, selection, category)) {
         if (!entry.kind.empty()) {
@@ -271,8 +278,24 @@ std::vector<std::shared_ptr<ModuleMaterial>> listMaterials(const std::string& ki
     return materials;
 }
 
+namespace {
+
+// Whether a table lies in one of the data directory's folders: the lookup makes their paths
+// from the directory, so their text says it; any other path is asked of the file system.
+bool inDataDirectory(const DataDirectory& data, const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.parent_path();
+    if (folder.parent_path() == data.root()) {
+        return true;
+    }
+    std::error_code ignored;
+    return std::filesystem::equivalent(folder.parent_path(), data.root(), ignored);
+}
+
+} // namespace
+
 std::shared_ptr<ModuleMaterial> findMaterial(const std::string& given) {
-    const DataDirectory& data = dataDirectory();
+    const auto shared = dataDirectory();
+    const DataDirectory& data = *shared;
     const std::string name(trimBlanks(given));
     const auto coefficients = tablesMatching(data, name, TableKind::coefficients);
     const auto crossSections = tablesMatching(data, name, TableKind::crossSections);
@@ -286,9 +309,13 @@ std::shared_ptr<ModuleMaterial> findMaterial(const std::string& given) {
     }
     const std::filesystem::path path(coefficients.size() == 1 ? coefficients.front()
                                                               : crossSections.front());
-    std::error_code ignored;
-    if (!std::filesystem::equivalent(path.parent_path().parent_path(), data.root(), ignored)) {
+    if (!inDataDirectory(data, path)) {
         return standaloneTable(path.string());
+    }
+    // A table of each kind under one stem: the pair is known, no file need be looked for.
+    if (coefficients.size() == 1 && crossSections.size() == 1 &&
+        std::filesystem::path(crossSections.front()).stem() == path.stem()) {
+        return tableMaterial(coefficients.front(), crossSections.front());
     }
     CatalogueEntry entry;
     entry.stem = path.stem().string();
@@ -376,7 +403,7 @@ std::vector<std::string> saveMaterial(ModuleMaterial& material, const std::strin
                             "a table needs the material's density: give density= (g/cm3)");
     }
     const std::string stem = tableFileName(fileName, material.name);
-    const DataDirectory data(material.dataRoot);
+    const DataDirectory& data = *material.data;
     std::vector<std::pair<TableKind, std::string>> tables{
         {TableKind::crossSections,
          combinedTablePath(data, stem + crossSectionExtension, TableKind::crossSections)},

@@ -28,8 +28,9 @@ class ModuleFailure : public std::runtime_error {
 
 // Where the tables are read: the directory named by set_data_directory, else TARVO_DATA,
 // else the installation's own (`fallback`, or the per-user copy of a read-only one).
-// Throws a file failure when the directory holds no tables.
-const DataDirectory& dataDirectory();
+// Throws a file failure when the directory holds no tables. Shared, so that a call working
+// in one thread keeps its directory while another thread names a new one.
+std::shared_ptr<const DataDirectory> dataDirectory();
 void setDataDirectory(const std::filesystem::path& directory);
 void setDefaultDataDirectory(const std::filesystem::path& directory);
 
@@ -37,15 +38,15 @@ void setDefaultDataDirectory(const std::filesystem::path& directory);
 // mixture combined from the element tables. Its tables are read at first use, once.
 class ModuleMaterial {
   public:
-    std::string stem;               // the table's file name without extension; empty until saved
-    std::string name;               // its own name
-    std::string kind;               // "element", "material", "compound" or "mixture"
-    std::string category;           // "human", "phantom", "other"; empty for elements and unsaved
-    double density = 0.0;           // g/cm3; 0 where none was given
-    int atomicNumber = 0;           // of an element
-    std::filesystem::path dataRoot; // the data directory it was found or combined in
-    MaterialRequest coefficientRequest;  // how each kind of table is had
-    MaterialRequest crossSectionRequest; // (empty: the material has none of that kind)
+    std::string stem;     // the table's file name without extension; empty until saved
+    std::string name;     // its own name
+    std::string kind;     // "element", "material", "compound" or "mixture"
+    std::string category; // "human", "phantom", "other"; empty for elements and unsaved
+    double density = 0.0; // g/cm3; 0 where none was given
+    int atomicNumber = 0; // of an element
+    std::shared_ptr<const DataDirectory> data; // where it was found or combined
+    MaterialRequest coefficientRequest;        // how each kind of table is had
+    MaterialRequest crossSectionRequest;       // (empty: the material has none of that kind)
 
     // The material's tables of a kind, read or combined at first use; throws when they
     // cannot be had.

@@ -22,6 +22,8 @@ struct ModuleSpectrum {
     Spectrum spectrum;
     double unitsPerMeV = 1000.0;
     std::string unit = "keV";
+    // The air at the bins, read at the first air-kerma quantity; the bins never change.
+    std::shared_ptr<AirAtBins> air = std::make_shared<AirAtBins>();
 };
 
 ModuleSpectrum spectrumFromArrays(const py::object& energies, const py::object& counts,
@@ -83,13 +85,13 @@ std::vector<double> coefficientsAtBins(const Material& tables, int column, const
     return std::move(*values);
 }
 
-std::vector<double> airMuEn(const ModuleSpectrum& s, ReadingMethod method) {
+std::shared_ptr<const std::vector<double>> airMuEn(const ModuleSpectrum& s, ReadingMethod method) {
     std::string error;
-    auto values = airMuEnAt(dataDirectory(), s.spectrum.energies, method, error);
+    auto values = s.air->at(*dataDirectory(), s.spectrum.energies, method, error);
     if (!values) {
         throw ModuleFailure(FailureKind::file, error);
     }
-    return std::move(*values);
+    return values;
 }
 
 BeamWeighting weightingOf(const std::string& name) {
@@ -123,7 +125,7 @@ LayerMaterial layerMaterialOf(const ModuleSpectrum& s, const py::object& given,
     }
     layer.mu = coefficientsAtBins(layer.material->tables(TableKind::coefficients), 0, s, way);
     layer.weights = beamWeights(
-        s.spectrum, by, by == BeamWeighting::airKerma ? airMuEn(s, way) : std::vector<double>());
+        s.spectrum, by, by == BeamWeighting::airKerma ? *airMuEn(s, way) : std::vector<double>());
     return layer;
 }
 
@@ -230,7 +232,7 @@ void bindReading(py::class_<ModuleSpectrum>& cls) {
     cls.def(
         "save",
         [](const ModuleSpectrum& s, const std::string& path, bool overwrite) {
-            const WriteRefusal refusal = writeRefusal(dataDirectory(), path, overwrite);
+            const WriteRefusal refusal = writeRefusal(*dataDirectory(), path, overwrite);
             if (refusal != WriteRefusal::none) {
                 throw ModuleFailure(refusal == WriteRefusal::exists ? FailureKind::fileExists
                                                                     : FailureKind::permission,
@@ -252,6 +254,7 @@ void bindBeam(py::class_<ModuleSpectrum>& cls) {
         "filtered",
         [](const ModuleSpectrum& s, const py::object& layers, const std::string& method) {
             ModuleSpectrum out = s;
+            out.air = std::make_shared<AirAtBins>();
             out.spectrum = filteredSpectrum(s.spectrum, layersOf(s, layers, methodOf(method)));
             if (const auto problem = filteredProblem(out.spectrum)) {
                 throw ModuleFailure(FailureKind::value, *problem);
@@ -275,7 +278,7 @@ void bindBeam(py::class_<ModuleSpectrum>& cls) {
     cls.def(
         "air_kerma",
         [](const ModuleSpectrum& s, const std::string& method) {
-            return airKerma(s.spectrum, airMuEn(s, methodOf(method)));
+            return airKerma(s.spectrum, *airMuEn(s, methodOf(method)));
         },
         "method"_a = "spline",
         "The air (collision) kerma in Gy, the counts taken as photons per cm2: the sum of\n"
@@ -283,7 +286,7 @@ void bindBeam(py::class_<ModuleSpectrum>& cls) {
     cls.def(
         "air_kerma_per_photon",
         [](const ModuleSpectrum& s, const std::string& method) {
-            return airKerma(s.spectrum, airMuEn(s, methodOf(method))) / photonFluence(s.spectrum);
+            return airKerma(s.spectrum, *airMuEn(s, methodOf(method))) / photonFluence(s.spectrum);
         },
         "method"_a = "spline", "The air kerma per photon per cm2 (Gy cm2).");
 }

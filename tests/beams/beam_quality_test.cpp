@@ -14,7 +14,7 @@ Material coefficientsOf(const std::string& name) {
     RequestError error;
     auto material = materialByNameOrFormula(kData, name, error);
     EXPECT_TRUE(material) << error.message;
-    return material ? std::move(*material) : Material{};
+    return material ? *material : Material{};
 }
 
 struct SingleEnergyCase {
