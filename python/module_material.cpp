@@ -219,6 +219,7 @@ void setDefaultDataDirectory(const std::filesystem::path& directory) {
 
 const Material& ModuleMaterial::tables(TableKind quantities) const {
     const bool coefficients = quantities == TableKind::coefficients;
+    const std::lock_guard lock(m_loading);
     std::shared_ptr<const Material>& held = coefficients ? m_coefficients : m_crossSections;
     if (held) {
         return *held;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -57,6 +58,7 @@ class ModuleMaterial {
     std::vector<std::string> notes() const;
 
   private:
+    mutable std::mutex m_loading; // one thread reads the tables, the others wait for them
     mutable std::shared_ptr<const Material> m_coefficients;
     mutable std::shared_ptr<const Material> m_crossSections;
 };

@@ -123,7 +123,10 @@ LayerMaterial layerMaterialOf(const ModuleSpectrum& s, const py::object& given,
     if (density && !usableDensity(*density)) {
         throw ModuleFailure(FailureKind::value, "density must be a finite number above 0 (g/cm3)");
     }
-    layer.mu = coefficientsAtBins(layer.material->tables(TableKind::coefficients), 0, s, way);
+    const Material& tables = layer.material->tables(TableKind::coefficients);
+    // The readings at the bins and the air need no Python object: other threads go on.
+    py::gil_scoped_release release;
+    layer.mu = coefficientsAtBins(tables, 0, s, way);
     layer.weights = beamWeights(
         s.spectrum, by, by == BeamWeighting::airKerma ? *airMuEn(s, way) : std::vector<double>());
     return layer;
@@ -144,7 +147,11 @@ ThicknessUnit lengthUnitOf(const std::string& unit, double density, const std::s
 }
 
 BeamQuality qualityOf(const LayerMaterial& layer) {
-    const auto quality = beamQuality(layer.weights, layer.mu);
+    std::optional<BeamQuality> quality;
+    {
+        py::gil_scoped_release release;
+        quality = beamQuality(layer.weights, layer.mu);
+    }
     if (!quality) {
         throw ModuleFailure(FailureKind::value, "no photons of the beam carry weight");
     }
@@ -200,8 +207,9 @@ std::vector<BeamLayer> layersOf(const ModuleSpectrum& s, const py::object& given
         if (!mass) {
             throw ModuleFailure(FailureKind::value, error);
         }
-        layers.push_back(
-            {coefficientsAtBins(found->tables(TableKind::coefficients), 0, s, method), *mass});
+        const Material& tables = found->tables(TableKind::coefficients);
+        py::gil_scoped_release release;
+        layers.push_back({coefficientsAtBins(tables, 0, s, method), *mass});
     }
     return layers;
 }
@@ -363,11 +371,15 @@ void bindQuality(py::class_<ModuleSpectrum>& cls) {
                 layerMaterialOf(s, material, weighting, method, std::nullopt);
             const BeamQuality q = qualityOf(layer);
             const auto [lowest, highest] = weightedRange(s.spectrum, layer.weights);
+            const Material& tables = layer.material->tables(TableKind::coefficients);
+            const ReadingMethod way = methodOf(method);
             std::vector<double> energies;
-            for (const Crossing& crossing :
-                 effectiveEnergies(layer.material->tables(TableKind::coefficients),
-                                   q.firstHalfValueLayer, lowest, highest, methodOf(method))) {
-                energies.push_back(crossing.energy);
+            {
+                py::gil_scoped_release release;
+                for (const Crossing& crossing :
+                     effectiveEnergies(tables, q.firstHalfValueLayer, lowest, highest, way)) {
+                    energies.push_back(crossing.energy);
+                }
             }
             return arrayOf(energies, s.unitsPerMeV);
         },

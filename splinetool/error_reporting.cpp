@@ -34,8 +34,10 @@ struct Mechanism {
     Mechanism() { levels[1].name = "USER"; }
 };
 
+// One mechanism a thread: readings that fit tables in several threads at once each have
+// their own error stack, slots and messages.
 Mechanism& mechanism() {
-    static Mechanism state;
+    static thread_local Mechanism state;
     return state;
 }
 

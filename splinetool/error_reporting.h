@@ -36,9 +36,10 @@ void E1STL(int slot, const std::string& value);
 // callers get the stop as an error, never the end of the process.
 struct SplineStopped {};
 
-// Where messages go and what stopping does. By default the messages are kept (see
-// takeKeptMessages) and stopping throws SplineStopped after the stop notice; the spline
-// tool installs the console and the end of the process with status 1.
+// Where messages go and what stopping does, for the calling thread (each thread has its own
+// error stack and messages). By default the messages are kept (see takeKeptMessages) and
+// stopping throws SplineStopped after the stop notice; the spline tool installs the console
+// and the end of the process with status 1.
 void setErrorOutput(std::ostream& output);
 void setStopAction(std::function<void()> stop);
 // Keeps the messages again, as before any output was installed (the installed stream may
