@@ -15,7 +15,7 @@ done
 [ -L "$root/opt/bin/tarvo" ] || { echo "no bin/tarvo"; exit 1; }
 [ "$(readlink "$run/Tarvo_V6")" = Tarvo_V7S ] || { echo "Tarvo_V6 is no link to Tarvo_V7S"; exit 1; }
 # The tables live under share, linked from the run directory.
-for directory in ele mix mu_ele mu_mix examples; do
+for directory in ele mix mu_ele mu_mix examples tube_spectra; do
     [ "$(readlink "$run/$directory")" = "../../share/tarvo/$directory" ] ||
         { echo "$directory is not linked to share/tarvo"; exit 1; }
 done
