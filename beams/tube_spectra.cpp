@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <sstream>
 
@@ -60,6 +61,13 @@ std::optional<TubeBin> parseBin(const std::string& line) {
         return std::nullopt;
     }
     return TubeBin{fields[0], {fields[2], fields[3], fields[4], fields[5]}};
+}
+
+// A mass thickness for messages, to four figures: "0.6328 g/cm2".
+std::string massText(double gramsPerSquareCentimetre) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g g/cm2", gramsPerSquareCentimetre);
+    return text;
 }
 
 // The text of a kV for messages: "80 kV", "27.5 kV".
@@ -257,9 +265,8 @@ std::optional<double> addedFilterForHvl(const FilterSearch& search, double wante
         return 0.0;
     }
     if (*bare > wantedHvl) {
-        error = "the beam's HVL1 is " + shortestText(*bare) +
-                " g/cm2 without an added filter, already above the wanted " +
-                shortestText(wantedHvl) + " g/cm2";
+        error = "the beam's HVL1 is " + massText(*bare) +
+                " without an added filter, already above the wanted " + massText(wantedHvl);
         return std::nullopt;
     }
     // A filter hardens the beam, so its HVL1 rises with the thickness: bracket, then halve.
@@ -270,8 +277,8 @@ std::optional<double> addedFilterForHvl(const FilterSearch& search, double wante
         low = high;
         high *= 2;
         if (!hvl || high > mostMassThickness) {
-            error = "no added filter up to " + shortestText(mostMassThickness) +
-                    " g/cm2 gives an HVL1 of " + shortestText(wantedHvl) + " g/cm2";
+            error = "no added filter up to " + massText(mostMassThickness) + " gives an HVL1 of " +
+                    massText(wantedHvl);
             return std::nullopt;
         }
     }
@@ -310,7 +317,7 @@ std::optional<QualityBeam> standardQualityBeam(const DataDirectory& data, const 
     if (!added) {
         return std::nullopt;
     }
-    QualityBeam result{*quality, *beam, *added, {}};
+    QualityBeam result{*quality, *beam, *added, aluminium->density, {}};
     for (std::size_t i = 0; i < result.beam.photons.size(); ++i) {
         result.beam.photons[i] *= std::exp(-(*mu)[i] * *added);
     }

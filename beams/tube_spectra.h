@@ -107,9 +107,10 @@ std::optional<RadiationQuality> radiationQualityNamed(const std::string& name);
 // the model's own, not a given tube's.
 struct QualityBeam {
     RadiationQuality quality;
-    Spectrum beam;               // filtered
-    double addedAluminium = 0.0; // g/cm2
-    BeamQuality inAluminium;     // g/cm2
+    Spectrum beam;                 // filtered
+    double addedAluminium = 0.0;   // g/cm2
+    double aluminiumDensity = 0.0; // g/cm3 of the aluminium table
+    BeamQuality inAluminium;       // g/cm2
 };
 std::optional<QualityBeam> standardQualityBeam(const DataDirectory& data, const std::string& name,
                                                ReadingMethod method, std::string& error);

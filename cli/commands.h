@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarvo::cli {
 
@@ -92,12 +93,18 @@ int combineTables(const MaterialRequest& material, const CombineOptions& options
 // after filters: its fluences, mean energy, air kerma and, in a material, its half-value
 // layers, homogeneity and effective energy, or its transmission curve.
 struct SpectrumOptions {
-    std::string file;
-    std::string unit = "keV"; // of the file's energies, and of the energies shown
+    std::string file;            // a spectrum file ("-": the standard input), or
+    std::string tube;            // "W:80kV": a tube model at a voltage, or
+    std::string quality;         // "RQR5": a standard radiation quality
+    double ripple = 0.0;         // % of the tube voltage
+    std::string distance = "1m"; // of the air kerma per mAs
+    std::string unit = "keV";    // of the file's energies, and of the energies shown
     bool perUnitEnergy = false;
-    std::string filter;            // "Al:2.5mm,Cu:0.1mm"
-    std::string hvlMaterial;       // the material of the half-value layers and the curve
-    std::optional<double> density; // g/cm3 of that material; its table's when not given
+    std::string filter;                    // "Al:2.5mm,Cu:0.1mm"
+    std::vector<std::string> hvlMaterials; // of the half-value layers; the first's curve
+    std::string findFilter;                // the material whose added thickness sets --hvl1
+    std::string hvl1;                      // "2.58mm": the wanted first half-value layer
+    std::optional<double> density;         // g/cm3 of that material; its table's when not given
     std::string weighting = "air-kerma";
     std::string curve;             // "0:10mm:50": from, to, steps
     std::string lengthUnit = "mm"; // of the layers shown

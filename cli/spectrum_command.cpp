@@ -1,8 +1,10 @@
 #include "commands.h"
 
+#include "cli/beam_source.h"
 #include "cli/reading_loop.h"
 
 #include "beams/beam_quality.h"
+#include "beams/tube_spectra.h"
 #include "common/numeric_text.h"
 #include "common/table_files.h"
 #include "common/text_file.h"
@@ -50,20 +52,6 @@ double unitsPerMeV(const SpectrumOptions& o) {
     return unitsPerMeVNamed(o.unit).value_or(1000.0);
 }
 
-std::optional<Spectrum> readSpectrum(const SpectrumOptions& o, const CommandContext& c,
-                                     std::string& error) {
-    const SpectrumCounts counts =
-        o.perUnitEnergy ? SpectrumCounts::perUnitEnergy : SpectrumCounts::perBin;
-    if (o.file != "-") {
-        return readSpectrumFile(o.file, unitsPerMeV(o), counts, error);
-    }
-    auto spectrum = readSpectrum(c.in, unitsPerMeV(o), counts, error);
-    if (!spectrum) {
-        error = "standard input: " + error;
-    }
-    return spectrum;
-}
-
 // The beam after its filters, written to `--out` when asked.
 std::optional<Spectrum> filteredBeam(const Spectrum& beam, const SpectrumOptions& o,
                                      const CommandContext& c, std::string& error) {
@@ -90,10 +78,10 @@ std::optional<std::string> outRefusal(const SpectrumOptions& o, const CommandCon
                : std::make_optional(refusalMessage(refusal, o.out, "give --force to replace it"));
 }
 
-bool writeFiltered(const Spectrum& beam, const SpectrumOptions& o, const CommandContext& c,
-                   std::string& error) {
+bool writeFiltered(const Spectrum& beam, const std::string& label, const SpectrumOptions& o,
+                   const CommandContext& c, std::string& error) {
     const std::string what =
-        "the spectrum of " + o.file + (o.filter.empty() ? "" : " after " + o.filter);
+        "the spectrum of " + label + (o.filter.empty() ? "" : " after " + o.filter);
     if (!atomicWriteFile(o.out, spectrumText(beam, unitsPerMeV(o), what), error)) {
         error = "--out \"" + o.out + "\": " + error;
         return false;
@@ -103,9 +91,9 @@ bool writeFiltered(const Spectrum& beam, const SpectrumOptions& o, const Command
 }
 
 // The material of the half-value layers with the density its lengths are reckoned with.
-std::optional<Material> layerMaterial(const SpectrumOptions& o, const CommandContext& c,
-                                      RequestError& error) {
-    const auto shared = materialByNameOrFormula(c.data, o.hvlMaterial, error);
+std::optional<Material> layerMaterial(const std::string& name, const SpectrumOptions& o,
+                                      const CommandContext& c, RequestError& error) {
+    const auto shared = materialByNameOrFormula(c.data, name, error);
     std::optional<Material> material = shared ? std::make_optional(*shared) : std::nullopt;
     if (material && o.density) {
         material->density = *o.density;
@@ -113,12 +101,15 @@ std::optional<Material> layerMaterial(const SpectrumOptions& o, const CommandCon
     return material;
 }
 
-OutputTable quantityTable(const SpectrumOptions& o, const CommandContext& c) {
+OutputTable quantityTable(const SourceBeam& source, const SpectrumOptions& o,
+                          const CommandContext& c) {
     OutputTable table;
-    table.heading.material = "beam of " + (o.file == "-" ? "the standard input" : o.file);
-    table.heading.facts = {{"filter", o.filter.empty() ? "none" : o.filter},
-                           {"method", readingMethodName(c.method)},
-                           {"weighting", o.weighting}};
+    table.heading.material = source.label;
+    table.heading.facts = source.facts;
+    table.heading.facts.insert(table.heading.facts.end(),
+                               {{"filter", o.filter.empty() ? "none" : o.filter},
+                                {"method", readingMethodName(c.method)},
+                                {"weighting", o.weighting}});
     table.heading.columns = {{"quantity", "Quantity", "", ColumnKind::text},
                              {"value", "Value", "", ColumnKind::number},
                              {"unit", "Unit", "", ColumnKind::text}};
@@ -131,20 +122,28 @@ void addRow(OutputTable& table, const std::string& quantity, double value,
 }
 
 void addBeamRows(OutputTable& table, const Spectrum& beam, const std::vector<double>& airMuEn,
-                 const SpectrumOptions& o) {
+                 bool calibrated, const SpectrumOptions& o) {
     const double perMeV = unitsPerMeV(o);
     addRow(table, "bins", static_cast<double>(beam.energies.size()), "");
     addRow(table, "photon fluence", photonFluence(beam), "as the counts");
     addRow(table, "energy fluence", energyFluence(beam) * perMeV, o.unit + " x counts");
     addRow(table, "mean energy", meanEnergy(beam) * perMeV, o.unit);
+    addRow(table, "kerma-weighted mean energy", kermaWeightedMeanEnergy(beam, airMuEn) * perMeV,
+           o.unit);
     addRow(table, "air kerma per photon", airKerma(beam, airMuEn) / photonFluence(beam), "Gy cm2");
     addRow(table, "air kerma", airKerma(beam, airMuEn), "Gy (counts per cm2)");
+    if (calibrated) {
+        addRow(table, "air kerma per mAs",
+               airKermaPerMilliampereSecond(beam, airMuEn, *distanceInMetres(o.distance)),
+               "uGy/mAs at " + o.distance);
+    }
 }
 
 // The rows of the half-value layers; false when none can be found.
-bool addQualityRows(OutputTable& table, const Material& material, const Spectrum& beam,
-                    const std::vector<double>& weights, const std::vector<double>& mu,
-                    const SpectrumOptions& o, const CommandContext& c) {
+bool addQualityRows(OutputTable& table, const Material& material, const std::string& suffix,
+                    const Spectrum& beam, const std::vector<double>& weights,
+                    const std::vector<double>& mu, const SpectrumOptions& o,
+                    const CommandContext& c) {
     const auto quality = beamQuality(weights, mu);
     if (!quality) {
         return false;
@@ -153,31 +152,34 @@ bool addQualityRows(OutputTable& table, const Material& material, const Spectrum
     const ThicknessUnit unit = *thicknessUnitOf(o.lengthUnit);
     const auto length = [&](double mass) { return thicknessInUnit(mass / rho, unit, rho); };
     table.heading.facts.emplace_back("layers of", material.label);
-    addRow(table, "HVL1", length(quality->firstHalfValueLayer), o.lengthUnit);
-    addRow(table, "HVL1 mass thickness", quality->firstHalfValueLayer, "g/cm2");
-    addRow(table, "HVL2", length(quality->secondHalfValueLayer), o.lengthUnit);
-    addRow(table, "HVL2 mass thickness", quality->secondHalfValueLayer, "g/cm2");
-    addRow(table, "TVL", length(quality->tenthValueLayer), o.lengthUnit);
-    addRow(table, "homogeneity coefficient", quality->homogeneity, "HVL1/HVL2");
+    const double quarter = quality->firstHalfValueLayer + quality->secondHalfValueLayer;
+    addRow(table, "HVL1" + suffix, length(quality->firstHalfValueLayer), o.lengthUnit);
+    addRow(table, "HVL1 mass thickness" + suffix, quality->firstHalfValueLayer, "g/cm2");
+    addRow(table, "HVL2" + suffix, length(quality->secondHalfValueLayer), o.lengthUnit);
+    addRow(table, "HVL2 mass thickness" + suffix, quality->secondHalfValueLayer, "g/cm2");
+    addRow(table, "QVL" + suffix, length(quarter), o.lengthUnit);
+    addRow(table, "TVL" + suffix, length(quality->tenthValueLayer), o.lengthUnit);
+    addRow(table, "homogeneity coefficient" + suffix, quality->homogeneity, "HVL1/HVL2");
     const auto [lowest, highest] = weightedRange(beam, weights);
     const auto effective =
         effectiveEnergies(material, quality->firstHalfValueLayer, lowest, highest, c.method);
     for (const Crossing& crossing : effective) {
         addRow(table,
-               crossing.kind == CrossingKind::atEdge ? "effective energy (at an edge)"
-                                                     : "effective energy",
+               (crossing.kind == CrossingKind::atEdge ? "effective energy (at an edge)"
+                                                      : "effective energy") +
+                   suffix,
                crossing.energy * unitsPerMeV(o), o.unit);
     }
     if (effective.empty()) {
-        addRow(table, "effective energy", kNaN, o.unit);
+        addRow(table, "effective energy" + suffix, kNaN, o.unit);
     }
     return !effective.empty();
 }
 
-OutputTable curveTable(const Curve& curve, const Material& material,
+OutputTable curveTable(const Curve& curve, const Material& material, OutputTable table,
                        const std::vector<double>& weights, const std::vector<double>& mu,
-                       const SpectrumOptions& o, const CommandContext& c, std::string& error) {
-    OutputTable table = quantityTable(o, c);
+                       const SpectrumOptions& o, std::string& error) {
+    table.rows.clear();
     table.heading.facts.emplace_back("layers of", material.label);
     const bool mass = curve.to.unit == ThicknessUnit::gramsPerSquareCentimetre;
     const std::string lengthName = mass ? "g/cm2" : o.lengthUnit;
@@ -214,8 +216,17 @@ std::string optionsProblem(const SpectrumOptions& o) {
                "from, 1 to " +
                std::to_string(kMaxCurveSteps) + " steps)";
     }
-    if ((!o.curve.empty() || o.density) && o.hvlMaterial.empty()) {
+    if ((!o.curve.empty() || o.density) && o.hvlMaterials.empty()) {
         return "--curve and --density need --hvl, the material of the layers";
+    }
+    if (o.findFilter.empty() != o.hvl1.empty()) {
+        return "--find-filter and --hvl1 go together: the material added and the HVL1 wanted";
+    }
+    if (!o.hvl1.empty() && !parseThickness(o.hvl1)) {
+        return "--hvl1 \"" + o.hvl1 + "\" is no thickness: 2.58mm, 0.7g/cm2";
+    }
+    if (!distanceInMetres(o.distance)) {
+        return "--distance \"" + o.distance + "\" is no distance above 0: 1m, 75cm";
     }
     if (o.density && !usableDensity(*o.density)) {
         return "--density must be a finite number above 0 (g/cm3)";
@@ -235,43 +246,85 @@ LayerAnswer failedAnswer(const std::string& error, int status) {
     return {status, error, false};
 }
 
-// The half-value layers or the curve in the material of `--hvl`, into `table`.
+// The half-value layers in each material of `--hvl` (named in the rows where there are
+// several), or the curve in the first, into `table`.
 LayerAnswer layerAnswer(OutputTable& table, const Spectrum& beam,
                         const std::vector<double>& weights, const SpectrumOptions& o,
                         const CommandContext& c) {
-    RequestError problem;
-    const auto material = layerMaterial(o, c, problem);
-    if (!material) {
-        return failedAnswer("--hvl: " + problem.message,
-                            problem.problem == RequestProblem::syntax ? kUsageError : kDataError);
-    }
-    std::string error;
-    const auto mu = coefficientAt(*material, 0, beam.energies, c.method, error);
-    if (!mu) {
-        return failedAnswer(error, kDataError);
-    }
-    if (!o.curve.empty()) {
-        table = curveTable(*curveOf(o.curve), *material, weights, *mu, o, c, error);
-        return error.empty() ? LayerAnswer{} : failedAnswer(error, kUsageError);
-    }
-    if (!addQualityRows(table, *material, beam, weights, *mu, o, c)) {
-        return {kDataError, "no energy of the beam has its first half-value layer", true};
+    for (const std::string& name : o.hvlMaterials) {
+        RequestError problem;
+        const auto material = layerMaterial(name, o, c, problem);
+        if (!material) {
+            return failedAnswer("--hvl: " + problem.message,
+                                problem.problem == RequestProblem::syntax ? kUsageError
+                                                                          : kDataError);
+        }
+        std::string error;
+        const auto mu = coefficientAt(*material, 0, beam.energies, c.method, error);
+        if (!mu) {
+            return failedAnswer(error, kDataError);
+        }
+        if (!o.curve.empty()) {
+            table = curveTable(*curveOf(o.curve), *material, table, weights, *mu, o, error);
+            return error.empty() ? LayerAnswer{} : failedAnswer(error, kUsageError);
+        }
+        const std::string suffix = o.hvlMaterials.size() > 1 ? " in " + name : "";
+        if (!addQualityRows(table, *material, suffix, beam, weights, *mu, o, c)) {
+            return {kDataError, "no energy of the beam has its first half-value layer", true};
+        }
     }
     return {};
 }
 
 // The beam after its filters, with the air's mu_en/rho and the weights of its bins.
 struct Beam {
+    SourceBeam source;
     Spectrum spectrum;
     std::vector<double> airMuEn;
     std::vector<double> weights;
+    std::optional<double> addedFilter; // g/cm2 of --find-filter
 };
+
+// The thickness (g/cm2) of --find-filter that gives the beam --hvl1 in the first --hvl
+// material (or in the filter's own where none is given).
+std::optional<double> foundFilter(const Beam& beam, const SpectrumOptions& o,
+                                  const CommandContext& c, std::string& error, int& status) {
+    const std::string hvlName = o.hvlMaterials.empty() ? o.findFilter : o.hvlMaterials.front();
+    RequestError problem;
+    const auto filter = materialByNameOrFormula(c.data, o.findFilter, problem);
+    const auto layers = filter ? layerMaterial(hvlName, o, c, problem) : std::nullopt;
+    status = problem.problem == RequestProblem::syntax ? kUsageError : kDataError;
+    if (!layers) {
+        error = "--find-filter: " + problem.message;
+        return std::nullopt;
+    }
+    const auto filterMu = coefficientAt(*filter, 0, beam.spectrum.energies, c.method, error);
+    const auto hvlMu = filterMu ? coefficientAt(*layers, 0, beam.spectrum.energies, c.method, error)
+                                : std::nullopt;
+    const auto wanted = parseThickness(o.hvl1);
+    const auto wantedMass =
+        hvlMu ? massThicknessOf(*wanted, layers->density, layers->label, error) : std::nullopt;
+    status = kDataError;
+    if (!wantedMass) {
+        return std::nullopt;
+    }
+    constexpr double kMostAddedFilter = 50.0; // g/cm2: 19 cm of aluminium, 56 mm of copper
+    const FilterSearch search{beam.spectrum, *filterMu, *hvlMu, beam.airMuEn,
+                              *beamWeightingOf(o.weighting)};
+    auto added = addedFilterForHvl(search, *wantedMass, kMostAddedFilter, error);
+    if (!added) {
+        error = "--find-filter: " + error;
+    }
+    return added;
+}
 
 std::optional<Beam> beamOf(const SpectrumOptions& o, const CommandContext& c, std::string& error,
                            int& status) {
-    const auto given = readSpectrum(o, c, error);
-    const auto filtered = given ? filteredBeam(*given, o, c, error) : std::nullopt;
-    status = given ? kUsageError : kDataError;
+    auto source = sourceBeam(o, c, error, status);
+    const auto filtered = source ? filteredBeam(source->spectrum, o, c, error) : std::nullopt;
+    if (source && !filtered) {
+        status = kUsageError;
+    }
     if (!filtered) {
         return std::nullopt;
     }
@@ -284,13 +337,37 @@ std::optional<Beam> beamOf(const SpectrumOptions& o, const CommandContext& c, st
     if (!airMuEn) {
         return std::nullopt;
     }
-    Beam beam{*filtered, std::move(*airMuEn), {}};
+    Beam beam{std::move(*source), *filtered, std::move(*airMuEn), {}, std::nullopt};
+    if (!o.findFilter.empty()) {
+        beam.addedFilter = foundFilter(beam, o, c, error, status);
+        if (!beam.addedFilter) {
+            return std::nullopt;
+        }
+        RequestError problem;
+        const auto filter = materialByNameOrFormula(c.data, o.findFilter, problem);
+        const auto mu = coefficientAt(*filter, 0, beam.spectrum.energies, c.method, error);
+        for (std::size_t i = 0; i < beam.spectrum.photons.size(); ++i) {
+            beam.spectrum.photons[i] *= std::exp(-(*mu)[i] * *beam.addedFilter);
+        }
+    }
     beam.weights = beamWeights(beam.spectrum, *beamWeightingOf(o.weighting), beam.airMuEn);
     if (weightedRange(beam.spectrum, beam.weights).second <= 0) {
         error = "no photons come through the filters";
         return std::nullopt;
     }
     return beam;
+}
+
+// The added filter's rows: its thickness in the length unit and in g/cm2.
+void addFilterRows(OutputTable& table, double mass, const SpectrumOptions& o,
+                   const CommandContext& c) {
+    RequestError problem;
+    const auto filter = materialByNameOrFormula(c.data, o.findFilter, problem);
+    const double rho = usableDensity(filter->density) ? filter->density : kNaN;
+    table.heading.facts.emplace_back("added filter of", filter->label);
+    addRow(table, "added filter", thicknessInUnit(mass / rho, *thicknessUnitOf(o.lengthUnit), rho),
+           o.lengthUnit);
+    addRow(table, "added filter mass thickness", mass, "g/cm2");
 }
 
 } // namespace
@@ -308,13 +385,22 @@ int analyseSpectrum(const SpectrumOptions& o, const CommandContext& c) {
     if (!beam) {
         return fail(c, error, status);
     }
-    OutputTable table = quantityTable(o, c);
-    addBeamRows(table, beam->spectrum, beam->airMuEn, o);
-    const LayerAnswer answer = o.hvlMaterial.empty()
+    OutputTable table = quantityTable(beam->source, o, c);
+    if (beam->addedFilter) {
+        addFilterRows(table, *beam->addedFilter, o, c);
+    }
+    addBeamRows(table, beam->spectrum, beam->airMuEn, beam->source.calibrated, o);
+    // A found filter shows the beam's quality in its own material where no --hvl is given.
+    SpectrumOptions shown = o;
+    if (shown.hvlMaterials.empty() && !o.findFilter.empty()) {
+        shown.hvlMaterials = {o.findFilter};
+    }
+    const LayerAnswer answer = shown.hvlMaterials.empty()
                                    ? LayerAnswer{}
-                                   : layerAnswer(table, beam->spectrum, beam->weights, o, c);
+                                   : layerAnswer(table, beam->spectrum, beam->weights, shown, c);
     // Nothing is written unless the whole run succeeds.
-    if (answer.status == 0 && !o.out.empty() && !writeFiltered(beam->spectrum, o, c, error)) {
+    if (answer.status == 0 && !o.out.empty() &&
+        !writeFiltered(beam->spectrum, beam->source.label, o, c, error)) {
         return fail(c, error, kDataError);
     }
     if (answer.showTable) {

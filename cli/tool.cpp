@@ -294,22 +294,34 @@ void addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command& comm
     SpectrumOptions& s = o.spectrum;
     beam->add_option("file", s.file,
                      "Two columns, energy and photons in the bin (comma, tab or blank; # "
-                     "comments); - for the standard input")
-        ->required();
+                     "comments); - for the standard input");
+    beam->add_option("--tube", s.tube,
+                     "Instead of a file, a tube: W:80kV (30-140 kV, photons per mm2 per mAs "
+                     "at 1 m with the tube's own filtration), or Mo, Rh, W-mammography (18-42 "
+                     "kV, relative, unfiltered)");
+    beam->add_option("--ripple", s.ripple, "The generator ripple of a W tube, % (0)");
+    beam->add_option("--quality", s.quality,
+                     "Instead of a file, a standard quality: RQR2 to RQR9 (IEC 61267)");
+    beam->add_option("--distance", s.distance,
+                     "Of the air kerma per mAs of a W tube: 1m (the default), 75cm");
+    beam->add_option("--find-filter", s.findFilter,
+                     "The material whose added thickness gives the beam --hvl1 in the first "
+                     "--hvl material (this material where none)");
+    beam->add_option("--hvl1", s.hvl1, "The wanted first half-value layer: 2.58mm, 0.7g/cm2");
     beam->add_option("--unit", s.unit, "keV (the default) or MeV, in and out")
         ->transform(energyUnitOption());
     beam->add_flag("--per-unit-energy", s.perUnitEnergy,
                    "The second column is photons per unit energy (times the bin widths)");
     beam->add_option("--filter", s.filter, "Layers the beam passes first: Al:2.5mm,Cu:0.1mm");
-    beam->add_option("--hvl", s.hvlMaterial,
+    beam->add_option("--hvl", s.hvlMaterials,
                      "The material of the half-value layers (a table or a formula): HVL1, "
-                     "HVL2, TVL, homogeneity, effective energy");
+                     "HVL2, QVL, TVL, homogeneity, effective energy; repeat it for several");
     beam->add_option("--density", s.density, "g/cm3 of that material (its table's)");
     beam->add_option("--weighting", s.weighting,
                      "What the transmission measures: air-kerma (the default), fluence or "
                      "energy-fluence")
         ->transform(wordOption([](const std::string& word) { return beamWeightingOf(word); },
-                           beamWeightingName, "air-kerma, fluence or energy-fluence"));
+                               beamWeightingName, "air-kerma, fluence or energy-fluence"));
     beam->add_option("--curve", s.curve,
                      "from:to:steps, such as 0:10mm:50: the transmission through the --hvl "
                      "material instead");
@@ -318,7 +330,9 @@ void addSpectrum(CLI::App& app, Shared& shared, CommandOptions& o, Command& comm
     beam->add_flag("--force", s.force, "Replace the --out file");
     addMethod(*beam, shared);
     beam->footer("Example: tarvo spectrum examples/beam.csv --filter Al:2.5mm --hvl Al\n"
-                 "         tarvo spectrum examples/beam.csv --hvl Cu --curve 0:1mm:20 --csv");
+                 "         tarvo spectrum examples/beam.csv --hvl Cu --curve 0:1mm:20 --csv\n"
+                 "         tarvo spectrum --tube W:80kV --filter Al:2.5mm --hvl Al --hvl Cu\n"
+                 "         tarvo spectrum --tube W:70kV --find-filter Al --hvl1 2.58mm");
     choose(*beam, command,
            [&o](const CommandContext& c) { return analyseSpectrum(o.spectrum, c); });
 }

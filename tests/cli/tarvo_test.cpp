@@ -668,6 +668,80 @@ TEST(TarvoSpectrum, AFilteredContinuumHasAPlausibleQuality) {
     EXPECT_LT(unfiltered.at("mean energy"), ours.at("mean energy"));
 }
 
+// The figures of a `tarvo spectrum` run, by quantity.
+std::map<std::string, double> spectrumFigures(const std::string& arguments) {
+    const Outcome run = tarvo("spectrum " + arguments + " --json");
+    EXPECT_EQ(run.status, 0) << arguments << ": " << run.err;
+
+    std::map<std::string, double> values;
+    if (run.status == 0) {
+        const nlohmann::json answer = nlohmann::json::parse(run.out);
+        for (const auto& row : answer["rows"]) {
+            values[row["quantity"].get<std::string>()] =
+                row["value"].is_null() ? NAN : row["value"].get<double>();
+        }
+    }
+    return values;
+}
+
+// A beam from a tube: the tungsten model's output as real tubes give it, the inverse square,
+// the QVL, a standard quality and a found filter at their nominal HVL1, the tungsten
+// mammography model as published, and the generated spectrum written and read back.
+TEST(TarvoSpectrum, ATubesBeamHasTheFiguresTubesAndTheModelsGive) {
+    const WorkingDirectory scratch;
+    const auto w80 =
+        spectrumFigures("--tube W:80kV --filter Al:2.5mm --hvl Al --hvl Cu --out w80.csv");
+
+    EXPECT_GT(w80.at("air kerma per mAs"), 30);
+    EXPECT_LT(w80.at("air kerma per mAs"), 55);
+    EXPECT_GT(w80.at("HVL1 in Al"), 3.5);
+    EXPECT_LT(w80.at("HVL1 in Al"), 4.1);
+    EXPECT_DOUBLE_EQ(w80.at("QVL in Cu"), w80.at("HVL1 in Cu") + w80.at("HVL2 in Cu"));
+    EXPECT_LT(w80.at("kerma-weighted mean energy"), w80.at("mean energy"));
+    const auto far = spectrumFigures("--tube w:80KV --filter Al:2.5mm --distance 200cm");
+    EXPECT_NEAR(far.at("air kerma per mAs"), w80.at("air kerma per mAs") / 4,
+                1e-12 * w80.at("air kerma per mAs"));
+    const auto read = spectrumFigures("w80.csv --hvl Al");
+    EXPECT_NEAR(read.at("HVL1"), w80.at("HVL1 in Al"), 1e-12 * w80.at("HVL1 in Al"));
+    EXPECT_EQ(read.count("air kerma per mAs"), 0U); // a file's scale is its own
+    const struct {
+        const char* arguments;
+        double hvl1; // g/cm2 of the shipped aluminium, 2.6989 g/cm3
+    } set[] = {{"--quality RQR5 --hvl Al", 0.258 * 2.6989},
+               {"--tube W:70kV --find-filter Al --hvl1 2.58mm", 0.258 * 2.6989},
+               {"--tube W:70kV --find-filter Al --hvl1 0.69634g/cm2 --hvl Al", 0.69634}};
+    for (const auto& [arguments, hvl1] : set) {
+        const auto figures = spectrumFigures(arguments);
+        ASSERT_TRUE(figures.count("HVL1 mass thickness")) << arguments;
+        EXPECT_NEAR(figures.at("HVL1 mass thickness"), hvl1, 1e-6 * hvl1) << arguments;
+    }
+    const auto mammography =
+        spectrumFigures("--tube W-mammography:28kV --filter Be:1mm,Rh:0.05mm --hvl Al");
+    EXPECT_GT(mammography.at("mean energy"), 18.8);
+    EXPECT_LT(mammography.at("mean energy"), 19.1);
+    EXPECT_GT(mammography.at("HVL1"), 0.47);
+    EXPECT_LT(mammography.at("HVL1"), 0.50);
+    EXPECT_EQ(mammography.count("air kerma per mAs"), 0U);
+    const std::pair<const char*, const char*> refused[] = {
+        {"--tube W:20kV", "20 kV is outside the W model's 30-140 kV"},
+        {"--tube W:80kV --ripple 70", "outside the W model's 30-140 kV"},
+        {"--tube Mo:28kV --ripple 5", "the Mo model takes no ripple"},
+        {"--tube Cu:80kV", "no tube model named \"Cu\""},
+        {"--tube W80", "is not ANODE:kV"},
+        {"--quality RQA5", "RQR2 to RQR9"},
+        {"--tube W:80kV --quality RQR5", "give one beam"},
+        {"--tube W:80kV --find-filter Al", "go together"},
+        {"--tube W:80kV --find-filter Al --hvl1 0.1mm", "already above the wanted"},
+        {"--tube W:40kV --find-filter Al --hvl1 80cm", "no added filter up to 50 g/cm2"},
+        {"--tube W:80kV --distance 1", "--distance \"1\""}};
+    for (const auto& [arguments, message] : refused) {
+        const Outcome run = tarvo(std::string("spectrum ") + arguments);
+        EXPECT_NE(run.status, 0) << arguments;
+        EXPECT_NE(run.err.find(message), std::string::npos) << arguments << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << arguments;
+    }
+}
+
 struct SpectrumErrorCase {
     const char* arguments;
     std::string input;
