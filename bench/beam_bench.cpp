@@ -1,7 +1,10 @@
 // A beam's quality from its spectrum: reading the layer material and the air at every bin,
 // and the half-value layers and effective energy, for spectra of 100 to 10000 bins
-// (1 keV to 150 keV, a Kramers continuum).
+// (1 keV to 150 keV, a Kramers continuum); and a tube's beam from its voltage: the model's
+// spectrum, 2.5 mm of added aluminium, HVL1 and HVL2 in aluminium and copper and the
+// effective energy in aluminium.
 #include "beams/beam_quality.h"
+#include "beams/tube_spectra.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,6 +42,32 @@ void beamQualityOfASpectrum(benchmark::State& state) {
     }
 }
 BENCHMARK(beamQualityOfASpectrum)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void qualityOfATubesBeam(benchmark::State& state) {
+    const double kV = static_cast<double>(state.range(0));
+    const tarvo::ReadingMethod spline = tarvo::ReadingMethod::spline;
+    for (auto _ : state) {
+        std::string error;
+        tarvo::RequestError problem;
+        const auto model = tarvo::tubeModel(kData, "W", error);
+        const auto beam = tarvo::tubeSpectrum(*model, kV, 0.0, error);
+        const auto aluminium = tarvo::materialByNameOrFormula(kData, "Al", problem);
+        const auto copper = tarvo::materialByNameOrFormula(kData, "Cu", problem);
+        const auto muAl = tarvo::coefficientAt(*aluminium, 0, beam->energies, spline, error);
+        const auto muCu = tarvo::coefficientAt(*copper, 0, beam->energies, spline, error);
+        const auto air = tarvo::airMuEnAt(kData, beam->energies, spline, error);
+        const auto filtered = tarvo::filteredSpectrum(*beam, {{*muAl, 0.25 * aluminium->density}});
+        const auto weights = tarvo::beamWeights(filtered, tarvo::BeamWeighting::airKerma, *air);
+        const auto inAluminium = tarvo::beamQuality(weights, *muAl);
+        const auto inCopper = tarvo::beamQuality(weights, *muCu);
+        const auto [lowest, highest] = tarvo::weightedRange(filtered, weights);
+        const auto effective = tarvo::effectiveEnergies(
+            *aluminium, inAluminium->firstHalfValueLayer, lowest, highest, spline);
+        benchmark::DoNotOptimize(inCopper);
+        benchmark::DoNotOptimize(effective);
+    }
+}
+BENCHMARK(qualityOfATubesBeam)->Arg(80)->Arg(140)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

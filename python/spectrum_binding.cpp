@@ -1,6 +1,7 @@
 #include "python/bindings.h"
 
 #include "beams/beam_quality.h"
+#include "beams/tube_spectra.h"
 #include "common/table_files.h"
 #include "common/text_file.h"
 
@@ -24,6 +25,8 @@ struct ModuleSpectrum {
     std::string unit = "keV";
     // The air at the bins, read at the first air-kerma quantity; the bins never change.
     std::shared_ptr<AirAtBins> air = std::make_shared<AirAtBins>();
+    // Photons per cm2 per mAs at 1 m (the tungsten tube model), so an air kerma per mAs is had.
+    bool calibrated = false;
 };
 
 ModuleSpectrum spectrumFromArrays(const py::object& energies, const py::object& counts,
@@ -391,6 +394,121 @@ void bindQuality(py::class_<ModuleSpectrum>& cls) {
 
 } // namespace
 
+// A beam of a tube model, in keV; `filter` the layers the model's beam passes.
+ModuleSpectrum tubeBeam(const std::string& anode, double kV, double ripple) {
+    std::string error;
+    const auto model = tubeModel(*dataDirectory(), anode, error);
+    if (!model) {
+        throw ModuleFailure(
+            error.rfind("no tube model", 0) == 0 ? FailureKind::value : FailureKind::file, error);
+    }
+    auto spectrum = tubeSpectrum(*model, kV, ripple, error);
+    if (!spectrum) {
+        throw ModuleFailure(FailureKind::value, error);
+    }
+    ModuleSpectrum made;
+    made.spectrum = std::move(*spectrum);
+    made.calibrated = model->calibrated;
+    return made;
+}
+
+ModuleSpectrum qualityBeam(const std::string& name, const std::string& method) {
+    std::string error;
+    auto set = standardQualityBeam(*dataDirectory(), name, methodOf(method), error);
+    if (!set) {
+        throw ModuleFailure(FailureKind::value, error);
+    }
+    ModuleSpectrum made;
+    made.spectrum = std::move(set->beam);
+    made.calibrated = true;
+    return made;
+}
+
+// The added thickness of `filter` that gives the beam the wanted HVL1 in `material`.
+double addedFilter(const ModuleSpectrum& s, const py::object& filter, double hvl1,
+                   const std::string& unit, const py::object& material, const std::string& method) {
+    const ReadingMethod way = methodOf(method);
+    const auto added = materialOf(filter);
+    const auto layers = material.is_none() ? added : materialOf(material);
+    const ThicknessUnit hvlUnit = lengthUnitOf(unit, layers->density, layers->name);
+    const ThicknessUnit filterUnit = lengthUnitOf(unit, added->density, added->name);
+    const Material& addedTables = added->tables(TableKind::coefficients);
+    const Material& layerTables = layers->tables(TableKind::coefficients);
+    const double wanted = hvlUnit == ThicknessUnit::gramsPerSquareCentimetre
+                              ? hvl1
+                              : thicknessInCm(hvl1, hvlUnit, layers->density) * layers->density;
+    py::gil_scoped_release release;
+    const FilterSearch search{s.spectrum, coefficientsAtBins(addedTables, 0, s, way),
+                              coefficientsAtBins(layerTables, 0, s, way), *airMuEn(s, way),
+                              BeamWeighting::airKerma};
+    std::string error;
+    constexpr double kMostAddedFilter = 50.0; // g/cm2
+    const auto mass = addedFilterForHvl(search, wanted, kMostAddedFilter, error);
+    if (!mass) {
+        throw ModuleFailure(FailureKind::value, error);
+    }
+    return filterUnit == ThicknessUnit::gramsPerSquareCentimetre
+               ? *mass
+               : thicknessInUnit(*mass / added->density, filterUnit, added->density);
+}
+
+void bindTube(py::class_<ModuleSpectrum>& cls) {
+    cls.def_static("tube", &tubeBeam, "anode"_a, "kV"_a, "ripple"_a = 0.0,
+                   "The beam of an x-ray tube by an empirical model, energies in keV: \"W\"\n"
+                   "(Boone and Seibert 1997; 30-140 kV, 1 keV bins, photons per cm2 per mAs at\n"
+                   "1 m including the tube's own filtration, so filters are added filtration;\n"
+                   "ripple in % of kV, the mean of 20 voltages down to kV (1 - ripple/100)), or\n"
+                   "\"Mo\", \"Rh\", \"W-mammography\" (Boone, Fewell and Jennings 1997; 18-42 kV,\n"
+                   "0.5 keV bins, relative scale, unfiltered). ValueError outside the model's\n"
+                   "range.");
+    cls.def_static("quality", &qualityBeam, "name"_a, "method"_a = "spline",
+                   "A standard radiation quality of IEC 61267, \"RQR2\" to \"RQR9\": the \"W\"\n"
+                   "model at its voltage behind the added aluminium that gives its nominal\n"
+                   "HVL1 (the model has no anode angle: that filtration is the model's).");
+    cls.def(
+        "air_kerma_per_mAs",
+        [](const ModuleSpectrum& s, double distance, const std::string& method) {
+            if (!s.calibrated) {
+                throw ModuleFailure(FailureKind::value,
+                                    "the beam's scale is relative: only the \"W\" tube model "
+                                    "gives an air kerma per mAs");
+            }
+            if (!(distance > 0) || !std::isfinite(distance)) {
+                throw ModuleFailure(FailureKind::value, "distance is above 0 (m)");
+            }
+            return airKermaPerMilliampereSecond(s.spectrum, *airMuEn(s, methodOf(method)),
+                                                distance);
+        },
+        "distance"_a = 1.0, "method"_a = "spline",
+        "The air kerma in uGy per mAs at a distance (m) from the focal spot, by the inverse\n"
+        "square, of a \"W\" tube's beam (and its filtered beams).");
+    cls.def(
+        "kerma_weighted_mean_energy",
+        [](const ModuleSpectrum& s, const std::string& method) {
+            return kermaWeightedMeanEnergy(s.spectrum, *airMuEn(s, methodOf(method))) *
+                   s.unitsPerMeV;
+        },
+        "method"_a = "spline",
+        "The mean energy weighted by air kerma, sum E K(E) / sum K(E), in the spectrum's unit.");
+    cls.def(
+        "qvl",
+        [](const ModuleSpectrum& s, const py::object& material, const std::string& unit,
+           const std::string& weighting, const std::string& method, std::optional<double> density) {
+            const LayerMaterial layer = layerMaterialOf(s, material, weighting, method, density);
+            const BeamQuality q = qualityOf(layer);
+            return shownThickness(q.firstHalfValueLayer + q.secondHalfValueLayer, layer, unit);
+        },
+        "material"_a, "unit"_a = "cm", "weighting"_a = "air-kerma", "method"_a = "spline",
+        "density"_a = py::none(),
+        "The quarter-value layer HVL1 + HVL2 in a material, in unit (um, mm, cm, m or g/cm2).");
+    cls.def("added_filter", &addedFilter, "filter"_a, "hvl1"_a, "unit"_a = "mm",
+            "material"_a = py::none(), "method"_a = "spline",
+            "The thickness of `filter` to add so that the beam's first half-value layer in\n"
+            "`material` (the filter's own when None) is hvl1, both in unit (um, mm, cm, m or\n"
+            "g/cm2): the way standard qualities are set. ValueError where the beam's HVL1 is\n"
+            "already above it or no thickness up to 50 g/cm2 reaches it.");
+}
+
 void bindSpectrum(py::module_& m) {
     py::class_<ModuleSpectrum> cls(m, "Spectrum",
                                    "A photon beam as bins of energy and photons: filtering, "
@@ -398,6 +516,7 @@ void bindSpectrum(py::module_& m) {
     bindReading(cls);
     bindBeam(cls);
     bindQuality(cls);
+    bindTube(cls);
 }
 
 } // namespace tarvo::python

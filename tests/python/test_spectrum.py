@@ -106,3 +106,34 @@ def test_a_bad_line_is_named_and_a_saved_beam_is_kept(tmp_path):
         beam.filtered("Al:1mm").save(str(path))
     again = tarvo.Spectrum.read(str(path))
     assert again.energies.tolist() == [20, 33, 40] and again.counts.tolist() == [5, 7, 1]
+
+
+def test_a_tubes_beam_has_the_figures_the_tool_gives(tool):
+    """The tube models, the standard qualities and the filter search read as `tarvo spectrum`
+    gives them; the scale of an uncalibrated model is refused an air kerma per mAs."""
+    beam = tarvo.Spectrum.tube("W", 80).filtered("Al:2.5mm")
+    answer = tool("spectrum", "--tube", "W:80kV", "--filter", "Al:2.5mm", "--hvl", "Al",
+                  "--distance", "75cm")
+    figures = {row["quantity"]: row["value"] for row in answer["rows"]}
+    assert beam.air_kerma_per_mAs(0.75) == pytest.approx(figures["air kerma per mAs"], rel=1e-12)
+    assert beam.hvl("Al", unit="mm") == pytest.approx(figures["HVL1"], rel=1e-12)
+    assert beam.qvl("Al", unit="mm") == pytest.approx(figures["QVL"], rel=1e-12)
+    assert beam.kerma_weighted_mean_energy() == pytest.approx(
+        figures["kerma-weighted mean energy"], rel=1e-12)
+    rqr5 = tarvo.Spectrum.quality("RQR5")
+    assert rqr5.hvl("Al", unit="mm") == pytest.approx(2.58, rel=1e-6)
+    added = tarvo.Spectrum.tube("W", 70).added_filter("Al", 2.58)
+    assert tarvo.Spectrum.tube("W", 70).filtered(f"Al:{added!r}mm").hvl("Al", unit="mm") == \
+        pytest.approx(2.58, rel=1e-6)
+    mammography = tarvo.Spectrum.tube("W-mammography", 28).filtered("Be:1mm,Rh:0.05mm")
+    assert 18.8 < mammography.mean_energy() < 19.1
+    with pytest.raises(ValueError, match="scale is relative"):
+        mammography.air_kerma_per_mAs()
+    with pytest.raises(ValueError, match="outside the W model's 30-140 kV"):
+        tarvo.Spectrum.tube("W", 150)
+    with pytest.raises(ValueError, match="takes no ripple"):
+        tarvo.Spectrum.tube("Mo", 28, ripple=5)
+    with pytest.raises(ValueError, match="RQR2 to RQR9"):
+        tarvo.Spectrum.quality("RQA5")
+    with pytest.raises(ValueError, match="already above"):
+        tarvo.Spectrum.tube("W", 80).added_filter("Al", 0.1)
