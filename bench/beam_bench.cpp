@@ -2,8 +2,9 @@
 // and the half-value layers and effective energy, for spectra of 100 to 10000 bins
 // (1 keV to 150 keV, a Kramers continuum); and a tube's beam from its voltage: the model's
 // spectrum, 2.5 mm of added aluminium, HVL1 and HVL2 in aluminium and copper and the
-// effective energy in aluminium.
+// effective energy in aluminium; and the whole study the beam window shows.
 #include "beams/beam_quality.h"
+#include "beams/beam_study.h"
 #include "beams/tube_spectra.h"
 
 #include <benchmark/benchmark.h>
@@ -68,6 +69,19 @@ void qualityOfATubesBeam(benchmark::State& state) {
     }
 }
 BENCHMARK(qualityOfATubesBeam)->Arg(80)->Arg(140)->Unit(benchmark::kMillisecond);
+
+// What the beam window computes on every change: a W tube behind two filters, its quality in
+// Al, Cu and water and the transmission curve.
+void studyOfABeam(benchmark::State& state) {
+    tarvo::BeamSetting setting;
+    setting.kV = static_cast<double>(state.range(0));
+    setting.filters = {{"Al", 2.5}, {"Cu", 0.1}};
+    setting.chosenMaterial = "Water";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tarvo::studyBeam(kData, setting));
+    }
+}
+BENCHMARK(studyOfABeam)->Arg(80)->Arg(140)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
