@@ -57,7 +57,8 @@ TEST(AboutWindow, OpensOnceFromEveryMainWindowAndNamesItsSources) {
     for (const char* part :
          {"Tarvo 7.0", "XCOM: Photon Cross Sections Database",
           "NIST Standard Reference Database 126", "NISTIR 5632", "Klein", "xraylib",
-          "Bragg additivity rule", "GNU Lesser General Public License", "MIT License", "Boone and J. A. Seibert"}) {
+          "Bragg additivity rule", "GNU Lesser General Public License", "MIT License",
+          "Boone and J. A. Seibert"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part;
     }
     about.closeButton().click();
