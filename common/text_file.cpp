@@ -66,6 +66,22 @@ std::string fileNamePart(std::string_view path) {
     return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
+std::string_view extensionPart(std::string_view path) {
+    const size_t separator = path.find_last_of("\\/");
+    const std::string_view name =
+        separator == std::string_view::npos ? path : path.substr(separator + 1);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || name == "..") {
+        return {};
+    }
+    return name.substr(dot);
+}
+
+std::string stemPart(std::string_view path) {
+    const std::string name = fileNamePart(path);
+    return name.substr(0, name.size() - extensionPart(name).size());
+}
+
 std::optional<std::string> readTextFile(std::string_view path, std::string& error) {
     const std::string native = nativePath(path);
     const int descriptor = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);

@@ -16,6 +16,12 @@ std::string nativePath(std::string_view path);
 // The file name part of a "dir\name" path (everything after the last separator).
 std::string fileNamePart(std::string_view path);
 
+// The extension of a path's file name with its dot (".muc2"), as the file system library
+// gives it (none for ".profile", "." or ".."), and the name without it ("Water"). Plain text
+// work: a lookup asks for them of every name it meets.
+std::string_view extensionPart(std::string_view path);
+std::string stemPart(std::string_view path);
+
 // Reads a whole file as bytes. Nothing, with `error` set, when it cannot be opened or read.
 std::optional<std::string> readTextFile(std::string_view path, std::string& error);
 

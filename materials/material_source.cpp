@@ -146,8 +146,8 @@ std::vector<std::string> elementTable(const DataDirectory& data, int z, TableKin
 // extension, and names a file.
 bool namesTableFile(const std::string& name) {
     std::error_code ignored;
-    const bool pathLike = name.find('/') != std::string::npos ||
-                          isTableExtension(std::filesystem::path(name).extension().string());
+    const bool pathLike =
+        name.find('/') != std::string::npos || isTableExtension(std::string(extensionPart(name)));
     return pathLike && std::filesystem::is_regular_file(name, ignored);
 }
 

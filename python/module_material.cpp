@@ -92,9 +92,8 @@ std::shared_ptr<ModuleMaterial> tableMaterial(const std::string& coefficientPath
     material->coefficientRequest.name = coefficientPath;
     material->crossSectionRequest.name = crossSectionPath;
     const std::string& path = coefficientPath.empty() ? crossSectionPath : coefficientPath;
-    const std::filesystem::path file(path);
-    material->stem = file.stem().string();
-    const std::string extension = file.extension().string();
+    material->stem = stemPart(path);
+    const std::string extension(extensionPart(path));
     const bool element = isElementExtension(extension);
     material->kind = element ? "element" : "material";
     material->category = categoryOfExtension(extension);
@@ -283,13 +282,15 @@ namespace {
 
 // Whether a table lies in one of the data directory's folders: the lookup makes their paths
 // from the directory, so their text says it; any other path is asked of the file system.
-bool inDataDirectory(const DataDirectory& data, const std::filesystem::path& path) {
-    const std::filesystem::path folder = path.parent_path();
-    if (folder.parent_path() == data.root()) {
+bool inDataDirectory(const DataDirectory& data, const std::string& path) {
+    const std::string root = data.path("");
+    const std::string_view rest = std::string_view(path).substr(std::min(root.size(), path.size()));
+    if (path.rfind(root, 0) == 0 && std::count(rest.begin(), rest.end(), '/') == 1) {
         return true;
     }
     std::error_code ignored;
-    return std::filesystem::equivalent(folder.parent_path(), data.root(), ignored);
+    return std::filesystem::equivalent(std::filesystem::path(path).parent_path().parent_path(),
+                                       data.root(), ignored);
 }
 
 } // namespace
@@ -308,19 +309,19 @@ std::shared_ptr<ModuleMaterial> findMaterial(const std::string& given) {
                   error);
         throw requestFailure(error);
     }
-    const std::filesystem::path path(coefficients.size() == 1 ? coefficients.front()
-                                                              : crossSections.front());
+    const std::string& path =
+        coefficients.size() == 1 ? coefficients.front() : crossSections.front();
     if (!inDataDirectory(data, path)) {
-        return standaloneTable(path.string());
+        return standaloneTable(path);
     }
     // A table of each kind under one stem: the pair is known, no file need be looked for.
     if (coefficients.size() == 1 && crossSections.size() == 1 &&
-        std::filesystem::path(crossSections.front()).stem() == path.stem()) {
+        stemPart(crossSections.front()) == stemPart(path)) {
         return tableMaterial(coefficients.front(), crossSections.front());
     }
     CatalogueEntry entry;
-    entry.stem = path.stem().string();
-    const std::string extension = path.extension().string();
+    entry.stem = stemPart(path);
+    const std::string extension(extensionPart(path));
     entry.kind = isElementExtension(extension) ? "element" : "material";
     entry.category = categoryOfExtension(extension);
     return entryMaterial(data, entry);

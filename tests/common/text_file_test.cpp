@@ -163,3 +163,22 @@ TEST(RemoveFile, DeletesOrReports) {
 
 } // namespace
 } // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// A path's extension and stem as text, as the file system library gives them for "/" paths,
+// and for the tables' own backslash paths too.
+TEST(PathParts, ExtensionAndStemAsTheFileSystemLibraryGivesThem) {
+    for (const char* path : {"mu_mix/Water.muc2", "/a/b.c/d", ".profile", "a.b.c", "..", ".", "a.",
+                             "dir.d/file", "", "/x/.hidden.mut"}) {
+        const std::filesystem::path library(path);
+        EXPECT_EQ(extensionPart(path), library.extension().string()) << path;
+        EXPECT_EQ(stemPart(path), library.stem().string()) << path;
+    }
+    EXPECT_EQ(extensionPart("mu_mix\\Water.muc2"), ".muc2");
+    EXPECT_EQ(stemPart("mu_mix\\Water.muc2"), "Water");
+}
+
+} // namespace
+} // namespace tarvo
