@@ -18,6 +18,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <unordered_map>
 
 namespace tarvo {
 namespace {
@@ -337,7 +338,9 @@ class ListedLookups {
         if (!elements || !materials) {
             return tablesByListedKey(data, name, quantities);
         }
-        const std::string key = tableKey(data.root().string() + '\n' + name, quantities);
+        std::string key = data.root().native();
+        key += quantities == TableKind::coefficients ? "\nmu\n" : "\nxs\n";
+        key += name;
         {
             const std::lock_guard lock(m_mutex);
             const auto kept = m_entries.find(key);
@@ -362,7 +365,7 @@ class ListedLookups {
         std::vector<std::string> paths;
     };
     std::mutex m_mutex;
-    std::map<std::string, Entry> m_entries;
+    std::unordered_map<std::string, Entry> m_entries;
 };
 
 } // namespace
