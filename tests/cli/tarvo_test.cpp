@@ -691,7 +691,6 @@ TEST(TarvoSpectrum, ATubesBeamHasTheFiguresTubesAndTheModelsGive) {
     const WorkingDirectory scratch;
     const auto w80 =
         spectrumFigures("--tube W:80kV --filter Al:2.5mm --hvl Al --hvl Cu --out w80.csv");
-
     EXPECT_GT(w80.at("air kerma per mAs"), 30);
     EXPECT_LT(w80.at("air kerma per mAs"), 55);
     EXPECT_GT(w80.at("HVL1 in Al"), 3.5);
