@@ -1,6 +1,7 @@
 #include "beams/beam_quality.h"
 
 #include "common/numeric_text.h"
+#include "common/option_words.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,21 +56,11 @@ constexpr std::pair<const char*, BeamWeighting> kWeightings[] = {
 } // namespace
 
 std::optional<BeamWeighting> beamWeightingOf(const std::string& name) {
-    for (const auto& [word, weighting] : kWeightings) {
-        if (sameTextAnyCase(name, word)) {
-            return weighting;
-        }
-    }
-    return std::nullopt;
+    return valueNamed(kWeightings, name);
 }
 
 const char* beamWeightingName(BeamWeighting weighting) {
-    for (const auto& [word, known] : kWeightings) {
-        if (known == weighting) {
-            return word;
-        }
-    }
-    return "air-kerma";
+    return wordOfValue(kWeightings, weighting);
 }
 
 std::optional<std::vector<double>> coefficientAt(const Material& material, int column,

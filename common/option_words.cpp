@@ -1,9 +1,5 @@
 #include "option_words.h"
 
-#include "common/numeric_text.h"
-
-#include <utility>
-
 namespace tarvo {
 
 std::optional<double> unitsPerMeVNamed(std::string_view word) {
@@ -21,21 +17,11 @@ constexpr std::pair<const char*, EdgeSide> kEdgeSides[] = {
 } // namespace
 
 std::optional<EdgeSide> edgeSideNamed(std::string_view word) {
-    for (const auto& [name, side] : kEdgeSides) {
-        if (sameTextAnyCase(word, name)) {
-            return side;
-        }
-    }
-    return std::nullopt;
+    return valueNamed(kEdgeSides, word);
 }
 
 const char* edgeSideName(EdgeSide side) {
-    for (const auto& [name, known] : kEdgeSides) {
-        if (known == side) {
-            return name;
-        }
-    }
-    return "both";
+    return wordOfValue(kEdgeSides, side);
 }
 
 } // namespace tarvo

@@ -3,33 +3,31 @@
 #include "coefview/equal_interval.h"
 #include "common/energy_grid.h"
 #include "common/number_format.h"
-#include "common/numeric_text.h"
+#include "common/option_words.h"
 #include "splinetool/grid_interpolation.h"
 #include "splinetool/spline_tool.h"
 
 namespace tarvo {
 
+namespace {
+
+// "linear" is a second word for the log-log lines; the first word of a method is its own.
+constexpr std::pair<const char*, StepMethod> kStepMethods[] = {
+    {"spline", StepMethod::spline},
+    {"loglog", StepMethod::loglog},
+    {"linear", StepMethod::loglog},
+    {"spline-tool", StepMethod::splineTool}};
+
+} // namespace
+
 std::optional<StepMethod> stepMethodNamed(std::string_view word) {
-    if (sameTextAnyCase(word, "spline-tool")) {
-        return StepMethod::splineTool;
-    }
-    if (sameTextAnyCase(word, "loglog") || sameTextAnyCase(word, "linear")) {
-        return StepMethod::loglog;
-    }
-    return sameTextAnyCase(word, "spline") ? std::make_optional(StepMethod::spline) : std::nullopt;
+    return valueNamed(kStepMethods, word);
 }
 
 const char* stepMethodName(StepMethod method) {
-    switch (method) {
-    case StepMethod::loglog:
-        return "loglog";
-    case StepMethod::splineTool:
-        return "spline-tool";
-    case StepMethod::spline:
-        break;
-    }
-    return "spline";
+    return wordOfValue(kStepMethods, method);
 }
+
 namespace {
 
 std::optional<spline::SplineTable> splineTableOf(const Material& material, std::string& error) {

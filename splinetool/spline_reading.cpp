@@ -1,6 +1,6 @@
 #include "spline_reading.h"
 
-#include "common/numeric_text.h"
+#include "common/option_words.h"
 #include "splinetool/error_reporting.h"
 #include "splinetool/segment_checks.h"
 #include "splinetool/spline.h"
@@ -10,17 +10,21 @@
 
 namespace tarvo {
 
+namespace {
+
+constexpr std::pair<const char*, ReadingMethod> kReadingMethods[] = {
+    {"spline", ReadingMethod::spline}, {"loglog", ReadingMethod::loglog}};
+
+} // namespace
+
 std::optional<ReadingMethod> readingMethodNamed(std::string_view word) {
-    if (sameTextAnyCase(word, "spline")) {
-        return ReadingMethod::spline;
-    }
-    return sameTextAnyCase(word, "loglog") ? std::make_optional(ReadingMethod::loglog)
-                                           : std::nullopt;
+    return valueNamed(kReadingMethods, word);
 }
 
 const char* readingMethodName(ReadingMethod method) {
-    return method == ReadingMethod::spline ? "spline" : "loglog";
+    return wordOfValue(kReadingMethods, method);
 }
+
 namespace {
 
 using Cubic = std::array<double, 4>;
