@@ -317,10 +317,8 @@ std::optional<QualityBeam> standardQualityBeam(const DataDirectory& data, const 
     if (!added) {
         return std::nullopt;
     }
-    QualityBeam result{*quality, *beam, *added, aluminium->density, {}};
-    for (std::size_t i = 0; i < result.beam.photons.size(); ++i) {
-        result.beam.photons[i] *= std::exp(-(*mu)[i] * *added);
-    }
+    QualityBeam result{
+        *quality, filteredSpectrum(*beam, {{*mu, *added}}), *added, aluminium->density, {}};
     result.inAluminium = *beamQuality(beamWeights(result.beam, BeamWeighting::airKerma, *air), *mu);
     return result;
 }

@@ -276,19 +276,28 @@ LayerAnswer layerAnswer(OutputTable& table, const Spectrum& beam,
     return {};
 }
 
+// The layer --find-filter found: its material and mass thickness (g/cm2), and mu/rho at the
+// bins.
+struct AddedFilter {
+    std::string label;
+    double density = 0.0;
+    double mass = 0.0;
+    std::vector<double> mu;
+};
+
 // The beam after its filters, with the air's mu_en/rho and the weights of its bins.
 struct Beam {
     SourceBeam source;
     Spectrum spectrum;
     std::vector<double> airMuEn;
     std::vector<double> weights;
-    std::optional<double> addedFilter; // g/cm2 of --find-filter
+    std::optional<AddedFilter> addedFilter;
 };
 
-// The thickness (g/cm2) of --find-filter that gives the beam --hvl1 in the first --hvl
-// material (or in the filter's own where none is given).
-std::optional<double> foundFilter(const Beam& beam, const SpectrumOptions& o,
-                                  const CommandContext& c, std::string& error, int& status) {
+// The layer of --find-filter that gives the beam --hvl1 in the first --hvl material (or in
+// the filter's own where none is given).
+std::optional<AddedFilter> foundFilter(const Beam& beam, const SpectrumOptions& o,
+                                       const CommandContext& c, std::string& error, int& status) {
     const std::string hvlName = o.hvlMaterials.empty() ? o.findFilter : o.hvlMaterials.front();
     RequestError problem;
     const auto filter = materialByNameOrFormula(c.data, o.findFilter, problem);
@@ -311,11 +320,12 @@ std::optional<double> foundFilter(const Beam& beam, const SpectrumOptions& o,
     constexpr double kMostAddedFilter = 50.0; // g/cm2: 19 cm of aluminium, 56 mm of copper
     const FilterSearch search{beam.spectrum, *filterMu, *hvlMu, beam.airMuEn,
                               *beamWeightingOf(o.weighting)};
-    auto added = addedFilterForHvl(search, *wantedMass, kMostAddedFilter, error);
+    const auto added = addedFilterForHvl(search, *wantedMass, kMostAddedFilter, error);
     if (!added) {
         error = "--find-filter: " + error;
+        return std::nullopt;
     }
-    return added;
+    return AddedFilter{filter->label, filter->density, *added, *filterMu};
 }
 
 std::optional<Beam> beamOf(const SpectrumOptions& o, const CommandContext& c, std::string& error,
@@ -343,12 +353,8 @@ std::optional<Beam> beamOf(const SpectrumOptions& o, const CommandContext& c, st
         if (!beam.addedFilter) {
             return std::nullopt;
         }
-        RequestError problem;
-        const auto filter = materialByNameOrFormula(c.data, o.findFilter, problem);
-        const auto mu = coefficientAt(*filter, 0, beam.spectrum.energies, c.method, error);
-        for (std::size_t i = 0; i < beam.spectrum.photons.size(); ++i) {
-            beam.spectrum.photons[i] *= std::exp(-(*mu)[i] * *beam.addedFilter);
-        }
+        beam.spectrum =
+            filteredSpectrum(beam.spectrum, {{beam.addedFilter->mu, beam.addedFilter->mass}});
     }
     beam.weights = beamWeights(beam.spectrum, *beamWeightingOf(o.weighting), beam.airMuEn);
     if (weightedRange(beam.spectrum, beam.weights).second <= 0) {
@@ -359,15 +365,12 @@ std::optional<Beam> beamOf(const SpectrumOptions& o, const CommandContext& c, st
 }
 
 // The added filter's rows: its thickness in the length unit and in g/cm2.
-void addFilterRows(OutputTable& table, double mass, const SpectrumOptions& o,
-                   const CommandContext& c) {
-    RequestError problem;
-    const auto filter = materialByNameOrFormula(c.data, o.findFilter, problem);
-    const double rho = usableDensity(filter->density) ? filter->density : kNaN;
-    table.heading.facts.emplace_back("added filter of", filter->label);
-    addRow(table, "added filter", thicknessInUnit(mass / rho, *thicknessUnitOf(o.lengthUnit), rho),
-           o.lengthUnit);
-    addRow(table, "added filter mass thickness", mass, "g/cm2");
+void addFilterRows(OutputTable& table, const AddedFilter& filter, const SpectrumOptions& o) {
+    const double rho = usableDensity(filter.density) ? filter.density : kNaN;
+    table.heading.facts.emplace_back("added filter of", filter.label);
+    addRow(table, "added filter",
+           thicknessInUnit(filter.mass / rho, *thicknessUnitOf(o.lengthUnit), rho), o.lengthUnit);
+    addRow(table, "added filter mass thickness", filter.mass, "g/cm2");
 }
 
 } // namespace
@@ -387,7 +390,7 @@ int analyseSpectrum(const SpectrumOptions& o, const CommandContext& c) {
     }
     OutputTable table = quantityTable(beam->source, o, c);
     if (beam->addedFilter) {
-        addFilterRows(table, *beam->addedFilter, o, c);
+        addFilterRows(table, *beam->addedFilter, o);
     }
     addBeamRows(table, beam->spectrum, beam->airMuEn, beam->source.calibrated, o);
     // A found filter shows the beam's quality in its own material where no --hvl is given.
