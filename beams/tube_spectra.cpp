@@ -256,8 +256,12 @@ std::optional<double> hvlBehind(const FilterSearch& search, const std::vector<do
 std::optional<double> addedFilterForHvl(const FilterSearch& search, double wantedHvl,
                                         double mostMassThickness, std::string& error) {
     const std::vector<double> weights = beamWeights(search.beam, search.weighting, search.airMuEn);
+    if (!(wantedHvl > 0) || !std::isfinite(wantedHvl)) {
+        error = "the wanted HVL1 must be a finite thickness above 0";
+        return std::nullopt;
+    }
     const auto bare = hvlBehind(search, weights, 0.0);
-    if (!bare || !(wantedHvl > 0) || !std::isfinite(wantedHvl)) {
+    if (!bare) {
         error = "the beam has no half-value layer to set";
         return std::nullopt;
     }

@@ -315,6 +315,7 @@ std::optional<AddedFilter> foundFilter(const Beam& beam, const SpectrumOptions& 
         hvlMu ? massThicknessOf(*wanted, layers->density, layers->label, error) : std::nullopt;
     status = kDataError;
     if (!wantedMass) {
+        error = "--find-filter: " + error;
         return std::nullopt;
     }
     constexpr double kMostAddedFilter = 50.0; // g/cm2: 19 cm of aluminium, 56 mm of copper

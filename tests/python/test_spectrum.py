@@ -137,3 +137,5 @@ def test_a_tubes_beam_has_the_figures_the_tool_gives(tool):
         tarvo.Spectrum.quality("RQA5")
     with pytest.raises(ValueError, match="already above"):
         tarvo.Spectrum.tube("W", 80).added_filter("Al", 0.1)
+    with pytest.raises(ValueError, match="finite thickness above 0"):
+        tarvo.Spectrum.tube("W", 80).added_filter("Al", -1)
