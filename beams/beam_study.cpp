@@ -55,20 +55,23 @@ filterLayers(const DataDirectory& data, const BeamSetting& setting, const Spectr
         if (!material) {
             return problemOf(BeamEntry::filterMaterial, problem.message, at);
         }
-        if (!(row.thickness >= 0) || !std::isfinite(row.thickness) ||
-            (row.density && !usableDensity(*row.density))) {
+        if (!(row.thickness >= 0) || !std::isfinite(row.thickness)) {
             return problemOf(BeamEntry::filterThickness,
-                             "a thickness is a finite number, 0 or more, and a density above 0",
-                             at);
+                             "a thickness is a finite number, 0 or more", at);
+        }
+        if (row.density && !usableDensity(*row.density)) {
+            return problemOf(BeamEntry::filterDensity, "a density is a finite number above 0", at);
         }
         std::string error;
         const auto mass =
             massThicknessOf({row.thickness, row.unit}, row.density.value_or(material->density),
                             material->label, error);
-        const auto mu =
-            mass ? coefficientAt(*material, 0, beam.energies, setting.method, error) : std::nullopt;
+        if (!mass) {
+            return problemOf(BeamEntry::filterDensity, error + ", or give its density", at);
+        }
+        const auto mu = coefficientAt(*material, 0, beam.energies, setting.method, error);
         if (!mu) {
-            return problemOf(BeamEntry::filterThickness, error, at);
+            return problemOf(BeamEntry::filterMaterial, error, at);
         }
         layers.push_back({*mu, *mass});
     }
@@ -130,6 +133,8 @@ std::variant<BeamStudy, BeamProblem> measured(const DataDirectory& data, const B
         const double mass = tenth * step / kTransmissionSteps;
         study.transmission.push_back({mass, weightedTransmission(weights, mu, mass)});
     }
+    study.weights = weights;
+    study.chosenMassAttenuation = std::move(mu);
     return study;
 }
 

@@ -47,6 +47,7 @@ enum class BeamEntry {
     file,
     filterMaterial,
     filterThickness,
+    filterDensity,
     chosenMaterial
 };
 
@@ -78,6 +79,10 @@ struct BeamStudy {
     // Mass thickness (g/cm2) of the chosen material and the air-kerma transmission K(t)/K(0),
     // from 0 to its tenth-value layer in equal steps.
     std::vector<std::array<double, 2>> transmission;
+    // The bins' air-kerma weights and the chosen material's mu/rho (cm2/g) at them, which
+    // give the transmission at any thickness.
+    std::vector<double> weights;
+    std::vector<double> chosenMassAttenuation;
 };
 
 // The number of steps of the transmission curve.

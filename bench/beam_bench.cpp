@@ -75,7 +75,8 @@ BENCHMARK(qualityOfATubesBeam)->Arg(80)->Arg(140)->Unit(benchmark::kMillisecond)
 void studyOfABeam(benchmark::State& state) {
     tarvo::BeamSetting setting;
     setting.kV = static_cast<double>(state.range(0));
-    setting.filters = {{"Al", 2.5}, {"Cu", 0.1}};
+    constexpr auto mm = tarvo::ThicknessUnit::millimetre;
+    setting.filters = {{"Al", 2.5, mm, std::nullopt}, {"Cu", 0.1, mm, std::nullopt}};
     setting.chosenMaterial = "Water";
     for (auto _ : state) {
         benchmark::DoNotOptimize(tarvo::studyBeam(kData, setting));

@@ -1,5 +1,6 @@
 #include "attenuation_window.h"
 
+#include "coefview/thickness_units.h"
 #include "common/accessible_names.h"
 #include "common/button_keys.h"
 #include "common/number_format.h"
@@ -60,10 +61,7 @@ QWidget* AttenuationWindow::createInputs() {
     auto* thicknessLabel = new QLabel(QStringLiteral("Thickness"), inputs);
     m_thickness = new QLineEdit(QStringLiteral("1"), inputs);
     nameAfterLabel(m_thickness, thicknessLabel);
-    m_unit = new QComboBox(inputs);
-    m_unit->addItems({QStringLiteral("µm"), QStringLiteral("mm"), QStringLiteral("cm"),
-                      QStringLiteral("g/cm²")});
-    m_unit->setCurrentIndex(2);
+    m_unit = makeThicknessUnitList(inputs, ThicknessUnit::centimetre);
     nameControl(m_unit, QStringLiteral("Unit of the thickness"));
     layout->addWidget(thicknessLabel, 2, 0);
     layout->addWidget(m_thickness, 2, 1);
@@ -147,13 +145,6 @@ std::optional<double> AttenuationWindow::typedNumber(const QLineEdit& box) const
     return strictNumber(trimBlanks(box.text().toStdString()));
 }
 
-ThicknessUnit AttenuationWindow::chosenUnit() const {
-    const ThicknessUnit units[] = {ThicknessUnit::micrometre, ThicknessUnit::millimetre,
-                                   ThicknessUnit::centimetre,
-                                   ThicknessUnit::gramsPerSquareCentimetre};
-    return units[qBound(0, m_unit->currentIndex(), 3)];
-}
-
 void AttenuationWindow::showLengthUnits() {
     for (QLabel* label : m_lengthUnits) {
         label->setText(m_unit->currentText());
@@ -180,7 +171,7 @@ void AttenuationWindow::recalculate() {
         clearResults(QStringLiteral("Type a density above 0."));
         return;
     }
-    const ThicknessUnit unit = chosenUnit();
+    const ThicknessUnit unit = chosenThicknessUnit(*m_unit);
     const std::optional<Attenuation> a =
         thickness ? attenuationOf(m_muOverRho, m_muEnOverRho, *density,
                                   thicknessInCm(*thickness, unit, *density))

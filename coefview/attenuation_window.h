@@ -63,7 +63,6 @@ class AttenuationWindow : public QWidget {
     void showLengthUnits();
     void showThicknessForTransmission(double density, ThicknessUnit unit);
     std::optional<double> typedNumber(const QLineEdit& box) const;
-    ThicknessUnit chosenUnit() const;
 
     std::optional<double> m_energyValue;
     double m_muOverRho = 0.0;

@@ -1,6 +1,7 @@
 #include "coefficient_viewer.h"
 
 #include "coefview/attenuation_window.h"
+#include "coefview/beam_window.h"
 #include "coefview/coefficient_plot.h"
 #include "coefview/composition_window.h"
 #include "coefview/equal_interval_dialog.h"
@@ -117,6 +118,31 @@ coefview::AttenuationWindow& CoefficientViewer::attenuationWindow() {
         setShownReading(m_shown);
     }
     return *m_attenuation;
+}
+
+coefview::BeamWindow& CoefficientViewer::beamWindow() {
+    if (!m_beam) {
+        // The beams layer reads the run directory by its own path, as scripts do.
+        m_beam = std::make_unique<coefview::BeamWindow>(
+            m_prompts, DataDirectory(std::filesystem::current_path()));
+        if (m_session.loaded) {
+            m_beam->setChosenMaterial(drawnTableName());
+        }
+    }
+    return *m_beam;
+}
+
+QString CoefficientViewer::drawnTableName() const {
+    const std::string stem = stemPart(m_session.drawnPath);
+    const std::size_t mark = stem.find('_');
+    const bool element = m_session.drawnPath.rfind("mu_ele", 0) == 0;
+    return QString::fromStdString(element && mark != std::string::npos ? stem.substr(mark + 1)
+                                                                       : stem);
+}
+
+void CoefficientViewer::openBeam() {
+    beamWindow().show();
+    beamWindow().raise();
 }
 
 void CoefficientViewer::openAttenuation() {
@@ -236,6 +262,7 @@ void CoefficientViewer::connectValuesWindow() {
             &CoefficientViewer::openEqualIntervalDialog);
     connect(&values.attenuationButton(), &QPushButton::clicked, this,
             &CoefficientViewer::openAttenuation);
+    connect(&values.beamButton(), &QPushButton::clicked, this, &CoefficientViewer::openBeam);
 }
 
 void CoefficientViewer::chooseCategory(MaterialCategory category) {
@@ -268,6 +295,9 @@ void CoefficientViewer::draw() {
     if (m_attenuation) {
         m_attenuation->setMaterial(displayText(m_session.table->name), m_session.table->density);
     }
+    if (m_beam) {
+        m_beam->setChosenMaterial(drawnTableName());
+    }
     m_main->compositionButton()->setEnabled(m_session.material);
     for (int i = 1; i <= m_session.table->energyCount; ++i) {
         valuesWindow().rowList().addItem(
@@ -297,6 +327,7 @@ void CoefficientViewer::hideTableWindows() {
     m_enlarged.hideIfCreated();
     hideIfCreated(m_values.get());
     hideIfCreated(m_attenuation.get());
+    hideIfCreated(m_beam.get());
     hideIfCreated(m_composition.get());
     m_main->compositionButton()->setEnabled(false);
 }

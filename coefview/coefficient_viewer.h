@@ -32,6 +32,7 @@ namespace tarvo::coefview {
 class CompositionWindow;
 class EqualIntervalDialog;
 class AttenuationWindow;
+class BeamWindow;
 class GraphWindow;
 
 // The coefficient viewer: its windows, the selected path, the current table with its
@@ -54,6 +55,7 @@ class CoefficientViewer : public QObject {
     StartNotice* startNotice() { return m_shell.startNotice(); }
     coefview::EqualIntervalDialog& equalIntervalDialog();
     coefview::AttenuationWindow& attenuationWindow();
+    coefview::BeamWindow& beamWindow();
     SaveDialog& csvSaveDialog();
     SaveDialog& imageSaveDialog();
     CreatorWindow& materialCreator();
@@ -93,6 +95,8 @@ class CoefficientViewer : public QObject {
     void openCsvExport();
     // "Attenuation…": the calculator at the energy shown, following it from then on.
     void openAttenuation();
+    // "Beam…": the beam window, whose third material follows the drawn table.
+    void openBeam();
 
   private:
     void connectValuesWindow();
@@ -107,6 +111,8 @@ class CoefficientViewer : public QObject {
         Coefficients values{};
     };
     void setShownReading(std::optional<ShownReading> shown);
+    // The drawn table as a material name: an element's symbol, a material's stem.
+    QString drawnTableName() const;
 
     UserPrompts& m_prompts;
     ViewerShell m_shell;
@@ -117,6 +123,7 @@ class CoefficientViewer : public QObject {
     std::unique_ptr<coefview::CompositionWindow> m_composition;
     std::unique_ptr<coefview::EqualIntervalDialog> m_equalInterval;
     std::unique_ptr<coefview::AttenuationWindow> m_attenuation;
+    std::unique_ptr<coefview::BeamWindow> m_beam;
     std::optional<ShownReading> m_shown;
     std::unique_ptr<SaveDialog> m_csvSave;
     std::unique_ptr<CreatorWindow> m_creator;

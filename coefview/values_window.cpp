@@ -90,6 +90,10 @@ void ValuesWindow::createControls() {
     m_attenuationButton->setToolTip(
         QStringLiteral("Transmission, half-value layer and mean free path at this energy"));
     buttons->addWidget(m_attenuationButton);
+    m_beamButton = new QPushButton(QStringLiteral("Beam…"), this);
+    m_beamButton->setToolTip(QStringLiteral(
+        "A tube's or a file's spectrum through filters: plots, half-value layers, transmission"));
+    buttons->addWidget(m_beamButton);
     layout->addLayout(buttons);
     resize(480, 640);
 }

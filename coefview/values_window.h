@@ -34,6 +34,8 @@ class ValuesWindow : public QWidget {
     QPushButton& equalIntervalButton() { return *m_equalIntervalButton; }
     // Opens the attenuation calculator at the energy shown.
     QPushButton& attenuationButton() { return *m_attenuationButton; }
+    // Opens the beam window.
+    QPushButton& beamButton() { return *m_beamButton; }
     // The three coefficients across an absorption edge, beside the boxes, and every energy
     // of a typed coefficient.
     OtherSideFields& otherSide() { return *m_otherSide; }
@@ -52,6 +54,7 @@ class ValuesWindow : public QWidget {
     QPushButton* m_csvButton = nullptr;
     QPushButton* m_equalIntervalButton = nullptr;
     QPushButton* m_attenuationButton = nullptr;
+    QPushButton* m_beamButton = nullptr;
     std::unique_ptr<OtherSideFields> m_otherSide;
     CrossingList* m_crossings = nullptr;
 };

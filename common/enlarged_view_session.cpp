@@ -29,14 +29,7 @@ EnlargedView& EnlargedViewSession::view() {
 SaveDialog& EnlargedViewSession::imageSaveDialog() {
     if (!m_imageSave) {
         m_imageSave = std::make_unique<SaveDialog>(m_saveTexts, m_prompts);
-        // Bitmap stays the first choice; PNG holds the same pixels, SVG the same drawing.
-        m_imageSave->offerFormats({{QStringLiteral("PNG"), QStringLiteral(".png"),
-                                    QStringLiteral("Image save in png format"),
-                                    QStringLiteral(" Image saved in PNG format ")},
-                                   {QStringLiteral("SVG"), QStringLiteral(".svg"),
-                                    QStringLiteral("Image save in svg format"),
-                                    QStringLiteral(" Image saved in SVG format ")}},
-                                  QStringLiteral("BMP"));
+        offerPictureFormats(*m_imageSave);
         m_imageSave->setWriter([this](const std::string& path, std::string& error) {
             if (!m_holdsCurves) {
                 error = "the graph is not drawn";

@@ -154,4 +154,13 @@ void SaveDialog::okPressed() {
     m_chooser->refresh();
 }
 
+void offerPictureFormats(SaveDialog& dialog) {
+    dialog.offerFormats(
+        {{QStringLiteral("PNG"), QStringLiteral(".png"), QStringLiteral("Image save in png format"),
+          QStringLiteral(" Image saved in PNG format ")},
+         {QStringLiteral("SVG"), QStringLiteral(".svg"), QStringLiteral("Image save in svg format"),
+          QStringLiteral(" Image saved in SVG format ")}},
+        QStringLiteral("BMP"));
+}
+
 } // namespace tarvo

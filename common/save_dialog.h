@@ -95,4 +95,8 @@ class SaveDialog : public QWidget {
     QPushButton* m_cancelButton = nullptr;
 };
 
+// Offers PNG and SVG beside a picture dialog's own BMP: PNG holds the same pixels, SVG the
+// same drawing.
+void offerPictureFormats(SaveDialog& dialog);
+
 } // namespace tarvo

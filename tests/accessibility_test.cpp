@@ -1,4 +1,5 @@
 #include "coefview/attenuation_window.h"
+#include "coefview/beam_window.h"
 #include "coefview/coefficient_viewer.h"
 #include "coefview/composition_window.h"
 #include "coefview/equal_interval_dialog.h"
@@ -120,7 +121,7 @@ class BothViewers : public ::testing::Test {
                 &coefficients.valuesWindow(),      &coefficients.compositionWindow(),
                 &coefficients.attenuationWindow(), &coefficients.equalIntervalDialog(),
                 &coefficients.csvSaveDialog(),     &coefficients.imageSaveDialog(),
-                &coefficients.materialCreator()};
+                &coefficients.materialCreator(),   &coefficients.beamWindow()};
     }
 
     WorkingDirectory directory;
@@ -155,15 +156,11 @@ TEST_F(BothViewers, WindowsAreFramesOrDialogsAndListsAreNamedByTheirLabels) {
     AboutWindow about;
     StartNotice notice;
     coefficients.openEqualIntervalDialog(); // titled after the table at opening
-    QWidget* const frames[] = {&crossSections.mainWindow(),
-                               &crossSections.graphWindow(),
-                               &crossSections.valuesWindow(),
-                               &crossSections.enlargedView(),
-                               &coefficients.mainWindow(),
-                               &coefficients.valuesWindow(),
-                               &coefficients.compositionWindow(),
-                               &coefficients.attenuationWindow(),
-                               &launcher};
+    QWidget* const frames[] = {&crossSections.mainWindow(),       &crossSections.graphWindow(),
+                               &crossSections.valuesWindow(),     &crossSections.enlargedView(),
+                               &coefficients.mainWindow(),        &coefficients.valuesWindow(),
+                               &coefficients.compositionWindow(), &coefficients.attenuationWindow(),
+                               &coefficients.beamWindow(),        &launcher};
     QWidget* const dialogs[] = {&crossSections.chooser(),
                                 &crossSections.compoundCreator(),
                                 &crossSections.mixtureCreator(),

@@ -7,6 +7,12 @@ namespace {
 
 const DataDirectory kShipped(TARVO_SHIPPED_DATA);
 
+FilterRow layer(const std::string& material, double thickness,
+                ThicknessUnit unit = ThicknessUnit::millimetre,
+                std::optional<double> density = std::nullopt) {
+    return {material, thickness, unit, density};
+}
+
 BeamStudy studied(const BeamSetting& setting) {
     auto result = studyBeam(kShipped, setting);
     if (const auto* problem = std::get_if<BeamProblem>(&result)) {
@@ -20,7 +26,7 @@ BeamStudy studied(const BeamSetting& setting) {
 TEST(BeamStudy, AProblemNamesItsEntry) {
     const auto with = [](auto change) {
         BeamSetting setting;
-        setting.filters = {{"Al", 2.5}, {"Cu", 0.1}};
+        setting.filters = {layer("Al", 2.5), layer("Cu", 0.1)};
         change(setting);
         return setting;
     };
@@ -43,13 +49,11 @@ TEST(BeamStudy, AProblemNamesItsEntry) {
          BeamEntry::filterMaterial, 1, "Unobtainium"},
         {with([](BeamSetting& s) { s.filters[0].thickness = -1; }), BeamEntry::filterThickness, 0,
          "0 or more"},
-        {with([](BeamSetting& s) {
-             s.filters[1] = {"H2O", 1.0};
-         }),
-         BeamEntry::filterThickness, 1, "has no density"},
-        {with([](BeamSetting& s) {
-             s.filters[1] = {"Pb", 50, ThicknessUnit::centimetre};
-         }),
+        {with([](BeamSetting& s) { s.filters[1] = layer("H2O", 1.0); }), BeamEntry::filterDensity,
+         1, "has no density"},
+        {with([](BeamSetting& s) { s.filters[0].density = 0.0; }), BeamEntry::filterDensity, 0,
+         "above 0"},
+        {with([](BeamSetting& s) { s.filters[1] = layer("Pb", 50, ThicknessUnit::centimetre); }),
          BeamEntry::filterThickness, -1, "photons"},
         {with([](BeamSetting& s) { s.chosenMaterial = "Xx9"; }), BeamEntry::chosenMaterial, -1,
          "Xx9"}};
@@ -67,7 +71,7 @@ TEST(BeamStudy, AProblemNamesItsEntry) {
 // to a half at HVL1 and a tenth at the TVL, and a formula with a density is a filter.
 TEST(BeamStudy, ATubesBeamHasItsQualityInEveryColumn) {
     BeamSetting setting;
-    setting.filters = {{"Al", 2.5}, {"C2H4", 0, ThicknessUnit::millimetre, 0.94}};
+    setting.filters = {layer("Al", 2.5), layer("C2H4", 0, ThicknessUnit::millimetre, 0.94)};
     setting.chosenMaterial = "Water";
     const BeamStudy study = studied(setting);
     ASSERT_EQ(study.layers.size(), 3U);
@@ -113,7 +117,7 @@ TEST(BeamStudy, AQualityAndAFileAreBeamsToo) {
     BeamSetting file;
     file.source = BeamSourceKind::file;
     file.file = std::string(TARVO_SHIPPED_DATA) + "/examples/beam.csv";
-    file.filters = {{"Al", 2.5}};
+    file.filters = {layer("Al", 2.5)};
     const BeamStudy beam = studied(file);
     EXPECT_FALSE(beam.airKermaPerMilliampereSecond);
     EXPECT_NEAR(beam.meanEnergyKeV, 52.25, 0.01);
