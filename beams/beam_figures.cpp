@@ -144,8 +144,9 @@ std::vector<QualityRow> qualityRows(const BeamStudy& study) {
         }
         rows[4].texts[k] = figureText(q.homogeneity, "");
         std::string energies;
-        for (const double energy : layer.effectiveEnergiesKeV) {
-            energies += (energies.empty() ? "" : ", ") + figureText(energy, "keV");
+        for (const EffectiveEnergy& energy : layer.effectiveEnergies) {
+            energies += (energies.empty() ? "" : ", ") + figureText(energy.keV, "keV") +
+                        (energy.atEdge ? " (at an edge)" : "");
         }
         rows[5].texts[k] = energies.empty() ? "none" : energies;
     }

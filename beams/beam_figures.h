@@ -58,7 +58,8 @@ struct QualityRow {
     std::array<std::string, 3> texts;
 };
 
-// The quality table's rows: HVL1, HVL2, QVL, TVL, homogeneity coefficient, effective energy.
+// The quality table's rows: HVL1, HVL2, QVL, TVL, homogeneity coefficient, effective energy
+// (several joined by ", ", one at an absorption edge marked " (at an edge)").
 std::vector<QualityRow> qualityRows(const BeamStudy& study);
 
 // The beam's own figures: mean energy, kerma-weighted mean energy and air kerma per mAs at

@@ -101,7 +101,8 @@ std::optional<LayerQuality> layerQuality(const DataDirectory& data, const std::s
     const auto [lowest, highest] = weightedRange(study.after, weights);
     for (const Crossing& crossing : effectiveEnergies(*material, quality->firstHalfValueLayer,
                                                       lowest, highest, setting.method)) {
-        layer.effectiveEnergiesKeV.push_back(crossing.energy * kKeVPerMeV);
+        layer.effectiveEnergies.push_back(
+            {crossing.energy * kKeVPerMeV, crossing.kind == CrossingKind::atEdge});
     }
     return layer;
 }

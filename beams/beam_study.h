@@ -58,12 +58,18 @@ struct BeamProblem {
     std::string message;
 };
 
-// A beam's quality in one material: half-value layers (g/cm2) and effective energies (keV).
+// An energy (keV) whose mu/rho gives a beam's HVL1; at an absorption edge, the edge's.
+struct EffectiveEnergy {
+    double keV = 0.0;
+    bool atEdge = false;
+};
+
+// A beam's quality in one material: half-value layers (g/cm2) and effective energies.
 struct LayerQuality {
     std::string label;    // the material's own name
     double density = 0.0; // g/cm3; 0 where none is known (a formula without one)
     BeamQuality quality;  // the layers as mass thicknesses
-    std::vector<double> effectiveEnergiesKeV;
+    std::vector<EffectiveEnergy> effectiveEnergies;
 };
 
 // What is known of a beam: its spectrum before and after the filters, its mean energies, its

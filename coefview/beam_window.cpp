@@ -382,6 +382,8 @@ void BeamWindow::showStudy(BeamStudy study, const BeamSetting& setting) {
         for (std::size_t column = 0; column < 3; ++column) {
             QLineEdit* field = m_qualityFields[row][column];
             field->setText(QString::fromStdString(rows[row].texts[column]));
+            field->setToolTip(field->text()); // several effective energies may not fit
+            field->setCursorPosition(0);
             nameControl(field, QString::fromStdString(rows[row].quantity) + QStringLiteral(" in ") +
                                    columns[column]);
             field->setAccessibleDescription(QString());

@@ -1,6 +1,9 @@
+#include "beams/beam_figures.h"
 #include "beams/beam_study.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace tarvo {
 namespace {
@@ -88,7 +91,7 @@ TEST(BeamStudy, ATubesBeamHasItsQualityInEveryColumn) {
     ASSERT_EQ(study.transmission.size(), static_cast<std::size_t>(kTransmissionSteps) + 1);
     EXPECT_EQ(study.transmission.front()[1], 1.0);
     EXPECT_NEAR(study.transmission.back()[1], 0.1, 1e-9);
-    EXPECT_EQ(study.layers[2].effectiveEnergiesKeV.size(), 1U);
+    EXPECT_EQ(study.layers[2].effectiveEnergies.size(), 1U);
     EXPECT_GT(study.after.energies.size(), 0U);
     for (std::size_t i = 0; i < study.after.photons.size(); ++i) {
         EXPECT_LE(study.after.photons[i], study.before.photons[i]);
@@ -123,6 +126,34 @@ TEST(BeamStudy, AQualityAndAFileAreBeamsToo) {
     EXPECT_NEAR(beam.meanEnergyKeV, 52.25, 0.01);
     EXPECT_NEAR(beam.layers[0].quality.firstHalfValueLayer / beam.layers[0].density * 10, 3.86,
                 0.005);
+}
+
+// Ticks fall on round numbers inside the axis, at the positions their values map to, and
+// an axis that spans nothing has none.
+TEST(BeamFigures, AxisTicksAreRoundAndInPlace) {
+    const struct {
+        PlotAxis axis;
+        std::vector<std::string> labels;
+    } cases[] = {{{0, 80, false}, {"0", "20", "40", "60", "80"}},
+                 {{0, 0.0123, false}, {"0", "0.005", "0.01"}},
+                 {{-1, 1, false}, {"-1", "-0.5", "0", "0.5", "1"}},
+                 {{1e3, 1e8, true}, {"1e3", "1e4", "1e5", "1e6", "1e7", "1e8"}},
+                 {{2e-3, 0.5, true}, {"1e-2", "1e-1"}},
+                 {{1, 1, false}, {}},
+                 {{0, 1, true}, {}},
+                 {{0, std::nan(""), false}, {}},
+                 {{-1e308, 1e308, false}, {}}};
+    for (const auto& [axis, labels] : cases) {
+        std::vector<std::string> found;
+        for (const AxisTick& tick : axisTicks(axis)) {
+            found.push_back(tick.label);
+            EXPECT_GE(tick.position, -1e-12) << tick.label;
+            EXPECT_LE(tick.position, 1 + 1e-12) << tick.label;
+            EXPECT_NEAR(axisValue(axis, tick.position), std::stod(tick.label),
+                        1e-12 * std::max(1.0, std::abs(std::stod(tick.label))));
+        }
+        EXPECT_EQ(found, labels) << axis.low << " to " << axis.high;
+    }
 }
 
 } // namespace

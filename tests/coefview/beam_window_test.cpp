@@ -54,12 +54,13 @@ Shown toolFigures(const std::string& arguments) {
             continue;
         }
         const double value = row["value"];
-        const bool energy = quantity.rfind("effective energy", 0) == 0;
-        if (energy) {
+        const bool atEdge = quantity.rfind("effective energy (at an edge)", 0) == 0;
+        if (atEdge) {
             quantity.replace(0, quantity.find(" in "), "effective energy");
         }
         const std::string text =
-            figureText(value, unit == "HVL1/HVL2" ? "" : (unit == "uGy/mAs at 1m" ? "µGy" : unit));
+            figureText(value, unit == "HVL1/HVL2" ? "" : (unit == "uGy/mAs at 1m" ? "µGy" : unit)) +
+            (atEdge ? " (at an edge)" : "");
         shown[quantity] = shown.count(quantity) ? shown[quantity] + ", " + text : text;
     }
     return shown;
