@@ -1,11 +1,15 @@
+#include "coefview/beam_window.h"
 #include "coefview/coefficient_table.h"
 #include "coefview/coefficient_viewer.h"
+#include "coefview/filter_rows_editor.h"
 #include "common/text_file.h"
 #include "common/user_prompts.h"
 #include "xsview/cross_section_table.h"
 #include "xsview/cross_section_viewer.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <benchmark/benchmark.h>
 
@@ -108,6 +112,33 @@ void cursorReadOut(benchmark::State& state) {
                  [&](double x, double y) { fixture.viewer.mouseMoveCoefficientPlot(x, y); });
 }
 BENCHMARK(cursorReadOut)->Unit(benchmark::kMicrosecond);
+
+// A change in the beam window, shown: the beam computed again (W tube behind Al and Cu, its
+// quality in Al, Cu and water), both plots drawn and painted. Arg 0 changes the voltage, arg
+// 1 the standard quality (whose added aluminium is searched for each time).
+void beamWindowChange(benchmark::State& state) {
+    SilentPrompts prompts;
+    tarvo::coefview::BeamWindow window(prompts, tarvo::DataDirectory(TARVO_SHIPPED_DATA));
+    window.filters().addRow(QStringLiteral("Cu"), QStringLiteral("0.1"));
+    window.chosenMaterialBox().setText(QStringLiteral("Water"));
+    window.sourceList().setCurrentIndex(static_cast<int>(state.range(0)));
+    window.show();
+    QApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            window.voltageBox().setText(QString::number(80 + step % 2));
+        } else {
+            window.qualityList().setCurrentIndex(step % 8);
+        }
+        QApplication::processEvents();
+        ++step;
+    }
+    if (window.stale()) {
+        state.SkipWithError("the beam window shows no beam");
+    }
+}
+BENCHMARK(beamWindowChange)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

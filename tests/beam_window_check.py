@@ -76,6 +76,15 @@ def shot(name):
                    check=False)
 
 
+def shot_window(title, name):
+    """A screenshot of one window, as the README shows it."""
+    time.sleep(0.4)
+    window = subprocess.run(["xdotool", "search", "--name", "^%s$" % title], capture_output=True,
+                            text=True).stdout.split()[0]
+    subprocess.run(["import", "-window", window, os.path.join(artefacts, name + ".png")],
+                   check=False)
+
+
 def keys(*pressed):
     subprocess.run(["xdotool", "key", "--delay", "60"] + list(pressed), check=True)
     time.sleep(0.6)
@@ -183,6 +192,7 @@ expect("tube voltage", text_of(find(beam, "text", "Tube voltage, kV")), "80")
 expect("filter 1", (text_of(find(beam, "text", "Material of filter 1")),
                     text_of(find(beam, "text", "Thickness of filter 1"))), ("Al", "2.5"))
 shot("beam-01-W-80kV-2.5mm-Al")
+shot_window("Beam", "beam-window-W-80kV")
 
 tool = tool_figures("--tube", "W:80kV", "--filter", "Al:2.5mm", "--hvl", "Al", "--hvl", "Cu",
                     "--hvl", "Water")
@@ -229,3 +239,4 @@ type_into(find(beam, "text", "Thickness of filter 1"), "0.03")
 tool = tool_figures("--tube", "Mo:28kV", "--filter", "Mo:0.03mm", "--hvl", "Al")
 expect("HVL1 in Al behind Mo", text_of(find(beam, "text", "HVL1 in Al")), tool["HVL1"])
 shot("beam-02-Mo-28kV-0.03mm-Mo")
+shot_window("Beam", "beam-window-Mo-28kV")
