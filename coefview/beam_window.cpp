@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 namespace tarvo::coefview {
 namespace {
 
@@ -139,6 +141,7 @@ QWidget* BeamWindow::createLayers() {
     layout->addLayout(chosen);
     m_note = new QLabel(group);
     m_note->setWordWrap(true);
+    m_note->setTextFormat(Qt::PlainText); // it quotes what was typed
     m_note->setMinimumHeight(3 * m_note->fontMetrics().lineSpacing());
     m_note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_note->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -158,6 +161,7 @@ QWidget* BeamWindow::createQualityTable() {
     grid->addWidget(new QLabel(QStringLiteral("Al"), m_qualityGroup), 3, 1);
     grid->addWidget(new QLabel(QStringLiteral("Cu"), m_qualityGroup), 3, 2);
     m_chosenHeading = new QLabel(m_qualityGroup);
+    m_chosenHeading->setTextFormat(Qt::PlainText);
     grid->addWidget(m_chosenHeading, 3, 3);
     for (int row = 0; row < 6; ++row) {
         grid->addWidget(new QLabel(QString::fromUtf8(kQualityRowCaptions[row]), m_qualityGroup),
@@ -299,6 +303,13 @@ std::variant<BeamSetting, BeamProblem> BeamWindow::typedSetting() const {
     }
     if (setting.source == BeamSourceKind::file && setting.file.empty()) {
         return BeamProblem{BeamEntry::file, -1, "choose a spectrum file"};
+    }
+    // A pipe or a terminal would hold the window until it ends; only a file is read.
+    std::error_code ignored;
+    if (setting.source == BeamSourceKind::file && std::filesystem::exists(setting.file, ignored) &&
+        !std::filesystem::is_regular_file(setting.file, ignored)) {
+        return BeamProblem{BeamEntry::file, -1,
+                           setting.file + " is no file: choose a spectrum file"};
     }
     if (setting.chosenMaterial.empty()) {
         return BeamProblem{BeamEntry::chosenMaterial, -1, "type a material or a formula"};

@@ -189,7 +189,10 @@ TEST_F(BothViewers, WindowsAreFramesOrDialogsAndListsAreNamedByTheirLabels) {
         QStringList names; // of its drop-down lists, in order
     } lists[] = {
         {&coefficients.imageSaveDialog(), {QStringLiteral("Drives"), QStringLiteral("Format")}},
-        {&coefficients.attenuationWindow(), {QStringLiteral("Unit of the thickness")}}};
+        {&coefficients.attenuationWindow(), {QStringLiteral("Unit of the thickness")}},
+        {&coefficients.beamWindow(),
+         {QStringLiteral("Beam from"), QStringLiteral("Anode"),
+          QStringLiteral("Quality (IEC 61267)"), QStringLiteral("Unit of filter 1")}}};
     for (const auto& [window, names] : lists) {
         QStringList found;
         for (QComboBox* box : window->findChildren<QComboBox*>()) {

@@ -240,3 +240,58 @@ tool = tool_figures("--tube", "Mo:28kV", "--filter", "Mo:0.03mm", "--hvl", "Al")
 expect("HVL1 in Al behind Mo", text_of(find(beam, "text", "HVL1 in Al")), tool["HVL1"])
 shot("beam-02-Mo-28kV-0.03mm-Mo")
 shot_window("Beam", "beam-window-Mo-28kV")
+
+
+def window_id(title):
+    return subprocess.run(["xdotool", "search", "--name", "^%s$" % title], capture_output=True,
+                          text=True).stdout.split()[0]
+
+
+def beam_shown():
+    """Whether a top-level window titled "Beam" is mapped (the tree lists hidden ones too)."""
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True,
+                          text=True).stdout
+    for line in tree.splitlines():
+        if '"Beam": ("' in line:
+            info = subprocess.run(["xwininfo", "-id", line.split()[0]], capture_output=True,
+                                  text=True).stdout
+            if "Map State: IsViewable" in info:
+                return True
+    return False
+
+
+def wait_shown(shown):
+    for _ in range(100):
+        if beam_shown() == shown:
+            return
+        time.sleep(0.1)
+    shot("failure")
+    sys.exit("the beam window is not %s" % ("shown" if shown else "hidden"))
+
+
+def close_box(window_id):
+    """Sends the window the window manager's delete request, as its close box does."""
+    from Xlib import X, display, protocol
+    screen = display.Display()
+    window = screen.create_resource_object("window", int(window_id))
+    window.send_event(protocol.event.ClientMessage(
+        window=window, client_type=screen.intern_atom("WM_PROTOCOLS"),
+        data=(32, [screen.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])),
+        event_mask=X.NoEventMask)
+    screen.flush()
+
+
+# Every way out hides the window, the viewer goes on, and "Beam…" brings the same window back.
+for leave in ("Escape", "the close box", "Close"):
+    activate("Beam")
+    if leave == "Escape":
+        keys("Escape")
+    elif leave == "the close box":
+        close_box(window_id("Beam"))
+    else:
+        do(find(beam, "push button", "Close"), "Press")
+    wait_shown(False)
+    print("%s hid the beam window" % leave)
+    do(find(app, "push button", "Beam…"), "Press")
+    wait_shown(True)
+    expect("HVL1 in Al on reopening", text_of(find(beam, "text", "HVL1 in Al")), tool["HVL1"])

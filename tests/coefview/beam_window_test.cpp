@@ -209,12 +209,26 @@ TEST_F(BeamWindowTest, ABadEntryNamesItsBoxAndKeepsTheLastBeamMarkedStale) {
         {[](BeamWindow& w) { w.filters().thicknessBox(1).setText(QStringLiteral("50000")); },
          [](BeamWindow& w) { w.filters().thicknessBox(1).setText(QStringLiteral("0.1")); },
          "Filters: no photons come through the filters"},
+        {[](BeamWindow& w) { w.chosenMaterialBox().setText(QStringLiteral("<b>Cx</b>")); },
+         [](BeamWindow& w) { w.chosenMaterialBox().setText(QStringLiteral("Al")); },
+         "Half-value layers and transmission also in: \"<b>Cx</b>\" is no table"},
         {[](BeamWindow& w) { w.chosenMaterialBox().setText(QStringLiteral(" ")); },
          [](BeamWindow& w) { w.chosenMaterialBox().setText(QStringLiteral("Al")); },
          "Half-value layers and transmission also in: type a material"},
         {[](BeamWindow& w) { w.sourceList().setCurrentIndex(2); },
          [](BeamWindow& w) { w.sourceList().setCurrentIndex(0); },
          "Spectrum file (keV, photons): choose a spectrum file"},
+        {[](BeamWindow& w) { w.voltageBox().setText(QStringLiteral("nan")); },
+         [](BeamWindow& w) { w.voltageBox().setText(QStringLiteral("80")); }, "Tube voltage, kV: "},
+        {[](BeamWindow& w) { w.filters().thicknessBox(0).setText(QStringLiteral("1e308")); },
+         [](BeamWindow& w) { w.filters().thicknessBox(0).setText(QStringLiteral("2.5")); },
+         "Filters: no photons come through the filters"},
+        {[](BeamWindow& w) {
+             w.fileBox().setText(QStringLiteral("/dev/zero"));
+             w.sourceList().setCurrentIndex(2);
+         },
+         [](BeamWindow& w) { w.sourceList().setCurrentIndex(0); },
+         "Spectrum file (keV, photons): /dev/zero is no file: choose a spectrum file"},
         {[](BeamWindow& w) {
              w.fileBox().setText(QStringLiteral("no such file.csv"));
              w.sourceList().setCurrentIndex(2);
@@ -224,6 +238,7 @@ TEST_F(BeamWindowTest, ABadEntryNamesItsBoxAndKeepsTheLastBeamMarkedStale) {
     for (const auto& c : cases) {
         c.spoil(*m_window);
         EXPECT_TRUE(m_window->stale()) << c.note;
+        EXPECT_EQ(m_window->noteLabel().textFormat(), Qt::PlainText);
         EXPECT_TRUE(m_window->noteLabel().text().startsWith(QString::fromUtf8(c.note)))
             << m_window->noteLabel().text().toStdString();
         EXPECT_TRUE(m_window->noteLabel().text().endsWith(
