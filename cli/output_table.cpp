@@ -95,6 +95,40 @@ RowWriter::~RowWriter() {
     m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
 }
 
+namespace {
+
+// A key given several times (the layers of several materials) holds the list of its values,
+// since a reader of JSON keeps one value a key.
+void appendJsonFacts(std::string& b,
+                     const std::vector<std::pair<std::string, std::string>>& facts) {
+    for (std::size_t i = 0; i < facts.size(); ++i) {
+        const std::string& key = facts[i].first;
+        std::vector<std::string> values;
+        bool seenBefore = false;
+        for (std::size_t j = 0; j < facts.size(); ++j) {
+            if (facts[j].first == key) {
+                seenBefore = seenBefore || j < i;
+                values.push_back(jsonString(facts[j].second));
+            }
+        }
+        if (seenBefore) {
+            continue;
+        }
+        b += ",\n  " + jsonString(key) + ": ";
+        if (values.size() == 1) {
+            b += values.front();
+            continue;
+        }
+        b += '[';
+        for (std::size_t v = 0; v < values.size(); ++v) {
+            b += (v ? ", " : "") + values[v];
+        }
+        b += ']';
+    }
+}
+
+} // namespace
+
 void RowWriter::begin(const Heading& heading) {
     m_heading = heading;
     std::string& b = m_buffer;
@@ -104,9 +138,7 @@ void RowWriter::begin(const Heading& heading) {
             b += ",\n  \"density_g_cm3\": ";
             appendShortest(b, heading.density);
         }
-        for (const auto& [key, value] : heading.facts) {
-            b += ",\n  " + jsonString(key) + ": " + jsonString(value);
-        }
+        appendJsonFacts(b, heading.facts);
         b += ",\n  \"units\": {";
         for (std::size_t c = 0; c < heading.columns.size(); ++c) {
             b += (c ? ", " : "") + jsonString(heading.columns[c].key) + ": " +

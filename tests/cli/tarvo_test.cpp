@@ -697,6 +697,13 @@ TEST(TarvoSpectrum, ATubesBeamHasTheFiguresTubesAndTheModelsGive) {
     EXPECT_LT(w80.at("HVL1 in Al"), 4.1);
     EXPECT_DOUBLE_EQ(w80.at("QVL in Cu"), w80.at("HVL1 in Cu") + w80.at("HVL2 in Cu"));
     EXPECT_LT(w80.at("kerma-weighted mean energy"), w80.at("mean energy"));
+    // The JSON names every material of the layers (a repeated key would keep the last alone).
+    const Outcome named = tarvo("spectrum --tube W:80kV --hvl Al --hvl Cu --hvl Water --json");
+    EXPECT_EQ(nlohmann::json::parse(named.out)["layers of"],
+              nlohmann::json({"Aluminum", "Copper", "Water, Liquid"}));
+    EXPECT_EQ(
+        nlohmann::json::parse(tarvo("spectrum --tube W:80kV --hvl Al --json").out)["layers of"],
+        "Aluminum");
     const auto far = spectrumFigures("--tube w:80KV --filter Al:2.5mm --distance 200cm");
     EXPECT_NEAR(far.at("air kerma per mAs"), w80.at("air kerma per mAs") / 4,
                 1e-12 * w80.at("air kerma per mAs"));
