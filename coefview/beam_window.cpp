@@ -227,9 +227,11 @@ void BeamWindow::connectSignals() {
         showSourceControls();
         recalculate();
     });
-    for (QComboBox* list : {m_anode, m_quality}) {
-        connect(list, &QComboBox::currentIndexChanged, this, &BeamWindow::recalculate);
-    }
+    connect(m_anode, &QComboBox::currentIndexChanged, this, [this] {
+        showSourceControls();
+        recalculate();
+    });
+    connect(m_quality, &QComboBox::currentIndexChanged, this, &BeamWindow::recalculate);
     for (QLineEdit* box : {m_voltage, m_ripple, m_file}) {
         connect(box, &QLineEdit::textChanged, this, &BeamWindow::recalculate);
     }
@@ -273,7 +275,9 @@ void BeamWindow::showSourceControls() {
     const int source = m_source->currentIndex();
     m_anode->setEnabled(source == tubeEntry);
     m_voltage->setEnabled(source == tubeEntry);
-    m_ripple->setEnabled(source == tubeEntry);
+    std::string error;
+    const auto model = tubeModel(m_data, m_anode->currentText().toStdString(), error);
+    m_ripple->setEnabled(source == tubeEntry && model && model->takesRipple);
     m_quality->setEnabled(source == qualityEntry);
     m_file->setEnabled(source == fileEntry);
 }
@@ -290,8 +294,9 @@ std::variant<BeamSetting, BeamProblem> BeamWindow::typedSetting() const {
     setting.file = trimBlanks(m_file->text().toStdString());
     setting.chosenMaterial = trimBlanks(m_chosenMaterial->text().toStdString());
     if (setting.source == BeamSourceKind::tube) {
+        // A model without ripple has its box off, whatever it holds.
         const auto kV = typedNumber(*m_voltage);
-        const auto ripple = typedNumber(*m_ripple);
+        const auto ripple = m_ripple->isEnabled() ? typedNumber(*m_ripple) : 0.0;
         if (!kV) {
             return BeamProblem{BeamEntry::kV, -1, "type the tube voltage in kV"};
         }

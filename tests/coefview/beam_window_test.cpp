@@ -265,7 +265,7 @@ TEST_F(BeamWindowTest, FilterRowsAreAddedMovedAndRemoved) {
     filters.materialBox(1).setText(QStringLiteral("Cu"));
     filters.thicknessBox(1).setText(QStringLiteral("0.2"));
     EXPECT_GT(m_window->study()->meanEnergyKeV, oneLayerMean);
-    filters.moveRow(1, -1);
+    filters.upButton(1).click();
     EXPECT_EQ(filters.materialBox(0).text(), QStringLiteral("Cu"));
     EXPECT_EQ(filters.thicknessBox(1).text(), QStringLiteral("2.5"));
     EXPECT_EQ(filters.materialBox(0).accessibleName(), QStringLiteral("Material of filter 1"));
@@ -279,6 +279,10 @@ TEST_F(BeamWindowTest, FilterRowsAreAddedMovedAndRemoved) {
     ASSERT_EQ(filters.rowCount(), 1);
     EXPECT_EQ(filters.materialBox(0).text(), QStringLiteral("Al"));
     EXPECT_DOUBLE_EQ(m_window->study()->meanEnergyKeV, oneLayerMean);
+    filters.unitList(0).setCurrentText(QStringLiteral("µm"));
+    EXPECT_LT(m_window->study()->meanEnergyKeV, oneLayerMean);
+    filters.unitList(0).setCurrentText(QStringLiteral("g/cm²"));
+    EXPECT_GT(m_window->study()->meanEnergyKeV, oneLayerMean);
     while (filters.addRow(QStringLiteral("Al"), QStringLiteral("0"))) {
     }
     EXPECT_EQ(filters.rowCount(), FilterRowsEditor::kMostRows);
@@ -295,6 +299,14 @@ TEST_F(BeamWindowTest, FilterRowsAreAddedMovedAndRemoved) {
 // each plot saves as PNG with the pixels of the screen and as well-formed SVG; the pointer
 // reads a bin and the transmission, and nothing outside the plot.
 TEST_F(BeamWindowTest, SavesAndReadOutsMatchWhatIsShown) {
+    for (QPushButton* button :
+         {&m_window->saveSpectrumButton(), &m_window->saveSpectrumPlotButton(),
+          &m_window->saveTransmissionPlotButton()}) {
+        button->click();
+    }
+    EXPECT_TRUE(m_window->spectrumSaveDialog().isVisible());
+    EXPECT_TRUE(m_window->spectrumPlotSaveDialog().isVisible());
+    EXPECT_TRUE(m_window->transmissionPlotSaveDialog().isVisible());
     EXPECT_EQ(saveAs(m_window->spectrumSaveDialog(), QStringLiteral("beam")),
               QStringLiteral(" Spectrum saved in csv format "));
     const Shown readBack = toolFigures("beam.csv --hvl Al");
@@ -337,9 +349,15 @@ TEST_F(BeamWindowTest, SavesAndReadOutsMatchWhatIsShown) {
     }
 }
 
-// The file chooser fills the file box and makes the file the source; only the chosen
-// source's boxes take input.
+// Only the chosen source's boxes take input, the ripple only where the tube model has it;
+// the file chooser fills the file box and makes the file the source.
 TEST_F(BeamWindowTest, TheFileChooserMakesTheFileTheSource) {
+    EXPECT_TRUE(m_window->rippleBox().isEnabled());
+    m_window->rippleBox().setText(QStringLiteral("5"));
+    m_window->anodeList().setCurrentText(QStringLiteral("Mo"));
+    m_window->voltageBox().setText(QStringLiteral("28"));
+    EXPECT_FALSE(m_window->rippleBox().isEnabled()); // the model takes none
+    EXPECT_FALSE(m_window->stale()) << m_window->noteLabel().text().toStdString();
     EXPECT_FALSE(m_window->fileBox().isEnabled());
     EXPECT_FALSE(m_window->qualityList().isEnabled());
     m_window->chooseFileButton().click();
