@@ -3,8 +3,10 @@ draws aluminium, opens "Beam…", makes water the third material, and reads the 
 of a W tube at 80 kV behind 2.5 mm Al by the fields' names, comparing every figure with
 `tarvo spectrum --json` printed the window's way; saves the filtered spectrum as CSV and reads
 it back through the tool; saves both plots as PNG, compared pixel for pixel with the screen,
-and as SVG, parsed as XML; then shows a Mo tube at 28 kV behind 0.03 mm Mo. Arguments: the
-run directory and the screenshot directory. Exits non-zero on the first difference."""
+and as SVG, parsed as XML; then shows a Mo tube at 28 kV behind 0.03 mm Mo, its counts on a
+logarithmic axis; last, leaves the window by Escape, its close box and "Close", reopening it
+each time. Arguments: the run directory and the screenshot directory. Exits non-zero on the
+first difference."""
 import json
 import os
 import subprocess
@@ -236,6 +238,7 @@ keys("Down")
 type_into(find(beam, "text", "Tube voltage, kV"), "28")
 type_into(find(beam, "text", "Material of filter 1"), "Mo")
 type_into(find(beam, "text", "Thickness of filter 1"), "0.03")
+do(find(beam, "check box", "Logarithmic counts"), "Toggle")
 tool = tool_figures("--tube", "Mo:28kV", "--filter", "Mo:0.03mm", "--hvl", "Al")
 expect("HVL1 in Al behind Mo", text_of(find(beam, "text", "HVL1 in Al")), tool["HVL1"])
 shot("beam-02-Mo-28kV-0.03mm-Mo")
