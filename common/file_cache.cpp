@@ -1,12 +1,15 @@
 #include "file_cache.h"
 
+#include "common/text_file.h"
+
 #include <sys/stat.h>
 
 namespace tarvo {
 
 std::optional<FileStamp> fileStampOf(const std::string& path) {
+    // A table's path in its own form ("mu_ele\\13_Al.mut") is looked at by the system's.
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
+    if (::stat(nativePath(path).c_str(), &status) != 0) {
         return std::nullopt;
     }
     return FileStamp{

@@ -138,9 +138,11 @@ std::vector<std::string> elementTable(const DataDirectory& data, int z, TableKin
     const TableFolder& elements = foldersOf(quantities).front();
     const std::string path =
         data.path(formPath(elements.directory, elementStem(z) + elements.extensions.front()));
+    // The working directory's paths keep the tables' backslashes; the system needs its own.
     std::error_code ignored;
-    return std::filesystem::is_regular_file(path, ignored) ? std::vector<std::string>{path}
-                                                           : std::vector<std::string>{};
+    return std::filesystem::is_regular_file(nativePath(path), ignored)
+               ? std::vector<std::string>{path}
+               : std::vector<std::string>{};
 }
 
 // Whether a name is the path of a table file: it holds a directory or ends in a table's

@@ -27,6 +27,28 @@ std::shared_ptr<const Material> shared(const DataDirectory& data, const Material
     return material;
 }
 
+// A table is found by stem, symbol, atomic number and own name alike in the working
+// directory, whose paths keep the tables' backslashes, and in a directory named by its path.
+TEST(Lookup, EveryKeyFindsTheTableInTheWorkingDirectoryToo) {
+    const WorkingDirectory scratch;
+    for (const char* table : {"mu_ele/13_Al.mut", "ele/13_Al.ele"}) {
+        std::filesystem::create_directories(std::filesystem::path(table).parent_path());
+        std::filesystem::copy_file(std::filesystem::path(TARVO_SHIPPED_DATA) / table, table);
+    }
+    std::filesystem::create_directories("mu_mix");
+    std::filesystem::create_directories("mix");
+    for (const DataDirectory& data :
+         {DataDirectory::working(), DataDirectory(std::filesystem::current_path())}) {
+        for (const char* name : {"Al", "13", "13_Al", "Aluminum"}) {
+            RequestError error;
+            const auto material =
+                loadMaterial(data, {name, "", ""}, TableKind::coefficients, error);
+            ASSERT_TRUE(material) << data.root() << " " << name << ": " << error.message;
+            EXPECT_EQ(material->label, "Aluminum") << name;
+        }
+    }
+}
+
 // The catalogue lists every shipped table once, by kind and category, with its own name.
 TEST(Catalogue, ListsTheShippedTablesByKindAndCategory) {
     const struct {
