@@ -67,16 +67,17 @@ std::optional<std::vector<double>> coefficientAt(const Material& material, int c
                                                  const std::vector<double>& energies,
                                                  ReadingMethod method, std::string& error) {
     std::vector<double> values(energies.size());
+    double* output = values.data();
+    readMaterialBatch(material, method, EdgeSide::below, energies, std::span(&column, 1),
+                      std::span(&output, 1));
     for (size_t i = 0; i < energies.size(); ++i) {
-        const Reading reading = readMaterial(material, energies[i], method);
-        const double value = reading.values[static_cast<size_t>(column)];
-        if (reading.result != ReadingResult::found || !(value > 0) || !std::isfinite(value)) {
+        const double value = values[i];
+        if (!(value > 0) || !std::isfinite(value)) {
             std::ostringstream energy;
             energy << energies[i] * 1000;
             error = material.label + " cannot be read at " + energy.str() + " keV";
             return std::nullopt;
         }
-        values[i] = value;
     }
     return values;
 }

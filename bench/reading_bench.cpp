@@ -3,10 +3,12 @@
 #include <benchmark/benchmark.h>
 #include <xraylib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <span>
 #include <vector>
 
 namespace {
@@ -70,6 +72,66 @@ void xraylibReading(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(energies.size()));
 }
 BENCHMARK(xraylibReading)->Unit(benchmark::kMillisecond);
+
+// 10^6 energies from 1 keV to 0.79 MeV (xraylib's range), in random or ascending order.
+std::vector<double> peerEnergies(bool sorted) {
+    std::mt19937 generator(20261210);
+    std::uniform_real_distribution<double> exponent(std::log(0.001), std::log(0.79));
+    std::vector<double> energies(1'000'000);
+    for (double& energy : energies) {
+        energy = std::exp(exponent(generator));
+    }
+    if (sorted) {
+        std::sort(energies.begin(), energies.end());
+    }
+    return energies;
+}
+
+// The batch reading of the C++ API: iron (an element) or cortical bone (a material of its
+// own table, of 9 elements), one column (mu/rho) or all three, random or ascending energies.
+void batchReading(benchmark::State& state) {
+    const char* names[] = {"Fe", "Bone_Cortical"};
+    tarvo::RequestError error;
+    const auto material = tarvo::sharedMaterial(tarvo::DataDirectory(TARVO_SHIPPED_DATA),
+                                                {names[state.range(0)], "", ""},
+                                                tarvo::TableKind::coefficients, error);
+    if (!material) {
+        state.SkipWithError(error.message.c_str());
+        return;
+    }
+    const std::vector<double> energies = peerEnergies(state.range(2) != 0);
+    const std::size_t columns = static_cast<std::size_t>(state.range(1));
+    std::vector<std::vector<double>> values(columns, std::vector<double>(energies.size()));
+    std::vector<double*> outputs;
+    for (auto& column : values) {
+        outputs.push_back(column.data());
+    }
+    const int all[] = {0, 1, 2};
+    for (auto _ : state) {
+        tarvo::readMaterialBatch(*material, tarvo::ReadingMethod::spline, tarvo::EdgeSide::below,
+                                 energies, std::span(all, columns), outputs);
+        benchmark::DoNotOptimize(outputs.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(energies.size()));
+}
+BENCHMARK(batchReading)
+    ->ArgsProduct({{0, 1}, {1, 3}, {0, 1}})
+    ->ArgNames({"bone", "columns", "sorted"})
+    ->Unit(benchmark::kMillisecond);
+
+// The peer on the same energies: xraylib's CS_Total(26, E in keV) for iron.
+void xraylibIron(benchmark::State& state) {
+    const std::vector<double> energies = peerEnergies(false);
+    std::vector<double> values(energies.size());
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < energies.size(); ++i) {
+            values[i] = CS_Total(26, energies[i] * 1000.0, nullptr);
+        }
+        benchmark::DoNotOptimize(values.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(energies.size()));
+}
+BENCHMARK(xraylibIron)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -102,6 +102,39 @@ bool MissingRows::finish() {
     return m_count == 0;
 }
 
+bool readChunk(const Material& material, ReadingMethod method, EnergyStream& stream,
+               ReadingChunk& chunk) {
+    chunk.energies.resize(kReadingChunk);
+    std::size_t count = 0;
+    while (count < kReadingChunk && stream.next(chunk.energies[count])) {
+        ++count;
+    }
+    chunk.energies.resize(count);
+    chunk.mev.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        chunk.mev[i] = chunk.energies[i].problem.empty() ? chunk.energies[i].mev
+                                                         : std::numeric_limits<double>::quiet_NaN();
+    }
+    const auto columnCount = static_cast<std::size_t>(material.readings.columnCount);
+    chunk.columns.resize(columnCount);
+    std::array<double*, kMaxReadingColumns> outputs{};
+    std::array<int, kMaxReadingColumns> columns{};
+    for (std::size_t k = 0; k < columnCount; ++k) {
+        chunk.columns[k].resize(count);
+        outputs[k] = chunk.columns[k].data();
+        columns[k] = static_cast<int>(k);
+    }
+    // Without batch curves (no spline fitted) every energy is read on its own.
+    chunk.alone.assign(count, 1);
+    if (const BatchCurves* curves = batchCurvesOf(material, method)) {
+        chunk.alone.assign(count, 0);
+        readBatch(*curves, chunk.mev, std::span(columns.data(), columnCount),
+                  std::span(outputs.data(), columnCount), 1.0,
+                  [&chunk](std::size_t i) { chunk.alone[i] = 1; });
+    }
+    return count > 0;
+}
+
 std::string noReading(const Material& material, const InputEnergy& energy, const Reading& reading,
                       const std::string& unit) {
     const std::string at = formatValue(energy.given, 6) + " " + unit;

@@ -7,6 +7,10 @@
 #include "splinetool/grid_interpolation.h"
 #include "splinetool/spline_tool.h"
 
+#include <array>
+#include <cmath>
+#include <vector>
+
 namespace tarvo {
 
 namespace {
@@ -95,15 +99,26 @@ bool linearRows(const Material& material, double from, double step, int points,
 
 bool readingRows(const Material& material, double from, double step, int points,
                  EqualStepTable& table, std::string& error) {
+    std::vector<double> mev(static_cast<std::size_t>(points));
     for (int i = 1; i <= points; ++i) {
-        const double keV = gridEnergy(i, step, from);
         // Divided, as the reading commands divide a keV energy.
-        const Reading reading = readMaterial(material, keV / 1000.0, ReadingMethod::spline);
-        if (reading.result != ReadingResult::found) {
+        mev[static_cast<std::size_t>(i - 1)] = gridEnergy(i, step, from) / 1000.0;
+    }
+    std::array<std::vector<double>, 3> values;
+    std::array<double*, 3> outputs{};
+    for (std::size_t k = 0; k < 3; ++k) {
+        values[k].resize(mev.size());
+        outputs[k] = values[k].data();
+    }
+    readMaterialBatch(material, ReadingMethod::spline, EdgeSide::below, mev, std::array{0, 1, 2},
+                      outputs);
+    for (std::size_t i = 0; i < mev.size(); ++i) {
+        const double keV = gridEnergy(static_cast<int>(i) + 1, step, from);
+        if (std::isnan(values[0][i])) {
             error = formatNumber(keV, "0.00000E+00") + " keV cannot be read from the table";
             return false;
         }
-        table.rows.push_back({keV, reading.values[0], reading.values[1], reading.values[2]});
+        table.rows.push_back({keV, values[0][i], values[1][i], values[2][i]});
     }
     return true;
 }

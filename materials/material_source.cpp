@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <sstream>
@@ -456,12 +457,20 @@ std::optional<std::vector<CompositionEntry>> compositionOf(const DataDirectory& 
 
 namespace {
 
+// The spline fits and the batch curves of both methods.
 void prepareSplines(Material& material) {
     material.splines = prepareSplineReadings(material.readings,
                                              material.quantities == TableKind::coefficients
                                                  ? SplineColumns::coefficients
                                                  : SplineColumns::crossSections,
                                              material.splineError);
+    const double highest = highestEnergy(material.quantities);
+    material.logLogCurves = std::make_shared<const BatchCurves>(
+        logLogBatchCurves(material.readings, kLowestEnergy, highest));
+    if (material.splines) {
+        material.splineCurves = std::make_shared<const BatchCurves>(
+            splineBatchCurves(*material.splines, kLowestEnergy, highest));
+    }
 }
 
 // A table read and fitted, kept while its file is unchanged (size, time, inode): scripts
@@ -584,6 +593,37 @@ Reading readMaterial(const Material& material, double energy, ReadingMethod meth
         return failed;
     }
     return readSpline(*material.splines, energy, kLowestEnergy, highest);
+}
+
+const BatchCurves* batchCurvesOf(const Material& material, ReadingMethod method) {
+    return method == ReadingMethod::loglog ? material.logLogCurves.get()
+                                           : material.splineCurves.get();
+}
+
+void readMaterialBatch(const Material& material, ReadingMethod method, EdgeSide side,
+                       std::span<const double> energies, std::span<const int> columns,
+                       std::span<double* const> outputs, double factor) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    const auto oneAtATime = [&](std::size_t i) {
+        const Reading reading = readMaterial(material, energies[i], method);
+        const int upper = reading.result == ReadingResult::found && side == EdgeSide::above
+                              ? upperEdgeRow(material.readings, energies[i])
+                              : 0;
+        const auto values = upper != 0 ? valuesAboveEdge(material, upper, method) : reading.values;
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            outputs[k][i] = reading.result == ReadingResult::found
+                                ? values[static_cast<std::size_t>(columns[k])] * factor
+                                : kNaN;
+        }
+    };
+    const BatchCurves* curves = batchCurvesOf(material, method);
+    if (curves == nullptr) {
+        for (std::size_t i = 0; i < energies.size(); ++i) {
+            oneAtATime(i);
+        }
+        return;
+    }
+    readBatch(*curves, energies, columns, outputs, factor, oneAtATime);
 }
 
 std::vector<Crossing> energiesWhere(const Material& material, int column, double value,

@@ -3,6 +3,7 @@
 #include "common/table_reading.h"
 
 #include <limits>
+#include <vector>
 
 namespace tarvo::python {
 namespace {
@@ -14,22 +15,16 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 void readColumns(const Material& material, const ReadingWay& way, const double* energies,
                  std::size_t count, std::span<const int> columns,
                  std::span<double* const> outputs) {
-    for (std::size_t i = 0; i < count; ++i) {
-        const double energy = energies[i] / way.unitsPerMeV;
-        const Reading reading = readMaterial(material, energy, way.method);
-        if (reading.result != ReadingResult::found) {
-            for (double* output : outputs) {
-                output[i] = kNaN;
-            }
-            continue;
+    std::vector<double> inMeV;
+    if (way.unitsPerMeV != 1.0) {
+        inMeV.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            inMeV[i] = energies[i] / way.unitsPerMeV;
         }
-        const int upper = way.side == EdgeSide::above ? upperEdgeRow(material.readings, energy) : 0;
-        const auto values =
-            upper != 0 ? valuesAboveEdge(material, upper, way.method) : reading.values;
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-            outputs[k][i] = values[static_cast<std::size_t>(columns[k])] * way.factor;
-        }
+        energies = inMeV.data();
     }
+    readMaterialBatch(material, way.method, way.side, {energies, count}, columns, outputs,
+                      way.factor);
 }
 
 void attenuationOfLayers(const double* mu, const double* muEn, const double* thickness,

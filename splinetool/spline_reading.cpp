@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tarvo {
 
@@ -543,6 +544,35 @@ std::vector<Crossing> everySplineEnergyAt(const SplineReadings& s, int column, d
         }
     }
     return crossings;
+}
+
+BatchCurves splineBatchCurves(const SplineReadings& s, double lowest, double highest) {
+    BatchCurves c;
+    c.rowCount = s.rowCount;
+    c.columnCount = s.columnCount;
+    c.fittedColumns = s.fittedColumns;
+    const auto rows = static_cast<std::size_t>(s.rowCount) + 1;
+    c.energies.assign(s.energies.begin(), s.energies.begin() + static_cast<long>(rows));
+    c.originLogEnergies.assign(rows + 2, 0.0);
+    c.cubics.assign(rows + 2, {});
+    c.flags.assign(rows + 2, kScalarOnly);
+    for (std::size_t j = 2; j < rows; ++j) {
+        if (!(s.energies[j] > s.energies[j - 1])) {
+            continue; // an edge
+        }
+        const SplineInterval& interval = s.intervals[j];
+        c.flags[j] = interval.evenOut ? kEvenOut : 0;
+        c.originLogEnergies[j] = s.logEnergies[j - 1];
+        for (std::size_t k = 0; k < static_cast<std::size_t>(s.fittedColumns); ++k) {
+            std::copy(interval.cubic[k].begin(), interval.cubic[k].end(), &c.cubics[j][k * 4]);
+            if ((interval.zeroColumns >> k) & 1U) {
+                c.cubics[j][k * 4] = -std::numeric_limits<double>::infinity();
+                std::fill_n(&c.cubics[j][k * 4 + 1], 3, 0.0);
+            }
+        }
+    }
+    indexBatchCurves(c, lowest, highest);
+    return c;
 }
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/batch_reading.h"
 #include "common/table_reading.h"
 
 #include <array>
@@ -62,6 +63,10 @@ std::optional<SplineReadings> prepareSplineReadings(const ReadingTable& table, S
 // reads that row (at an edge, the row below it, as readAtEnergy does), out of range above
 // the last row; below the first row the log-log line of the first two.
 Reading readSpline(const SplineReadings& readings, double energy, double lowest, double highest);
+
+// The spline's intervals as batch curves read from `lowest` to `highest` MeV; an edge and
+// the energies below the first row stay one-at-a-time readings.
+BatchCurves splineBatchCurves(const SplineReadings& readings, double lowest, double highest);
 
 // Every energy (MeV) at which `column` takes `value` on the spline curves, ascending, with
 // the edges the curve jumps across.

@@ -110,12 +110,21 @@ TEST(Tarvo, WaterAt1Point25MeVAndLeadAtItsRowsAndBetween) {
         ASSERT_EQ(pb.status, 0) << pb.err;
         const auto values = csvRows(pb.out);
         ASSERT_EQ(values.size(), 2U * static_cast<size_t>(lead.energyCount - 1));
-        for (const auto& row : values) {
+        // A row's energy reads its row to the bit; between rows the batch readings agree
+        // with the one-at-a-time reading within 1e-12.
+        for (size_t r = 0; r < values.size(); ++r) {
+            const auto& row = values[r];
             const double energy = std::stod(row[0]);
             const Reading expected = loglog ? readAtEnergy(readings, energy, 0.001, 20.0)
                                             : readSpline(*splines, energy, 0.001, 20.0);
             for (size_t k = 0; k < 3; ++k) {
-                EXPECT_EQ(std::stod(row[2 + k]), expected.values[k]) << method << " " << row[0];
+                const double got = std::stod(row[2 + k]);
+                if (r % 2 == 0) {
+                    EXPECT_EQ(got, expected.values[k]) << method << " " << row[0];
+                } else {
+                    EXPECT_NEAR(got, expected.values[k], 1e-12 * expected.values[k])
+                        << method << " " << row[0];
+                }
             }
         }
     }
@@ -571,7 +580,7 @@ TEST(Tarvo, ABatchStreamsThroughInOrder) {
     for (size_t r = 0; r < rows.size(); r += 997) {
         EXPECT_EQ(std::stod(rows[r][0]), energies[r]) << r;
         const Reading expected = readSpline(*splines, energies[r], 0.001, 20.0);
-        EXPECT_EQ(std::stod(rows[r][2]), expected.values[0]) << r;
+        EXPECT_NEAR(std::stod(rows[r][2]), expected.values[0], 1e-12 * expected.values[0]) << r;
     }
 }
 

@@ -1,0 +1,113 @@
+#include "materials/material_source.h"
+#include "materials/table_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <random>
+
+namespace tarvo {
+namespace {
+
+const DataDirectory kShipped(TARVO_SHIPPED_DATA);
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The reading of one energy as the one-at-a-time path gives it; NaN where it gives none.
+std::array<double, kMaxReadingColumns> oneReading(const Material& material, double energy,
+                                                  ReadingMethod method, EdgeSide side) {
+    const Reading reading = readMaterial(material, energy, method);
+    if (reading.result != ReadingResult::found) {
+        std::array<double, kMaxReadingColumns> none;
+        none.fill(kNaN);
+        return none;
+    }
+    const int upper = side == EdgeSide::above ? upperEdgeRow(material.readings, energy) : 0;
+    return upper != 0 ? valuesAboveEdge(material, upper, method) : reading.values;
+}
+
+// 10^5 energies: log-uniform over the table's range and a little beyond, every row's own
+// energy, sorted runs, and energies that have no reading.
+std::vector<double> energiesFor(const Material& material, std::mt19937_64& random) {
+    const double highest = highestEnergy(material.quantities);
+    std::uniform_real_distribution<double> exponent(std::log(0.9e-3), std::log(highest * 1.1));
+    std::vector<double> energies(100000);
+    for (double& energy : energies) {
+        energy = std::exp(exponent(random));
+    }
+    const auto& rows = material.readings.energies;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        energies[i] = rows[i];
+    }
+    std::sort(energies.begin() + 50000, energies.begin() + 60000);
+    const double odd[] = {kNaN,
+                          -1.0,
+                          0.0,
+                          std::numeric_limits<double>::infinity(),
+                          1e-300,
+                          highest,
+                          std::nextafter(highest, 1e9),
+                          kLowestEnergy};
+    std::copy(std::begin(odd), std::end(odd), energies.end() - std::size(odd));
+    return energies;
+}
+
+// Every shipped table, by both methods and both edge sides: every batch reading is the
+// one-at-a-time reading within 1e-12, a row's own energy reads the row's value to the bit,
+// and an energy without a reading gives NaN in the batch too.
+TEST(BatchReadings, EveryShippedTableReadsAsOneAtATime) {
+    std::mt19937_64 random(2026);
+    int tables = 0;
+    for (const CatalogueEntry& entry : catalogueTables(kShipped, TableSelection::all, "")) {
+        for (const TableKind kind : {TableKind::coefficients, TableKind::crossSections}) {
+            if (entry.tables.find(kind == TableKind::coefficients ? "mu" : "xs") ==
+                std::string::npos) {
+                continue;
+            }
+            RequestError error;
+            const auto material = sharedMaterial(kShipped, {entry.stem, "", ""}, kind, error);
+            ASSERT_TRUE(material) << entry.stem << ": " << error.message;
+            ++tables;
+            const std::vector<double> energies = energiesFor(*material, random);
+            std::vector<int> columns(static_cast<std::size_t>(material->readings.columnCount));
+            std::iota(columns.begin(), columns.end(), 0);
+            std::vector<std::vector<double>> values(columns.size(),
+                                                    std::vector<double>(energies.size()));
+            std::vector<double*> outputs;
+            for (auto& column : values) {
+                outputs.push_back(column.data());
+            }
+            for (const ReadingMethod method : {ReadingMethod::loglog, ReadingMethod::spline}) {
+                const EdgeSide side = tables % 2 ? EdgeSide::above : EdgeSide::below;
+                readMaterialBatch(*material, method, side, energies, columns, outputs);
+                int faults = 0;
+                for (std::size_t i = 0; i < energies.size() && faults < 5; ++i) {
+                    const auto expected = oneReading(*material, energies[i], method, side);
+                    for (std::size_t c = 0; c < columns.size(); ++c) {
+                        const double got = values[c][i];
+                        const double want = expected[c];
+                        const bool same = std::isnan(want)
+                                              ? std::isnan(got)
+                                              : std::abs(got - want) <= 1e-12 * std::abs(want);
+                        faults += same ? 0 : 1;
+                        EXPECT_TRUE(same) << entry.stem << " " << readingMethodName(method)
+                                          << " at " << energies[i] << " MeV, column " << c << ": "
+                                          << got << ", one at a time " << want;
+                    }
+                }
+                for (std::size_t i = 1; i <= static_cast<std::size_t>(material->readings.rowCount);
+                     ++i) {
+                    const auto expected = oneReading(*material, energies[i], method, side);
+                    for (std::size_t c = 0; c < columns.size(); ++c) {
+                        ASSERT_EQ(values[c][i], expected[c]) << entry.stem << " row " << i;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(tables, 2 * 92 + 2 * 48);
+}
+
+} // namespace
+} // namespace tarvo
