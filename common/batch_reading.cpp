@@ -20,14 +20,16 @@ constexpr int kFewestCells = 2048;
 // in the last place low still starts at or before its interval.
 constexpr double kIndexMargin = 1e-9;
 
+// A block's working arrays, left unset: every value read is written first (a column only
+// where it is needed), and setting 29 KB at each call would cost a short batch dearly.
 struct Block {
-    std::array<double, kBlock> logEnergies{};
-    std::array<double, kBlock> t{};
-    std::array<std::int32_t, kBlock> intervals{};
-    std::array<std::array<double, kBlock>, 4> cubic{}; // one column's, power by power
-    std::array<std::array<double, kBlock>, kMaxReadingColumns> values{};
-    std::array<double, kBlock> even{};       // 1: the interval keeps mu >= mu_tr >= mu_en
-    std::array<double, kBlock> oneAtATime{}; // 1: the energy needs a one-at-a-time reading
+    std::array<double, kBlock> logEnergies;
+    std::array<double, kBlock> t;
+    std::array<std::int32_t, kBlock> intervals;
+    std::array<std::array<double, kBlock>, 4> cubic; // one column's, power by power
+    std::array<std::array<double, kBlock>, kMaxReadingColumns> values;
+    std::array<double, kBlock> even;       // 1: the interval keeps mu >= mu_tr >= mu_en
+    std::array<double, kBlock> oneAtATime; // 1: the energy needs a one-at-a-time reading
 };
 
 // The interval of every energy of a block, and t from its origin. The steps from an index
@@ -245,7 +247,7 @@ void readBatch(const BatchCurves& c, std::span<const double> energies, std::span
                      std::find(columns.begin(), columns.end(), c.fittedColumns) != columns.end();
     const bool evenOut = c.fittedColumns == 3 && (needed[1] || needed[2]);
     Block block;
-    std::array<double, kBlock> padded{};
+    std::array<double, kBlock> padded;
     for (std::size_t start = 0; start < energies.size(); start += kBlock) {
         const std::size_t count = std::min(kBlock, energies.size() - start);
         const double* e = energies.data() + start;
@@ -254,7 +256,8 @@ void readBatch(const BatchCurves& c, std::span<const double> energies, std::span
         const std::size_t lanes = (count + kWidestVector - 1) / kWidestVector * kWidestVector;
         if (lanes != count) {
             std::copy_n(e, count, padded.begin());
-            std::fill(padded.begin() + static_cast<std::ptrdiff_t>(count), padded.end(), e[0]);
+            std::fill(padded.begin() + static_cast<std::ptrdiff_t>(count),
+                      padded.begin() + static_cast<std::ptrdiff_t>(lanes), e[0]);
             e = padded.data();
         }
         batch::logarithms(e, block.logEnergies.data(), lanes);

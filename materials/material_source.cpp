@@ -604,16 +604,28 @@ void readMaterialBatch(const Material& material, ReadingMethod method, EdgeSide 
                        std::span<const double> energies, std::span<const int> columns,
                        std::span<double* const> outputs, double factor) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    const auto oneAtATime = [&](std::size_t i) {
-        const Reading reading = readMaterial(material, energies[i], method);
-        const int upper = reading.result == ReadingResult::found && side == EdgeSide::above
-                              ? upperEdgeRow(material.readings, energies[i])
+    // One pointer captured: the callback then fits std::function's own storage, and a short
+    // batch allocates nothing.
+    const struct {
+        const Material& material;
+        ReadingMethod method;
+        EdgeSide side;
+        std::span<const double> energies;
+        std::span<const int> columns;
+        std::span<double* const> outputs;
+        double factor;
+    } batch{material, method, side, energies, columns, outputs, factor};
+    const auto oneAtATime = [b = &batch](std::size_t i) {
+        const Reading reading = readMaterial(b->material, b->energies[i], b->method);
+        const int upper = reading.result == ReadingResult::found && b->side == EdgeSide::above
+                              ? upperEdgeRow(b->material.readings, b->energies[i])
                               : 0;
-        const auto values = upper != 0 ? valuesAboveEdge(material, upper, method) : reading.values;
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-            outputs[k][i] = reading.result == ReadingResult::found
-                                ? values[static_cast<std::size_t>(columns[k])] * factor
-                                : kNaN;
+        const auto values =
+            upper != 0 ? valuesAboveEdge(b->material, upper, b->method) : reading.values;
+        for (std::size_t k = 0; k < b->columns.size(); ++k) {
+            b->outputs[k][i] = reading.result == ReadingResult::found
+                                   ? values[static_cast<std::size_t>(b->columns[k])] * b->factor
+                                   : kNaN;
         }
     };
     const BatchCurves* curves = batchCurvesOf(material, method);

@@ -91,9 +91,10 @@ StepMethod stepMethodOf(const std::string& method) {
 
 ReadingWay wayOf(const std::string& method, const std::string& unit, const std::string& side) {
     ReadingWay way;
-    way.method = methodOf(method);
-    way.unitsPerMeV = unitsPerMeVOf(unit);
-    way.side = sideOf(side);
+    // The defaults as written are taken at once: a single reading is a few hundred ns.
+    way.method = method == "spline" ? ReadingMethod::spline : methodOf(method);
+    way.unitsPerMeV = unit == "MeV" ? 1.0 : unitsPerMeVOf(unit);
+    way.side = side == "below" ? EdgeSide::below : sideOf(side);
     return way;
 }
 

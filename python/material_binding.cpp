@@ -2,8 +2,10 @@
 
 #include <pybind11/stl.h>
 
+#include <array>
 #include <cstdio>
 #include <optional>
+#include <span>
 
 namespace tarvo::python {
 namespace {
@@ -21,11 +23,54 @@ const std::vector<ColumnKey> kCrossSectionColumns{{"coherent", 0},      {"incohe
                                                   {"photoelectric", 2}, {"pair_nuclear", 3},
                                                   {"pair_electron", 4}, {"total", 5}};
 
+// A plain Python float or int: read without the array machinery (NumPy's numbers take the
+// array path, which gives them the same values).
+std::optional<double> plainNumber(const py::object& given) {
+    PyObject* object = given.ptr();
+    if (PyFloat_CheckExact(object)) {
+        return PyFloat_AS_DOUBLE(object);
+    }
+    if (PyLong_CheckExact(object)) {
+        const double value = PyLong_AsDouble(object);
+        if (value == -1.0 && PyErr_Occurred() != nullptr) {
+            PyErr_Clear(); // beyond a double: the array path says so
+            return std::nullopt;
+        }
+        return value;
+    }
+    return std::nullopt;
+}
+
+// The columns at one plain number, read as an array of one.
+py::object reading(const Material& tables, double energy, const ReadingWay& way,
+                   std::span<const ColumnKey> columns) {
+    std::array<double, kMaxReadingColumns> values{};
+    std::array<double*, kMaxReadingColumns> pointers{};
+    std::array<int, kMaxReadingColumns> indices{};
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        pointers[k] = &values[k];
+        indices[k] = columns[k].column;
+    }
+    readColumns(tables, way, &energy, 1, std::span(indices.data(), columns.size()),
+                std::span(pointers.data(), columns.size()));
+    if (columns.size() == 1) {
+        return py::float_(values[0]);
+    }
+    py::dict byKey;
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        byKey[columns[k].key] = py::float_(values[k]);
+    }
+    return byKey;
+}
+
 // The columns at the energies: one array where one column is asked for, else a dict.
 py::object readings(const ModuleMaterial& material, TableKind quantities,
                     const py::object& energies, const ReadingWay& way,
-                    const std::vector<ColumnKey>& columns) {
+                    std::span<const ColumnKey> columns) {
     const Material& tables = material.tables(quantities);
+    if (const auto energy = plainNumber(energies)) {
+        return reading(tables, *energy, way, columns);
+    }
     const DoubleArray given = numbersOf(energies, "energies");
     std::vector<DoubleArray> outputs;
     std::vector<double*> pointers;
@@ -54,7 +99,7 @@ py::object coefficient(const ModuleMaterial& material, int column, const py::obj
                        const std::string& method, const std::string& unit,
                        const std::string& side) {
     return readings(material, TableKind::coefficients, energies, wayOf(method, unit, side),
-                    {kCoefficientColumns[static_cast<std::size_t>(column)]});
+                    std::span(&kCoefficientColumns[static_cast<std::size_t>(column)], 1));
 }
 
 py::object crossSections(const ModuleMaterial& material, const py::object& energies, bool perAtom,
