@@ -58,10 +58,17 @@ char* writeExponent(char* out, int exponent) {
 // The digits as a whole number m of `digits` figures and the exponent, value ~ m 10^(e-digits+1);
 // false where the value lies too near a tie to round it safely this way.
 bool fastDigits(double magnitude, int digits, std::uint64_t& mantissa, int& exponent) {
-    // floor(log10) from the binary exponent, right or one too low (the check below mends it).
-    int binary = 0;
-    std::frexp(magnitude, &binary);
-    exponent = static_cast<int>(std::floor((binary - 1) * 0.30102999566398120));
+    // floor(log10) from the binary exponent, right or one too low (the check below mends it);
+    // read from the bits (a normal double: subnormals go the slow way) and floor(k log10 2)
+    // as (k 78913) >> 18, exact for |k| < 1700.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0) {
+        return false;
+    }
+    const int binary = biased - 1023;
+    exponent = (binary * 78913) >> 18;
     const auto& powers = powersOfTen();
     const auto power = [&](int k) { return powers[static_cast<size_t>(k - kLowestPower)]; };
     // Powers beyond the normal doubles are not held; such values go the slow way.
