@@ -87,10 +87,10 @@ std::vector<double> peerEnergies(bool sorted) {
     return energies;
 }
 
-// The batch reading of the C++ API: iron (an element) or cortical bone (a material of its
-// own table, of 9 elements), one column (mu/rho) or all three, random or ascending energies.
+// The batch reading of the C++ API: iron (an element) or whole blood (a material of its own
+// table, of 10 elements), one column (mu/rho) or all three, random or ascending energies.
 void batchReading(benchmark::State& state) {
-    const char* names[] = {"Fe", "Bone_Cortical"};
+    const char* names[] = {"Fe", "Blood_Whole"};
     tarvo::RequestError error;
     const auto material = tarvo::sharedMaterial(tarvo::DataDirectory(TARVO_SHIPPED_DATA),
                                                 {names[state.range(0)], "", ""},
@@ -116,7 +116,7 @@ void batchReading(benchmark::State& state) {
 }
 BENCHMARK(batchReading)
     ->ArgsProduct({{0, 1}, {1, 3}, {0, 1}})
-    ->ArgNames({"bone", "columns", "sorted"})
+    ->ArgNames({"blood", "columns", "sorted"})
     ->Unit(benchmark::kMillisecond);
 
 // The peer on the same energies: xraylib's CS_Total(26, E in keV) for iron.
