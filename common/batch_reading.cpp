@@ -83,12 +83,15 @@ int sharedInterval(const BatchCurves& c, const double* energies, std::size_t cou
                    const Block& block) {
     double lowest = energies[0];
     double highest = energies[0];
-    for (std::size_t i = 1; i < count; ++i) {
+    bool inRange = true;
+    for (std::size_t i = 0; i < count; ++i) {
         lowest = energies[i] < lowest ? energies[i] : lowest;
         highest = energies[i] > highest ? energies[i] : highest;
+        // A NaN passes the smallest and the largest by, but not this.
+        inRange = inRange && energies[i] >= c.lowest && energies[i] <= c.highest;
     }
-    if (!(lowest >= c.lowest && highest <= c.highest)) {
-        return 0; // also a NaN among them
+    if (!inRange) {
+        return 0;
     }
     const double cell =
         std::clamp((block.logEnergies[0] - c.indexStart) * c.indexScale, 0.0, c.lastCell);

@@ -14,9 +14,6 @@ source "$here/xvfb_session.sh"
 copy_run_directory "$run_dir"
 printf 'Tarvo_V7S\r\n' >"$work/run/Start.dat"
 start_display
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-"${ATSPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately 2>/dev/null &
-bus=$!
-sleep 1
+start_accessibility_bus
 (cd / && exec "$work/run/Tarvo7S_sub1") 2>/dev/null &
 /usr/bin/python3 "$here/assistive_check.py"

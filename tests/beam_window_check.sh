@@ -19,10 +19,7 @@ source "$here/xvfb_session.sh"
 copy_run_directory "$run_dir"
 printf 'Tarvo_V7S\r\n' >"$work/run/Start.dat"
 start_display
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-"${ATSPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately 2>/dev/null &
-bus=$!
-sleep 1
+start_accessibility_bus
 # The pointer stays off the plots, whose read-out lines would otherwise stand on the screen.
 xdotool mousemove 2190 990
 (cd / && exec "$work/run/Tarvo7S_sub2") 2>/dev/null &

@@ -24,6 +24,15 @@ start_display() {
     export QT_QPA_PLATFORM=xcb
 }
 
+# Starts the accessibility bus (AT-SPI) for the programs to come, inside a D-Bus session
+# the check runs in; its pid is in `bus`.
+start_accessibility_bus() {
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    "${ATSPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately 2>/dev/null &
+    bus=$!
+    sleep 1
+}
+
 # Ends every program started from the scratch run directory, the clipboard helpers and
 # the display.
 stop_session() {

@@ -109,5 +109,36 @@ TEST(BatchReadings, EveryShippedTableReadsAsOneAtATime) {
     EXPECT_EQ(tables, 2 * 92 + 2 * 48);
 }
 
+// A short batch of energies in one interval with one that has no reading among them (the
+// SIMD logarithm of a NaN is no NaN): that one still reads NaN, the others their values.
+TEST(BatchReadings, AnEnergyWithoutAReadingAmongOthersOfOneInterval) {
+    const double odd[] = {kNaN, -1.0, 0.0, std::numeric_limits<double>::infinity(), 1e-300, 25.0};
+    for (const char* name : {"Pb", "Water"}) {
+        RequestError error;
+        const auto lead = sharedMaterial(kShipped, {name, "", ""}, TableKind::coefficients, error);
+        ASSERT_TRUE(lead) << error.message;
+        for (const double bad : odd) {
+            for (const std::size_t count : {2U, 9U, 300U}) {
+                std::vector<double> energies(count, 3.4289140624653083);
+                energies[count / 2] = bad;
+                std::vector<double> mu(count);
+                double* output = mu.data();
+                const int column = 0;
+                readMaterialBatch(*lead, ReadingMethod::spline, EdgeSide::below, energies,
+                                  std::span(&column, 1), std::span(&output, 1));
+                const double expected =
+                    oneReading(*lead, energies[0], ReadingMethod::spline, EdgeSide::below)[0];
+                for (std::size_t i = 0; i < count; ++i) {
+                    if (i == count / 2) {
+                        EXPECT_TRUE(std::isnan(mu[i])) << name << " " << bad << " " << count;
+                    } else {
+                        EXPECT_NEAR(mu[i], expected, 1e-12 * expected) << name << " " << i;
+                    }
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace tarvo
