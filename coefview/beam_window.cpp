@@ -257,7 +257,7 @@ QFileDialog& BeamWindow::fileDialog() {
         m_fileDialog = new QFileDialog(this, QStringLiteral("Spectrum file"));
         m_fileDialog->setOption(QFileDialog::DontUseNativeDialog);
         m_fileDialog->setFileMode(QFileDialog::ExistingFile);
-        m_fileDialog->setNameFilters({QStringLiteral("Spectra (*.csv *.txt *.dat *.spec)"),
+        m_fileDialog->setNameFilters({QStringLiteral("Spectra (*.csv *.txt *.dat)"),
                                       QStringLiteral("All files (*)")});
         connect(m_fileDialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
             m_file->setText(path);
