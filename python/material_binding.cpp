@@ -1,4 +1,5 @@
 #include "python/bindings.h"
+#include "python/fast_reading.h"
 
 #include <pybind11/stl.h>
 
@@ -260,6 +261,7 @@ void bindMaterial(py::module_& m) {
             "E"_a, "method"_a = "spline", "unit"_a = "MeV", "side"_a = "below",
             coefficientDoc[column]);
     }
+    speedUpOneEnergyReadings(cls);
     cls.def(
         "coefficients",
         [](const ModuleMaterial& material, const py::object& energies, const std::string& method,

@@ -89,6 +89,32 @@ def layers_hvl(name, energies):
     return tarvo.attenuation(name, energies, 1, unit="mm")["hvl"]
 
 
+class KeptMaterial(tarvo.Material):
+    """A script's own subclass: its readings go through the full binding."""
+
+
+@pytest.mark.parametrize("read", ["mu", "mu_tr", "mu_en"])
+def test_one_number_reads_as_an_array_of_it_whichever_way_it_is_called(read):
+    """A plain float or int has a direct entry; every call gives the array's value."""
+    iron, kept = tarvo.material("Fe"), KeptMaterial("Fe")
+    energies = [0.001, 0.0071120, 0.123, 1, 20, 3, 0.0005, 25, math.nan, math.inf, -1.0, 0]
+    expected = getattr(iron, read)(np.array(energies, dtype=float))
+    for energy, value in zip(energies, expected):
+        calls = [getattr(iron, read)(energy), getattr(tarvo.Material, read)(iron, energy),
+                 getattr(kept, read)(energy), getattr(iron, read)(np.float64(energy)),
+                 getattr(iron, read)(energy, "spline", "MeV", "below"),
+                 getattr(iron, read)(E=energy), getattr(iron, read)(energy * 1000, unit="keV")]
+        for got in calls:
+            assert isinstance(got, float)
+            assert got == value or (math.isnan(got) and math.isnan(value)), (energy, calls)
+    with pytest.raises(TypeError):
+        getattr(tarvo.Material, read)("Fe", 0.1)
+    with pytest.raises(TypeError):
+        getattr(iron, read)(0.1, "spline", "MeV", "below", "extra")
+    with pytest.raises(ValueError):
+        getattr(iron, read)(0.1, "cubic")
+
+
 @pytest.mark.parametrize("energy", [0.0, -1.0, 0.0009, 20.0001, math.nan, math.inf, -math.inf])
 def test_an_energy_without_a_reading_is_nan_and_its_neighbours_are_read(energy):
     water = tarvo.material("Water")
