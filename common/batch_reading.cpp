@@ -9,6 +9,9 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr std::size_t kBlock = 256;
+// From this many energies the values are written past the caches: a caller's columns are
+// then larger than a core's cache, which they would only fill.
+constexpr std::size_t kStreamFrom = std::size_t{1} << 17;
 // The most doubles a vector of the machine holds (AVX-512); blocks are read in whole vectors.
 constexpr std::size_t kWidestVector = 8;
 // Cells of the index a row (and at least kFewestCells): from a cell's first interval an
@@ -26,10 +29,10 @@ struct Block {
     std::array<double, kBlock> logEnergies;
     std::array<double, kBlock> t;
     std::array<std::int32_t, kBlock> intervals;
-    std::array<std::array<double, kBlock>, 4> cubic; // one column's, power by power
     std::array<std::array<double, kBlock>, kMaxReadingColumns> values;
-    std::array<double, kBlock> even;       // 1: the interval keeps mu >= mu_tr >= mu_en
-    std::array<double, kBlock> oneAtATime; // 1: the energy needs a one-at-a-time reading
+    std::array<double, kBlock * 4> exponents; // four columns a value, where read together
+    std::array<double, kBlock> even;          // 1: the interval keeps mu >= mu_tr >= mu_en
+    std::array<double, kBlock> oneAtATime;    // 1: the energy needs a one-at-a-time reading
 };
 
 // The interval of every energy of a block, and t from its origin. The steps from an index
@@ -65,43 +68,26 @@ void locate(const BatchCurves& c, const double* energies, std::size_t count, Blo
     }
 }
 
-// One column's coefficients, value by value, for the SIMD evaluation.
-void copyCubics(const BatchCurves& c, std::size_t column, std::size_t count, Block& block) {
-    auto& power = block.cubic;
-    for (std::size_t i = 0; i < count; ++i) {
-        const double* cubic = &c.cubics[static_cast<std::size_t>(block.intervals[i])][column * 4];
-        power[0][i] = cubic[0];
-        power[1][i] = cubic[1];
-        power[2][i] = cubic[2];
-        power[3][i] = cubic[3];
-    }
-}
-
 // The interval every energy of a block lies strictly inside, where they share one (as
 // ascending energies mostly do); 0 where they do not.
 int sharedInterval(const BatchCurves& c, const double* energies, std::size_t count,
                    const Block& block) {
-    double lowest = energies[0];
-    double highest = energies[0];
-    bool inRange = true;
-    for (std::size_t i = 0; i < count; ++i) {
-        lowest = energies[i] < lowest ? energies[i] : lowest;
-        highest = energies[i] > highest ? energies[i] : highest;
-        // A NaN passes the smallest and the largest by, but not this.
-        inRange = inRange && energies[i] >= c.lowest && energies[i] <= c.highest;
-    }
-    if (!inRange) {
+    const double first = energies[0];
+    if (!(first >= c.lowest && first <= c.highest)) {
         return 0;
     }
     const double cell =
         std::clamp((block.logEnergies[0] - c.indexStart) * c.indexScale, 0.0, c.lastCell);
     auto j = static_cast<std::size_t>(c.firstInterval[static_cast<std::size_t>(cell)]);
-    while (c.energies[j] < lowest) {
+    while (c.energies[j] < first) {
         ++j;
     }
-    const bool inside =
-        c.energies[j - 1] < lowest && highest < c.energies[j] && (c.flags[j] & kScalarOnly) == 0;
-    return inside ? static_cast<int>(j) : 0;
+    const double low = c.energies[j - 1];
+    const double high = c.energies[j];
+    // Inside the interval is inside the range where the interval is.
+    const bool readable =
+        (c.flags[j] & (kScalarOnly | kFarFromIndex)) == 0 && c.lowest <= low && high <= c.highest;
+    return readable && batch::allInside(energies, count, low, high) ? static_cast<int>(j) : 0;
 }
 
 // The columns a request needs computed: those asked for, all fitted columns for their sum,
@@ -143,7 +129,6 @@ void blockValues(const BatchCurves& c, const double* energies, std::size_t count
                  const std::array<bool, kMaxReadingColumns>& needed, Block& block) {
     if (const int shared = sharedInterval(c, energies, count, block); shared != 0) {
         const auto j = static_cast<std::size_t>(shared);
-        std::fill_n(block.intervals.begin(), count, shared);
         std::fill_n(block.oneAtATime.begin(), count, 0.0);
         std::fill_n(block.even.begin(), count, (c.flags[j] & kEvenOut) != 0 ? 1.0 : 0.0);
         for (int k = 0; k < c.fittedColumns; ++k) {
@@ -156,14 +141,22 @@ void blockValues(const BatchCurves& c, const double* energies, std::size_t count
         return;
     }
     locate(c, energies, count, block);
-    // The coefficients are copied out first: read back at once, a vector's worth would wait
-    // for the copies of its lanes.
-    const batch::CubicColumns cubic{{block.cubic[0].data(), block.cubic[1].data(),
-                                     block.cubic[2].data(), block.cubic[3].data()}};
+    const auto wanted = static_cast<std::size_t>(std::count(needed.begin(), needed.end(), true));
+    if (wanted > 1 && !c.cubicsByPower.empty()) {
+        // Several columns: each value's interval is read once for all of them.
+        batch::intervalExponents(c.cubicsByPower.front().data(), block.intervals.data(),
+                                 block.t.data(), block.exponents.data(), count);
+        std::array<double*, 4> columns{};
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            columns[k] = needed[k] ? block.values[k].data() : nullptr;
+        }
+        batch::exponentialsByColumn(block.exponents.data(), count, columns);
+        return;
+    }
     for (std::size_t k = 0; k < static_cast<std::size_t>(c.fittedColumns); ++k) {
         if (needed[k]) {
-            copyCubics(c, k, count, block);
-            batch::curveValues(cubic, block.t.data(), block.values[k].data(), count);
+            batch::intervalCurveValues(c.cubics.front().data(), k, block.intervals.data(),
+                                       block.t.data(), block.values[k].data(), count);
         }
     }
 }
@@ -192,6 +185,17 @@ void indexBatchCurves(BatchCurves& c, double lowest, double highest) {
         c.highest = 0.0;
         return;
     }
+    c.cubicsByPower.clear();
+    if (c.fittedColumns <= 4) {
+        c.cubicsByPower.assign(c.cubics.size(), {});
+        for (std::size_t j = 0; j < c.cubics.size(); ++j) {
+            for (std::size_t k = 0; k < static_cast<std::size_t>(c.fittedColumns); ++k) {
+                for (std::size_t p = 0; p < 4; ++p) {
+                    c.cubicsByPower[j][p * 4 + k] = c.cubics[j][k * 4 + p];
+                }
+            }
+        }
+    }
     const int cells = std::max(kFewestCells, kCellsPerRow * c.rowCount);
     c.indexScale = cells / span;
     c.lastCell = cells - 1;
@@ -203,6 +207,16 @@ void indexBatchCurves(BatchCurves& c, double lowest, double highest) {
             ++j;
         }
         c.firstInterval[static_cast<std::size_t>(cell)] = std::max(2, j - 1);
+    }
+    // Where an energy of an interval can lie more than two intervals past its cell's first
+    // (a cell lower for a logarithm a unit low), the search hands it to the one-at-a-time
+    // reading; a block inside that interval is then searched too, so that it reads the same.
+    for (std::size_t j = 2; j <= static_cast<std::size_t>(c.rowCount); ++j) {
+        const double lowest = (std::log(c.energies[j - 1]) - c.indexStart) * c.indexScale - 1.0;
+        const auto cell = static_cast<std::size_t>(std::clamp(lowest, 0.0, c.lastCell));
+        if (static_cast<std::int64_t>(j) - c.firstInterval[cell] > 2) {
+            c.flags[j] |= kFarFromIndex;
+        }
     }
 }
 
@@ -249,6 +263,7 @@ void readBatch(const BatchCurves& c, std::span<const double> energies, std::span
     const bool sum = c.fittedColumns < c.columnCount &&
                      std::find(columns.begin(), columns.end(), c.fittedColumns) != columns.end();
     const bool evenOut = c.fittedColumns == 3 && (needed[1] || needed[2]);
+    const bool stream = energies.size() >= kStreamFrom;
     Block block;
     std::array<double, kBlock> padded;
     for (std::size_t start = 0; start < energies.size(); start += kBlock) {
@@ -266,15 +281,20 @@ void readBatch(const BatchCurves& c, std::span<const double> energies, std::span
         batch::logarithms(e, block.logEnergies.data(), lanes);
         blockValues(c, e, lanes, needed, block);
         finishColumns(c, lanes, evenOut, sum, block);
+        bool alone = false;
         for (std::size_t n = 0; n < columns.size(); ++n) {
-            batch::writeColumn(block.values[static_cast<std::size_t>(columns[n])].data(), factor,
-                               outputs[n] + start, block.oneAtATime.data(), count);
+            alone = batch::writeColumn(block.values[static_cast<std::size_t>(columns[n])].data(),
+                                       factor, outputs[n] + start, block.oneAtATime.data(), count,
+                                       stream);
         }
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; alone && i < count; ++i) {
             if (block.oneAtATime[i] != 0.0) {
                 oneAtATime(start + i);
             }
         }
+    }
+    if (stream) {
+        batch::flushStreams();
     }
 }
 

@@ -32,8 +32,14 @@ struct BatchCurves {
     // By interval: the cubic's coefficients, column c and power p at [c * 4 + p]; a column
     // that reads 0 in the interval has -infinity as its constant.
     std::vector<std::array<double, kCubicStride>> cubics;
+    // By interval, where there are at most four fitted columns: the same coefficients power
+    // by power, power p of column c at [p * 4 + c] (0 beyond the fitted columns), so that
+    // one value's columns are read together.
+    std::vector<std::array<double, 16>> cubicsByPower;
     // By interval: kEvenOut (mu >= mu_tr >= mu_en kept by evening out), kScalarOnly (the
-    // interval is read one energy at a time: it cannot be read in a batch).
+    // interval is read one energy at a time: it cannot be read in a batch), kFarFromIndex
+    // (some of its energies are too far from their index cell's first interval: a block is
+    // searched energy by energy even where all its energies lie inside it).
     std::vector<std::uint8_t> flags;
 
     // The index: cell k of ln E from ln E(1) in steps of 1 / indexScale starts its search at
@@ -46,6 +52,7 @@ struct BatchCurves {
 
 inline constexpr std::uint8_t kEvenOut = 1;
 inline constexpr std::uint8_t kScalarOnly = 2;
+inline constexpr std::uint8_t kFarFromIndex = 4;
 
 // Makes the index and sets the bounds of curves whose rows and cubics are filled in.
 void indexBatchCurves(BatchCurves& curves, double lowest, double highest);
@@ -68,14 +75,21 @@ namespace batch {
 // ln x of every value, by SIMD where the machine has it.
 void logarithms(const double* x, double* out, std::size_t count);
 
-// The coefficients of one column's cubic for each value: power p at power[p][i].
-struct CubicColumns {
-    std::array<const double*, 4> power{};
-};
+// exp(cubic(t_i)) of each value, the cubic of column `column` of its own interval
+// (`cubics` holds kCubicStride coefficients an interval); a cubic of -infinity reads 0. By
+// SIMD where the machine has it.
+void intervalCurveValues(const double* cubics, std::size_t column, const std::int32_t* intervals,
+                         const double* t, double* out, std::size_t count);
 
-// exp(cubic_i(t_i)) of each value, its own cubic each; a cubic of -infinity reads 0. By SIMD
-// where the machine has it.
-void curveValues(const CubicColumns& cubic, const double* t, double* out, std::size_t count);
+// The exponents of the columns of each value at once: cubic(t_i) of its own interval's
+// coefficients power by power (`byPower`, 16 an interval), four to a value in `out`.
+void intervalExponents(const double* byPower, const std::int32_t* intervals, const double* t,
+                       double* out, std::size_t count);
+
+// exp of four exponents a value (0 for one of -infinity) into the column arrays, one a
+// column; a column of nullptr is not wanted.
+void exponentialsByColumn(const double* exponents, std::size_t count,
+                          const std::array<double*, 4>& columns);
 
 // exp(cubic(ln E - origin)) of each logarithm with one cubic (four coefficients) for all.
 void oneCurveValues(const double* cubic, double origin, const double* logEnergies, double* out,
@@ -85,9 +99,15 @@ void oneCurveValues(const double* cubic, double origin, const double* logEnergie
 void evenOut(const double* even, double* mu, double* transfer, double* absorption,
              std::size_t count);
 
-// out = values x factor; notFinite set to 1 where the result is not finite.
-void writeColumn(const double* values, double factor, double* out, double* notFinite,
-                 std::size_t count);
+// out = values x factor; notFinite set to 1 where the result is not finite. Whether any
+// value's notFinite is set. With `stream` the values go to memory past the caches (for a
+// batch larger than they are); flushStreams() then orders them before what follows.
+bool writeColumn(const double* values, double factor, double* out, double* notFinite,
+                 std::size_t count, bool stream);
+void flushStreams();
+
+// Whether every x lies strictly between low and high (no NaN does).
+bool allInside(const double* x, std::size_t count, double low, double high);
 
 } // namespace batch
 

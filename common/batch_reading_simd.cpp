@@ -6,6 +6,7 @@
 #define HWY_TARGET_INCLUDE "common/batch_reading_simd.cpp"
 #include <hwy/foreach_target.h>
 
+#include <hwy/cache_control.h>
 #include <hwy/contrib/math/math-inl.h>
 #include <hwy/highway.h>
 
@@ -36,22 +37,73 @@ double curveAt(double a, double b, double c, double d, double t) {
     return value > kLowestExponent ? std::exp(value) : 0.0;
 }
 
-void CurveValues(const CubicColumns& cubic, const double* t, double* out, std::size_t count) {
+void IntervalCurveValues(const double* cubics, std::size_t column, const std::int32_t* intervals,
+                         const double* t, double* out, std::size_t count) {
+    // Each value's cubic one lane at a time, loaded where it lies (a copy of its
+    // coefficients costs four stores a value, a gather more); a one-lane MulAdd is the
+    // whole vector's lane by lane, so a value is the one a shared cubic gives.
+    const hn::CappedTag<double, 1> one;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double* cubic =
+            cubics + static_cast<std::size_t>(intervals[i]) * kCubicStride + column * 4;
+        const auto x = hn::Set(one, t[i]);
+        auto value = hn::MulAdd(hn::Set(one, cubic[3]), x, hn::Set(one, cubic[2]));
+        value = hn::MulAdd(value, x, hn::Set(one, cubic[1]));
+        out[i] = hn::GetLane(hn::MulAdd(value, x, hn::Set(one, cubic[0])));
+    }
     const hn::ScalableTag<double> d;
     const std::size_t lanes = hn::Lanes(d);
     const auto lowest = hn::Set(d, kLowestExponent);
     std::size_t i = 0;
     for (; i + lanes <= count; i += lanes) {
-        const auto x = hn::LoadU(d, t + i);
-        auto value = hn::LoadU(d, cubic.power[3] + i);
-        value = hn::MulAdd(value, x, hn::LoadU(d, cubic.power[2] + i));
-        value = hn::MulAdd(value, x, hn::LoadU(d, cubic.power[1] + i));
-        value = hn::MulAdd(value, x, hn::LoadU(d, cubic.power[0] + i));
+        const auto value = hn::LoadU(d, out + i);
         hn::StoreU(hn::IfThenElseZero(hn::Gt(value, lowest), hn::Exp(d, value)), d, out + i);
     }
     for (; i < count; ++i) {
-        out[i] = curveAt(cubic.power[0][i], cubic.power[1][i], cubic.power[2][i], cubic.power[3][i],
-                         t[i]);
+        out[i] = out[i] > kLowestExponent ? std::exp(out[i]) : 0.0;
+    }
+}
+
+void IntervalExponents(const double* byPower, const std::int32_t* intervals, const double* t,
+                       double* out, std::size_t count) {
+    const hn::CappedTag<double, 4> d;
+    const std::size_t lanes = hn::Lanes(d);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double* cubic = byPower + static_cast<std::size_t>(intervals[i]) * 16;
+        const auto x = hn::Set(d, t[i]);
+        for (std::size_t k = 0; k < 4; k += lanes) {
+            auto value = hn::MulAdd(hn::LoadU(d, cubic + 12 + k), x, hn::LoadU(d, cubic + 8 + k));
+            value = hn::MulAdd(value, x, hn::LoadU(d, cubic + 4 + k));
+            hn::StoreU(hn::MulAdd(value, x, hn::LoadU(d, cubic + k)), d, out + i * 4 + k);
+        }
+    }
+}
+
+void ExponentialsByColumn(const double* exponents, std::size_t count,
+                          const std::array<double*, 4>& columns) {
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    const auto lowest = hn::Set(d, kLowestExponent);
+    const auto exponential = [&](auto value) {
+        return hn::IfThenElseZero(hn::Gt(value, lowest), hn::Exp(d, value));
+    };
+    std::size_t i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        hn::Vec<decltype(d)> power[4];
+        hn::LoadInterleaved4(d, exponents + i * 4, power[0], power[1], power[2], power[3]);
+        for (std::size_t k = 0; k < 4; ++k) {
+            if (columns[k] != nullptr) {
+                hn::StoreU(exponential(power[k]), d, columns[k] + i);
+            }
+        }
+    }
+    for (; i < count; ++i) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            if (columns[k] != nullptr) {
+                const double value = exponents[i * 4 + k];
+                columns[k][i] = value > kLowestExponent ? std::exp(value) : 0.0;
+            }
+        }
     }
 }
 
@@ -97,23 +149,63 @@ void EvenOut(const double* even, double* mu, double* transfer, double* absorptio
     }
 }
 
-void WriteColumn(const double* values, double factor, double* out, double* notFinite,
-                 std::size_t count) {
+bool WriteColumn(const double* values, double factor, double* out, double* notFinite,
+                 std::size_t count, bool stream) {
     const hn::ScalableTag<double> d;
     const std::size_t lanes = hn::Lanes(d);
     const auto scale = hn::Set(d, factor);
     const auto one = hn::Set(d, 1.0);
+    auto anyFlagged = hn::Zero(d);
+    bool flagged = false;
     std::size_t i = 0;
+    // A stream goes past the caches, and needs whole vectors aligned as they are.
+    const auto unaligned = [&] {
+        return reinterpret_cast<std::uintptr_t>(out + i) % (lanes * sizeof(double)) != 0;
+    };
+    for (; i < count && stream && unaligned(); ++i) {
+        out[i] = values[i] * factor;
+        notFinite[i] = std::isfinite(out[i]) ? notFinite[i] : 1.0;
+        flagged = flagged || notFinite[i] != 0.0;
+    }
     for (; i + lanes <= count; i += lanes) {
         const auto value = hn::Mul(hn::LoadU(d, values + i), scale);
-        hn::StoreU(value, d, out + i);
-        const auto flag = hn::LoadU(d, notFinite + i);
-        hn::StoreU(hn::IfThenElse(hn::IsFinite(value), flag, one), d, notFinite + i);
+        if (stream) {
+            hn::Stream(value, d, out + i);
+        } else {
+            hn::StoreU(value, d, out + i);
+        }
+        const auto flag = hn::IfThenElse(hn::IsFinite(value), hn::LoadU(d, notFinite + i), one);
+        hn::StoreU(flag, d, notFinite + i);
+        anyFlagged = hn::Max(anyFlagged, flag);
     }
+    flagged = flagged || !hn::AllTrue(d, hn::Eq(anyFlagged, hn::Zero(d)));
     for (; i < count; ++i) {
         out[i] = values[i] * factor;
         notFinite[i] = std::isfinite(out[i]) ? notFinite[i] : 1.0;
+        flagged = flagged || notFinite[i] != 0.0;
     }
+    return flagged;
+}
+
+bool AllInside(const double* x, std::size_t count, double low, double high) {
+    const hn::ScalableTag<double> d;
+    const std::size_t lanes = hn::Lanes(d);
+    const auto below = hn::Set(d, low);
+    const auto above = hn::Set(d, high);
+    std::size_t i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        const auto v = hn::LoadU(d, x + i);
+        // A NaN is inside no interval: both comparisons are false.
+        if (!hn::AllTrue(d, hn::And(hn::Lt(below, v), hn::Lt(v, above)))) {
+            return false;
+        }
+    }
+    for (; i < count; ++i) {
+        if (!(low < x[i] && x[i] < high)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace tarvo::batch::HWY_NAMESPACE
@@ -123,17 +215,31 @@ HWY_AFTER_NAMESPACE();
 namespace tarvo::batch {
 
 HWY_EXPORT(Logarithms);
-HWY_EXPORT(CurveValues);
+HWY_EXPORT(IntervalCurveValues);
 HWY_EXPORT(OneCurveValues);
+HWY_EXPORT(IntervalExponents);
+HWY_EXPORT(ExponentialsByColumn);
 HWY_EXPORT(EvenOut);
 HWY_EXPORT(WriteColumn);
+HWY_EXPORT(AllInside);
 
 void logarithms(const double* x, double* out, std::size_t count) {
     HWY_DYNAMIC_DISPATCH(Logarithms)(x, out, count);
 }
 
-void curveValues(const CubicColumns& cubic, const double* t, double* out, std::size_t count) {
-    HWY_DYNAMIC_DISPATCH(CurveValues)(cubic, t, out, count);
+void intervalCurveValues(const double* cubics, std::size_t column, const std::int32_t* intervals,
+                         const double* t, double* out, std::size_t count) {
+    HWY_DYNAMIC_DISPATCH(IntervalCurveValues)(cubics, column, intervals, t, out, count);
+}
+
+void intervalExponents(const double* byPower, const std::int32_t* intervals, const double* t,
+                       double* out, std::size_t count) {
+    HWY_DYNAMIC_DISPATCH(IntervalExponents)(byPower, intervals, t, out, count);
+}
+
+void exponentialsByColumn(const double* exponents, std::size_t count,
+                          const std::array<double*, 4>& columns) {
+    HWY_DYNAMIC_DISPATCH(ExponentialsByColumn)(exponents, count, columns);
 }
 
 void oneCurveValues(const double* cubic, double origin, const double* logEnergies, double* out,
@@ -146,9 +252,17 @@ void evenOut(const double* even, double* mu, double* transfer, double* absorptio
     HWY_DYNAMIC_DISPATCH(EvenOut)(even, mu, transfer, absorption, count);
 }
 
-void writeColumn(const double* values, double factor, double* out, double* notFinite,
-                 std::size_t count) {
-    HWY_DYNAMIC_DISPATCH(WriteColumn)(values, factor, out, notFinite, count);
+bool writeColumn(const double* values, double factor, double* out, double* notFinite,
+                 std::size_t count, bool stream) {
+    return HWY_DYNAMIC_DISPATCH(WriteColumn)(values, factor, out, notFinite, count, stream);
+}
+
+bool allInside(const double* x, std::size_t count, double low, double high) {
+    return HWY_DYNAMIC_DISPATCH(AllInside)(x, count, low, high);
+}
+
+void flushStreams() {
+    hwy::FlushStream();
 }
 
 } // namespace tarvo::batch

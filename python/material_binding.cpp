@@ -73,25 +73,34 @@ py::object readings(const ModuleMaterial& material, TableKind quantities,
         return reading(tables, *energy, way, columns);
     }
     const DoubleArray given = numbersOf(energies, "energies");
-    std::vector<DoubleArray> outputs;
+    // Several columns' arrays are the rows of one block: one allocation, where one a column
+    // costs a large batch fresh pages each call.
+    const bool one = columns.size() == 1;
+    std::vector<py::ssize_t> shape(given.shape(), given.shape() + given.ndim());
+    if (!one) {
+        shape.insert(shape.begin(), static_cast<py::ssize_t>(columns.size()));
+    }
+    DoubleArray block(shape);
+    const auto count = static_cast<std::size_t>(given.size());
     std::vector<double*> pointers;
     std::vector<int> indices;
-    for (const ColumnKey& column : columns) {
-        outputs.push_back(arrayLike(given));
-        pointers.push_back(outputs.back().mutable_data());
-        indices.push_back(column.column);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        pointers.push_back(block.mutable_data() + k * count);
+        indices.push_back(columns[k].column);
     }
     {
         py::gil_scoped_release release;
-        readColumns(tables, way, given.data(), static_cast<std::size_t>(given.size()), indices,
-                    pointers);
+        readColumns(tables, way, given.data(), count, indices, pointers);
     }
-    if (columns.size() == 1) {
-        return resultOf(outputs.front(), isScalar(given));
+    if (one) {
+        return resultOf(block, isScalar(given));
     }
+    const auto column = [&](std::size_t k) {
+        return resultOf(DoubleArray(block[py::int_(k)]), isScalar(given));
+    };
     py::dict byKey;
     for (std::size_t k = 0; k < columns.size(); ++k) {
-        byKey[columns[k].key] = resultOf(outputs[k], isScalar(given));
+        byKey[columns[k].key] = column(k);
     }
     return byKey;
 }

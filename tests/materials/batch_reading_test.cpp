@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numeric>
 #include <random>
@@ -107,6 +109,54 @@ TEST(BatchReadings, EveryShippedTableReadsAsOneAtATime) {
         }
     }
     EXPECT_EQ(tables, 2 * 92 + 2 * 48);
+}
+
+// A value does not depend on the company it is read in: a column read alone, in short
+// batches, equals the same column read with all the others in one long batch (written past
+// the caches), to the bit, whatever the alignment of the arrays it is written to.
+TEST(BatchReadings, AValueIsTheSameAloneOrWithOthersInShortOrLongBatches) {
+    std::mt19937_64 random(36);
+    std::uniform_real_distribution<double> exponent(std::log(0.9e-3), std::log(25.0));
+    std::vector<double> energies(300000);
+    for (double& energy : energies) {
+        energy = std::exp(exponent(random));
+    }
+    std::sort(energies.begin() + 100000, energies.begin() + 200000);
+    for (const char* name : {"Pb", "Water", "Bone_Cortical"}) {
+        for (const TableKind kind : {TableKind::coefficients, TableKind::crossSections}) {
+            RequestError error;
+            const auto material = sharedMaterial(kShipped, {name, "", ""}, kind, error);
+            ASSERT_TRUE(material) << error.message;
+            const auto columnCount = static_cast<std::size_t>(material->readings.columnCount);
+            std::vector<int> columns(columnCount);
+            std::iota(columns.begin(), columns.end(), 0);
+            for (const std::size_t shift : {0U, 1U}) {
+                std::vector<std::vector<double>> together(
+                    columnCount, std::vector<double>(energies.size() + shift));
+                std::vector<double*> outputs;
+                for (auto& column : together) {
+                    outputs.push_back(column.data() + shift);
+                }
+                readMaterialBatch(*material, ReadingMethod::spline, EdgeSide::below, energies,
+                                  columns, outputs);
+                for (const int column : columns) {
+                    std::vector<double> alone(energies.size());
+                    for (std::size_t start = 0; start < energies.size(); start += 1000) {
+                        double* output = alone.data() + start;
+                        readMaterialBatch(*material, ReadingMethod::spline, EdgeSide::below,
+                                          std::span(energies).subspan(start, 1000),
+                                          std::span(&column, 1), std::span(&output, 1));
+                    }
+                    const auto& other = together[static_cast<std::size_t>(column)];
+                    for (std::size_t i = 0; i < energies.size(); ++i) {
+                        ASSERT_EQ(std::bit_cast<std::uint64_t>(alone[i]),
+                                  std::bit_cast<std::uint64_t>(other[i + shift]))
+                            << name << " column " << column << " at " << energies[i] << " MeV, i " << i;
+                    }
+                }
+            }
+        }
+    }
 }
 
 // A short batch of energies in one interval with one that has no reading among them (the
