@@ -212,8 +212,10 @@ void indexBatchCurves(BatchCurves& c, double lowest, double highest) {
     // (a cell lower for a logarithm a unit low), the search hands it to the one-at-a-time
     // reading; a block inside that interval is then searched too, so that it reads the same.
     for (std::size_t j = 2; j <= static_cast<std::size_t>(c.rowCount); ++j) {
-        const double lowest = (std::log(c.energies[j - 1]) - c.indexStart) * c.indexScale - 1.0;
-        const auto cell = static_cast<std::size_t>(std::clamp(lowest, 0.0, c.lastCell));
+        const double lowestCell = (std::log(c.energies[j - 1]) - c.indexStart) * c.indexScale - 1.0;
+        // Comparisons that a NaN fails: no cell is made of one.
+        const auto cell =
+            static_cast<std::size_t>(lowestCell > 0 ? std::min(lowestCell, c.lastCell) : 0.0);
         if (static_cast<std::int64_t>(j) - c.firstInterval[cell] > 2) {
             c.flags[j] |= kFarFromIndex;
         }

@@ -1,6 +1,7 @@
 #include "python/fast_reading.h"
 
 #include <array>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,11 @@ PyObject* callFullBinding(int column, PyObject* self, PyObject* const* arguments
                           Py_ssize_t positional, PyObject* keywordNames) {
     const Py_ssize_t keywords = keywordNames == nullptr ? 0 : PyTuple_GET_SIZE(keywordNames);
     std::vector<PyObject*> stack;
-    stack.reserve(static_cast<std::size_t>(1 + positional + keywords));
+    try {
+        stack.reserve(static_cast<std::size_t>(1 + positional + keywords));
+    } catch (const std::bad_alloc&) {
+        return PyErr_NoMemory(); // no C++ exception may cross into the interpreter
+    }
     stack.push_back(self);
     stack.insert(stack.end(), arguments, arguments + positional + keywords);
     return PyObject_Vectorcall(fullBindings[static_cast<std::size_t>(column)].function,
