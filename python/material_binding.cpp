@@ -280,7 +280,7 @@ void bindMaterial(py::module_& m) {
         },
         "E"_a, "method"_a = "spline", "unit"_a = "MeV", "side"_a = "below",
         "The three coefficients at energies E as a dict of \"mu\", \"mu_tr\", \"mu_en\" (cm2/g);\n"
-        "as mu().");
+        "as mu(). For an array E the three arrays are rows of one block, read together.");
     cls.def("cross_sections", &crossSections, "E"_a, "per_atom"_a = false, "method"_a = "spline",
             "unit"_a = "MeV", "side"_a = "below",
             "The partial cross sections at energies E as a dict of \"coherent\", \"incoherent\",\n"
