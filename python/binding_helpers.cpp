@@ -112,7 +112,11 @@ std::string materialName(const py::object& given) {
 
 std::shared_ptr<ModuleMaterial> materialOf(const py::object& given) {
     if (py::isinstance<ModuleMaterial>(given)) {
-        return given.cast<std::shared_ptr<ModuleMaterial>>();
+        try {
+            return given.cast<std::shared_ptr<ModuleMaterial>>();
+        } catch (const py::cast_error&) {
+            throw ModuleFailure(FailureKind::type, "a Material made without __init__ holds none");
+        }
     }
     return findMaterial(materialName(given));
 }

@@ -57,3 +57,29 @@ std::string materialName(const py::object& given);
 void warnNotes(const std::vector<std::string>& notes);
 
 } // namespace tarvo::python
+
+namespace pybind11::detail {
+
+// A bound class taken as an argument (self among them) only where its object was made by
+// __init__: pybind11 hands over raw memory for one made by calling __new__ alone, and a
+// method reading it would crash the interpreter. Such an object is an incompatible
+// argument, a TypeError.
+template <typename Bound> struct initialised_caster : type_caster_base<Bound> {
+    bool load(handle source, bool convert) {
+        if (!type_caster_base<Bound>::load(source, convert)) {
+            return false;
+        }
+        if (source.is_none() || PyObject_TypeCheck(source.ptr(), this->typeinfo->type) == 0) {
+            return true;
+        }
+        auto* object = reinterpret_cast<instance*>(source.ptr());
+        const value_and_holder held = object->get_value_and_holder(this->typeinfo, false);
+        return !held || held.holder_constructed();
+    }
+};
+
+template <>
+struct type_caster<tarvo::python::ModuleMaterial>
+    : initialised_caster<tarvo::python::ModuleMaterial> {};
+
+} // namespace pybind11::detail

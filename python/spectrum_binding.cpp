@@ -29,6 +29,16 @@ struct ModuleSpectrum {
     bool calibrated = false;
 };
 
+} // namespace
+} // namespace tarvo::python
+
+template <>
+struct pybind11::detail::type_caster<tarvo::python::ModuleSpectrum>
+    : initialised_caster<tarvo::python::ModuleSpectrum> {};
+
+namespace tarvo::python {
+namespace {
+
 ModuleSpectrum spectrumFromArrays(const py::object& energies, const py::object& counts,
                                   const std::string& unit, bool perUnitEnergy) {
     ModuleSpectrum made;

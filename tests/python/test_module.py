@@ -211,6 +211,36 @@ def test_a_saved_mixture_is_the_tools_and_reads_back(tool, scratch_data):
         tarvo.compound("H2O", density=1.0).save(category="phantom", file_name="Water")
 
 
+# Arguments a method of each class would read if its object held a value.
+TYPICAL_ARGUMENTS = {"mu": (0.1,), "mu_tr": (0.1,), "mu_en": (0.1,), "coefficients": (0.1,),
+                     "cross_sections": (0.1,), "energies_at": (), "save": ("/dev/null",),
+                     "filtered": ("Al:1mm",), "transmission": ("Al", 1.0), "hvl": ("Al",),
+                     "tvl": ("Al",), "qvl": ("Al",), "homogeneity": ("Al",),
+                     "effective_energy": ("Al",), "added_filter": ("Al", 3.0)}
+
+
+@pytest.mark.parametrize("cls", [tarvo.Material, tarvo.Spectrum])
+def test_an_object_made_without_init_is_refused_not_read(cls):
+    """__new__ alone leaves no value behind the object: every method and property refuses
+    it with a TypeError where it would otherwise read raw memory."""
+    empty = cls.__new__(cls)
+    for name, member in vars(cls).items():
+        if name.startswith("_") and name not in ("__repr__", "__len__"):
+            continue
+        if isinstance(member, staticmethod):
+            continue
+        with pytest.raises(TypeError):
+            if isinstance(member, property):
+                getattr(empty, name)
+            elif name == "energies_at":
+                empty.energies_at(mu=1.0)
+            else:
+                getattr(empty, name)(*TYPICAL_ARGUMENTS.get(name, ()))
+    if cls is tarvo.Material:
+        with pytest.raises(TypeError):
+            tarvo.attenuation(empty, 0.1, 1)
+
+
 def test_what_a_script_hands_over_is_taken_as_meant():
     assert tarvo.material(82).name == "Lead" and tarvo.material(np.int64(8)).name == "Oxygen"
     pairs = tarvo.mixture([("H2O", 0.7), ("NaCl", 0.3)])
