@@ -71,9 +71,11 @@ Reading readMaterial(const Material& material, double energy, ReadingMethod meth
 // of as many values as energies for each column (cm2/g, times `factor`); NaN where an energy
 // has no reading (outside the tables, not a number, not above 0). At an edge energy `side`
 // chooses the row below or above the edge. Every value is readMaterial's within 1e-12 (a
-// row's energy reads its row to the bit); the logarithms and exponentials of a block are
-// taken with the machine's SIMD instructions, and an interval is found in O(1). Safe from
-// several threads at once. For example, mu/rho and mu_en/rho of water at 10^6 energies:
+// row's energy reads its row to the bit), and the same to the bit whichever columns are
+// read with it and wherever it stands in however long a batch. The logarithms and
+// exponentials of a block are taken with the machine's SIMD instructions, and an interval is
+// found in O(1). Safe from several threads at once. For example, mu/rho and mu_en/rho of water at
+// 10^6 energies:
 //     readMaterialBatch(*water, ReadingMethod::spline, EdgeSide::below, energies,
 //                       std::array{0, 2}, std::array{mu.data(), muEn.data()});
 void readMaterialBatch(const Material& material, ReadingMethod method, EdgeSide side,
