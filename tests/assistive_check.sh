@@ -11,9 +11,6 @@ fi
 
 # shellcheck source=tests/xvfb_session.sh
 source "$here/xvfb_session.sh"
-copy_run_directory "$run_dir"
-printf 'Tarvo_V7S\r\n' >"$work/run/Start.dat"
-start_display
-start_accessibility_bus
+start_accessible_session "$run_dir"
 (cd / && exec "$work/run/Tarvo7S_sub1") 2>/dev/null &
 /usr/bin/python3 "$here/assistive_check.py"

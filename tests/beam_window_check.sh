@@ -16,10 +16,7 @@ fi
 
 # shellcheck source=tests/xvfb_session.sh
 source "$here/xvfb_session.sh"
-copy_run_directory "$run_dir"
-printf 'Tarvo_V7S\r\n' >"$work/run/Start.dat"
-start_display
-start_accessibility_bus
+start_accessible_session "$run_dir"
 # The pointer stays off the plots, whose read-out lines would otherwise stand on the screen.
 xdotool mousemove 2190 990
 (cd / && exec "$work/run/Tarvo7S_sub2") 2>/dev/null &

@@ -1,5 +1,6 @@
 # Helpers for driving the real programs under a virtual X display; sourced by the
-# real-window checks, which start with copy_run_directory and set `artefacts`.
+# real-window checks, which start with copy_run_directory (or start_accessible_session)
+# and set `artefacts`.
 
 # Copies the run directory given to a fresh scratch directory `work` as `run`; at exit the
 # session ends and the scratch directory goes.
@@ -31,6 +32,15 @@ start_accessibility_bus() {
     "${ATSPI_BUS_LAUNCHER:-/usr/libexec/at-spi-bus-launcher}" --launch-immediately 2>/dev/null &
     bus=$!
     sleep 1
+}
+
+# The scratch run directory started as the launcher leaves it, on a display, with the
+# accessibility bus running: what a check read through AT-SPI starts from.
+start_accessible_session() {
+    copy_run_directory "$1"
+    printf 'Tarvo_V7S\r\n' >"$work/run/Start.dat"
+    start_display
+    start_accessibility_bus
 }
 
 # Ends every program started from the scratch run directory, the clipboard helpers and
